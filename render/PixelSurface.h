@@ -1,0 +1,49 @@
+#pragma once
+// Where a rendering goes: any surface that accepts (x, y, red, green, blue),
+// and the progress sink that receives whole percentages.
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace quorrel::render {
+
+class IPixelSurface {
+public:
+    virtual ~IPixelSurface() = default;
+    virtual void SetPixel(uint32_t x, uint32_t y, uint8_t red, uint8_t green, uint8_t blue) = 0;
+};
+
+// Receives 0..99 once per column, then 0 when the image is complete.
+using ProgressSink = std::function<void(int percent)>;
+
+// A plain RGB buffer, rows from the top, three bytes a pixel.
+class CRgbImage final : public IPixelSurface {
+public:
+    CRgbImage() = default;
+    CRgbImage(uint32_t width, uint32_t height)
+        : m_width(width), m_height(height), m_rgb(std::size_t(width) * height * 3, 0)
+    {
+    }
+
+    void SetPixel(uint32_t x, uint32_t y, uint8_t red, uint8_t green, uint8_t blue) override
+    {
+        uint8_t* p = &m_rgb[(std::size_t(y) * m_width + x) * 3];
+        p[0] = red;
+        p[1] = green;
+        p[2] = blue;
+    }
+
+    uint32_t Width() const { return m_width; }
+    uint32_t Height() const { return m_height; }
+    const uint8_t* Pixel(uint32_t x, uint32_t y) const { return &m_rgb[(std::size_t(y) * m_width + x) * 3]; }
+    const std::vector<uint8_t>& Bytes() const { return m_rgb; }
+    std::vector<uint8_t>& Bytes() { return m_rgb; }
+
+private:
+    uint32_t m_width = 0;
+    uint32_t m_height = 0;
+    std::vector<uint8_t> m_rgb;
+};
+
+} // namespace quorrel::render

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds in build/ (Release) and runs every test
+# through ctest. Exits non-zero on any failure.
+set -euo pipefail
+source "$(dirname "$0")/scripts/setup.sh"
+
+quorrel_install_packages
+quorrel_build
+
+cd "$QUORREL_BUILD"
+# GUI tests never touch the real display, settings or desktop.
+export QT_QPA_PLATFORM=offscreen
+ctest --output-on-failure -j "$(nproc 2>/dev/null || echo 2)" --timeout 600

@@ -1,0 +1,78 @@
+#include "render/ColorMapping.h"
+
+#include <gtest/gtest.h>
+
+using namespace quorrel::render;
+
+namespace {
+constexpr uint32_t Neg(int32_t v) { return static_cast<uint32_t>(v); }
+}
+
+TEST(WrapCycled, Examples)
+{
+    EXPECT_EQ(WrapCycled(300, 0, 255), 45u);
+    EXPECT_EQ(WrapCycled(255, 0, 255), 255u);
+    EXPECT_EQ(WrapCycled(Neg(-1), 0, 255), 0u);
+    EXPECT_EQ(WrapCycled(10, 20, 30), 30u - (10u % 10u));
+    EXPECT_EQ(WrapCycled(25, 20, 30), 25u);
+}
+
+TEST(WrapReflected, Examples)
+{
+    EXPECT_EQ(WrapReflected(300, 0, 255), 210u);
+    EXPECT_EQ(WrapReflected(600, 0, 255), 90u);
+    EXPECT_EQ(WrapReflected(Neg(-100), 0, 255), 156u);
+    EXPECT_EQ(WrapReflected(0, 69, 225), 138u);
+    EXPECT_EQ(WrapReflected(0, 70, 182), 140u);
+}
+
+TEST(WrapScaled, Examples)
+{
+    EXPECT_EQ(WrapScaled(0, 0, 255), 127u);
+    EXPECT_EQ(WrapScaled(255, 0, 255), 191u);
+    // A negative sum reads as a huge unsigned value: just below high.
+    EXPECT_EQ(WrapScaled(Neg(-5), 0, 255), 254u);
+    EXPECT_EQ(WrapScaled(Neg(-5), 10, 20), 19u);
+}
+
+TEST(WrapAcross, CycledExamples)
+{
+    EXPECT_EQ(WrapAcross(WrapCycled, 0, 200, 50), 0u);
+    EXPECT_EQ(WrapAcross(WrapCycled, 120, 200, 50), 15u);
+    EXPECT_EQ(WrapAcross(WrapCycled, 160, 200, 50), 205u);
+    // The result always lies in [low, 254] or [0, high].
+    for (uint32_t v = 0; v < 2000; v += 7) {
+        for (auto f : {WrapCycled, WrapReflected, WrapScaled}) {
+            const uint32_t r = WrapAcross(f, v, 200, 50);
+            EXPECT_TRUE(r <= 50 || (r >= 200 && r <= 254)) << v << " -> " << r;
+        }
+    }
+}
+
+// Equal bounds have one level; the plain formulas would divide by zero
+// (Cycled) or step one level below the range (Reflected).
+TEST(ZeroWidthRanges, EveryValueMapsToTheOneLevel)
+{
+    const uint32_t values[] = {0, 1, 2, 99, 100, 101, 255, 256, 70000, Neg(-1), Neg(-300)};
+    for (uint32_t level : {0u, 100u, 255u}) {
+        for (uint32_t v : values) {
+            EXPECT_EQ(WrapCycled(v, level, level), level) << v;
+            EXPECT_EQ(WrapReflected(v, level, level), level) << v;
+            EXPECT_EQ(WrapScaled(v, level, level), level) << v;
+        }
+    }
+    // 255..0 wraps into a zero-width inner range.
+    for (uint32_t v : values) {
+        EXPECT_EQ(WrapAcross(WrapCycled, v, 255, 0), 0u) << v;
+        EXPECT_EQ(WrapAcross(WrapReflected, v, 255, 0), 0u) << v;
+        EXPECT_EQ(WrapAcross(WrapScaled, v, 255, 0), 0u) << v;
+    }
+}
+
+TEST(ColorMapping, ChoosesByModeAndOrderOfBounds)
+{
+    EXPECT_EQ(ColorMapping(Cycled, 0, 255)(300), 45u);
+    EXPECT_EQ(ColorMapping(Reflected, 0, 255)(300), 210u);
+    EXPECT_EQ(ColorMapping(Scaled, 0, 255)(255), 191u);
+    EXPECT_EQ(ColorMapping(Cycled, 200, 50)(160), 205u);
+}

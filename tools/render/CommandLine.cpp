@@ -1,0 +1,111 @@
+#include "CommandLine.h"
+
+#include <charconv>
+
+namespace quorrel::tools {
+
+namespace {
+
+template <typename T>
+bool ParseNumber(const std::string& text, T& value)
+{
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && !text.empty();
+}
+
+} // namespace
+
+std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>& args, std::string& error)
+{
+    RenderOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size()) {
+                error = arg + " needs a value";
+                return false;
+            }
+            out = args[++i];
+            return true;
+        };
+        std::string v;
+        if (arg == "-h" || arg == "--help") {
+            options.help = true;
+        } else if (arg == "-o" || arg == "--output") {
+            if (!value(v))
+                return std::nullopt;
+            options.output = v;
+        } else if (arg == "--save-wpp") {
+            if (!value(v))
+                return std::nullopt;
+            options.saveWpp = v;
+        } else if (arg == "--generate") {
+            options.generate = true;
+        } else if (arg == "--seed") {
+            uint32_t seed = 0;
+            if (!value(v))
+                return std::nullopt;
+            if (!ParseNumber(v, seed)) {
+                error = "--seed takes a whole number from 0 to 4294967295, not '" + v + "'";
+                return std::nullopt;
+            }
+            options.seed = seed;
+        } else if (arg == "--threads") {
+            unsigned threads = 0;
+            if (!value(v))
+                return std::nullopt;
+            if (!ParseNumber(v, threads) || threads < 1 || threads > 256) {
+                error = "--threads takes a whole number from 1 to 256, not '" + v + "'";
+                return std::nullopt;
+            }
+            options.threads = threads;
+        } else if (arg == "-q" || arg == "--quiet") {
+            options.quiet = true;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            error = "unknown option " + arg + " (see --help)";
+            return std::nullopt;
+        } else if (options.input) {
+            error = "only one input file can be given";
+            return std::nullopt;
+        } else {
+            options.input = arg;
+        }
+    }
+    if (options.seed && !options.generate) {
+        error = "--seed only applies with --generate";
+        return std::nullopt;
+    }
+    return options;
+}
+
+std::string RenderUsage()
+{
+    return R"(Usage: quorrel-render [INPUT.wpp] [options]
+
+Renders a Quorrel tile from a parameter set: the given "*.wpp" document, or
+the built-in defaults when no input is given.
+
+Options:
+  -o, --output FILE   write the rendered tile at its native width x height;
+                      the image format follows the extension (.bmp, .png)
+  --generate          generate new random coefficients before rendering
+  --seed N            with --generate: seed the generator with N (0..4294967295)
+                      instead of the clock, so the same N gives the same tile
+                      on every machine
+  --save-wpp FILE     write the parameter set (after any generation) as a
+                      "*.wpp" document
+  --threads N         render with N threads (default: all cores)
+  -q, --quiet         no progress bar
+  -h, --help          show this help
+
+On a bad input, an unknown output extension or an unwritable path the tool
+prints one line on stderr, exits with a non-zero status and leaves no
+partial output file behind.
+
+Example:
+  quorrel-render --generate --seed 7 -o tile.png --save-wpp tile.wpp
+)";
+}
+
+} // namespace quorrel::tools

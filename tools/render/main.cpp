@@ -1,0 +1,96 @@
+// quorrel-render: renders a tile from a "*.wpp" document or the built-in
+// defaults, optionally after a (seeded) random generation.
+
+#include "CommandLine.h"
+#include "ImageFileWriter.h"
+
+#include "model/TileParams.h"
+#include "model/WppFile.h"
+#include "render/TileRenderer.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <unistd.h>
+
+using namespace quorrel;
+
+namespace {
+
+int Fail(const std::string& message)
+{
+    std::cerr << "quorrel-render: " << message << std::endl;
+    return 1;
+}
+
+// A one-line bar on stderr, redrawn only when the percentage changes.
+class ProgressBar final {
+public:
+    explicit ProgressBar(bool enabled) : m_enabled(enabled) {}
+    void operator()(int percent)
+    {
+        if (!m_enabled || percent == m_last)
+            return;
+        m_last = percent;
+        constexpr int kWidth = 40;
+        const int filled = percent * kWidth / 100;
+        std::fprintf(stderr, "\rRendering [%s%s] %3d%%", std::string(filled, '#').c_str(),
+                     std::string(kWidth - filled, ' ').c_str(), percent);
+        std::fflush(stderr);
+    }
+    void Finish()
+    {
+        if (m_enabled)
+            std::fprintf(stderr, "\rRendering [%s] done\n", std::string(40, '#').c_str());
+    }
+
+private:
+    bool m_enabled;
+    int m_last = -1;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);   // image plugins need an application object
+
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    const auto options = tools::ParseRenderArguments(args, error);
+    if (!options)
+        return Fail(error);
+    if (options->help) {
+        std::cout << tools::RenderUsage();
+        return 0;
+    }
+
+    auto params = std::make_unique<model::CTileParams>();
+    if (options->input) {
+        const std::string& input = *options->input;
+        if (!std::filesystem::exists(input))
+            return Fail(input + ": Cannot find this file.");
+        if (!model::ReadWppFile(input, *params, error))
+            return Fail(input + ": " + error);
+    }
+    if (options->generate)
+        params->GenerateRandom(options->seed);
+
+    render::CRgbImage image(params->m_nWidth, params->m_nHeight);
+    ProgressBar bar(!options->quiet && isatty(STDERR_FILENO));
+    render::RenderTile(*params, image, [&](int percent) { bar(percent); });
+    bar.Finish();
+
+    if (options->output && !tools::WriteImageFile(*options->output, image, error))
+        return Fail(error);
+    if (options->saveWpp && !model::WriteWppFile(*options->saveWpp, *params, error)) {
+        // All or nothing: do not leave the image of a run that failed.
+        if (options->output)
+            std::filesystem::remove(*options->output);
+        return Fail(error);
+    }
+    return 0;
+}
