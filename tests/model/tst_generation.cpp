@@ -255,62 +255,57 @@ TEST(ExtendRandom, KeepsOldCellsAndFillsTheNewOnes)
     EXPECT_EQ(lowered->m_nCosCos[Hue][1][1], current->m_nCosCos[Hue][1][1]);
 }
 
-// Reference generations made by an independent model.
-TEST(GenerationGolden, DefaultsSeeded)
+// Reference generations made by an independent model: each golden file
+// whose name matches `pattern` is the expected result of `produce`.
+namespace {
+
+template <typename Produce>
+int CheckGoldenGenerations(const std::string& subdir, const std::string& pattern, Produce&& produce)
 {
     RandStateGuard guard;
-    const std::regex name(R"(defaults-seed-(\d+)\.wpp)");
+    const std::regex name(pattern);
     int checked = 0;
-    for (const auto& path : GoldenFiles("generate", ".wpp")) {
+    for (const auto& path : GoldenFiles(subdir, ".wpp")) {
         std::smatch m;
         const std::string file = path.filename().string();
         if (!std::regex_match(file, m, name))
             continue;
         SCOPED_TRACE(file);
-        auto p = MakeDefaults();
-        p->GenerateRandom(static_cast<uint32_t>(std::stoul(m[1])));
-        EXPECT_EQ(SaveWpp(*p), ReadBytes(path));
+        EXPECT_EQ(SaveWpp(*produce(m)), ReadBytes(path));
         ++checked;
     }
-    EXPECT_GE(checked, 6);
+    return checked;
+}
+
+uint32_t Seed(const std::ssub_match& m) { return static_cast<uint32_t>(std::stoul(m.str())); }
+
+} // namespace
+
+TEST(GenerationGolden, DefaultsSeeded)
+{
+    EXPECT_GE(CheckGoldenGenerations("generate", R"(defaults-seed-(\d+)\.wpp)", [](const std::smatch& m) {
+        auto p = MakeDefaults();
+        p->GenerateRandom(Seed(m[1]));
+        return p;
+    }), 6);
 }
 
 TEST(GenerationGolden, LoadedSetsSeeded)
 {
-    RandStateGuard guard;
-    const std::regex name(R"(case-(\d+)-seed-(\d+)\.wpp)");
-    int checked = 0;
-    for (const auto& path : GoldenFiles("generate", ".wpp")) {
-        std::smatch m;
-        const std::string file = path.filename().string();
-        if (!std::regex_match(file, m, name))
-            continue;
-        SCOPED_TRACE(file);
+    EXPECT_GE(CheckGoldenGenerations("generate", R"(case-(\d+)-seed-(\d+)\.wpp)", [](const std::smatch& m) {
         auto p = LoadGoldenParams(GoldenDir() / "generate" / ("case-" + m[1].str() + "-params.wpp"));
-        p->GenerateRandom(static_cast<uint32_t>(std::stoul(m[2])));
-        EXPECT_EQ(SaveWpp(*p), ReadBytes(path));
-        ++checked;
-    }
-    EXPECT_GE(checked, 8);
+        p->GenerateRandom(Seed(m[2]));
+        return p;
+    }), 8);
 }
 
 TEST(GenerationGolden, ExtendSeeded)
 {
-    RandStateGuard guard;
-    const std::regex name(R"(case-(\d+)-seed-(\d+)\.wpp)");
-    int checked = 0;
-    for (const auto& path : GoldenFiles("extend", ".wpp")) {
-        std::smatch m;
-        const std::string file = path.filename().string();
-        if (!std::regex_match(file, m, name))
-            continue;
-        SCOPED_TRACE(file);
+    EXPECT_GE(CheckGoldenGenerations("extend", R"(case-(\d+)-seed-(\d+)\.wpp)", [](const std::smatch& m) {
         const auto dir = GoldenDir() / "extend";
         auto previous = LoadGoldenParams(dir / ("case-" + m[1].str() + "-previous.wpp"));
         auto current = LoadGoldenParams(dir / ("case-" + m[1].str() + "-current.wpp"));
-        current->ExtendRandom(*previous, static_cast<uint32_t>(std::stoul(m[2])));
-        EXPECT_EQ(SaveWpp(*current), ReadBytes(path));
-        ++checked;
-    }
-    EXPECT_GE(checked, 4);
+        current->ExtendRandom(*previous, Seed(m[2]));
+        return current;
+    }), 4);
 }
