@@ -6,6 +6,8 @@ source "$(dirname "$0")/scripts/setup.sh"
 
 quorrel_install_packages
 quorrel_build
+# A short fuzzing run of the file readers on every change.
+quorrel_fuzz 20
 
 cd "$QUORREL_BUILD"
 # GUI tests never touch the real display, settings or desktop.

@@ -11,6 +11,7 @@ QUORREL_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libhwy-dev libgif-dev libimagequant-dev
     xvfb xauth
+    clang libclang-rt-14-dev
 )
 
 quorrel_install_packages() {
@@ -36,4 +37,29 @@ quorrel_build() {
     jobs="$(nproc 2>/dev/null || echo 2)"
     cmake -S "$QUORREL_ROOT" -B "$QUORREL_BUILD" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
     cmake --build "$QUORREL_BUILD" -j "$jobs"
+}
+
+# Builds the libFuzzer targets with clang in build-fuzz/ and runs each for a
+# short bounded time on a scratch copy of its seed corpus.
+quorrel_fuzz() {
+    local seconds="${1:-20}"
+    local dir="$QUORREL_ROOT/build-fuzz"
+    CC=clang CXX=clang++ cmake -S "$QUORREL_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DQUORREL_BUILD_GUI=OFF -DQUORREL_BUILD_TESTS=OFF -DQUORREL_BUILD_BENCH=OFF \
+        -DQUORREL_BUILD_FUZZERS=ON >/dev/null
+    cmake --build "$dir" -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
+    local scratch target
+    scratch="$(mktemp -d)"
+    for target in wpp defaults; do
+        cp -r "$QUORREL_ROOT/tests/fuzz/corpus/$target" "$scratch/$target"
+        echo "Fuzzing the $target reader for ${seconds}s"
+        if ! "$dir/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=2048 \
+                -artifact_prefix="$scratch/" "$scratch/$target" >"$scratch/$target.log" 2>&1; then
+            tail -n 30 "$scratch/$target.log"
+            echo "Fuzzing the $target reader found a failure (input kept in $scratch)"
+            return 1
+        fi
+        grep -E '^Done [0-9]+ runs' "$scratch/$target.log" || true
+    done
+    rm -rf "$scratch"
 }
