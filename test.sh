@@ -1,15 +1,31 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds in build/ (Release) and runs every test
 # through ctest. Exits non-zero on any failure.
+#   ./test.sh             the normal run (what CI does): build, short fuzzing, ctest
+#   ./test.sh --sanitize  the same tests built with AddressSanitizer and
+#                         UndefinedBehaviorSanitizer (clang) in build-sanitize/
 set -euo pipefail
 source "$(dirname "$0")/scripts/setup.sh"
 
 quorrel_install_packages
+
+# GUI tests never touch the real display, settings or desktop.
+export QT_QPA_PLATFORM=offscreen
+jobs="$(nproc 2>/dev/null || echo 2)"
+
+if [ "${1:-}" = "--sanitize" ]; then
+    QUORREL_BUILD="$QUORREL_ROOT/build-sanitize"
+    CC=clang CXX=clang++ quorrel_build -DQUORREL_SANITIZE=ON -DQUORREL_BUILD_BENCH=OFF
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    cd "$QUORREL_BUILD"
+    ctest --output-on-failure -j "$jobs" --timeout 900
+    exit
+fi
+
 quorrel_build
 # A short fuzzing run of the file readers on every change.
 quorrel_fuzz 20
 
 cd "$QUORREL_BUILD"
-# GUI tests never touch the real display, settings or desktop.
-export QT_QPA_PLATFORM=offscreen
-ctest --output-on-failure -j "$(nproc 2>/dev/null || echo 2)" --timeout 600
+ctest --output-on-failure -j "$jobs" --timeout 600
