@@ -1,0 +1,215 @@
+#include "output/ErrorMessage.h"
+#include "output/ImageSaver.h"
+#include "QtPrinting.h"
+
+#include "model/TileParams.h"
+#include "render/TileRenderer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+using namespace quorrel;
+using namespace quorrel::output;
+
+namespace {
+
+// A generated tile as the view would hold it: smooth gradients.
+QImage GeneratedTile(uint32_t seed, uint32_t width, uint32_t height)
+{
+    auto params = std::make_unique<model::CTileParams>();
+    params->m_nWidth = width;
+    params->m_nHeight = height;
+    params->GenerateRandom(seed);
+    render::CRgbImage rgb(width, height);
+    render::RenderTile(*params, rgb);
+    return QImage(rgb.Bytes().data(), int(width), int(height), int(width) * 3, QImage::Format_RGB888)
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// Every channel value in every position: any lossy step shows.
+QImage NoiseTile(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    uint32_t state = 12345;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            state = state * 1664525u + 1013904223u;
+            image.setPixel(x, y, 0xff000000u | (state >> 8));
+        }
+    }
+    return image;
+}
+
+double Psnr(const QImage& a, const QImage& b)
+{
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    double sum = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        for (int col = 0; col < x.width(); ++col) {
+            const QRgb p = x.pixel(col, row);
+            const QRgb q = y.pixel(col, row);
+            for (int d : {qRed(p) - qRed(q), qGreen(p) - qGreen(q), qBlue(p) - qBlue(q)})
+                sum += double(d) * d;
+        }
+    }
+    const double mse = sum / (3.0 * x.width() * x.height());
+    return mse == 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
+}
+
+bool SamePixels(const QImage& a, const QImage& b)
+{
+    return a.size() == b.size() && a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
+}
+
+struct CDecoded {
+    QByteArray format;
+    QImage image;
+};
+
+CDecoded Decode(const QString& path)
+{
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    CDecoded decoded;
+    decoded.format = reader.format();
+    decoded.image = reader.read();
+    return decoded;
+}
+
+class SaveImageTest : public ::testing::Test {
+protected:
+    QString PathOf(const QString& name) const { return m_dir.filePath(name); }
+    QStringList Entries() const { return QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
+
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+TEST_F(SaveImageTest, LosslessFormatsDecodeBackPixelForPixel)
+{
+    const QImage tile = NoiseTile(125, 97);
+    const struct {
+        const char* name;
+        const char* format;
+    } cases[] = {{"t.bmp", "bmp"}, {"t.DIB", "bmp"}, {"t.rle", "bmp"}, {"t.png", "png"},
+                 {"t.tif", "tiff"}, {"t.TIFF", "tiff"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(SaveImage(tile, PathOf(c.name)), kStatusOk);
+        const CDecoded decoded = Decode(PathOf(c.name));
+        EXPECT_EQ(decoded.format, c.format);
+        EXPECT_TRUE(SamePixels(decoded.image, tile));
+    }
+}
+
+TEST_F(SaveImageTest, LossyFormatsKeepSizeAndStayCloseToTheTile)
+{
+    const QImage tile = GeneratedTile(7, 200, 150);
+    const struct {
+        const char* name;
+        const char* format;
+        double minPsnr;
+    } cases[] = {{"t.jpg", "jpeg", 38}, {"t.JPEG", "jpeg", 38}, {"t.jpe", "jpeg", 38}, {"t.jfif", "jpeg", 38},
+                 {"t.gif", "gif", 30}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(SaveImage(tile, PathOf(c.name)), kStatusOk);
+        const CDecoded decoded = Decode(PathOf(c.name));
+        EXPECT_EQ(decoded.format, c.format);
+        ASSERT_EQ(decoded.image.size(), tile.size());
+        EXPECT_GT(Psnr(decoded.image, tile), c.minPsnr);
+    }
+}
+
+TEST_F(SaveImageTest, GifKeepsAFewColoursExactly)
+{
+    QImage tile(64, 48, QImage::Format_RGB32);
+    const QRgb colours[] = {0xff102030u, 0xffffffffu, 0xff000000u, 0xffc08040u};
+    for (int y = 0; y < tile.height(); ++y)
+        for (int x = 0; x < tile.width(); ++x)
+            tile.setPixel(x, y, colours[(x / 8 + y / 8) % 4]);
+    ASSERT_EQ(SaveImage(tile, PathOf("few.gif")), kStatusOk);
+    EXPECT_TRUE(SamePixels(Decode(PathOf("few.gif")).image, tile));
+}
+
+TEST_F(SaveImageTest, SinglePixelAndLargestTile)
+{
+    for (const QString name : {"p.bmp", "p.jpg", "p.png", "p.gif", "p.tif"}) {
+        SCOPED_TRACE(name.toStdString());
+        ASSERT_EQ(SaveImage(NoiseTile(1, 1), PathOf(name)), kStatusOk);
+        EXPECT_EQ(Decode(PathOf(name)).image.size(), QSize(1, 1));
+    }
+    const QImage big = GeneratedTile(3, 1024, 1024);
+    ASSERT_EQ(SaveImage(big, PathOf("big.gif")), kStatusOk);
+    EXPECT_EQ(Decode(PathOf("big.gif")).image.size(), QSize(1024, 1024));
+}
+
+TEST_F(SaveImageTest, TheExtensionDecidesNotAnythingElse)
+{
+    const QImage tile = NoiseTile(20, 10);
+    ASSERT_EQ(SaveImage(tile, PathOf("x.PNG")), kStatusOk);
+    EXPECT_EQ(Decode(PathOf("x.PNG")).format, "png");
+    ASSERT_EQ(SaveImage(tile, PathOf("dotted.name.jpg")), kStatusOk);
+    EXPECT_EQ(Decode(PathOf("dotted.name.jpg")).format, "jpeg");
+}
+
+TEST_F(SaveImageTest, UnknownOrMissingExtensionFailsAndWritesNothing)
+{
+    const QImage tile = NoiseTile(20, 10);
+    for (const QString name : {"tile.wpp", "tile", "tile.", "x.png.wpp", "png"}) {
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_EQ(SaveImage(tile, PathOf(name)), kStatusUnspecifiedFailure);
+    }
+    EXPECT_TRUE(Entries().isEmpty()) << Entries().join(", ").toStdString();
+}
+
+TEST_F(SaveImageTest, UnwritablePathFailsAndWritesNothing)
+{
+    const QImage tile = NoiseTile(20, 10);
+    EXPECT_EQ(SaveImage(tile, PathOf("missing/t.png")), kStatusUnspecifiedFailure);
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir("sub.png"));
+    EXPECT_EQ(SaveImage(tile, PathOf("sub.png")), kStatusUnspecifiedFailure);   // a folder, not a file
+    EXPECT_EQ(Entries(), QStringList{"sub.png"});
+    EXPECT_TRUE(QDir(PathOf("sub.png")).isEmpty());
+}
+
+TEST_F(SaveImageTest, FailedEncodingLeavesTheOldFileAndNoTemporary)
+{
+    ASSERT_EQ(SaveImage(NoiseTile(20, 10), PathOf("t.gif")), kStatusOk);
+    QFile old(PathOf("t.gif"));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    const QByteArray before = old.readAll();
+    old.close();
+
+    // A GIF cannot be wider than 65535 pixels: the encoder refuses after the
+    // file has been opened.
+    EXPECT_EQ(SaveImage(NoiseTile(70000, 1), PathOf("t.gif")), kStatusUnspecifiedFailure);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), before);
+    EXPECT_EQ(Entries(), QStringList{"t.gif"});
+}
+
+TEST_F(SaveImageTest, NullImageFails)
+{
+    EXPECT_EQ(SaveImage(QImage(), PathOf("t.png")), kStatusUnspecifiedFailure);
+    EXPECT_TRUE(Entries().isEmpty());
+}
+
+TEST_F(SaveImageTest, SavingAgainReplacesTheFile)
+{
+    ASSERT_EQ(SaveImage(NoiseTile(30, 20), PathOf("w.bmp")), kStatusOk);
+    const QImage second = NoiseTile(7, 5);
+    ASSERT_EQ(SaveImage(second, PathOf("w.bmp")), kStatusOk);
+    EXPECT_TRUE(SamePixels(Decode(PathOf("w.bmp")).image, second));
+    EXPECT_EQ(Entries(), QStringList{"w.bmp"});
+}
