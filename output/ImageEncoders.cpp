@@ -14,14 +14,11 @@ namespace {
 // Writes through one of Qt's image handlers. The tile is opaque: it goes out
 // as 24-bit RGB whatever the caller's pixel format, so nothing depends on the
 // display's depth.
-bool WriteWithQt(const QImage& image, QIODevice& device, const char* format, int quality = -1,
-                 int compression = -1)
+bool WriteWithQt(const QImage& image, QIODevice& device, const char* format, int quality = -1)
 {
     QImageWriter writer(&device, format);
     if (quality >= 0)
         writer.setQuality(quality);
-    if (compression >= 0)
-        writer.setCompression(compression);
     return writer.write(image.convertToFormat(QImage::Format_RGB888));
 }
 
@@ -32,8 +29,9 @@ bool EncodeJpeg(const QImage& image, QIODevice& device) { return WriteWithQt(ima
 
 bool EncodePng(const QImage& image, QIODevice& device) { return WriteWithQt(image, device, "png"); }
 
-// Compression 1 is LZW in Qt's TIFF handler: lossless and much smaller.
-bool EncodeTiff(const QImage& image, QIODevice& device) { return WriteWithQt(image, device, "tiff", -1, 1); }
+// Uncompressed: LZW without a predictor makes the noisy-smooth tiles larger,
+// not smaller.
+bool EncodeTiff(const QImage& image, QIODevice& device) { return WriteWithQt(image, device, "tiff"); }
 
 const std::array<CImageEncoder, 5>& EncoderTable()
 {

@@ -88,7 +88,8 @@ the built-in defaults when no input is given.
 
 Options:
   -o, --output FILE   write the rendered tile at its native width x height;
-                      the image format follows the extension (.bmp, .png)
+                      the image format follows the extension: .bmp .dib
+                      .rle, .jpg .jpeg .jpe .jfif, .gif, .tif .tiff, .png
   --generate          generate new random coefficients before rendering
   --seed N            with --generate: seed the generator with N (0..4294967295)
                       instead of the clock, so the same N gives the same tile
