@@ -1,0 +1,71 @@
+#include "ExportFileTypes.h"
+
+#include "ImageEncoders.h"
+
+#include <array>
+
+namespace quorrel::output {
+
+namespace {
+
+const std::array<CExportFileType, 5>& Table()
+{
+    static const std::array<CExportFileType, 5> table = {
+        CExportFileType{QStringLiteral("Bitmap image"), QStringLiteral("*.bmp;*.dib"), QStringLiteral("bmp")},
+        CExportFileType{QStringLiteral("JPEG image"), QStringLiteral("*.jpeg;*.jpg;*.jpe;*.jfif"), QStringLiteral("jpg")},
+        CExportFileType{QStringLiteral("PNG image"), QStringLiteral("*.png"), QStringLiteral("png")},
+        CExportFileType{QStringLiteral("GIF image"), QStringLiteral("*.gif"), QStringLiteral("gif")},
+        CExportFileType{QStringLiteral("TIFF image"), QStringLiteral("*.tif;*.tiff"), QStringLiteral("tif")},
+    };
+    return table;
+}
+
+QString NameFilter(const CExportFileType& type)
+{
+    QString patterns = type.patterns;
+    return type.description + QStringLiteral(" (") + patterns.replace(u';', u' ') + u')';
+}
+
+} // namespace
+
+std::span<const CExportFileType> ExportFileTypes() { return Table(); }
+
+QString ExportDialogTitle() { return QStringLiteral("Export Image"); }
+
+QString DefaultExportExtension() { return QStringLiteral("bmp"); }
+
+const CExportFileType& ExportFileType(uint32_t filterIndex)
+{
+    if (filterIndex < 1 || filterIndex > Table().size())
+        filterIndex = kFirstExportFilterIndex;
+    return Table()[filterIndex - 1];
+}
+
+QStringList ExportNameFilters()
+{
+    QStringList filters;
+    for (const CExportFileType& type : Table())
+        filters << NameFilter(type);
+    return filters;
+}
+
+uint32_t ExportFilterIndexOf(const QString& nameFilter)
+{
+    const qsizetype index = ExportNameFilters().indexOf(nameFilter);
+    return index < 0 ? 0 : static_cast<uint32_t>(index + 1);
+}
+
+QString InitialExportName(const QString& documentTitle)
+{
+    const qsizetype dot = documentTitle.lastIndexOf(u'.');
+    return dot < 0 ? documentTitle : documentTitle.left(dot);
+}
+
+QString CompleteExportPath(const QString& path, uint32_t filterIndex)
+{
+    if (!FileExtension(path).isEmpty())
+        return path;
+    return path + u'.' + ExportFileType(filterIndex).extension;
+}
+
+} // namespace quorrel::output
