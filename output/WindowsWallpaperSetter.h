@@ -1,0 +1,18 @@
+#pragma once
+// Windows: "TileWallpaper" = "1" under the user's "Control Panel\Desktop"
+// key, then SystemParametersInfo loads the BMP (profile updated, no
+// broadcast).
+
+#include "WallpaperSetter.h"
+
+namespace quorrel::output {
+
+#ifdef Q_OS_WIN
+class CWindowsWallpaperSetter final : public IWallpaperSetter {
+public:
+    void SetTiledMode() override;
+    void Load(const CWallpaperFiles& files) override;
+};
+#endif
+
+} // namespace quorrel::output
