@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QImageWriter>
 
+#include <algorithm>
 #include <array>
 
 namespace quorrel::output {
