@@ -245,7 +245,7 @@ TEST_F(DesktopWallpaperTest, XfceEveryMonitorAndWorkspaceTiledThenResetAndSet)
         SCOPED_TRACE(i);
         EXPECT_EQ(m_runner.calls[i].program, "xfconf-query");
         EXPECT_EQ(m_runner.calls[i].arguments, expected[i]);
-        EXPECT_EQ(m_runner.calls[i].bmpHash.isEmpty(), i <= backdrops.size());   // written after the styles
+        EXPECT_EQ(m_runner.calls[i].bmpHash.isEmpty(), i <= std::size_t(backdrops.size()));   // written after the styles
     }
 }
 

@@ -59,9 +59,10 @@ TEST(RenderOutput, WritesEveryExportFormatAtTheTileSize)
 TEST(RenderOutput, UnknownExtensionFailsWithTheEditorsText)
 {
     QTemporaryDir dir;
-    const CRun run = RunRender({"-q", "-o", dir.filePath("tile.wpp")});
+    const QString path = dir.filePath("tile.wpp");
+    const CRun run = RunRender({"-q", "-o", path});
     EXPECT_NE(run.exitCode, 0);
-    EXPECT_EQ(run.stdErr, "quorrel-render: Save image failed:\n80004005 - Unspecified error\n");
+    EXPECT_EQ(run.stdErr, "quorrel-render: " + path + ": Save image failed: 80004005 - Unspecified error\n");
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
