@@ -9,6 +9,7 @@
 #include "XfceWallpaperSetter.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QStandardPaths>
 
@@ -53,10 +54,17 @@ std::unique_ptr<IWallpaperSetter> MakeWallpaperSetter(EDesktop desktop, IProcess
     return nullptr;
 }
 
+CDesktopWallpaper::CDesktopWallpaper()
+    : m_ownRunner(std::make_unique<CProcessRunner>())
+    , m_desktop(DetectDesktop(QProcessEnvironment::systemEnvironment()))
+    , m_setter(MakeWallpaperSetter(m_desktop, *m_ownRunner))
+{
+}
+
 CDesktopWallpaper::CDesktopWallpaper(IProcessRunner& runner, const QProcessEnvironment& environment,
                                      const QString& folder)
     : m_desktop(DetectDesktop(environment))
-    , m_folder(folder.isEmpty() ? DefaultFolder() : folder)
+    , m_folder(folder)
     , m_setter(MakeWallpaperSetter(m_desktop, runner))
 {
 }
@@ -70,7 +78,9 @@ QString CDesktopWallpaper::DefaultFolder()
 
 CWallpaperFiles CDesktopWallpaper::Files() const
 {
-    const QDir folder(m_folder);
+    // Asked at each call: the application's name, part of the folder, may be
+    // set after this object was made.
+    const QDir folder(m_folder.isEmpty() ? DefaultFolder() : m_folder);
     return {folder.filePath(QStringLiteral("Quorrel Wallpaper.bmp")), folder.filePath(QStringLiteral("Quorrel Wallpaper.png"))};
 }
 
@@ -80,7 +90,7 @@ uint32_t CDesktopWallpaper::Set(const QImage& tile)
         m_setter->SetTiledMode();
 
     const CWallpaperFiles files = Files();
-    QDir().mkpath(m_folder);
+    QDir().mkpath(QFileInfo(files.bmp).path());
     uint32_t status = SaveImage(tile, files.bmp);
     if (m_setter && m_setter->NeedsPng()) {
         const uint32_t pngStatus = SaveImage(tile, files.png);

@@ -20,8 +20,13 @@ namespace quorrel::output {
 // helpers by what `runner` finds on PATH (feh before xwallpaper).
 std::unique_ptr<IWallpaperSetter> MakeWallpaperSetter(EDesktop desktop, IProcessRunner& runner);
 
+// One for the application: it remembers what it started (a swaybg) so the
+// next call can end it.
 class CDesktopWallpaper final {
 public:
+    // This session's desktop, its helpers run by a CProcessRunner, the file in
+    // the application's per-user data folder.
+    CDesktopWallpaper();
     // `folder` empty: the application's per-user data folder.
     explicit CDesktopWallpaper(IProcessRunner& runner,
                                const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
@@ -41,8 +46,9 @@ public:
     uint32_t Set(const QImage& tile);
 
 private:
+    std::unique_ptr<IProcessRunner> m_ownRunner;
     EDesktop m_desktop;
-    QString m_folder;
+    QString m_folder;   // empty: DefaultFolder()
     std::unique_ptr<IWallpaperSetter> m_setter;
 };
 
