@@ -1,4 +1,5 @@
 #include "QtPrinting.h"
+#include "WhenModal.h"
 
 #include "output/ExportDialog.h"
 #include "output/ExportFileTypes.h"
@@ -35,30 +36,6 @@ public:
         return answer;
     }
 };
-
-// Runs `step` on the next modal widget of type T once it is shown; after
-// five seconds without one, closes whatever modal is open so the test fails
-// instead of hanging.
-template <typename T>
-void WhenModal(std::function<void(T*)> step)
-{
-    auto poll = std::make_shared<std::function<void(int)>>();
-    *poll = [step, poll](int left) {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* widget = qobject_cast<T*>(modal); widget && widget->isVisible()) {
-            step(widget);
-            return;
-        }
-        if (left == 0) {
-            ADD_FAILURE() << "no " << T::staticMetaObject.className() << " appeared";
-            if (auto* dialog = qobject_cast<QDialog*>(modal))
-                dialog->reject();
-            return;
-        }
-        QTimer::singleShot(10, [poll, left]() { (*poll)(left - 1); });
-    };
-    QTimer::singleShot(0, [poll]() { (*poll)(500); });
-}
 
 } // namespace
 
@@ -148,7 +125,7 @@ TEST(ChooseExportPath, OkRemembersTheTypeAndCompletesTheName)
 
 class FileDialogChooserTest : public ::testing::Test {
 protected:
-    CExportDialogSetup Setup(uint32_t index)
+    CExportDialogSetup MakeSetup(uint32_t index)
     {
         CExportDialogSetup setup = MakeExportDialogSetup("sky.wpp", index);
         setup.directory = m_dir.path();
@@ -174,7 +151,7 @@ TEST_F(FileDialogChooserTest, OpensAsSetUpAndReturnsTheTypedNameWithTheTypesSuff
         QTest::keyClick(edit, Qt::Key_Return);
     });
     CFileDialogChooser chooser;
-    const auto choice = chooser.Choose(nullptr, Setup(4));
+    const auto choice = chooser.Choose(nullptr, MakeSetup(4));
     EXPECT_EQ(title, "Export Image");
     EXPECT_EQ(name, "sky");
     EXPECT_EQ(filter, "GIF image (*.gif)");
@@ -198,7 +175,7 @@ TEST_F(FileDialogChooserTest, AsksBeforeReplacingTheFileTheBareNameWillBecome)
         QTest::keyClick(dialog->findChild<QLineEdit*>("fileNameEdit"), Qt::Key_Return);
     });
     CFileDialogChooser chooser;
-    EXPECT_FALSE(chooser.Choose(nullptr, Setup(4)));
+    EXPECT_FALSE(chooser.Choose(nullptr, MakeSetup(4)));
     EXPECT_TRUE(asked);
 }
 
@@ -206,5 +183,5 @@ TEST_F(FileDialogChooserTest, CancelReturnsNothing)
 {
     WhenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
     CFileDialogChooser chooser;
-    EXPECT_FALSE(chooser.Choose(nullptr, Setup(1)));
+    EXPECT_FALSE(chooser.Choose(nullptr, MakeSetup(1)));
 }

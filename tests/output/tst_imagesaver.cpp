@@ -1,6 +1,7 @@
 #include "output/ErrorMessage.h"
 #include "output/ImageSaver.h"
 #include "QtPrinting.h"
+#include "WhenModal.h"
 
 #include "model/TileParams.h"
 #include "render/TileRenderer.h"
@@ -9,6 +10,8 @@
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QMessageBox>
+#include <QTest>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -212,4 +215,23 @@ TEST_F(SaveImageTest, SavingAgainReplacesTheFile)
     ASSERT_EQ(SaveImage(second, PathOf("w.bmp")), kStatusOk);
     EXPECT_TRUE(SamePixels(Decode(PathOf("w.bmp")).image, second));
     EXPECT_EQ(Entries(), QStringList{"w.bmp"});
+}
+
+TEST(ShowSaveImageFailure, WarningBoxWithTheFailureText)
+{
+    QString caption, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    WhenModal<QMessageBox>([&](QMessageBox* box) {
+        caption = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        buttons = box->standardButtons();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    ShowSaveImageFailure(nullptr, kStatusUnspecifiedFailure);
+    EXPECT_EQ(caption, "Quorrel");
+    EXPECT_EQ(text, "Save image failed:\n80004005 - Unspecified error");
+    EXPECT_EQ(icon, QMessageBox::Warning);
+    EXPECT_EQ(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
 }
