@@ -153,17 +153,6 @@ TEST_F(WallpaperHelpersTest, PlasmaOverQdbus)
     EXPECT_EQ(Calls(), expected);
 }
 
-TEST_F(WallpaperHelpersTest, PlasmaOverDbusSend)
-{
-    Fake("dbus-send");
-    ASSERT_EQ(SetOn("KDE"), kStatusOk);
-    ASSERT_EQ(Calls().size(), 2u);
-    EXPECT_EQ(Calls()[1], QStringList({"dbus-send", "file", "--session", "--type=method_call",
-                                       "--dest=org.kde.plasmashell", "/PlasmaShell",
-                                       "org.kde.PlasmaShell.evaluateScript",
-                                       "string:" + CPlasmaWallpaperSetter::LoadScript(Bmp())}));
-}
-
 TEST_F(WallpaperHelpersTest, Xfce)
 {
     Fake("xfconf-query", "case \" $* \" in *\" -l \"*)\n"
@@ -184,31 +173,6 @@ TEST_F(WallpaperHelpersTest, Xfce)
         {"xfconf-query", "file", "-c", "xfce4-desktop", "-p", w1 + "/last-image", "-n", "-t", "string", "-s", Bmp()},
     };
     EXPECT_EQ(Calls(), expected);
-}
-
-TEST_F(WallpaperHelpersTest, LxqtSwayAndPlainX11)
-{
-    Fake("pcmanfm-qt");
-    Fake("swaymsg");
-    Fake("feh");
-    Fake("xwallpaper");
-    ASSERT_EQ(SetOn("LXQt"), kStatusOk);
-    ASSERT_EQ(SetOn("sway"), kStatusOk);
-    QProcessEnvironment x11;
-    x11.insert("DISPLAY", ":0");
-    QImage tile(3, 2, QImage::Format_RGB32);
-    tile.fill(0x123456);
-    ASSERT_EQ(CDesktopWallpaper(m_runner, x11, m_data.path()).Set(tile), kStatusOk);
-    QFile::remove(m_bin.filePath("feh"));
-    ASSERT_EQ(CDesktopWallpaper(m_runner, x11, m_data.path()).Set(tile), kStatusOk);
-    const std::vector<QStringList> expected = {
-        {"pcmanfm-qt", "file", "--set-wallpaper", Bmp(), "--wallpaper-mode", "tile"},
-        {"swaymsg", "file", "output", "*", "bg", "\"" + Png() + "\"", "tile"},
-        {"feh", "file", "--bg-tile", Bmp()},
-        {"xwallpaper", "file", "--tile", Png()},
-    };
-    EXPECT_EQ(Calls(), expected);
-    EXPECT_EQ(QImage(Png()).size(), QSize(3, 2));
 }
 
 TEST_F(WallpaperHelpersTest, MissingHelpersStillWriteTheFile)
