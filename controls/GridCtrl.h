@@ -3,6 +3,7 @@
 #include "controls/ColorRef.h"
 #include "controls/GridCell.h"
 #include "controls/GridClipboardText.h"
+#include "controls/GridInPlaceEdit.h"
 #include "controls/GridItem.h"
 
 #include <QAbstractScrollArea>
@@ -17,8 +18,6 @@ class QPagedPaintDevice;
 class QPainter;
 
 namespace quorrel::controls {
-
-class CGridInPlaceEdit;
 
 // Notification codes, carried by the signals below.
 inline constexpr int GRIDN_SELCHANGING = -100;

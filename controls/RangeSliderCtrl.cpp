@@ -212,10 +212,11 @@ void CRangeSliderCtrl::RecalcLayout()
         m_rcChannel.bottom = m_rcChannel.top + channelThick;
         m_rcThumb = {0, m_rcChannel.top - 5, 0, m_rcChannel.bottom + 5};
     } else {
+        // The thumb stands out above the channel and points below it.
         const int thumbTop = 2;
-        m_rcChannel.top = thumbTop + 3;
+        m_rcChannel.top = thumbTop + 4;
         m_rcChannel.bottom = m_rcChannel.top + channelThick;
-        m_rcThumb = {0, thumbTop, 0, std::max(thumbTop + thickness + 3, m_rcChannel.bottom + 6)};
+        m_rcThumb = {0, thumbTop, 0, std::max(thumbTop + thickness + 3, m_rcChannel.bottom + 7)};
     }
     m_rcThumb.left = m_rcChannel.left;
     m_rcThumb.right = m_rcChannel.left + handleLen;
@@ -755,6 +756,16 @@ void CRangeSliderCtrl::DrawLabel(QPainter& p, int pos, const QString& text) cons
         box = QRect(anchor.x() - tw / 2, anchor.y(), tw, th);
     else
         box = QRect(anchor.x() - tw / 2, anchor.y() - th, tw, th);
+    // Keep the end labels inside the control.
+    const QRect client = rect();
+    if (box.right() > client.right())
+        box.moveRight(client.right());
+    if (box.left() < client.left())
+        box.moveLeft(client.left());
+    if (box.bottom() > client.bottom())
+        box.moveBottom(client.bottom());
+    if (box.top() < client.top())
+        box.moveTop(client.top());
     p.save();
     p.resetTransform();
     p.setPen(isEnabled() ? palette().color(QPalette::ButtonText)
