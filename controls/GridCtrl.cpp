@@ -1031,11 +1031,10 @@ void CGridCtrl::EditCell(int nRow, int nCol, int nFirstChar)
         nFirstChar = '\t';
     // Clip the box to the visible area.
     rect = rect.intersected(viewport()->rect());
-    auto* edit = new CGridInPlaceEdit(viewport(), rect, cell->m_nFormat, nRow, nCol, cell->m_strText, nFirstChar,
+    auto* edit = new CGridInPlaceEdit(viewport(), rect, m_font, cell->m_nFormat, nRow, nCol, cell->m_strText, nFirstChar,
                                       [this](int r, int c, const QString& text, int lastKey) {
                                           OnEndInPlaceEdit(r, c, text, lastKey);
                                       });
-    edit->setFont(cell->m_font);
     m_pEdit = edit;
 }
 
@@ -1400,6 +1399,11 @@ void CGridCtrl::DrawCell(QPainter& p, int nRow, int nCol, const QRect& rect) con
     }
 
     QRect textRect = rect.adjusted(cell->m_nMargin, 0, -cell->m_nMargin, 0);
+    if (cell->m_iImage >= 0 && cell->m_iImage < m_images.size()) {
+        const QPixmap& pm = m_images[cell->m_iImage];
+        p.drawPixmap(textRect.left(), rect.top() + (rect.height() - pm.height()) / 2, pm);
+        textRect.setLeft(textRect.left() + pm.width() + cell->m_nMargin);
+    }
     p.setFont(cell->m_font);
     p.setPen(fg);
     QString text = cell->m_strText;

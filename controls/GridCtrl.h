@@ -8,7 +8,9 @@
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
+#include <QPixmap>
 #include <QPointer>
+#include <QVector>
 #include <QSet>
 
 #include <cstdint>
@@ -86,6 +88,9 @@ public:
     void SetModified(bool bModified = true, int nRow = -1, int nCol = -1);
     bool GetModified(int nRow = -1, int nCol = -1) const;
     const CGridCell* GetCell(int nRow, int nCol) const;
+
+    // Pictures a cell shows at its left by its image index.
+    void SetImageList(const QVector<QPixmap>& images) { m_images = images; viewport()->update(); }
 
     // Colours (0x00BBGGRR).
     void SetTextColor(uint32_t cr) { m_crText = cr; viewport()->update(); }
@@ -247,6 +252,7 @@ private:
     int m_nResizeLine = -1;
     QBasicTimer m_autoScroll;
     QPointer<CGridInPlaceEdit> m_pEdit;
+    QVector<QPixmap> m_images;
 };
 
 } // namespace quorrel::controls

@@ -25,8 +25,8 @@ bool IsNavigationKey(int key)
 
 } // namespace
 
-CGridInPlaceEdit::CGridInPlaceEdit(QWidget* parent, const QRect& rect, uint32_t nFormat, int nRow, int nColumn,
-                                   const QString& text, int nFirstChar, EndHandler onEnd)
+CGridInPlaceEdit::CGridInPlaceEdit(QWidget* parent, const QRect& rect, const QFont& font, uint32_t nFormat, int nRow,
+                                   int nColumn, const QString& text, int nFirstChar, EndHandler onEnd)
     : QLineEdit(parent)
     , m_nRow(nRow)
     , m_nColumn(nColumn)
@@ -37,6 +37,7 @@ CGridInPlaceEdit::CGridInPlaceEdit(QWidget* parent, const QRect& rect, uint32_t 
 {
     setObjectName(QStringLiteral("CGridInPlaceEdit"));
     setFrame(true);
+    setFont(font);
     if (nFormat & DT_RIGHT)
         setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     else if (nFormat & DT_CENTER)

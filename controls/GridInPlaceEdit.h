@@ -21,7 +21,7 @@ public:
     // nFirstChar says what started the edit: 0 for the mouse, '\r' for Enter,
     // '\b' for Backspace, '\t' or ' ' or a Qt::Key navigation key (all text
     // selected), any other character (it replaces the text).
-    CGridInPlaceEdit(QWidget* parent, const QRect& rect, uint32_t nFormat, int nRow, int nColumn,
+    CGridInPlaceEdit(QWidget* parent, const QRect& rect, const QFont& font, uint32_t nFormat, int nRow, int nColumn,
                      const QString& text, int nFirstChar, EndHandler onEnd);
 
     static constexpr int kId = 8;

@@ -124,17 +124,21 @@ bool CRangeSliderCtrl::SetMarkers(float fMin, float fMax, int nCount, const floa
 
 int CRangeSliderCtrl::GetMarkerValues(float values[]) const
 {
+    // The list is sorted except in the middle of a drag that has carried a
+    // marker past its neighbour; readers always get ascending values.
     int n = 0;
     for (const auto& m : m_markers)
         values[n++] = m->m_fValue;
+    std::sort(values, values + n);
     return n;
 }
 
 int CRangeSliderCtrl::GetMarkerValuesInt(int values[]) const
 {
-    int n = 0;
-    for (const auto& m : m_markers)
-        values[n++] = int(m->m_fValue); // truncation toward zero
+    std::vector<float> buffer(m_markers.size());
+    const int n = GetMarkerValues(buffer.data());
+    for (int i = 0; i < n; ++i)
+        values[i] = int(buffer[size_t(i)]); // truncation toward zero
     return n;
 }
 

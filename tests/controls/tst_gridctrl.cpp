@@ -425,3 +425,15 @@ TEST(GridPrinting, PagesFollowTheRowsAndCarryAPageFooter)
     const QByteArray pdf = file.readAll();
     EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page "), pages);
 }
+
+TEST_F(GridFixture, WithoutTabNavigationTabLeavesTheGrid)
+{
+    ClickCell(2, 2);
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(Focus(), (CCellID{2, 3}));
+    EXPECT_EQ(QApplication::focusWidget(), grid);
+    grid->SetHandleTabKey(false);
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(Focus(), (CCellID{2, 3}));
+    EXPECT_EQ(QApplication::focusWidget(), other);
+}

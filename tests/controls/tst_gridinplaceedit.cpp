@@ -215,3 +215,14 @@ TEST_F(GridEdit, RightAlignedCellsEditRightAligned)
     EXPECT_TRUE(Edit()->alignment() & Qt::AlignRight);
     Key(Qt::Key_Escape);
 }
+
+TEST_F(GridEdit, ClickingAnotherCellEndsTheEditThere)
+{
+    ClickCell(2, 3);
+    Type("4");
+    ClickCell(5, 6);
+    EXPECT_EQ(Edit(), nullptr);
+    EXPECT_EQ(grid->GetItemText(2, 3), QStringLiteral("4"));
+    EXPECT_EQ(spyEnd->count(), 1);
+    EXPECT_EQ(Focus(), (CCellID{5, 6}));
+}

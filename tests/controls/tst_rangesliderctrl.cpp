@@ -184,6 +184,19 @@ TEST_F(RangeSliderTest, DraggingPastTheOtherMarkerResortsAndFlipsTheAlternatePha
     EXPECT_FALSE(slider->GetAlternate());
 }
 
+TEST_F(RangeSliderTest, ValuesReadInTheMiddleOfADragAreAscending)
+{
+    SetUpSlider(0, 255, 20, kColorsStyle, {50, 200});
+    QTest::mousePress(slider.get(), Qt::LeftButton, Qt::NoModifier, At(50));
+    QTest::mouseMove(slider.get(), At(150));
+    QTest::mouseMove(slider.get(), At(230));
+    const auto v = Values();
+    ASSERT_EQ(v.size(), 2u);
+    EXPECT_FLOAT_EQ(v[0], 200.0f);
+    EXPECT_NEAR(v[1], 230.0f, 1.0f);
+    QTest::mouseRelease(slider.get(), Qt::LeftButton, Qt::NoModifier, At(230));
+}
+
 TEST_F(RangeSliderTest, WithoutAlternateColoursTheFlagNeverFlips)
 {
     SetUpSlider(0, 100, 20, kShapesStyle, {20, 60});
