@@ -341,6 +341,7 @@ std::unique_ptr<CSliderMarker> CRangeSliderCtrl::RemoveMarker(CSliderMarker* mar
         return nullptr;
     std::unique_ptr<CSliderMarker> owned = std::move(m_markers[size_t(index)]);
     m_markers.erase(m_markers.begin() + index);
+    ForgetPointers(owned.get());
     const QRect dirty = CanonicalTransform(IsVertical(), TicksOnTop(), m_rcClient.Height())
                             .mapRect(owned->Bounds().ToQRect());
     update(dirty);

@@ -5,7 +5,9 @@
 #include "controls/RangeSliderCtrl.h"
 
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 using namespace quorrel::controls;
@@ -47,9 +49,9 @@ GalleryWindow::GalleryWindow(QWidget* parent)
     layout->addWidget(amplBox);
 
     // The correlation weights: Red, Green and Blue derived from the others.
-    auto* gridBox = new QGroupBox(QStringLiteral("Correlations grid 7 x 9"));
-    auto* gridLayout = new QVBoxLayout(gridBox);
-    m_pGrid = new CGridCtrl(gridBox);
+    auto* tabs = new QTabWidget;
+    m_pTabs = tabs;
+    m_pGrid = new CGridCtrl;
     m_pGrid->SetEditable(true);
     m_pGrid->SetListMode(false);
     m_pGrid->SetRowCount(7);
@@ -85,9 +87,58 @@ GalleryWindow::GalleryWindow(QWidget* parent)
             m_pGrid->SetItem(item);
         }
     }
-    m_pGrid->setMinimumSize(9 * 39 + 4, 7 * 40 + 4);
-    gridLayout->addWidget(m_pGrid);
-    layout->addWidget(gridBox);
+    tabs->addTab(m_pGrid, QStringLiteral("Correlations 7 x 9"));
+
+    // One coefficient table: 10 horizontal by 12 vertical harmonics.
+    auto* coeffs = new CGridCtrl;
+    coeffs->SetRowCount(11);
+    coeffs->SetColumnCount(13);
+    coeffs->SetFixedRowCount(1);
+    coeffs->SetFixedColumnCount(1);
+    for (int r = 0; r < 11; ++r) {
+        for (int k = 0; k < 13; ++k) {
+            CGridItem item;
+            item.row = r;
+            item.col = k;
+            item.mask = GIM_TEXT | GIM_FORMAT;
+            item.nFormat = r == 0 ? DT_LEFT | DT_WORDBREAK : DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS;
+            item.strText = r == 0 ? QString::asprintf("%d", k)
+                           : k == 0 ? QString::asprintf("%d", r)
+                                    : QString::asprintf("%d", ((r * 7919 + k * 104729) % 2001) - 1000);
+            coeffs->SetItem(item);
+        }
+    }
+    coeffs->AutoSize();
+    tabs->addTab(coeffs, QStringLiteral("Coefficients"));
+
+    // The other slider layouts, to try by hand.
+    auto* others = new QWidget;
+    auto* othersLayout = new QHBoxLayout(others);
+    auto* vertical = new CRangeSliderCtrl(others, RSS_DEFAULT);
+    vertical->SetTrackbarStyle(Qt::Vertical, QSlider::TicksBelow);
+    vertical->SetUp(0, 100, 20, 3, nullptr, nullptr, int(RSS_LABELS | RSS_INTEGER | RSS_VALUETIP | RSS_NOCROSSING));
+    othersLayout->addWidget(vertical);
+    auto* onTop = new CRangeSliderCtrl(others, RSS_DEFAULT);
+    onTop->SetTrackbarStyle(Qt::Horizontal, QSlider::TicksAbove);
+    const uint32_t three[4] = {0xFFFFFF, 0x00FF00, 0x0000FF, 0xFFFFFF};
+    const float topValues[3] = {1.5f, 4.0f, 7.25f};
+    onTop->SetUp(0, 10, 10, 3, topValues, three,
+                 int(RSS_COLORSEGMENTS | RSS_LABELS | RSS_VALUETIP | RSS_DRAGOUTREMOVES | RSS_FOCUSRECT));
+    auto* both = new CRangeSliderCtrl(others, RSS_DEFAULT);
+    both->SetTrackbarStyle(Qt::Horizontal, QSlider::TicksBothSides);
+    const float bothValues[2] = {25, 75};
+    both->SetUp(0, 100, 25, 2, bothValues, colors, int(RSS_COLORSEGMENTS | RSS_LABELS | RSS_REVERSED));
+    auto* column = new QVBoxLayout;
+    column->addWidget(new QLabel(QStringLiteral("Ticks on top, three markers, drag out removes:")));
+    column->addWidget(onTop);
+    column->addWidget(new QLabel(QStringLiteral("Ticks on both sides, reversed:")));
+    column->addWidget(both);
+    column->addStretch();
+    othersLayout->addLayout(column, 1);
+    tabs->addTab(others, QStringLiteral("Other sliders"));
+
+    tabs->setMinimumSize(9 * 39 + 20, 7 * 40 + 40);
+    layout->addWidget(tabs, 1);
 
     m_pStatus = new QLabel;
     layout->addWidget(m_pStatus);
@@ -113,4 +164,9 @@ void GalleryWindow::ShowSliderValues()
                            .arg(wraps ? QStringLiteral(" (wraps)") : QString())
                            .arg(na > 0 ? ampl[0] : 0)
                            .arg(na > 1 ? ampl[1] : 100));
+}
+
+void GalleryWindow::ShowPage(int index)
+{
+    m_pTabs->setCurrentIndex(index);
 }

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QLabel;
+class QTabWidget;
 
 namespace quorrel::controls {
 class CGridCtrl;
@@ -16,6 +17,8 @@ class GalleryWindow final : public QWidget {
 public:
     explicit GalleryWindow(QWidget* parent = nullptr);
 
+    void ShowPage(int index);
+
 private:
     void ShowSliderValues();
 
@@ -23,4 +26,5 @@ private:
     quorrel::controls::CRangeSliderCtrl* m_pAmplitude = nullptr;
     quorrel::controls::CGridCtrl* m_pGrid = nullptr;
     QLabel* m_pStatus = nullptr;
+    QTabWidget* m_pTabs = nullptr;
 };

@@ -1,5 +1,6 @@
 // quorrel-gallery: the range slider and the grid control as the editors use
-// them. With "--grab FILE" it saves a picture of its window and quits.
+// them. "--page N" opens the Nth tab; with "--grab FILE" it saves a picture
+// of its window and quits.
 
 #include "GalleryWindow.h"
 
@@ -13,6 +14,9 @@ int main(int argc, char** argv)
     window.resize(460, 560);
     window.show();
     const QStringList args = app.arguments();
+    const int page = args.indexOf(QStringLiteral("--page"));
+    if (page > 0 && page + 1 < args.size())
+        window.ShowPage(args[page + 1].toInt());
     const int grab = args.indexOf(QStringLiteral("--grab"));
     if (grab > 0 && grab + 1 < args.size()) {
         const QString file = args[grab + 1];
