@@ -75,6 +75,42 @@ TEST(GridStructure, AutoSizeFitsTheLargestCell)
     EXPECT_GE(grid.GetRowHeight(0), fm.height());
 }
 
+namespace {
+
+// A grid whose cells run out after a given number.
+class ScarceGrid final : public CGridCtrl {
+public:
+    explicit ScarceGrid(int cells) : m_nLeft(cells) {}
+
+protected:
+    CGridCell* CreateCell(int nRow, int nCol) override
+    {
+        if (m_nLeft-- <= 0)
+            throw std::bad_alloc();
+        return CGridCtrl::CreateCell(nRow, nCol);
+    }
+
+private:
+    int m_nLeft;
+};
+
+} // namespace
+
+TEST(GridStructure, RunningOutOfMemoryReachesTheCallerAndLeavesAUsableGrid)
+{
+    ScarceGrid grid(20);
+    grid.resize(300, 200);
+    grid.SetColumnCount(9); // no rows yet: no cells needed
+    EXPECT_THROW(grid.SetRowCount(7), std::bad_alloc);
+    // The rows that were started exist; missing cells read as empty.
+    EXPECT_GE(grid.GetRowCount(), 2);
+    EXPECT_EQ(grid.GetItemText(grid.GetRowCount() - 1, 8), QString());
+    EXPECT_FALSE(grid.SetItemText(grid.GetRowCount() - 1, 8, QStringLiteral("x")));
+    grid.SetFixedRowCount(1);
+    grid.SetFixedColumnCount(1);
+    EXPECT_FALSE(grid.viewport()->grab().isNull());
+}
+
 TEST(GridCells, SetItemAndGetItemCopyTheMaskedFields)
 {
     CGridCtrl grid;
