@@ -1,0 +1,207 @@
+#include "HelpTopics.h"
+
+#include <QHash>
+
+namespace quorrel::desktop {
+
+namespace {
+
+const char* const kComponentNames[] = {"Red", "Green", "Blue", "Hue", "Saturation", "Luminosity"};
+const char* const kSymmetryColumns[] = {
+    "mirror across the horizontal axis (top and bottom halves)",
+    "mirror across the vertical axis (left and right halves)",
+    "reflection in the diagonal from lower left to upper right",
+    "reflection in the diagonal from upper left to lower right",
+    "half turn about the centre",
+    "quarter turn about the centre",
+};
+
+QString Component(int c)
+{
+    return QString::fromLatin1(kComponentNames[c]);
+}
+
+} // namespace
+
+QString WhatsThisForCommand(int commandId)
+{
+    static const QHash<int, QString> texts = {
+        {57600, QStringLiteral("<b>New</b> (Ctrl+N)<br>Creates a new document. Its Properties sheet opens first; "
+                               "OK generates random coefficients and shows the tile. At most five documents can be open.")},
+        {57601, QStringLiteral("<b>Open</b> (Ctrl+O)<br>Opens a Quorrel document (*.wpp) saved earlier. "
+                               "At most five documents can be open.")},
+        {57602, QStringLiteral("<b>Close</b><br>Closes the active document, asking to save changes first.")},
+        {57603, QStringLiteral("<b>Save</b> (Ctrl+S)<br>Saves the active document's parameters and coefficients "
+                               "as a *.wpp file. A new document asks for a name.")},
+        {57604, QStringLiteral("<b>Save As</b><br>Saves the active document under a new name.")},
+        {500, QStringLiteral("<b>Export Image</b><br>Writes the tile at its own width and height as a BMP, JPEG, PNG, GIF "
+                             "or TIFF file. The file name's extension decides the format.")},
+        {501, QStringLiteral("<b>Set As Wallpaper (Tiled)</b><br>Makes the tile the desktop wallpaper, repeated "
+                             "edge to edge over the whole screen.")},
+        {57607, QStringLiteral("<b>Print</b> (Ctrl+P)<br>Prints the tile once, at the top-left corner of one page, "
+                               "at the current zoom.")},
+        {57609, QStringLiteral("<b>Print Preview</b><br>Shows the page as it will be printed.")},
+        {57606, QStringLiteral("<b>Print Setup</b><br>Chooses the printer and its options.")},
+        {57665, QStringLiteral("<b>Exit</b><br>Closes every document, asking to save each changed one, and quits Quorrel.")},
+        {57643, QStringLiteral("<b>Undo</b> (Ctrl+Z, Alt+Backspace)<br>Goes back to the previous image of this window. "
+                               "Each window remembers its last 15 images.")},
+        {57644, QStringLiteral("<b>Redo</b> (Ctrl+Y)<br>Goes forward again to the image you undid.")},
+        {57634, QStringLiteral("<b>Copy</b> (Ctrl+C, Ctrl+Insert)<br>Puts the tile on the clipboard as a picture of its "
+                               "own width and height, whatever the zoom.")},
+        {57635, QStringLiteral("<b>Cut</b> (Ctrl+X)<br>In a table of numbers: cuts the selected cells to the clipboard.")},
+        {57637, QStringLiteral("<b>Paste</b> (Ctrl+V)<br>In a table of numbers: pastes the clipboard into the cells.")},
+        {511, QStringLiteral("<b>Properties</b> (F4)<br>Opens the Properties sheet: image size, colour ranges, shapes, "
+                             "symmetries and correlations of the six colour components.")},
+        {923, QStringLiteral("<b>Coefficients</b> (Shift+F4)<br>Shows and edits every coefficient of the series, one "
+                             "table of one component at a time.")},
+        {510, QStringLiteral("<b>Random Generation</b> (F5)<br>Generates new random coefficients within the current "
+                             "settings and shows the new tile.")},
+        {512, QStringLiteral("<b>Slide Show</b> (F6)<br>Generates a new tile every three seconds until you choose it again.")},
+        {513, QStringLiteral("<b>Random Desktop</b> (F7)<br>Like Slide Show, and makes every new tile the desktop "
+                             "wallpaper. Choose it again to stop.")},
+        {59392, QStringLiteral("<b>Toolbar</b><br>Shows or hides the toolbar.")},
+        {59393, QStringLiteral("<b>Status Bar</b><br>Shows or hides the status bar.")},
+        {520, QStringLiteral("<b>Zoom In</b> (numeric keypad +)<br>Shows every pixel of the tile one step larger.")},
+        {521, QStringLiteral("<b>Zoom Out</b> (numeric keypad -)<br>Shows the tile one step smaller, down to its own size.")},
+        {522, QStringLiteral("<b>Zoom Normal</b> (numeric keypad *)<br>Shows the tile at its own size again.")},
+        {524, QStringLiteral("<b>Full Screen</b> (F, Esc)<br>Fills the whole screen with the tile. Press F or Esc, or "
+                             "click the small floating button, to come back.")},
+        {926, QStringLiteral("<b>Refresh</b> (R)<br>Draws the current tile again.")},
+        {57648, QStringLiteral("<b>New Window</b><br>Opens another window on the active document, with its own zoom "
+                               "and history.")},
+        {57650, QStringLiteral("<b>Cascade</b><br>Arranges the document windows so they overlap.")},
+        {57651, QStringLiteral("<b>Tile</b><br>Arranges the document windows side by side.")},
+        {57649, QStringLiteral("<b>Arrange Icons</b><br>Lines up minimised document windows at the bottom.")},
+        {57667, QStringLiteral("<b>Help Topics</b><br>Opens this user guide at its contents.")},
+        {57664, QStringLiteral("<b>About Quorrel</b><br>Shows the program's version and copyright.")},
+        {57670, QStringLiteral("<b>Help</b> (F1)<br>Opens the user guide at the page for the window or dialog you are in.")},
+        {57669, QStringLiteral("<b>What's This</b> (Shift+F1)<br>Click this button, then click any button, menu item or "
+                               "control to read what it does.")},
+    };
+    return texts.value(commandId);
+}
+
+QString WhatsThisForControl(int id)
+{
+    // Per-component controls: id = base + component.
+    const auto inRange = [id](int base, int count = 6) { return id >= base && id < base + count; };
+
+    if (id == 1)
+        return QStringLiteral("<b>OK</b><br>Accepts the changes and closes the dialog.");
+    if (id == 2)
+        return QStringLiteral("<b>Cancel</b><br>Closes the dialog and forgets every change made in it.");
+    if (id == 2011 || id == 2021)
+        return QStringLiteral("<b>Width</b><br>The width of the tile in pixels, 1 to 1024.");
+    if (id == 2012 || id == 2022)
+        return QStringLiteral("<b>Height</b><br>The height of the tile in pixels, 1 to 1024.");
+    if (inRange(3200))
+        return QStringLiteral("<b>%1</b><br>Ticked: the %1 component gets its own random coefficients and is "
+                              "mapped into its colour range. Cleared: it is computed from the other components "
+                              "through its row on the Correlations page.").arg(Component(id - 3200));
+    if (id == 3206 || id == 3207) {
+        const QString group = id == 3206 ? QStringLiteral("Red, Green and Blue") : QStringLiteral("Hue, Saturation and Luminosity");
+        return QStringLiteral("<b>%1</b><br>Ticks or clears %2 together. It shows a grey tick when only some of them are ticked.")
+            .arg(id == 3206 ? QStringLiteral("RGB") : QStringLiteral("HSL"), group);
+    }
+    if (inRange(3300))
+        return QStringLiteral("<b>%1 colour range</b><br>The part of the 0 to 255 scale the %1 levels are mapped into. "
+                              "Drag one marker past the other to make the range wrap around through 255 and 0.")
+            .arg(Component(id - 3300));
+    if (inRange(3400, 8))
+        return QStringLiteral("<b>Colour strip</b><br>Shows the colours of the scale above it, or of all the ranges "
+                              "of the group.");
+    if (id == 3530)
+        return QStringLiteral("<b>Apply to all RGB components</b><br>Copies the Red range to Green and Blue (those ticked).");
+    if (inRange(2100) || inRange(2200))
+        return QStringLiteral("<b>Horizontal harmonics</b><br>How many waves, 0 to 30, the %1 series uses across the "
+                              "tile. More harmonics give finer detail.").arg(Component(id % 100));
+    if (inRange(2110) || inRange(2210))
+        return QStringLiteral("<b>Vertical harmonics</b><br>How many waves, 0 to 30, the %1 series uses down the tile. "
+                              "Diagonal and quarter-turn symmetries tie it to the horizontal count.")
+            .arg(Component(id % 10));
+    if (inRange(3500))
+        return QStringLiteral("<b>Wrap mode</b><br>How the series is brought into the colour range: Cycled starts "
+                              "again from the other end, Reflected turns back like a mirror, Scaled squeezes every "
+                              "value smoothly into the range.");
+    if (inRange(3510))
+        return QStringLiteral("<b>Tile style</b><br>Normal uses every combination of horizontal and vertical "
+                              "waves; Diamond only the diagonal ones, which gives diamond-shaped patterns.");
+    if (inRange(3520))
+        return QStringLiteral("<b>Amplitude range</b><br>The smallest and largest size, 0 to 100, of the random "
+                              "coefficients of %1. Narrowing it needs new coefficients.").arg(Component(id - 3520));
+    if (inRange(3540, 5) || inRange(3550, 5)) {
+        static const char* const what[] = {"horizontal harmonics", "vertical harmonics", "wrap mode", "tile style", "amplitude range"};
+        const bool rgb = id < 3550;
+        return QStringLiteral("<b>Apply to all %1 components</b><br>Copies the %2 of %3 to the other ticked "
+                              "components of the group.")
+            .arg(rgb ? QStringLiteral("RGB") : QStringLiteral("HSL"), QString::fromLatin1(what[id % 10]),
+                 rgb ? QStringLiteral("Red") : QStringLiteral("Hue"));
+    }
+    if (inRange(4000))
+        return QStringLiteral("<b>%1 symmetry</b><br>Choose which mirrors and turns leave the %1 pattern unchanged "
+                              "(or turn it into its opposite). Choosing a stricter symmetry needs new coefficients.")
+            .arg(Component(id - 4000));
+    if (id >= 4100 && id < 4160) {
+        const int column = (id - 4100) / 10;
+        const int c = (id - 4100) % 10;
+        if (c == 6)
+            return QStringLiteral("<b>Symmetry column</b><br>%1.").arg(QString::fromLatin1(kSymmetryColumns[column]));
+        if (c < 6)
+            return QStringLiteral("<b>Symmetry value</b><br>For the %1: a plus sign means the pattern stays the same, "
+                                  "a minus sign that it turns into its opposite, a circle that it is free.")
+                .arg(QString::fromLatin1(kSymmetryColumns[column]));
+        return {};
+    }
+    if (id == 4310 || id == 4311)
+        return QStringLiteral("<b>Apply to all %1 components</b><br>Gives the other ticked components of the group the "
+                              "symmetry of %2.")
+            .arg(id == 4310 ? QStringLiteral("RGB") : QStringLiteral("HSL"), id == 4310 ? QStringLiteral("Red") : QStringLiteral("Hue"));
+    if (id == 6002)
+        return QStringLiteral("<b>Correlations</b><br>Each row tells how a cleared component is computed: a weight for "
+                              "each ticked component, a constant (+) and a random spread (Free). Grey cells have no effect.");
+    if (id == 6001)
+        return QStringLiteral("<b>Coefficients</b><br>One table of one component: rows are the horizontal harmonics, "
+                              "columns the vertical ones. Type whole numbers; editing may break the symmetries.");
+    if (inRange(5000) || inRange(5010) || inRange(5100) || inRange(5110)) {
+        const int base = id - id % 10;
+        const QString table = base == 5000   ? QStringLiteral("Cos/Cos")
+                              : base == 5010 ? QStringLiteral("Cos/Sin")
+                              : base == 5100 ? QStringLiteral("Sin/Cos")
+                                             : QStringLiteral("Sin/Sin");
+        return QStringLiteral("<b>%1 coefficients</b><br>Opens the %1 table of %2: + stands for cosine and - for sine, "
+                              "the first sign across, the second down.").arg(table, Component(id % 10));
+    }
+    return {};
+}
+
+QString TopicForName(const QString& name)
+{
+    static const QHash<QString, QString> topics = {
+        {QStringLiteral("CMainFrame"), QStringLiteral("commands.html")},
+        {QStringLiteral("CChildFrame"), QStringLiteral("commands.html#view")},
+        {QStringLiteral("CQuorrelView"), QStringLiteral("commands.html#view")},
+        {QStringLiteral("CQuorrelProp"), QStringLiteral("properties.html")},
+        {QStringLiteral("CPropsGeneral"), QStringLiteral("properties.html#general")},
+        {QStringLiteral("CPropsColors"), QStringLiteral("properties.html#colors")},
+        {QStringLiteral("CPropsShapes"), QStringLiteral("properties.html#shapes")},
+        {QStringLiteral("CPropsSymmetries"), QStringLiteral("properties.html#symmetries")},
+        {QStringLiteral("CPropsCorrelations"), QStringLiteral("properties.html#correlations")},
+        {QStringLiteral("CCoeffsMainDlg"), QStringLiteral("coefficients.html")},
+        {QStringLiteral("CCoeffsDlg"), QStringLiteral("coefficients.html#table")},
+        {QStringLiteral("CAboutDlg"), QStringLiteral("index.html")},
+        {QStringLiteral("ExportImageDialog"), QStringLiteral("files.html#export")},
+        {QStringLiteral("QFileDialog"), QStringLiteral("files.html#documents")},
+        {QStringLiteral("QPrintDialog"), QStringLiteral("files.html#printing")},
+        {QStringLiteral("QPageSetupDialog"), QStringLiteral("files.html#printing")},
+        {QStringLiteral("QPrintPreviewDialog"), QStringLiteral("files.html#printing")},
+        {QStringLiteral("HelpWindow"), QStringLiteral("index.html")},
+    };
+    return topics.value(name);
+}
+
+QString ContentsTopic()
+{
+    return QStringLiteral("index.html");
+}
+
+} // namespace quorrel::desktop

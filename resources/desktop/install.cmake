@@ -1,0 +1,52 @@
+# What `cmake --install` puts under the prefix: the editor and quorrel-render
+# in bin/, the desktop entry, the MIME type of "*.wpp" documents, the icons
+# in the hicolor theme and the user guide. Included from
+# platform/desktop/CMakeLists.txt.
+include(GNUInstallDirs)
+
+set(_desktop_dir ${CMAKE_CURRENT_LIST_DIR})
+set(_icons_dir ${CMAKE_CURRENT_LIST_DIR}/../icons)
+set(_help_dir ${CMAKE_CURRENT_LIST_DIR}/../help)
+
+install(FILES ${_desktop_dir}/quorrel.desktop
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${_desktop_dir}/quorrel-mime.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+    RENAME quorrel.xml)
+
+foreach(_size 16 22 24 32 48 64 128 256)
+    install(FILES ${_icons_dir}/app/quorrel-${_size}.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_size}x${_size}/apps
+        RENAME quorrel.png)
+    install(FILES ${_icons_dir}/app/application-x-quorrel-document-${_size}.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_size}x${_size}/mimetypes
+        RENAME application-x-quorrel-document.png)
+endforeach()
+
+install(DIRECTORY ${_help_dir}/
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quorrel/html
+    FILES_MATCHING PATTERN "*.html" PATTERN "*.css" PATTERN "*.png")
+
+# The editor's target is defined by app/, which is added after this folder:
+# its rule is added once the whole project has been read.
+function(quorrel_install_editor)
+    if(TARGET quorrel)
+        install(TARGETS quorrel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    endif()
+endfunction()
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL quorrel_install_editor)
+
+# Refresh the desktop's caches when installing into a live system; package
+# builds (DESTDIR set) leave that to the package's triggers.
+install(CODE [[
+    if(NOT DEFINED ENV{DESTDIR} OR "$ENV{DESTDIR}" STREQUAL "")
+        find_program(_update_mime update-mime-database)
+        find_program(_update_desktop update-desktop-database)
+        if(_update_mime)
+            execute_process(COMMAND ${_update_mime} "${CMAKE_INSTALL_PREFIX}/share/mime" TIMEOUT 30)
+        endif()
+        if(_update_desktop)
+            execute_process(COMMAND ${_update_desktop} "${CMAKE_INSTALL_PREFIX}/share/applications" TIMEOUT 30)
+        endif()
+    endif()
+]])
