@@ -147,13 +147,14 @@ void Pips(QPainter& p, const QRectF& face, std::initializer_list<QPointF> where,
         Dot(p, QPointF(face.left() + f.x() * face.width(), face.top() + f.y() * face.height()), radius, color);
 }
 
-// Two-tone corner bracket used by Full Screen.
+// An arrow from the centre into a corner (Full Screen); dx, dy = +-1 point
+// away from the corner.
 void Corner(QPainter& p, QPointF corner, qreal dx, qreal dy)
 {
-    const QPen pen = Ink(1.5, kBlue);
-    Line(p, corner, {corner.x() + dx, corner.y()}, pen);
-    Line(p, corner, {corner.x(), corner.y() + dy}, pen);
-    Line(p, corner, {corner.x() + dx * 0.9, corner.y() + dy * 0.9}, pen);
+    Shape(p, QPolygonF({corner, {corner.x() + 5 * dx, corner.y()}, {corner.x(), corner.y() + 5 * dy}}), kBlue, Qt::NoPen);
+    QPen pen(kBlue, 1.5);
+    pen.setCapStyle(Qt::FlatCap);
+    Line(p, {corner.x() + 2 * dx, corner.y() + 2 * dy}, {corner.x() + 5.5 * dx, corner.y() + 5.5 * dy}, pen);
 }
 
 void PaintGlyph(QPainter& p, int id)
@@ -222,7 +223,9 @@ void PaintGlyph(QPainter& p, int id)
         Line(p, {6.5, 1.5}, {6.5, 14.5});
         Line(p, {10.5, 1.5}, {10.5, 14.5}, Ink(1.0, kGrey));
         Line(p, {1.5, 9.5}, {14.5, 9.5}, Ink(1.0, kGrey));
-        Box(p, QRectF(1.5, 1.5, 13, 13), Qt::NoBrush);
+        p.setPen(Ink());
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(1.5, 1.5, 13, 13));
         break;
     case kCmdRandomGeneration: {
         p.setPen(Ink());
@@ -268,11 +271,11 @@ void PaintGlyph(QPainter& p, int id)
         Line(p, {5.0, 5.0}, {6.75, 3.75}, QPen(kInk, 1.25));
         break;
     case kCmdFullScreen:
-        Box(p, QRectF(1.5, 1.5, 13, 13), kLightBlue, Ink(1.0, kGrey));
-        Corner(p, {2.5, 2.5}, 4, 4);
-        Corner(p, {13.5, 2.5}, -4, 4);
-        Corner(p, {2.5, 13.5}, 4, -4);
-        Corner(p, {13.5, 13.5}, -4, -4);
+        Box(p, QRectF(1.5, 1.5, 13, 13), kPaper);
+        Corner(p, {2.0, 2.0}, 1, 1);
+        Corner(p, {14.0, 2.0}, -1, 1);
+        Corner(p, {2.0, 14.0}, 1, -1);
+        Corner(p, {14.0, 14.0}, -1, -1);
         break;
     case kCmdAbout:
         p.setPen(Ink(1.0, kBlue.darker(130)));
@@ -313,7 +316,9 @@ void PaintApplicationIcon(QPainter& p)
     shine.setColorAt(1, QColor(255, 255, 255, 0));
     p.fillRect(QRectF(0.5, 0.5, 15, 8), shine);
     p.restore();
-    p.setPen(QPen(QColor(0x3a, 0x24, 0x5c), 1.0));
+    // A one-pixel border at every size (the grid is scaled to the target).
+    const qreal unitsPerPixel = 1.0 / std::max<qreal>(p.transform().m11(), 1e-6);
+    p.setPen(QPen(QColor(0x3a, 0x24, 0x5c), std::clamp<qreal>(1.5 * unitsPerPixel, 0.12, 1.0)));
     p.setBrush(Qt::NoBrush);
     p.drawPath(outline);
 }
