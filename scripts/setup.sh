@@ -11,6 +11,7 @@ QUORREL_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libhwy-dev libgif-dev libimagequant-dev
     xvfb xauth
+    desktop-file-utils libxml2-utils
     clang libclang-rt-14-dev
 )
 

@@ -91,8 +91,15 @@ QString HelpSystem::TopicFor(const QWidget* active)
                 return page;
         }
         const QString topic = OwnTopic(w);
-        if (!topic.isEmpty())
-            return topic;
+        if (topic.isEmpty())
+            continue;
+        // On a sheet's own buttons, its page on show decides.
+        if (const auto* tabs = w->findChild<QTabWidget*>(); tabs && tabs->currentWidget()) {
+            const QString page = OwnTopic(tabs->currentWidget());
+            if (!page.isEmpty())
+                return page;
+        }
+        return topic;
     }
     return ContentsTopic();
 }

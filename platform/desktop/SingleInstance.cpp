@@ -83,27 +83,23 @@ bool SingleInstance::Listen()
 {
     if (IsListening())
         return true;
-    auto* server = new QLocalServer(this);
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server->listen(m_serverName)) {
-        if (server->serverError() != QAbstractSocket::AddressInUseError) {
-            delete server;
-            return false;
-        }
-        // Someone answers: another editor runs. Nobody: a crashed editor
-        // left its socket behind; remove it and take the name.
+    // Listening with access options binds elsewhere and renames the socket
+    // into place, which would take the name from a live editor: ask first.
+    {
         QLocalSocket probe;
         probe.connectToServer(m_serverName);
         if (probe.waitForConnected(500)) {
             probe.abort();
-            delete server;
-            return false;
+            return false;   // another editor runs
         }
-        QLocalServer::removeServer(m_serverName);
-        if (!server->listen(m_serverName)) {
-            delete server;
-            return false;
-        }
+    }
+    // Nobody answers: a socket file left by an editor that died goes.
+    QLocalServer::removeServer(m_serverName);
+    auto* server = new QLocalServer(this);
+    server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!server->listen(m_serverName)) {
+        delete server;
+        return false;
     }
     m_server = server;
     connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::AcceptConnections);

@@ -1,0 +1,104 @@
+#include "platform/desktop/Artwork.h"
+#include "platform/desktop/ToolbarCommands.h"
+
+#include <QImage>
+#include <QPixmap>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace quorrel::desktop;
+
+namespace {
+
+int OpaquePixels(const QImage& image)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += qAlpha(image.pixel(x, y)) > 128;
+    return count;
+}
+
+// Largest difference of any channel between two images of one size.
+int MaxDifference(const QImage& a, const QImage& b)
+{
+    const QImage x = a.convertToFormat(QImage::Format_ARGB32);
+    const QImage y = b.convertToFormat(QImage::Format_ARGB32);
+    int worst = 0;
+    for (int row = 0; row < x.height(); ++row)
+        for (int col = 0; col < x.width(); ++col) {
+            const QRgb p = x.pixel(col, row), q = y.pixel(col, row);
+            worst = std::max({worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                              std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
+        }
+    return worst;
+}
+
+} // namespace
+
+TEST(Artwork, EveryToolbarCommandHasAnImageAtOneAndTwoTimes)
+{
+    std::set<QByteArray> seen;
+    for (const int id : kToolbarCommands) {
+        const QIcon icon = ToolbarIcon(id);
+        ASSERT_FALSE(icon.isNull()) << id;
+        for (const QSize size : {QSize(16, 15), QSize(32, 30)}) {
+            const QPixmap pm = icon.pixmap(size);
+            ASSERT_FALSE(pm.isNull()) << id;
+            EXPECT_EQ(pm.size(), size) << id;
+            // Something is drawn, and not just a few stray pixels.
+            EXPECT_GT(OpaquePixels(pm.toImage()), size.width() * size.height() / 8) << id;
+        }
+        // On a 2x screen the 16 x 15 image is painted with 32 x 30 pixels.
+        const QPixmap hiDpi = icon.pixmap(QSize(16, 15), 2.0);
+        EXPECT_EQ(hiDpi.size(), QSize(32, 30)) << id;
+        EXPECT_DOUBLE_EQ(hiDpi.devicePixelRatio(), 2.0) << id;
+
+        const QImage image = icon.pixmap(QSize(32, 30)).toImage().convertToFormat(QImage::Format_ARGB32);
+        seen.insert(QByteArray(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()));
+    }
+    // Twenty different images.
+    EXPECT_EQ(seen.size(), kToolbarCommands.size());
+}
+
+TEST(Artwork, DisabledImagesAreGrey)
+{
+    const QImage image = ToolbarIcon(kCmdSave).pixmap(QSize(32, 30), QIcon::Disabled).toImage();
+    ASSERT_FALSE(image.isNull());
+    int coloured = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            coloured += qRed(p) != qGreen(p) || qGreen(p) != qBlue(p);
+        }
+    EXPECT_EQ(coloured, 0);
+    EXPECT_GT(OpaquePixels(ToolbarIcon(kCmdSave).pixmap(QSize(32, 30)).toImage()), 0);
+}
+
+TEST(Artwork, OtherIdsHaveNoImage)
+{
+    EXPECT_TRUE(ToolbarIcon(0).isNull());
+    EXPECT_TRUE(ToolbarIcon(-1).isNull());
+    EXPECT_TRUE(ToolbarIcon(57602).isNull());   // Close: not on the toolbar
+}
+
+TEST(Artwork, ApplicationIconAtTheUsualSizesMatchesItsExports)
+{
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QImage painted = ApplicationIcon().pixmap(size, size).toImage();
+        ASSERT_EQ(painted.size(), QSize(size, size));
+        EXPECT_GT(OpaquePixels(painted), size * size / 2);
+
+        // The PNG exports installed for the desktop must be the current
+        // artwork (re-run quorrel-artwork after changing it).
+        const QString dir = QStringLiteral(QUORREL_RESOURCES_DIR "/icons/app/");
+        const QImage exported(dir + QStringLiteral("quorrel-%1.png").arg(size));
+        ASSERT_EQ(exported.size(), QSize(size, size)) << size;
+        EXPECT_LE(MaxDifference(painted, exported), 8) << size;
+        const QImage document(dir + QStringLiteral("application-x-quorrel-document-%1.png").arg(size));
+        ASSERT_EQ(document.size(), QSize(size, size)) << size;
+        EXPECT_LE(MaxDifference(DocumentIcon().pixmap(size, size).toImage(), document), 8) << size;
+    }
+}
