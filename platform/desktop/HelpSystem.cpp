@@ -59,6 +59,11 @@ QUrl HelpSystem::DefaultGuideRoot()
     return QUrl(QStringLiteral("qrc:/quorrel/help/"));
 }
 
+HelpWindow* HelpSystem::Window() const
+{
+    return m_window;
+}
+
 void HelpSystem::SetMessageSink(MessageSink sink)
 {
     m_sink = std::move(sink);

@@ -52,7 +52,7 @@ public:
     // reach. Installed on the application; removed with this object.
     void InstallApplicationHooks();
 
-    HelpWindow* Window() const { return m_window; }
+    HelpWindow* Window() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,3 +1,4 @@
+#include "platform/desktop/Artwork.h"
 #include "platform/desktop/HelpSystem.h"
 #include "platform/desktop/HelpTopics.h"
 #include "platform/desktop/HelpWindow.h"
@@ -9,6 +10,8 @@
 #include <QFile>
 #include <QHelpEvent>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QToolBar>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
@@ -242,6 +245,43 @@ TEST_F(HelpSystemTest, DialogControlsAnswerWhatsThisByTheirId)
     // Without the hooks the id alone says nothing.
     m_help.reset();
     EXPECT_FALSE(asks(width));
+}
+
+namespace {
+
+// Whether Qt's "what's this" bubble is on show.
+bool BubbleShown()
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && QByteArray(w->metaObject()->className()) == "QWhatsThat")
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+TEST(HelpCommands, ClickingAToolbarButtonInWhatsThisModeExplainsIt)
+{
+    QMainWindow window;
+    auto* bar = window.addToolBar("Main");
+    QAction* generate = bar->addAction(quorrel::desktop::ToolbarIcon(510), "Random Generation");
+    HelpSystem::SetCommandWhatsThis(generate, 510);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QWidget* button = bar->widgetForAction(generate);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->whatsThis(), quorrel::desktop::WhatsThisForCommand(510));
+
+    int triggered = 0;
+    QObject::connect(generate, &QAction::triggered, [&triggered] { ++triggered; });
+    HelpSystem::EnterWhatsThisMode();
+    QTest::mouseClick(button, Qt::LeftButton);
+    // The click explains instead of generating.
+    EXPECT_EQ(triggered, 0);
+    EXPECT_FALSE(QWhatsThis::inWhatsThisMode());
+    EXPECT_TRUE(BubbleShown());
+    QWhatsThis::hideText();
 }
 
 TEST(HelpCommands, ActionsGetTheirCommandsText)
