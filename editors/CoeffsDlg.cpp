@@ -11,6 +11,7 @@
 #include <QDialogButtonBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <new>
 
 namespace quorrel::editors {
@@ -31,7 +32,6 @@ CCoeffsDlg::CCoeffsDlg(model::CTileParams& params, CoeffTableMember table, int c
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &CCoeffsDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CCoeffsDlg::reject);
-    resize(520, 420);
 
     const int rows = int(m_pParams->m_nHorzHarm[component]) + 1;
     const int columns = int(m_pParams->m_nVertHarm[component]) + 1;
@@ -50,6 +50,17 @@ CCoeffsDlg::CCoeffsDlg(model::CTileParams& params, CoeffTableMember table, int c
     m_bGridReady = true;
     Load();
     m_pGrid->AutoSize();
+
+    // Fit the dialog to the table, up to a size that leaves the rest of the
+    // table to the scroll bars.
+    int width = 2 * m_pGrid->frameWidth() + 2;
+    for (int k = 0; k < m_pGrid->GetColumnCount(); ++k)
+        width += m_pGrid->GetColumnWidth(k);
+    int height = 2 * m_pGrid->frameWidth() + 2;
+    for (int r = 0; r < m_pGrid->GetRowCount(); ++r)
+        height += m_pGrid->GetRowHeight(r);
+    m_pGrid->setMinimumSize(std::clamp(width, 200, 900), std::clamp(height, 60, 640));
+    adjustSize();
 }
 
 void CCoeffsDlg::Load()

@@ -108,13 +108,16 @@ void PaintColumnHeading(QPainter& p, const QRectF& rect, QIcon::Mode mode, int c
                                         QPointF(0.32, 0.72), QPointF(0.78, 0.72)})));
         break;
     case 5: {
-        QPolygonF arm({QPointF(0.5, 0.5), QPointF(0.5, 0.16), QPointF(0.76, 0.16)});
+        // A toy pinwheel: four triangular blades turning around the centre.
+        p.setPen(QPen(Ink(mode, QColor(200, 40, 40)), std::max<qreal>(0.8, unit / 20)));
+        p.setBrush(Ink(mode, QColor(230, 120, 110)));
+        const QPolygonF blade({QPointF(0.5, 0.5), QPointF(0.5, 0.12), QPointF(0.76, 0.38)});
         for (int quarter = 0; quarter < 4; ++quarter) {
             QTransform turn;
             turn.translate(0.5, 0.5);
             turn.rotate(90.0 * quarter);
             turn.translate(-0.5, -0.5);
-            p.drawPolyline(t.map(turn.map(arm)));
+            p.drawPolygon(t.map(turn.map(blade)));
         }
         break;
     }
@@ -220,13 +223,13 @@ void PaintSymmetryPicture(QPainter& p, const QRectF& rect, QIcon::Mode mode, int
     // The motif: a chiral flag inside the wedge 0 < v < u, so that all eight
     // of its images under the square's symmetries are distinct and apart.
     QPainterPath motif;
-    motif.moveTo(0.22, 0.06);
-    motif.lineTo(0.86, 0.14);
-    motif.lineTo(0.80, 0.46);
-    motif.quadTo(0.62, 0.30, 0.50, 0.38);
+    motif.moveTo(0.16, 0.05);
+    motif.lineTo(0.94, 0.13);
+    motif.lineTo(0.86, 0.60);
+    motif.quadTo(0.64, 0.36, 0.46, 0.41);
     motif.closeSubpath();
     QPainterPath dot;
-    dot.addEllipse(QPointF(0.74, 0.25), 0.07, 0.07);
+    dot.addEllipse(QPointF(0.76, 0.28), 0.08, 0.08);
 
     const QColor keep = disabled ? QColor(150, 150, 150) : QColor(40, 100, 210);
     const QColor flip = disabled ? QColor(200, 200, 200) : QColor(245, 190, 20);

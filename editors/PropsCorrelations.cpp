@@ -18,11 +18,14 @@
 #include <QPalette>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <new>
 
 namespace quorrel::editors {
 
 namespace {
+
+constexpr int kRowHeight = 40;
 
 QString CorrelationText(double value)
 {
@@ -38,23 +41,26 @@ CPropsCorrelations::CPropsCorrelations(model::CTileParams& params, IEditorMessag
     , m_pGrid(new controls::CGridCtrl)
 {
     SetControlId(m_pGrid, 6002);
+    // The grid is sized to show every cell; it never scrolls.
+    m_pGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_pGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* layout = new QGridLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Colors")), 0, 0);
     // The check boxes face the grid's component rows (40 pixels each).
     auto* checks = new QVBoxLayout;
     checks->setSpacing(0);
-    checks->addSpacing(40);
+    checks->addSpacing(kRowHeight);
     for (int c = 0; c < 6; ++c) {
         m_pCheck[c] = MakeComponentCheck(c);
-        m_pCheck[c]->setFixedHeight(40);
+        m_pCheck[c]->setFixedHeight(kRowHeight);
         checks->addWidget(m_pCheck[c]);
         connect(m_pCheck[c], &QCheckBox::clicked, this, [this] { ApplyEditability(); });
     }
     checks->addStretch(1);
     layout->addLayout(checks, 1, 0);
-    layout->addWidget(m_pGrid, 1, 1);
-    m_pGrid->setMinimumSize(9 * 39 + 4, 7 * 40 + 4);
-    layout->setColumnStretch(1, 1);
+    layout->addWidget(m_pGrid, 1, 1, Qt::AlignLeft | Qt::AlignTop);
+    layout->setColumnStretch(2, 1);
+    layout->setRowStretch(2, 1);
 }
 
 QString CPropsCorrelations::HeaderText(int index)
@@ -79,11 +85,17 @@ void CPropsCorrelations::OnInitDialog()
     }
     m_bGridReady = true;
     CWizardPage::OnInitDialog();
+    // 40 x 39 pixels fit the headers with a small dialog font; wider where
+    // this font needs it, so that "Green" is not cut.
+    const int width = std::max(39, m_pGrid->fontMetrics().horizontalAdvance(QStringLiteral("Green"))
+                                       + 2 * m_pGrid->GetCellMargin() + 6);
     for (int r = 0; r < kRows; ++r)
-        m_pGrid->SetRowHeight(r, 40);
+        m_pGrid->SetRowHeight(r, kRowHeight);
     for (int k = 0; k < kColumns; ++k)
-        m_pGrid->SetColumnWidth(k, 39);
+        m_pGrid->SetColumnWidth(k, width);
     m_pGrid->SetRowResize(false);
+    const int frame = 2 * m_pGrid->frameWidth();
+    m_pGrid->setFixedSize(kColumns * width + frame, kRows * kRowHeight + frame);
 }
 
 void CPropsCorrelations::Load()

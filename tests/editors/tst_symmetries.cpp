@@ -1,3 +1,4 @@
+#include "EditorTestSupport.h"
 #include "FakeEditorMessages.h"
 
 #include "editors/ControlIds.h"
@@ -16,7 +17,7 @@
 
 using namespace quorrel;
 using namespace quorrel::editors;
-using quorrel::editors::testing::FakeEditorMessages;
+using namespace quorrel::editors::testing;
 
 namespace {
 
@@ -165,7 +166,7 @@ TEST_F(SymmetriesPage, ClearedComponentIsGreyedButStillStored)
 {
     Open();
     Choose(model::Luminosity, 13);
-    QTest::mouseClick(Check(model::Luminosity), Qt::LeftButton);
+    ClickCheck(Check(model::Luminosity));
     EXPECT_FALSE(List(model::Luminosity)->isEnabled());
     EXPECT_EQ(ValueIcon(model::Luminosity, 2), 921);
     EXPECT_EQ(ValueIcon(model::Luminosity, 0), 920);
@@ -177,7 +178,7 @@ TEST_F(SymmetriesPage, ClearedComponentIsGreyedButStillStored)
 TEST_F(SymmetriesPage, ApplyToGroupCopiesToTickedMembersOnly)
 {
     Open();
-    QTest::mouseClick(Check(model::Saturation), Qt::LeftButton);  // clear Saturation
+    ClickCheck(Check(model::Saturation));  // clear Saturation
     Choose(model::Hue, 17);
     QTest::mouseClick(FindControl<QToolButton>(page.get(), 4311), Qt::LeftButton);
     EXPECT_EQ(List(model::Luminosity)->currentIndex(), 17);
