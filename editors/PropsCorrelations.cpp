@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cstdio>
 #include <new>
 
 namespace quorrel::editors {
@@ -29,7 +30,11 @@ constexpr int kRowHeight = 40;
 
 QString CorrelationText(double value)
 {
-    return value != 0.0 ? QString::asprintf("%.2f", value) : QString();
+    if (value == 0.0)
+        return {};
+    char text[512];
+    std::snprintf(text, sizeof text, "%.2f", value);
+    return QString::fromLatin1(text);
 }
 
 } // namespace
