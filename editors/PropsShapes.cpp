@@ -87,6 +87,7 @@ CPropsShapes::CPropsShapes(model::CTileParams& params, bool* pbRegenerate,
         SetControlId(m_pWrap[c], kWrapId + c);
         SetControlId(m_pStyle[c], kStyleId + c);
         SetControlId(m_pAmpl[c], kAmplId + c);
+        m_pAmpl[c]->setMinimumWidth(200);
         m_pHorz[c]->setMinimumWidth(52);
         m_pVert[c]->setMinimumWidth(52);
 

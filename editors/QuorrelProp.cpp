@@ -12,6 +12,7 @@
 #include <QDialogButtonBox>
 #include <QFrame>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -63,6 +64,18 @@ CQuorrelProp::CQuorrelProp(model::CTileParams& params, IEditorMessages* messages
     layout->addWidget(m_pButtons);
 
     connect(m_pTabs, &QTabBar::currentChanged, this, &CQuorrelProp::OnTabChanged);
+
+    // The usual keys of a tabbed sheet; they go through the same store.
+    const auto step = [this](int delta) {
+        m_pTabs->setCurrentIndex((m_pTabs->currentIndex() + delta + kPageCount) % kPageCount);
+    };
+    for (const QKeySequence& next : {QKeySequence(Qt::CTRL | Qt::Key_Tab),
+                                     QKeySequence(Qt::CTRL | Qt::Key_PageDown)})
+        connect(new QShortcut(next, this), &QShortcut::activated, this, [step] { step(1); });
+    for (const QKeySequence& previous : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+                                         QKeySequence(Qt::CTRL | Qt::Key_PageUp)})
+        connect(new QShortcut(previous, this), &QShortcut::activated, this, [step] { step(-1); });
     connect(m_pButtons, &QDialogButtonBox::accepted, this, &CQuorrelProp::OnOk);
     connect(m_pButtons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }

@@ -173,6 +173,21 @@ TEST_F(PropertySheet, OkStoresTheActivePageAndNeedsNoRegenerationForSizes)
     EXPECT_FALSE(sheet->m_bRegenerate);
 }
 
+TEST_F(PropertySheet, KeyboardPageSwitchStoresLikeAClick)
+{
+    TypeText(Control<CSpinEdit>(General, 2011), "0");
+    QTest::keyClick(sheet.get(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(messages.errors.size(), 1);
+    EXPECT_EQ(sheet->ActivePageIndex(), General);
+    TypeText(Control<CSpinEdit>(General, 2011), "5");
+    QTest::keyClick(sheet.get(), Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(sheet->ActivePageIndex(), Colors);
+    EXPECT_EQ(params.m_nWidth, 5u);
+    QTest::keyClick(sheet.get(), Qt::Key_PageUp, Qt::ControlModifier);
+    QTest::keyClick(sheet.get(), Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(sheet->ActivePageIndex(), Correlations);
+}
+
 TEST_F(PropertySheet, CancelStoresNothingMore)
 {
     TypeText(Control<CSpinEdit>(General, 2011), "640");
