@@ -30,6 +30,14 @@ bool DoProperties(model::CTileParams& params, bool newDocument, const EditingSte
     return true;
 }
 
+bool DoFirstDisplay(model::CTileParams& params, bool fromFile, const EditingSteps& steps)
+{
+    if (fromFile || !DoProperties(params, true, steps))
+        return false;
+    steps.renderView();
+    return true;
+}
+
 bool DoCoefficients(model::CTileParams& params, const EditingSteps& steps)
 {
     const model::CTileParams backup(params);

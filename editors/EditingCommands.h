@@ -39,6 +39,11 @@ struct EditingSteps {
 // edits must not be lost silently when the document is closed.
 bool DoProperties(model::CTileParams& params, bool newDocument, const EditingSteps& steps);
 
+// First display of a view: a document not opened from a file gets the
+// sheet in its new-document form, and one more rendering when confirmed.
+// A cancelled sheet renders nothing, so the placeholder stays.
+bool DoFirstDisplay(model::CTileParams& params, bool fromFile, const EditingSteps& steps);
+
 // Coefficients. True when the dialog was confirmed. The document is marked
 // modified in both cases.
 bool DoCoefficients(model::CTileParams& params, const EditingSteps& steps);

@@ -155,6 +155,24 @@ TEST(DoProperties, NewDocumentAlwaysGeneratesOnce)
     EXPECT_EQ(view.log, QStringList{"sheet"});
 }
 
+TEST(DoFirstDisplay, NewDocumentOpensTheSheetAndRendersOnceMore)
+{
+    model::CTileParams params;
+    FakeView view;
+    view.driveSheet = [](CQuorrelProp&) { return true; };
+    EXPECT_TRUE(DoFirstDisplay(params, false, view.steps));
+    EXPECT_EQ(view.log, (QStringList{"sheet", "random", "render"}));
+
+    view.log.clear();
+    view.driveSheet = [](CQuorrelProp&) { return false; };
+    EXPECT_FALSE(DoFirstDisplay(params, false, view.steps));
+    EXPECT_EQ(view.log, QStringList{"sheet"});  // the placeholder stays
+
+    view.log.clear();
+    EXPECT_FALSE(DoFirstDisplay(params, true, view.steps));
+    EXPECT_TRUE(view.log.isEmpty());
+}
+
 TEST(DoProperties, OneYesCoversTheRunAndGivesOneGeneration)
 {
     model::CTileParams params;

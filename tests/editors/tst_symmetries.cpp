@@ -162,6 +162,18 @@ TEST_F(SymmetriesPage, SquareSymmetryTiesTheVerticalCount)
     EXPECT_EQ(params.m_nVertHarm[model::Hue], 5u);
 }
 
+TEST_F(SymmetriesPage, QuarterTurnWithoutQuestionSquaresTheCounts)
+{
+    params.m_nHorzHarm[model::Saturation] = 5;
+    params.m_nVertHarm[model::Saturation] = 3;
+    Open();
+    Choose(model::Saturation, 19);  // CosCos only -> CosCos and SinSin
+    ASSERT_TRUE(page->OnKillActive());
+    EXPECT_TRUE(messages.questions.isEmpty());
+    ExpectRow(model::Saturation, 19);
+    EXPECT_EQ(params.m_nVertHarm[model::Saturation], 5u);
+}
+
 TEST_F(SymmetriesPage, ClearedComponentIsGreyedButStillStored)
 {
     Open();
