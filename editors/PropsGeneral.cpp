@@ -6,6 +6,7 @@
 #include "model/TileParams.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -32,8 +33,11 @@ CPropsGeneral::CPropsGeneral(model::CTileParams& params, IEditorMessages& messag
     m_pWidth->setMinimumWidth(90);
     m_pHeight->setMinimumWidth(90);
 
+    auto* row = new QHBoxLayout;
+    row->addWidget(group);
+    row->addStretch(1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group);
+    layout->addLayout(row);
     layout->addStretch(1);
 }
 

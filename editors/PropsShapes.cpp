@@ -88,6 +88,11 @@ CPropsShapes::CPropsShapes(model::CTileParams& params, bool* pbRegenerate,
         SetControlId(m_pStyle[c], kStyleId + c);
         SetControlId(m_pAmpl[c], kAmplId + c);
         m_pAmpl[c]->setMinimumWidth(200);
+        // Wide enough for the longest item before the lists are first filled.
+        m_pWrap[c]->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        m_pWrap[c]->setMinimumContentsLength(9);
+        m_pStyle[c]->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        m_pStyle[c]->setMinimumContentsLength(7);
         m_pHorz[c]->setMinimumWidth(52);
         m_pVert[c]->setMinimumWidth(52);
 
