@@ -6,7 +6,6 @@
 #include "TextParsing.h"
 
 #include "controls/GridCtrl.h"
-#include "controls/GridInPlaceEdit.h"
 
 #include <QDialogButtonBox>
 #include <QVBoxLayout>

@@ -8,7 +8,6 @@
 
 #include "controls/ColorRef.h"
 #include "controls/GridCtrl.h"
-#include "controls/GridInPlaceEdit.h"
 
 #include "model/TileParams.h"
 
