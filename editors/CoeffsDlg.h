@@ -1,0 +1,39 @@
+#pragma once
+// One coefficient table of one component as an editable grid of integers:
+// rows are the horizontal harmonics, columns the vertical ones.
+
+#include "model/TileParams.h"
+
+#include <QDialog>
+
+namespace quorrel::controls { class CGridCtrl; }
+
+namespace quorrel::editors {
+
+class IEditorMessages;
+
+// Which of the four tables: a member pointer into the parameter set.
+using CoeffTableMember = model::CoeffTable model::CTileParams::*;
+
+class CCoeffsDlg final : public QDialog {
+    Q_OBJECT
+public:
+    CCoeffsDlg(model::CTileParams& params, CoeffTableMember table, int component,
+               IEditorMessages* messages = nullptr, QWidget* parent = nullptr);
+
+    model::CTileParams* m_pParams;
+    CoeffTableMember m_pTable;
+    int m_nComponent;
+
+    controls::CGridCtrl* Grid() const { return m_pGrid; }
+
+    void accept() override;
+
+private:
+    void Load();
+
+    controls::CGridCtrl* m_pGrid;
+    bool m_bGridReady = false;
+};
+
+} // namespace quorrel::editors

@@ -1,0 +1,42 @@
+#include "ComponentChecks.h"
+
+#include "ControlIds.h"
+#include "EditorIcons.h"
+
+#include <QToolButton>
+
+namespace quorrel::editors {
+
+QString ComponentLabel(int c)
+{
+    static const char* const labels[] = {"&Red", "&Green", "&Blue", "&Hue", "&Saturation",
+                                         "&Luminosity"};
+    return QString::fromLatin1(labels[c]);
+}
+
+QString ComponentShortName(int c)
+{
+    static const char* const names[] = {"Red", "Green", "Blue", "Hue", "Sat", "Lum"};
+    return QString::fromLatin1(names[c]);
+}
+
+QCheckBox* MakeComponentCheck(int c)
+{
+    auto* box = new QCheckBox(ComponentLabel(c));
+    SetControlId(box, kComponentCheckId + c);
+    return box;
+}
+
+QToolButton* MakeApplyButton(int id, const QString& tooltip)
+{
+    auto* button = new QToolButton;
+    SetControlId(button, id);
+    button->setIcon(EditorIcon(kTriangleIcon));
+    button->setIconSize(QSize(12, 12));
+    button->setToolTip(tooltip);
+    button->setAutoRaise(false);
+    button->setFixedSize(22, 16);
+    return button;
+}
+
+} // namespace quorrel::editors

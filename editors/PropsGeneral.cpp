@@ -1,0 +1,66 @@
+#include "PropsGeneral.h"
+
+#include "ControlIds.h"
+#include "SpinEdit.h"
+
+#include "model/TileParams.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace quorrel::editors {
+
+CPropsGeneral::CPropsGeneral(model::CTileParams& params, IEditorMessages& messages,
+                             QWidget* parent)
+    : CWizardPage(FirstPage, 926, QStringLiteral("General"), messages, parent)
+    , m_pParams(&params)
+    , m_pWidth(new CSpinEdit)
+    , m_pHeight(new CSpinEdit)
+{
+    SetControlId(m_pWidth, 2011);
+    SetControlId(m_pHeight, 2012);
+
+    auto* group = new QGroupBox(QStringLiteral("Dimensions"));
+    auto* grid = new QGridLayout(group);
+    grid->addWidget(new QLabel(QStringLiteral("Width:")), 0, 0);
+    grid->addWidget(m_pWidth, 1, 0);
+    grid->addWidget(new QLabel(QStringLiteral("Height:")), 2, 0);
+    grid->addWidget(m_pHeight, 3, 0);
+    grid->setColumnStretch(1, 1);
+    m_pWidth->setMinimumWidth(90);
+    m_pHeight->setMinimumWidth(90);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(group);
+    row->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(row);
+    layout->addStretch(1);
+}
+
+void CPropsGeneral::OnInitDialog()
+{
+    m_pWidth->setRange(1, int(model::kMaxSize));
+    m_pHeight->setRange(1, int(model::kMaxSize));
+    m_pWidth->setToolTip(QStringLiteral("Width"));
+    m_pHeight->setToolTip(QStringLiteral("Height"));
+    CWizardPage::OnInitDialog();
+}
+
+void CPropsGeneral::Load()
+{
+    m_pWidth->setText(QString::number(m_pParams->m_nWidth));
+    m_pHeight->setText(QString::number(m_pParams->m_nHeight));
+}
+
+bool CPropsGeneral::Store()
+{
+    return ExchangeUnsigned(m_pWidth, m_pWidth->text(), 1, model::kMaxSize, m_pParams->m_nWidth)
+        && ExchangeUnsigned(m_pHeight, m_pHeight->text(), 1, model::kMaxSize,
+                            m_pParams->m_nHeight);
+}
+
+} // namespace quorrel::editors

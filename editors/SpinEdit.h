@@ -1,0 +1,45 @@
+#pragma once
+// An edit box with an attached up/down spin. The text is free (the page
+// validates it when it stores, so "200px" or "0" can be typed and refused
+// with a message); the arrows and the Up/Down keys step the value read from
+// the start of the text within the spin's range and write it back as plain
+// digits.
+
+#include <QAbstractSpinBox>
+
+namespace quorrel::editors {
+
+class CSpinEdit final : public QAbstractSpinBox {
+    Q_OBJECT
+public:
+    explicit CSpinEdit(QWidget* parent = nullptr);
+
+    void setRange(int minimum, int maximum);
+    int minimum() const { return m_nMin; }
+    int maximum() const { return m_nMax; }
+
+    // The spin's position: the number at the start of the text, kept within
+    // the range (the minimum when there is none).
+    int value() const;
+    // Moves the spin and writes the value into the box.
+    void setValue(int value);
+
+    QString text() const;
+    void setText(const QString& text);
+
+    void stepBy(int steps) override;
+    QValidator::State validate(QString& input, int& pos) const override;
+    void fixup(QString& input) const override;
+
+signals:
+    void textChanged(const QString& text);
+
+protected:
+    StepEnabled stepEnabled() const override;
+
+private:
+    int m_nMin = 0;
+    int m_nMax = 99;
+};
+
+} // namespace quorrel::editors

@@ -1,0 +1,180 @@
+#include "EditorTestSupport.h"
+#include "FakeEditorMessages.h"
+
+#include "editors/CoeffsDlg.h"
+#include "editors/CoeffsMainDlg.h"
+#include "editors/ControlIds.h"
+
+#include "controls/GridCtrl.h"
+
+#include "model/TileParams.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cstring>
+#include <functional>
+
+#include <gtest/gtest.h>
+
+using namespace quorrel;
+using namespace quorrel::editors;
+using namespace quorrel::editors::testing;
+
+namespace {
+
+controls::CGridCtrl* GridOf(QWidget* dialog)
+{
+    return FindControl<controls::CGridCtrl>(dialog, 6001);
+}
+
+// Runs `drive` on the grid dialog a click opens, while its modal loop runs.
+void WhileGridOpen(std::function<void(CCoeffsDlg*)> drive)
+{
+    QTimer::singleShot(0, [drive] {
+        auto* dialog = qobject_cast<CCoeffsDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        drive(dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+}
+
+QPushButton* ButtonOf(QDialog* dialog, QDialogButtonBox::StandardButton which)
+{
+    for (auto* box : dialog->findChildren<QDialogButtonBox*>()) {
+        if (QPushButton* button = box->button(which))
+            return button;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST(CoeffsDlg, GridFollowsTheHarmonics)
+{
+    model::CTileParams params;
+    params.m_nHorzHarm[model::Hue] = 3;
+    params.m_nVertHarm[model::Hue] = 5;
+    params.m_nSinCos[model::Hue][2][4] = -12;
+    CCoeffsDlg dialog(params, &model::CTileParams::m_nSinCos, model::Hue);
+    controls::CGridCtrl* grid = GridOf(&dialog);
+    ASSERT_EQ(grid->GetRowCount(), 4);
+    ASSERT_EQ(grid->GetColumnCount(), 6);
+    for (int k = 0; k < 6; ++k)
+        EXPECT_EQ(grid->GetItemText(0, k), QString::number(k));
+    for (int r = 1; r < 4; ++r)
+        EXPECT_EQ(grid->GetItemText(r, 0), QString::number(r));
+    EXPECT_EQ(grid->GetItemText(3, 5), "-12");
+    EXPECT_EQ(grid->GetItemText(1, 1), "0");
+    EXPECT_EQ(dialog.windowTitle(), "Coefficients");
+}
+
+TEST(CoeffsDlg, TypedCellsAreReadAsLeadingIntegers)
+{
+    model::CTileParams params;
+    params.m_nCosCos[model::Saturation][0][1] = 55;
+    CCoeffsDlg dialog(params, &model::CTileParams::m_nCosCos, model::Saturation);
+    dialog.show();
+    controls::CGridCtrl* grid = GridOf(&dialog);
+    TypeIntoCell(grid, 1, 1, "-7x");
+    TypeIntoCell(grid, 2, 3, "abc");
+    TypeIntoCell(grid, 3, 3, "2147483647");
+    QTest::mouseClick(ButtonOf(&dialog, QDialogButtonBox::Ok), Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(params.m_nCosCos[model::Saturation][0][0], -7);
+    EXPECT_EQ(params.m_nCosCos[model::Saturation][1][2], 0);
+    EXPECT_EQ(params.m_nCosCos[model::Saturation][2][2], 2147483647);
+    EXPECT_EQ(params.m_nCosCos[model::Saturation][0][1], 55);
+}
+
+TEST(CoeffsDlg, NoHorizontalHarmonicsShowsTheHeaderOnly)
+{
+    model::CTileParams params;
+    params.m_nHorzHarm[model::Hue] = 0;
+    params.m_nCosCos[model::Hue][0][0] = 9;
+    model::CoeffTable before;
+    std::memcpy(before, params.m_nCosCos, sizeof before);
+    CCoeffsDlg dialog(params, &model::CTileParams::m_nCosCos, model::Hue);
+    EXPECT_EQ(GridOf(&dialog)->GetRowCount(), 1);
+    dialog.accept();
+    EXPECT_EQ(std::memcmp(params.m_nCosCos, before, sizeof before), 0);
+}
+
+TEST(CoeffsMainDlg, ButtonsOpenTheirTableAndComponent)
+{
+    EXPECT_EQ(CCoeffsMainDlg::TableForButton(5001), &model::CTileParams::m_nCosCos);
+    EXPECT_EQ(CCoeffsMainDlg::TableForButton(5013), &model::CTileParams::m_nCosSin);
+    EXPECT_EQ(CCoeffsMainDlg::TableForButton(5105), &model::CTileParams::m_nSinCos);
+    EXPECT_EQ(CCoeffsMainDlg::TableForButton(5113), &model::CTileParams::m_nSinSin);
+
+    model::CTileParams params;
+    params.m_bEnabled[model::Green] = 1;
+    CCoeffsMainDlg main(params);
+    main.show();
+    EXPECT_EQ(FindControl<QPushButton>(&main, 5101)->text(), "- +");
+    EXPECT_EQ(FindControl<QPushButton>(&main, 5101)->toolTip(), "Sin/Cos Coefficients");
+
+    CCoeffsDlg* seen = nullptr;
+    WhileGridOpen([&](CCoeffsDlg* d) { seen = d; EXPECT_EQ(d->m_nComponent, model::Green);
+                                       EXPECT_EQ(d->m_pTable, &model::CTileParams::m_nCosCos); });
+    QTest::mouseClick(FindControl<QPushButton>(&main, 5001), Qt::LeftButton);
+    EXPECT_NE(seen, nullptr);
+
+    seen = nullptr;
+    WhileGridOpen([&](CCoeffsDlg* d) { seen = d; EXPECT_EQ(d->m_nComponent, model::Hue);
+                                       EXPECT_EQ(d->m_pTable, &model::CTileParams::m_nSinSin); });
+    QTest::mouseClick(FindControl<QPushButton>(&main, 5113), Qt::LeftButton);
+    EXPECT_NE(seen, nullptr);
+}
+
+TEST(CoeffsMainDlg, CancelledGridLeavesTheTableOkStoresIt)
+{
+    model::CTileParams params;
+    params.m_nCosSin[model::Luminosity][1][1] = 4;
+    CCoeffsMainDlg main(params);
+    main.show();
+    WhileGridOpen([](CCoeffsDlg* d) {
+        TypeIntoCell(GridOf(d), 2, 2, "99");
+        d->reject();
+    });
+    QTest::mouseClick(FindControl<QPushButton>(&main, 5015), Qt::LeftButton);
+    EXPECT_EQ(params.m_nCosSin[model::Luminosity][1][1], 4);
+
+    WhileGridOpen([](CCoeffsDlg* d) {
+        TypeIntoCell(GridOf(d), 2, 2, "99");
+        QTest::mouseClick(ButtonOf(d, QDialogButtonBox::Ok), Qt::LeftButton);
+    });
+    QTest::mouseClick(FindControl<QPushButton>(&main, 5015), Qt::LeftButton);
+    EXPECT_EQ(params.m_nCosSin[model::Luminosity][1][1], 99);
+}
+
+TEST(CoeffsMainDlg, CheckBoxesEnableButtonsAndAreStoredByOk)
+{
+    model::CTileParams params;
+    params.m_bEnabled[model::Blue] = 1;
+    CCoeffsMainDlg main(params);
+    main.show();
+    auto* blue = FindControl<QCheckBox>(&main, 3202);
+    ClickCheck(blue);
+    for (int id : {5002, 5012, 5102, 5112})
+        EXPECT_FALSE(FindControl<QPushButton>(&main, id)->isEnabled()) << id;
+    EXPECT_EQ(params.m_bEnabled[model::Blue], 1);
+    QTest::mouseClick(FindControl<QPushButton>(&main, 1), Qt::LeftButton);
+    EXPECT_EQ(main.result(), QDialog::Accepted);
+    EXPECT_EQ(params.m_bEnabled[model::Blue], 0);
+}
+
+TEST(CoeffsMainDlg, CancelStoresNoCheckBox)
+{
+    model::CTileParams params;
+    CCoeffsMainDlg main(params);
+    main.show();
+    ClickCheck(FindControl<QCheckBox>(&main, 3200));
+    QTest::mouseClick(FindControl<QPushButton>(&main, 2), Qt::LeftButton);
+    EXPECT_EQ(main.result(), QDialog::Rejected);
+    EXPECT_EQ(params.m_bEnabled[model::Red], 0);
+}
