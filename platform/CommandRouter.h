@@ -1,0 +1,62 @@
+#pragma once
+// Turns command ids into actions and offers each command along the route
+// view -> document -> document window -> main frame -> application. Update
+// rules run when a menu opens and at idle time; a command that its rule
+// disables does nothing, whether it comes from a menu, a button or a key.
+
+#include "CmdTarget.h"
+#include "CommandInfo.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+#include <map>
+#include <vector>
+
+class QAction;
+class QMenu;
+
+namespace quorrel::platform {
+
+class CCommandRouter final : public QObject {
+    Q_OBJECT
+public:
+    using Route = std::function<std::vector<CCmdTarget*>()>;
+
+    explicit CCommandRouter(QObject* parent = nullptr);
+
+    void SetRoute(Route route) { m_route = std::move(route); }
+
+    // Creates the action of a command; it triggers Execute(info.id).
+    QAction* AddCommand(const CommandInfo& info, QObject* owner);
+    QAction* Action(int id) const;
+    std::vector<int> CommandIds() const;
+
+    // The first update rule on the route decides; without one a command is
+    // enabled when some target on the route handles it.
+    CCmdUI QueryState(int id) const;
+    // Runs the first handler on the route; returns false when the command
+    // is disabled or nobody handles it.
+    bool Execute(int id);
+
+    void UpdateActions();
+    void UpdateMenu(QMenu* menu);
+    // Schedules UpdateActions for the next pass of the event loop.
+    void RequestIdleUpdate();
+
+signals:
+    void commandExecuted(int id);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Apply(QAction* action, const CCmdUI& ui);
+
+    Route m_route;
+    std::map<int, QAction*> m_actions;
+    QTimer m_idle;
+};
+
+} // namespace quorrel::platform

@@ -1,0 +1,82 @@
+#include "MDIChildWnd.h"
+
+#include "Document.h"
+#include "ScrollView.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+
+namespace quorrel::platform {
+
+CMDIChildWnd::CMDIChildWnd()
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+}
+
+CMDIChildWnd::~CMDIChildWnd() = default;
+
+CDocument* CMDIChildWnd::GetActiveDocument() const
+{
+    return m_pView ? m_pView->GetDocument() : nullptr;
+}
+
+void CMDIChildWnd::SetView(CScrollView* view)
+{
+    m_pView = view;
+    view->m_pFrame = this;
+    setWidget(view);
+}
+
+void CMDIChildWnd::OnUpdateFrameTitle()
+{
+    const CDocument* doc = GetActiveDocument();
+    if (!doc)
+        return;
+    QString title = doc->GetTitle();
+    const auto& views = doc->GetViews();
+    if (views.size() > 1) {
+        const auto it = std::find(views.begin(), views.end(), m_pView);
+        title += QStringLiteral(":%1").arg(it - views.begin() + 1);
+    }
+    setWindowTitle(title);
+}
+
+void CMDIChildWnd::DestroyFromDocument()
+{
+    if (m_bDestroying)
+        return;
+    m_bDestroying = true;
+    hide();
+    if (QMdiArea* area = mdiArea())
+        area->removeSubWindow(this);
+    deleteLater();
+}
+
+void CMDIChildWnd::closeEvent(QCloseEvent* event)
+{
+    if (m_bDestroying) {
+        event->accept();
+        return;
+    }
+    CDocument* doc = GetActiveDocument();
+    if (!doc) {
+        event->accept();
+        return;
+    }
+    if (doc->GetViews().size() > 1) {
+        // Another window still shows the document: only this one goes.
+        event->accept();
+        m_pView->setParent(nullptr);
+        delete m_pView;
+        m_pView = nullptr;
+        for (CScrollView* view : doc->GetViews())
+            if (view->GetParentFrame())
+                view->GetParentFrame()->OnUpdateFrameTitle();
+        return;
+    }
+    event->ignore();
+    if (doc->SaveModified())
+        doc->OnCloseDocument();
+}
+
+} // namespace quorrel::platform

@@ -1,0 +1,210 @@
+#include "MDIFrameWnd.h"
+
+#include "CommandIds.h"
+#include "DocTemplate.h"
+#include "Document.h"
+#include "MDIChildWnd.h"
+#include "ScrollView.h"
+#include "WinApp.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
+
+namespace quorrel::platform {
+
+namespace {
+const char* const kWindowListProperty = "quorrelWindowList";
+}
+
+CMDIFrameWnd::CMDIFrameWnd() : m_pMdiArea(new QMdiArea(this)), m_router(this)
+{
+    setCentralWidget(m_pMdiArea);
+    setAcceptDrops(true);
+    m_router.SetRoute([this] { return Route(); });
+    connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, [this] {
+        OnActiveChildChanged();
+        m_router.RequestIdleUpdate();
+    });
+
+    OnCommand(ID_VIEW_TOOLBAR, [this] {
+        if (m_pToolBar)
+            m_pToolBar->setVisible(!m_pToolBar->isVisible());
+    });
+    OnUpdateCommand(ID_VIEW_TOOLBAR, [this](CCmdUI& ui) { ui.SetCheck(m_pToolBar && m_pToolBar->isVisible()); });
+    OnCommand(ID_VIEW_STATUS_BAR, [this] { statusBar()->setVisible(!statusBar()->isVisible()); });
+    OnUpdateCommand(ID_VIEW_STATUS_BAR, [this](CCmdUI& ui) { ui.SetCheck(statusBar()->isVisible()); });
+
+    // The window commands need an active document window.
+    OnCommand(ID_WINDOW_NEW, [this] { OnNewWindow(); });
+    OnCommand(ID_WINDOW_CASCADE, [this] { m_pMdiArea->cascadeSubWindows(); });
+    OnCommand(ID_WINDOW_TILE_HORZ, [this] { m_pMdiArea->tileSubWindows(); });
+    OnCommand(ID_WINDOW_ARRANGE, [this] {
+        // Minimised windows line up along the bottom edge.
+        int x = 0;
+        for (QMdiSubWindow* sub : m_pMdiArea->subWindowList()) {
+            if (!sub->isMinimized())
+                continue;
+            sub->move(x, m_pMdiArea->viewport()->height() - sub->height());
+            x += sub->width();
+        }
+    });
+    for (int id : {ID_WINDOW_NEW, ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE})
+        OnUpdateCommand(id, [this](CCmdUI& ui) { ui.Enable(MDIGetActive() != nullptr); });
+}
+
+CMDIFrameWnd::~CMDIFrameWnd() = default;
+
+CMDIChildWnd* CMDIFrameWnd::MDIGetActive() const
+{
+    return qobject_cast<CMDIChildWnd*>(m_pMdiArea->activeSubWindow());
+}
+
+CScrollView* CMDIFrameWnd::GetActiveView() const
+{
+    const CMDIChildWnd* frame = MDIGetActive();
+    return frame ? frame->GetActiveView() : nullptr;
+}
+
+CDocument* CMDIFrameWnd::GetActiveDocument() const
+{
+    const CMDIChildWnd* frame = MDIGetActive();
+    return frame ? frame->GetActiveDocument() : nullptr;
+}
+
+std::vector<CCmdTarget*> CMDIFrameWnd::Route() const
+{
+    std::vector<CCmdTarget*> route;
+    if (CMDIChildWnd* frame = MDIGetActive()) {
+        if (CScrollView* view = frame->GetActiveView()) {
+            route.push_back(view);
+            if (CDocument* doc = view->GetDocument())
+                route.push_back(doc);
+        }
+        route.push_back(frame);
+    }
+    route.push_back(const_cast<CMDIFrameWnd*>(this));
+    if (CWinApp* app = CWinApp::Instance())
+        route.push_back(app);
+    return route;
+}
+
+void CMDIFrameWnd::AddCommands(const std::vector<CommandInfo>& table)
+{
+    for (const CommandInfo& info : table)
+        addAction(m_router.AddCommand(info, this));
+}
+
+void CMDIFrameWnd::AddMenuItems(QMenu* menu, std::initializer_list<int> ids)
+{
+    for (int id : ids) {
+        if (id == 0)
+            menu->addSeparator();
+        else if (QAction* action = m_router.Action(id))
+            menu->addAction(action);
+    }
+}
+
+void CMDIFrameWnd::SetIdleMessage(const QString& text)
+{
+    m_strIdleMessage = text;
+    statusBar()->showMessage(text);
+}
+
+void CMDIFrameWnd::OnUpdateFrameTitle()
+{
+    const CDocument* doc = GetActiveDocument();
+    const QString app = CWinApp::Instance() ? CWinApp::Instance()->GetAppTitle() : QString();
+    setWindowTitle(doc ? app + QStringLiteral(" - ") + doc->GetTitle() : app);
+}
+
+void CMDIFrameWnd::OnActiveChildChanged()
+{
+    OnUpdateFrameTitle();
+    if (CDocument* doc = GetActiveDocument())
+        connect(doc, &CDocument::titleChanged, this, &CMDIFrameWnd::OnUpdateFrameTitle, Qt::UniqueConnection);
+}
+
+void CMDIFrameWnd::FillWindowList(QMenu* menu)
+{
+    for (QAction* action : menu->actions()) {
+        if (action->property(kWindowListProperty).toBool()) {
+            menu->removeAction(action);
+            action->deleteLater();
+        }
+    }
+    const QList<QMdiSubWindow*> windows = m_pMdiArea->subWindowList();
+    if (windows.isEmpty())
+        return;
+    QAction* separator = menu->addSeparator();
+    separator->setProperty(kWindowListProperty, true);
+    int number = 1;
+    for (QMdiSubWindow* sub : windows) {
+        QString title = sub->windowTitle();
+        title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(title));
+        action->setProperty(kWindowListProperty, true);
+        action->setCheckable(true);
+        action->setChecked(sub == m_pMdiArea->activeSubWindow());
+        action->setStatusTip(QStringLiteral("Activate this window"));
+        connect(action, &QAction::triggered, this, [this, sub] { m_pMdiArea->setActiveSubWindow(sub); });
+    }
+}
+
+void CMDIFrameWnd::OnNewWindow()
+{
+    CDocument* doc = GetActiveDocument();
+    if (!doc || !doc->GetDocTemplate())
+        return;
+    CMDIChildWnd* frame = doc->GetDocTemplate()->CreateNewFrame(doc);
+    doc->GetDocTemplate()->InitialUpdateFrame(frame);
+}
+
+bool CMDIFrameWnd::event(QEvent* event)
+{
+    // Leaving a menu item or button clears its prompt: the idle text returns.
+    if (event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent*>(event)->tip().isEmpty()) {
+        statusBar()->showMessage(m_strIdleMessage);
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void CMDIFrameWnd::closeEvent(QCloseEvent* event)
+{
+    CWinApp* app = CWinApp::Instance();
+    if (app && !app->SaveAllModified()) {
+        event->ignore();
+        return;
+    }
+    if (app)
+        app->CloseAllDocuments();
+    event->accept();
+}
+
+void CMDIFrameWnd::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CMDIFrameWnd::dropEvent(QDropEvent* event)
+{
+    // Dropped files open as documents; the open-document limit does not apply.
+    CWinApp* app = CWinApp::Instance();
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile() && app)
+            app->OpenDocumentFile(url.toLocalFile());
+    }
+    event->acceptProposedAction();
+}
+
+} // namespace quorrel::platform

@@ -1,0 +1,72 @@
+#pragma once
+// The multiple-document main window: an MDI area for the document windows,
+// the command router with one action per command id, toolbar and status bar
+// toggles, the window commands and the caption with the active document.
+
+#include "CmdTarget.h"
+#include "CommandInfo.h"
+#include "CommandRouter.h"
+
+#include <QMainWindow>
+
+#include <vector>
+
+class QMdiArea;
+class QMenu;
+class QToolBar;
+
+namespace quorrel::platform {
+
+class CDocument;
+class CMDIChildWnd;
+class CScrollView;
+
+class CMDIFrameWnd : public QMainWindow, public CCmdTarget {
+    Q_OBJECT
+public:
+    CMDIFrameWnd();
+    ~CMDIFrameWnd() override;
+
+    QMdiArea* MdiArea() const { return m_pMdiArea; }
+    CCommandRouter& Router() { return m_router; }
+
+    CMDIChildWnd* MDIGetActive() const;
+    CScrollView* GetActiveView() const;
+    CDocument* GetActiveDocument() const;
+
+    // Creates an action for every command and makes its keys live in this
+    // window whether or not a document is open.
+    void AddCommands(const std::vector<CommandInfo>& table);
+    QAction* Action(int id) const { return m_router.Action(id); }
+
+    // Adds the command's action, or a separator for id 0.
+    void AddMenuItems(QMenu* menu, std::initializer_list<int> ids);
+
+    void SetIdleMessage(const QString& text);
+    const QString& IdleMessage() const { return m_strIdleMessage; }
+
+    void OnUpdateFrameTitle();
+
+protected:
+    // Called when the active document window changes (also to none).
+    virtual void OnActiveChildChanged();
+    void SetControlBars(QToolBar* toolBar) { m_pToolBar = toolBar; }
+    // Replaces the list of windows at the end of a Window menu.
+    void FillWindowList(QMenu* menu);
+
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    std::vector<CCmdTarget*> Route() const;
+    void OnNewWindow();
+
+    QMdiArea* m_pMdiArea;
+    CCommandRouter m_router;
+    QToolBar* m_pToolBar = nullptr;
+    QString m_strIdleMessage;
+};
+
+} // namespace quorrel::platform

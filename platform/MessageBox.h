@@ -1,0 +1,44 @@
+#pragma once
+// Message boxes with the framework's texts. The box itself can be replaced
+// (tests answer prompts without a person at the screen).
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace quorrel::platform {
+
+enum class MsgButtons { Ok, YesNoCancel };
+enum class MsgIcon { None, Information, Warning, Question, Error };
+enum class MsgResult { Ok, Yes, No, Cancel };
+
+struct MessageRequest {
+    QString caption;
+    QString text;
+    MsgButtons buttons = MsgButtons::Ok;
+    MsgIcon icon = MsgIcon::None;
+};
+
+using MessageHandler = std::function<MsgResult(const MessageRequest&)>;
+
+// Installs a replacement for the real box; an empty handler restores it.
+void SetMessageHandler(MessageHandler handler);
+
+// Caption defaults to the application title.
+MsgResult AfxMessageBox(const QString& text, MsgButtons buttons = MsgButtons::Ok,
+                        MsgIcon icon = MsgIcon::Warning, const QString& caption = {});
+
+// The framework's own messages, worded exactly.
+namespace texts {
+inline const QString kFailedToOpen = QStringLiteral("Failed to open document.");
+inline const QString kUnexpectedFormat = QStringLiteral("Unexpected file format.");
+inline const QString kFileNotFound =
+    QStringLiteral("%1\nCannot find this file.\nPlease verify that the correct path and file name are given.");
+inline const QString kFailedToSave = QStringLiteral("Failed to save document.");
+inline const QString kFailedToCreate = QStringLiteral("Failed to create empty document.");
+inline const QString kSaveChanges = QStringLiteral("Save changes to %1?");
+} // namespace texts
+
+} // namespace quorrel::platform

@@ -1,0 +1,94 @@
+#include "SettingsRegistry.h"
+
+#include <QSettings>
+#include <QStringList>
+
+namespace quorrel::platform {
+
+namespace {
+
+QString KeyOf(const CSettingsRegistry::Location& where, const std::string& name)
+{
+    const QString value = QString::fromStdString(name);
+    return where.group.isEmpty() ? value : where.group + QLatin1Char('/') + value;
+}
+
+} // namespace
+
+CSettingsRegistry::Location CSettingsRegistry::Map(const std::string& path)
+{
+    const QStringList parts = QString::fromStdString(path).split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    if (parts.size() < 3 || parts[0].compare(QLatin1String("Software"), Qt::CaseInsensitive) != 0)
+        return {};
+    return {parts[1], parts[2], parts.mid(3).join(QLatin1Char('/'))};
+}
+
+int32_t CSettingsRegistry::OpenKey(model::RegistryRoot, const std::string& path)
+{
+    const Location where = Map(path);
+    if (where.organisation.isEmpty())
+        return model::kRegFileNotFound;
+    QSettings settings(where.organisation, where.application);
+    if (!where.group.isEmpty()) {
+        settings.beginGroup(where.group);
+        if (settings.allKeys().isEmpty())
+            return model::kRegFileNotFound;
+    }
+    return model::kRegSuccess;
+}
+
+int32_t CSettingsRegistry::CreateKey(model::RegistryRoot, const std::string& path)
+{
+    // Groups come into being with their first value.
+    return Map(path).organisation.isEmpty() ? model::kRegFileNotFound : model::kRegSuccess;
+}
+
+int32_t CSettingsRegistry::QueryValue(model::RegistryRoot, const std::string& path, const std::string& name,
+                                      uint32_t& type, std::vector<uint8_t>& data)
+{
+    const Location where = Map(path);
+    if (where.organisation.isEmpty())
+        return model::kRegFileNotFound;
+    QSettings settings(where.organisation, where.application);
+    const QVariant value = settings.value(KeyOf(where, name));
+    if (!value.isValid())
+        return model::kRegFileNotFound;
+    QByteArray bytes;
+    if (value.typeId() == QMetaType::QByteArray) {
+        type = model::kRegBinary;
+        bytes = value.toByteArray();
+    } else {
+        type = model::kRegSz;
+        bytes = value.toString().toUtf8();
+        bytes.append('\0');
+    }
+    data.assign(bytes.begin(), bytes.end());
+    return model::kRegSuccess;
+}
+
+int32_t CSettingsRegistry::SetValue(model::RegistryRoot, const std::string& path, const std::string& name,
+                                    uint32_t type, std::span<const uint8_t> data)
+{
+    const Location where = Map(path);
+    if (where.organisation.isEmpty())
+        return model::kRegFileNotFound;
+    QSettings settings(where.organisation, where.application);
+    const QByteArray bytes(reinterpret_cast<const char*>(data.data()), static_cast<qsizetype>(data.size()));
+    if (type == model::kRegBinary) {
+        settings.setValue(KeyOf(where, name), bytes);
+    } else {
+        // Strings are kept without their terminating NUL.
+        const qsizetype end = bytes.indexOf('\0');
+        settings.setValue(KeyOf(where, name), QString::fromUtf8(end < 0 ? bytes : bytes.left(end)));
+    }
+    settings.sync();
+    return settings.status() == QSettings::NoError ? model::kRegSuccess : model::kRegInvalidHandle;
+}
+
+void InstallSettingsRegistry()
+{
+    static CSettingsRegistry registry;
+    model::SetRegistryBackend(&registry);
+}
+
+} // namespace quorrel::platform
