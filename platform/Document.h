@@ -54,7 +54,7 @@ public:
 
     void UpdateAllViews(CScrollView* sender);
 
-    // The largest file Open reads: anything longer is not one of ours.
+    // How much of a file Open reads at most.
     virtual qint64 MaxFileSize() const { return 64 * 1024 * 1024; }
 
 signals:

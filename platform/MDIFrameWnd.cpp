@@ -65,7 +65,8 @@ CMDIFrameWnd::~CMDIFrameWnd() = default;
 
 CMDIChildWnd* CMDIFrameWnd::MDIGetActive() const
 {
-    return qobject_cast<CMDIChildWnd*>(m_pMdiArea->activeSubWindow());
+    // The current window stays current while the application is inactive.
+    return qobject_cast<CMDIChildWnd*>(m_pMdiArea->currentSubWindow());
 }
 
 CScrollView* CMDIFrameWnd::GetActiveView() const
@@ -153,7 +154,7 @@ void CMDIFrameWnd::FillWindowList(QMenu* menu)
         QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(title));
         action->setProperty(kWindowListProperty, true);
         action->setCheckable(true);
-        action->setChecked(sub == m_pMdiArea->activeSubWindow());
+        action->setChecked(sub == m_pMdiArea->currentSubWindow());
         action->setStatusTip(QStringLiteral("Activate this window"));
         connect(action, &QAction::triggered, this, [this, sub] { m_pMdiArea->setActiveSubWindow(sub); });
     }

@@ -1,0 +1,246 @@
+#include "QuorrelView.h"
+
+#include "BitmapSurface.h"
+#include "CommandTable.h"
+#include "MainFrame.h"
+#include "QuorrelDoc.h"
+#include "TileLayout.h"
+
+#include "platform/WinApp.h"
+#include "render/TileRenderer.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <memory>
+
+namespace quorrel::app {
+
+CQuorrelView::CQuorrelView()
+{
+    OnCommand(ID_RANDOM_GENERATION, [this] { OnRandomGeneration(); });
+    OnCommand(ID_EDIT_UNDO, [this] { OnEditUndo(); });
+    OnUpdateCommand(ID_EDIT_UNDO, [this](platform::CCmdUI& ui) { ui.Enable(m_history.CanUndo()); });
+    OnCommand(ID_EDIT_REDO, [this] { OnEditRedo(); });
+    OnUpdateCommand(ID_EDIT_REDO, [this](platform::CCmdUI& ui) { ui.Enable(m_history.CanRedo()); });
+    OnCommand(ID_REFRESH, [this] { OnRefresh(); });
+    OnCommand(ID_ZOOM_IN, [this] { OnZoomIn(); });
+    OnCommand(ID_ZOOM_OUT, [this] { OnZoomOut(); });
+    OnUpdateCommand(ID_ZOOM_OUT, [this](platform::CCmdUI& ui) { ui.Enable(m_nZoom > 1); });
+    OnCommand(ID_ZOOM_NORMAL, [this] { OnZoomNormal(); });
+    OnUpdateCommand(ID_ZOOM_NORMAL, [this](platform::CCmdUI& ui) { ui.Enable(m_nZoom > 1); });
+}
+
+CQuorrelView::~CQuorrelView() = default;
+
+CQuorrelDoc* CQuorrelView::GetDocument() const
+{
+    return static_cast<CQuorrelDoc*>(platform::CScrollView::GetDocument());
+}
+
+CMainFrame* CQuorrelView::MainFrame() const
+{
+    platform::CWinApp* app = platform::CWinApp::Instance();
+    return app ? dynamic_cast<CMainFrame*>(app->GetMainWnd()) : nullptr;
+}
+
+void CQuorrelView::OnInitialUpdate()
+{
+    const CQuorrelDoc* doc = GetDocument();
+    const QSize image(static_cast<int>(doc->m_params.m_nWidth), static_cast<int>(doc->m_params.m_nHeight));
+    SetScrollSizes(image, image / 10, image / 100);
+    OnUpdate(nullptr);
+    // The bitmap is made once and kept for the view's life; a rendering
+    // of any size up to 1024 x 1024 fits its top-left corner.
+    m_bitmap = QImage(kBitmapWidth, kBitmapHeight, QImage::Format_RGB32);
+    m_bitmap.fill(Qt::black);
+    SetScrollSizesFromZoom();
+    if (GetDocument()->m_bFromFile) {
+        RenderView();
+    } else if (DoProperties(true)) {
+        RenderView();
+    }
+}
+
+void CQuorrelView::OnUpdate(platform::CScrollView*)
+{
+    const CQuorrelDoc* doc = GetDocument();
+    if (!doc)
+        return;
+    const QSize image(static_cast<int>(doc->m_params.m_nWidth), static_cast<int>(doc->m_params.m_nHeight));
+    SetScrollSizes(image, image / 10, image / 100);
+    Invalidate();
+}
+
+void CQuorrelView::SetScrollSizesFromZoom()
+{
+    const CQuorrelDoc* doc = GetDocument();
+    if (!doc)
+        return;
+    const ScrollSizes sizes = ComputeScrollSizes(doc->m_params.m_nWidth, doc->m_params.m_nHeight, m_nZoom);
+    SetScrollSizes(sizes.total, sizes.page, sizes.line);
+}
+
+void CQuorrelView::RenderView()
+{
+    CQuorrelDoc* doc = GetDocument();
+    if (!doc || m_bitmap.isNull())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    CBitmapSurface surface(m_bitmap);
+    CMainFrame* frame = MainFrame();
+    render::RenderTile(doc->m_params, surface, [frame](int percent) {
+        if (frame)
+            frame->SetProgress(percent);
+    });
+    SetScrollSizesFromZoom();
+    QApplication::restoreOverrideCursor();
+    m_bRendered = true;
+    Invalidate();
+}
+
+void CQuorrelView::OnDraw(QPainter& painter, bool printing)
+{
+    const CQuorrelDoc* doc = GetDocument();
+    if (!doc)
+        return;
+    // Source: the placeholder at scale 1 until the first rendering, then the
+    // image corner of the bitmap at the zoom factor.
+    QImage source;
+    int scale = 1;
+    if (!m_bRendered) {
+        source = QImage(QStringLiteral(":/images/placeholder.png"));
+    } else {
+        source = m_bitmap.copy(0, 0, static_cast<int>(doc->m_params.m_nWidth),
+                               static_cast<int>(doc->m_params.m_nHeight));
+        scale = m_nZoom;
+    }
+    if (source.isNull())
+        return;
+    const QSize tile(source.width() * scale, source.height() * scale);
+    // Integer enlargement repeats pixels: scale once, without smoothing.
+    const QImage scaled = scale == 1 ? source : source.scaled(tile, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    if (printing) {
+        painter.drawImage(QPoint(0, 0), scaled);
+        return;
+    }
+    const QPoint scroll = GetScrollPosition();
+    for (const QRect& rect : ScreenTileRects(GetClientSize(), tile))
+        painter.drawImage(rect.topLeft() - scroll, scaled);
+}
+
+void CQuorrelView::PushHistory()
+{
+    if (const CQuorrelDoc* doc = GetDocument())
+        m_history.Push(doc->m_params);
+}
+
+void CQuorrelView::OnRandomGeneration()
+{
+    CQuorrelDoc* doc = GetDocument();
+    doc->m_params.GenerateRandom();
+    PushHistory();
+    doc->SetModifiedFlag();
+    RenderView();
+}
+
+bool CQuorrelView::RunPropertySheet(bool bNewDocument, bool& regenerate)
+{
+    // The property sheet arrives with the editors. Until then the
+    // new-document form is confirmed unchanged, so a new document is
+    // generated and rendered at once; nothing else opens it yet.
+    regenerate = false;
+    return bNewDocument;
+}
+
+bool CQuorrelView::DoProperties(bool bNewDocument)
+{
+    CQuorrelDoc* doc = GetDocument();
+    const auto backup = std::make_unique<model::CTileParams>(doc->m_params);
+    bool regenerate = false;
+    if (!RunPropertySheet(bNewDocument, regenerate)) {
+        doc->m_params = *backup;
+        return false;
+    }
+    if (regenerate || bNewDocument) {
+        OnRandomGeneration();
+    } else {
+        doc->m_params.ExtendRandom(*backup);
+        PushHistory();
+        RenderView();
+    }
+    return true;
+}
+
+void CQuorrelView::OnEditUndo()
+{
+    if (!m_history.CanUndo())
+        return;
+    GetDocument()->m_params = m_history.Undo();
+    RenderView();
+}
+
+void CQuorrelView::OnEditRedo()
+{
+    if (!m_history.CanRedo())
+        return;
+    GetDocument()->m_params = m_history.Redo();
+    RenderView();
+}
+
+void CQuorrelView::OnRefresh() { RenderView(); }
+
+void CQuorrelView::ZoomChanged()
+{
+    SetScrollSizesFromZoom();
+    RefreshStatusReadout();
+    Invalidate();
+}
+
+void CQuorrelView::OnZoomIn()
+{
+    ++m_nZoom;
+    ZoomChanged();
+}
+
+void CQuorrelView::OnZoomOut()
+{
+    if (m_nZoom < 2)
+        return;
+    --m_nZoom;
+    ZoomChanged();
+}
+
+void CQuorrelView::OnZoomNormal()
+{
+    if (m_nZoom < 2)
+        return;
+    m_nZoom = 1;
+    ZoomChanged();
+}
+
+void CQuorrelView::RefreshStatusReadout()
+{
+    CMainFrame* frame = MainFrame();
+    if (!frame)
+        return;
+    frame->SetPaneText(2, QStringLiteral("%1, %2").arg(m_ptPointer.x()).arg(m_ptPointer.y()));
+    if (!m_bitmap.isNull()) {
+        const QRgb rgb = m_bitmap.pixel(m_ptPointer);
+        frame->ShowPixelColor(static_cast<uint32_t>(qRed(rgb)) | static_cast<uint32_t>(qGreen(rgb)) << 8 |
+                              static_cast<uint32_t>(qBlue(rgb)) << 16);
+    }
+}
+
+void CQuorrelView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (const CQuorrelDoc* doc = GetDocument()) {
+        m_ptPointer = PointerToImage(event->position().toPoint(), GetScrollPosition(), m_nZoom,
+                                     doc->m_params.m_nWidth, doc->m_params.m_nHeight);
+        RefreshStatusReadout();
+    }
+    platform::CScrollView::mouseMoveEvent(event);
+}
+
+} // namespace quorrel::app

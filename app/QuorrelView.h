@@ -1,0 +1,79 @@
+#pragma once
+// The scrolling view of a document window: its own 3000 x 2000 off-screen
+// bitmap that the renderer draws into, painted repeated edge to edge at an
+// integer zoom; its own edit history; the commands that work on the image.
+
+#include "EditHistory.h"
+
+#include "platform/ScrollView.h"
+
+#include <QImage>
+#include <QPoint>
+
+#include <cstdint>
+
+namespace quorrel::app {
+
+class CMainFrame;
+class CQuorrelDoc;
+
+class CQuorrelView final : public platform::CScrollView {
+    Q_OBJECT
+public:
+    static constexpr int kBitmapWidth = 3000;
+    static constexpr int kBitmapHeight = 2000;
+    static constexpr QSize kPlaceholderSize{343, 125};
+
+    CQuorrelView();
+    ~CQuorrelView() override;
+
+    CQuorrelDoc* GetDocument() const;
+
+    void OnInitialUpdate() override;
+    void OnUpdate(platform::CScrollView* sender) override;
+    void OnDraw(QPainter& painter, bool printing) override;
+
+    void RenderView();
+    void PushHistory();
+    void OnRandomGeneration();
+    // The property sheet; for a new document it opens in its new-document
+    // form. True when the user confirmed it.
+    bool DoProperties(bool bNewDocument);
+
+    void OnEditUndo();
+    void OnEditRedo();
+    void OnRefresh();
+    void OnZoomIn();
+    void OnZoomOut();
+    void OnZoomNormal();
+
+    const QImage& RenderedBitmap() const { return m_bitmap; }
+    int ZoomFactor() const { return m_nZoom; }
+    bool IsRendered() const { return m_bRendered; }
+    const CEditHistory& History() const { return m_history; }
+    QPoint PointerPosition() const { return m_ptPointer; }
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    CMainFrame* MainFrame() const;
+    void SetScrollSizesFromZoom();
+    void RefreshStatusReadout();
+    void ZoomChanged();
+    // Shows the property sheet on the document's parameter set; sets
+    // `regenerate` when an accepted change needs new coefficients.
+    bool RunPropertySheet(bool bNewDocument, bool& regenerate);
+
+    QImage m_bitmap;
+    int32_t m_nZoom = 1;
+    CEditHistory m_history;
+    uint32_t m_nTimer = 0;
+    bool m_bSlideShow = false;
+    bool m_bRandomDesktop = false;
+    bool m_bRendered = false;
+    QPoint m_ptPointer{0, 0};
+    int m_nExportFilterIndex = 1;
+};
+
+} // namespace quorrel::app
