@@ -61,7 +61,12 @@ CMDIFrameWnd::CMDIFrameWnd() : m_pMdiArea(new QMdiArea(this)), m_router(this)
         OnUpdateCommand(id, [this](CCmdUI& ui) { ui.Enable(MDIGetActive() != nullptr); });
 }
 
-CMDIFrameWnd::~CMDIFrameWnd() = default;
+CMDIFrameWnd::~CMDIFrameWnd()
+{
+    // Hiding the document windows while the base widget goes would report
+    // activation changes to a frame that no longer exists.
+    disconnect(m_pMdiArea, nullptr, this, nullptr);
+}
 
 CMDIChildWnd* CMDIFrameWnd::MDIGetActive() const
 {

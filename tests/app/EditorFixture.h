@@ -1,0 +1,60 @@
+#pragma once
+// A running editor for tests: the application started as from the command
+// line, with message boxes and file dialogs answered by the test.
+
+#include "app/CommandTable.h"
+#include "app/MainFrame.h"
+#include "app/QuorrelApp.h"
+#include "app/QuorrelDoc.h"
+#include "app/QuorrelView.h"
+
+#include "platform/FileDialogs.h"
+#include "platform/MessageBox.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+
+namespace quorrel::test {
+
+class EditorFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the editor; false when start-up failed.
+    bool Start(const QStringList& arguments = {});
+
+    app::CMainFrame* Frame() const;
+    app::CQuorrelView* ActiveView() const;
+    app::CQuorrelDoc* ActiveDoc() const;
+    int DocumentCount() const;
+
+    // Sends a key to the main window, then lets idle-time updates run.
+    void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    bool IsEnabled(int id) const;
+
+    QString TempPath(const QString& name) const { return m_dir.filePath(name); }
+
+    // Message boxes seen, and the answers given in order (then No / Ok).
+    QStringList messages;
+    std::deque<platform::MsgResult> answers;
+    // Paths the file dialogs return in order (then cancel), and their count.
+    std::deque<QString> chosenFiles;
+    int fileDialogs = 0;
+
+    std::unique_ptr<app::CQuorrelApp> m_app;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QByteArray ReadFile(const QString& path);
+void WriteFile(const QString& path, const QByteArray& bytes);
+
+} // namespace quorrel::test
