@@ -47,8 +47,14 @@ void CMDIChildWnd::DestroyFromDocument()
         return;
     m_bDestroying = true;
     hide();
-    if (QMdiArea* area = mdiArea())
+    if (QMdiArea* area = mdiArea()) {
+        // Out of the window list at once; owned by the main window until
+        // the event loop deletes it, so nothing leaks if it never runs again.
+        QWidget* owner = area->window();
         area->removeSubWindow(this);
+        setParent(owner);
+        hide();
+    }
     deleteLater();
 }
 
