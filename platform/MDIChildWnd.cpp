@@ -1,16 +1,26 @@
 #include "MDIChildWnd.h"
 
 #include "Document.h"
+#include "MDIFrameWnd.h"
 #include "ScrollView.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
+#include <QTimer>
 
 namespace quorrel::platform {
 
 CMDIChildWnd::CMDIChildWnd()
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    // Maximising or restoring changes the main window's caption form; Qt
+    // rewrites the caption itself first, so ours follows on the next pass.
+    connect(this, &QMdiSubWindow::windowStateChanged, this, [this] {
+        QTimer::singleShot(0, this, [this] {
+            if (auto* frame = qobject_cast<CMDIFrameWnd*>(window()))
+                frame->OnUpdateFrameTitle();
+        });
+    });
 }
 
 CMDIChildWnd::~CMDIChildWnd() = default;

@@ -127,9 +127,17 @@ void CMDIFrameWnd::SetIdleMessage(const QString& text)
 
 void CMDIFrameWnd::OnUpdateFrameTitle()
 {
+    // "Quorrel - Title", or with a maximised document window the MDI form
+    // "Quorrel - [Title]" (the one Qt's maximised sub-windows also produce).
+    const CMDIChildWnd* child = MDIGetActive();
     const CDocument* doc = GetActiveDocument();
     const QString app = CWinApp::Instance() ? CWinApp::Instance()->GetAppTitle() : QString();
-    setWindowTitle(doc ? app + QStringLiteral(" - ") + doc->GetTitle() : app);
+    if (!doc)
+        setWindowTitle(app);
+    else if (child->isMaximized())
+        setWindowTitle(app + QStringLiteral(" - [") + child->windowTitle() + QLatin1Char(']'));
+    else
+        setWindowTitle(app + QStringLiteral(" - ") + doc->GetTitle());
 }
 
 void CMDIFrameWnd::OnActiveChildChanged()

@@ -145,6 +145,8 @@ TEST_F(DocumentTest, SaveAndOpenRoundTripAFileByteForByte)
     Frame()->Router().Execute(ID_FILE_SAVE_AS);
     EXPECT_EQ(ReadFile(saved), original);
     EXPECT_EQ(ActiveDoc()->GetPathName(), saved);
+    EXPECT_EQ(Frame()->windowTitle(), "Quorrel - [saved.wpp]");
+    EXPECT_EQ(ActiveView()->GetParentFrame()->windowTitle(), "saved.wpp");
 
     // Save after a change writes the new state; reopening reads it back.
     Press(Qt::Key_F5);

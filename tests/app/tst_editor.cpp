@@ -41,7 +41,7 @@ TEST_F(EditorTest, StartsWithANewRandomDocumentRenderedAndTiled)
     EXPECT_EQ(view->History().Size(), 1u);          // the first generation
     EXPECT_TRUE(ActiveDoc()->IsModified());
     EXPECT_EQ(ActiveDoc()->GetTitle(), "Quorrel1");
-    EXPECT_EQ(Frame()->windowTitle(), "Quorrel - Quorrel1");
+    EXPECT_EQ(Frame()->windowTitle(), "Quorrel - [Quorrel1]");
     EXPECT_TRUE(Frame()->HasDocumentMenus());
     EXPECT_FALSE(IsEnabled(ID_EDIT_UNDO));
     EXPECT_FALSE(IsEnabled(ID_EDIT_REDO));
@@ -56,6 +56,7 @@ TEST_F(EditorTest, StartsWithANewRandomDocumentRenderedAndTiled)
     view->parentWidget()->showNormal();
     view->parentWidget()->resize(1200, 900);
     QApplication::processEvents();
+    EXPECT_EQ(Frame()->windowTitle(), "Quorrel - Quorrel1");
     const QImage shot = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_GE(shot.width(), 2 * tile.width() + 10);
     ASSERT_GE(shot.height(), 2 * tile.height() + 10);
@@ -95,11 +96,14 @@ TEST_F(EditorTest, F5GeneratesAndUndoRedoWalkTheHistoryThroughTheirKeys)
     const QImage first = ImageOf(view);
     const auto firstParams = std::make_unique<model::CTileParams>(ActiveDoc()->m_params);
 
+    EXPECT_FALSE(Frame()->Action(ID_EDIT_UNDO)->isEnabled());
     Press(Qt::Key_F5);
     ASSERT_EQ(view->History().Size(), 2u);
     const QImage second = ImageOf(view);
     EXPECT_NE(second, first);
-    EXPECT_TRUE(IsEnabled(ID_EDIT_UNDO));
+    // The idle-time update has enabled the Undo button and menu item by itself.
+    QApplication::processEvents();
+    EXPECT_TRUE(Frame()->Action(ID_EDIT_UNDO)->isEnabled());
 
     Press(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(model::SameParams(ActiveDoc()->m_params, *firstParams));
@@ -244,6 +248,7 @@ TEST_F(EditorTest, NewWindowGivesASecondViewWithItsOwnHistory)
     Frame()->Router().Execute(ID_WINDOW_NEW);
     CQuorrelView* second = ActiveView();
     ASSERT_NE(first, second);
+    EXPECT_EQ(first->GetParentFrame()->windowTitle(), "Quorrel1:1");
     EXPECT_EQ(second->GetDocument(), first->GetDocument());
     EXPECT_EQ(g_nOpenDocs, 1);
     EXPECT_EQ(second->GetParentFrame()->windowTitle(), "Quorrel1:2");
@@ -251,6 +256,23 @@ TEST_F(EditorTest, NewWindowGivesASecondViewWithItsOwnHistory)
     Press(Qt::Key_F5);
     EXPECT_EQ(second->History().Size(), 2u);
     EXPECT_EQ(first->History().Size(), 1u);
+    EXPECT_TRUE(IsEnabled(ID_EDIT_UNDO));
+
+    QMenu* windowMenu = nullptr;
+    for (QAction* action : Frame()->menuBar()->actions())
+        if (action->text() == "&Window")
+            windowMenu = action->menu();
+    ASSERT_NE(windowMenu, nullptr);
+    emit windowMenu->aboutToShow();
+    QStringList items;
+    for (QAction* action : windowMenu->actions())
+        if (!action->isSeparator())
+            items << action->text();
+    EXPECT_EQ(items, (QStringList{"&New Window", "&Cascade", "&Tile", "&Arrange Icons", "&1 Quorrel1:1",
+                                  "&2 Quorrel1:2"}));
+    EXPECT_TRUE(windowMenu->actions().last()->isChecked());
+    windowMenu->actions()[windowMenu->actions().size() - 2]->trigger();
+    EXPECT_EQ(ActiveView(), first);
 
     // Closing one of two windows keeps the document open without asking.
     second->GetParentFrame()->close();
