@@ -12,7 +12,13 @@
 #include <QApplication>
 
 // Resources live in a static library: register them by hand.
-static void InitQuorrelResources() { Q_INIT_RESOURCE(quorrel); }
+static void InitQuorrelResources()
+{
+    static bool done = false;
+    if (!done)
+        Q_INIT_RESOURCE(quorrel);
+    done = true;
+}
 
 namespace quorrel::app {
 

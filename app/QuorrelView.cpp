@@ -145,12 +145,24 @@ void CQuorrelView::OnRandomGeneration()
     RenderView();
 }
 
+namespace {
+CQuorrelView::PropertySheetRunner& SheetRunner()
+{
+    static CQuorrelView::PropertySheetRunner runner;
+    return runner;
+}
+} // namespace
+
+void CQuorrelView::SetPropertySheetRunner(PropertySheetRunner runner) { SheetRunner() = std::move(runner); }
+
 bool CQuorrelView::RunPropertySheet(bool bNewDocument, bool& regenerate)
 {
+    regenerate = false;
+    if (SheetRunner())
+        return SheetRunner()(*this, bNewDocument, regenerate);
     // The property sheet arrives with the editors. Until then the
     // new-document form is confirmed unchanged, so a new document is
     // generated and rendered at once; nothing else opens it yet.
-    regenerate = false;
     return bNewDocument;
 }
 

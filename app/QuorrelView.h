@@ -11,6 +11,7 @@
 #include <QPoint>
 
 #include <cstdint>
+#include <functional>
 
 namespace quorrel::app {
 
@@ -47,6 +48,12 @@ public:
     void OnZoomOut();
     void OnZoomNormal();
 
+    // Shows the property sheet on the document's parameter set and returns
+    // whether it was confirmed, setting `regenerate` when an accepted change
+    // needs new coefficients. Replaceable, so tests can answer the sheet.
+    using PropertySheetRunner = std::function<bool(CQuorrelView& view, bool bNewDocument, bool& regenerate)>;
+    static void SetPropertySheetRunner(PropertySheetRunner runner);
+
     const QImage& RenderedBitmap() const { return m_bitmap; }
     int ZoomFactor() const { return m_nZoom; }
     bool IsRendered() const { return m_bRendered; }
@@ -61,8 +68,6 @@ private:
     void SetScrollSizesFromZoom();
     void RefreshStatusReadout();
     void ZoomChanged();
-    // Shows the property sheet on the document's parameter set; sets
-    // `regenerate` when an accepted change needs new coefficients.
     bool RunPropertySheet(bool bNewDocument, bool& regenerate);
 
     QImage m_bitmap;

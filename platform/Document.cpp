@@ -121,7 +121,8 @@ bool CDocument::SaveModified()
 {
     if (!IsModified())
         return true;
-    const QString name = m_strPathName.isEmpty() ? m_strTitle : m_strPathName;
+    // The file's name without its folder, or the title of an untitled document.
+    const QString name = m_strPathName.isEmpty() ? m_strTitle : QFileInfo(m_strPathName).fileName();
     switch (AfxMessageBox(texts::kSaveChanges.arg(name), MsgButtons::YesNoCancel, MsgIcon::Question)) {
     case MsgResult::Yes: return DoFileSave();
     case MsgResult::No: return true;

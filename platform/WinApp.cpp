@@ -50,6 +50,18 @@ void CWinApp::LoadStdProfileSettings(int recentFiles)
     m_pRecentFileList->ReadList(*Profile());
 }
 
+int CWinApp::GetProfileInt(const QString& section, const QString& entry, int defaultValue) const
+{
+    bool ok = false;
+    const int value = Profile()->value(section + QLatin1Char('/') + entry).toInt(&ok);
+    return ok ? value : defaultValue;
+}
+
+void CWinApp::WriteProfileInt(const QString& section, const QString& entry, int value) const
+{
+    Profile()->setValue(section + QLatin1Char('/') + entry, value);
+}
+
 void CWinApp::AddDocTemplate(std::unique_ptr<CMultiDocTemplate> tmpl) { m_pDocTemplate = std::move(tmpl); }
 
 void CWinApp::SetMainWnd(std::unique_ptr<CMDIFrameWnd> frame)

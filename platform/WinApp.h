@@ -37,6 +37,9 @@ public:
     const QString& GetRegistryKey() const { return m_strRegistryKey; }
     std::unique_ptr<QSettings> Profile() const;
     void LoadStdProfileSettings(int recentFiles);
+    // Whole numbers under the settings root ("Settings", "PreviewPages").
+    int GetProfileInt(const QString& section, const QString& entry, int defaultValue) const;
+    void WriteProfileInt(const QString& section, const QString& entry, int value) const;
 
     void AddDocTemplate(std::unique_ptr<CMultiDocTemplate> tmpl);
     CMultiDocTemplate* GetDocTemplate() const { return m_pDocTemplate.get(); }

@@ -12,7 +12,10 @@
 #include "model/WppFile.h"
 
 #include <QDir>
+#include <QAction>
 #include <QFile>
+#include <QMenu>
+#include <QMenuBar>
 #include <QSettings>
 #include <QTest>
 
@@ -238,6 +241,50 @@ TEST_F(DocumentTest, StartUpWithAFileThatDoesNotOpenFails)
 {
     EXPECT_FALSE(Start({TempPath("nowhere.wpp")}));
     EXPECT_EQ(g_nOpenDocs, 0);
+}
+
+} // namespace
+
+namespace {
+
+using RecentFilesTest = EditorFixture;
+
+TEST_F(RecentFilesTest, SavedFilesAreRememberedAcrossRunsAndOpenFromTheMenu)
+{
+    ASSERT_TRUE(Start());
+    const QString path = TempPath("remembered.wpp");
+    chosenFiles = {path};
+    Press(Qt::Key_S, Qt::ControlModifier);
+    QSettings settings("Local AppWizard-Generated Applications", "Quorrel");
+    EXPECT_EQ(settings.value("Recent File List/File1").toString(), path);
+    m_app->WriteProfileInt("Settings", "PreviewPages", 2);
+    EXPECT_EQ(settings.value("Settings/PreviewPages").toInt(), 2);
+    m_app.reset();
+
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(m_app->GetProfileInt("Settings", "PreviewPages", 1), 2);
+    ASSERT_EQ(m_app->GetRecentFileList()->Entries(), QStringList{path});
+    QMenu* file = Frame()->menuBar()->actions().value(0)->menu();
+    ASSERT_NE(file, nullptr);
+    emit file->aboutToShow();
+    QAction* first = Frame()->Action(ID_FILE_MRU_FILE1);
+    EXPECT_EQ(first->text(), "&1 remembered.wpp");
+    EXPECT_TRUE(first->isEnabled());
+    EXPECT_FALSE(Frame()->Action(ID_FILE_MRU_FILE1 + 1)->isVisible());
+
+    first->trigger();
+    EXPECT_EQ(DocumentCount(), 2);
+    EXPECT_EQ(ActiveDoc()->GetPathName(), path);
+
+    // An entry that no longer opens is reported and leaves the list.
+    ActiveDoc()->OnCloseDocument();
+    QFile::remove(path);
+    first->trigger();
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_TRUE(m_app->GetRecentFileList()->IsEmpty());
+    emit file->aboutToShow();
+    EXPECT_EQ(first->text(), "Recent File");
+    EXPECT_FALSE(first->isEnabled());
 }
 
 } // namespace

@@ -283,3 +283,51 @@ TEST_F(EditorTest, NewWindowGivesASecondViewWithItsOwnHistory)
 }
 
 } // namespace
+
+namespace {
+
+// A new document whose first Properties sheet is cancelled.
+class CancelledSheetTest : public EditorFixture {
+protected:
+    void SetUp() override
+    {
+        EditorFixture::SetUp();
+        CQuorrelView::SetPropertySheetRunner([](CQuorrelView&, bool, bool&) { return false; });
+    }
+    void TearDown() override
+    {
+        EditorFixture::TearDown();
+        CQuorrelView::SetPropertySheetRunner({});
+    }
+};
+
+TEST_F(CancelledSheetTest, ThePlaceholderRepeatsAtScaleOneUntilTheFirstRendering)
+{
+    ASSERT_TRUE(Start());
+    CQuorrelView* view = ActiveView();
+    EXPECT_FALSE(view->IsRendered());
+    EXPECT_EQ(view->History().Size(), 0u);
+    EXPECT_FALSE(ActiveDoc()->IsModified());
+    EXPECT_EQ(ActiveDoc()->m_params.m_nCosCos[0][0][0], 0);
+
+    const QImage placeholder = QImage(":/images/placeholder.png").convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(placeholder.size(), QSize(343, 125));
+    Press(Qt::Key_Plus, Qt::KeypadModifier);   // the zoom does not scale the placeholder
+    Press(Qt::Key_Plus, Qt::KeypadModifier);
+    view->horizontalScrollBar()->setValue(0);
+    view->verticalScrollBar()->setValue(0);
+    QApplication::processEvents();
+    const QImage shot = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    for (const QPoint p : {QPoint(5, 5), QPoint(343 + 100, 60), QPoint(200, 125 + 7), QPoint(700, 300)}) {
+        if (p.x() < shot.width() && p.y() < shot.height())
+            EXPECT_EQ(shot.pixel(p), placeholder.pixel(p.x() % 343, p.y() % 125)) << p.x() << "," << p.y();
+    }
+
+    // The first generation replaces it.
+    Press(Qt::Key_F5);
+    EXPECT_TRUE(view->IsRendered());
+    EXPECT_EQ(view->History().Size(), 1u);
+    EXPECT_TRUE(ActiveDoc()->IsModified());
+}
+
+} // namespace
