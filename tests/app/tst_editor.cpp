@@ -319,8 +319,9 @@ TEST_F(CancelledSheetTest, ThePlaceholderRepeatsAtScaleOneUntilTheFirstRendering
     QApplication::processEvents();
     const QImage shot = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     for (const QPoint p : {QPoint(5, 5), QPoint(343 + 100, 60), QPoint(200, 125 + 7), QPoint(700, 300)}) {
-        if (p.x() < shot.width() && p.y() < shot.height())
+        if (p.x() < shot.width() && p.y() < shot.height()) {
             EXPECT_EQ(shot.pixel(p), placeholder.pixel(p.x() % 343, p.y() % 125)) << p.x() << "," << p.y();
+        }
     }
 
     // The first generation replaces it.
