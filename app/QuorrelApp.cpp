@@ -10,6 +10,7 @@
 #include "platform/SettingsRegistry.h"
 
 #include <QApplication>
+#include <QScreen>
 
 // Resources live in a static library: register them by hand.
 static void InitQuorrelResources()
@@ -72,6 +73,10 @@ bool CQuorrelApp::InitInstance()
     if (!ProcessShellCommand())
         return false;
 
+    // Cover the screen first as well: without a window manager nothing
+    // would act on the maximised state.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        GetMainWnd()->setGeometry(screen->availableGeometry());
     GetMainWnd()->showMaximized();
     GetMainWnd()->repaint();
     return true;
