@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QFile>
 #include <QMenu>
+#include <QMdiArea>
 #include <QMenuBar>
 #include <QSettings>
 #include <QTest>
@@ -103,6 +104,23 @@ TEST_F(DocumentTest, ClosingAModifiedDocumentAsksToSaveChanges)
     Frame()->Router().Execute(ID_FILE_CLOSE);
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(DocumentCount(), 0);
+}
+
+TEST_F(DocumentTest, ClosingTheLastWindowOfADocumentClosesTheDocument)
+{
+    ASSERT_TRUE(Start());
+    Press(Qt::Key_N, Qt::ControlModifier);
+    ASSERT_EQ(DocumentCount(), 2);
+    answers = {MsgResult::No};
+    Frame()->MDIGetActive()->close();   // the window's own close button
+    QApplication::processEvents();
+    EXPECT_EQ(messages, QStringList{"Save changes to Quorrel2?"});
+    EXPECT_EQ(DocumentCount(), 1);
+    EXPECT_EQ(g_nOpenDocs, 1);
+    EXPECT_EQ(Frame()->MdiArea()->subWindowList().size(), 1);
+    EXPECT_EQ(ActiveDoc()->GetTitle(), "Quorrel1");
+    Press(Qt::Key_F5);                  // the remaining view still works
+    EXPECT_EQ(ActiveView()->History().Size(), 2u);
 }
 
 TEST_F(DocumentTest, ExitAsksForEveryModifiedDocumentAndCancelKeepsRunning)
