@@ -73,12 +73,13 @@ private:
     QImage m_bitmap;
     int32_t m_nZoom = 1;
     CEditHistory m_history;
+    // Slide show and random desktop state (their commands come later).
     uint32_t m_nTimer = 0;
     bool m_bSlideShow = false;
     bool m_bRandomDesktop = false;
     bool m_bRendered = false;
     QPoint m_ptPointer{0, 0};
-    int m_nExportFilterIndex = 1;
+    int m_nExportFilterIndex = 1;   // the file type Export Image offers first
 };
 
 } // namespace quorrel::app
