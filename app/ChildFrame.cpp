@@ -1,12 +1,12 @@
 #include "ChildFrame.h"
 
-#include <QIcon>
+#include "platform/desktop/Artwork.h"
 
 namespace quorrel::app {
 
 CChildFrame::CChildFrame()
 {
-    setWindowIcon(QIcon(QStringLiteral(":/images/quorrel.png")));
+    setWindowIcon(desktop::DocumentIcon());
 }
 
 } // namespace quorrel::app

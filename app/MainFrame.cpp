@@ -4,6 +4,8 @@
 #include "QuorrelApp.h"
 
 #include "platform/MDIChildWnd.h"
+#include "platform/desktop/Artwork.h"
+#include "platform/desktop/HelpSystem.h"
 #include "platform/RecentFileList.h"
 #include "platform/WinApp.h"
 
@@ -12,7 +14,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPixmap>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -24,26 +25,20 @@ namespace {
 constexpr int kRecentMarker = -1;   // where the recent files go in the File menu
 constexpr QSize kButtonImage(16, 15);
 
-QIcon ToolbarImage(const QPixmap& strip, int index)
-{
-    if (index < 0 || strip.isNull())
-        return {};
-    return QIcon(strip.copy(index * kButtonImage.width(), 0, kButtonImage.width(), kButtonImage.height()));
-}
-
 } // namespace
 
 CMainFrame::CMainFrame()
 {
     setWindowTitle(QStringLiteral("Quorrel"));
-    setWindowIcon(QIcon(QStringLiteral(":/images/quorrel.png")));
+    setWindowIcon(desktop::ApplicationIcon());
     AddCommands(CommandTable());
 
-    const QPixmap strip(QStringLiteral(":/images/toolbar.png"));
+    // Images painted at any size, so the toolbar stays crisp on dense screens.
     for (const platform::CommandInfo& info : CommandTable()) {
         if (QAction* action = Action(info.id)) {
-            action->setIcon(ToolbarImage(strip, info.imageIndex));
+            action->setIcon(desktop::ToolbarIcon(info.id));
             action->setIconVisibleInMenu(false);
+            desktop::HelpSystem::SetCommandWhatsThis(action, info.id);
         }
     }
 

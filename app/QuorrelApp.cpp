@@ -7,7 +7,10 @@
 #include "QuorrelView.h"
 
 #include "platform/DocTemplate.h"
+#include "platform/MessageBox.h"
 #include "platform/SettingsRegistry.h"
+#include "platform/desktop/CommandLine.h"
+#include "platform/desktop/HelpSystem.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -30,9 +33,20 @@ const QString kDocString = QStringLiteral("\nQuorrel\nQuorrel\nQuorrel Files (*.
 }
 
 CQuorrelApp::CQuorrelApp(QStringList arguments)
-    : platform::CWinApp(QStringLiteral("Quorrel")), m_arguments(std::move(arguments))
+    : platform::CWinApp(QStringLiteral("Quorrel")), m_arguments(std::move(arguments)),
+      m_help(std::make_unique<desktop::HelpSystem>())
 {
     g_nOpenDocs = 0;
+
+    m_help->SetMessageSink([](QWidget*, const QString& text) {
+        platform::AfxMessageBox(text, platform::MsgButtons::Ok, platform::MsgIcon::Warning);
+    });
+    OnCommand(ID_HELP_FINDER, [this] { m_help->ShowHelpTopics(HelpParent()); });
+    OnCommand(ID_HELP, [this] {
+        QWidget* focus = QApplication::focusWidget();
+        m_help->ShowHelpForContext(focus ? focus : HelpParent());
+    });
+    OnCommand(ID_CONTEXT_HELP, [] { desktop::HelpSystem::EnterWhatsThisMode(); });
 
     OnCommand(ID_FILE_NEW, [this] { OnFileNew(); });
     OnCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
@@ -55,10 +69,26 @@ CQuorrelApp::~CQuorrelApp()
 
 CMainFrame* CQuorrelApp::MainFrame() const { return static_cast<CMainFrame*>(GetMainWnd()); }
 
+QWidget* CQuorrelApp::HelpParent() const
+{
+    return GetMainWnd();
+}
+
+void CQuorrelApp::OpenRequestedFiles(const QStringList& paths)
+{
+    for (const QString& path : paths)
+        OpenDocumentFile(path);
+    if (QWidget* frame = GetMainWnd()) {
+        frame->raise();
+        frame->activateWindow();
+    }
+}
+
 bool CQuorrelApp::InitInstance()
 {
     InitQuorrelResources();
     platform::InstallSettingsRegistry();
+    m_help->InstallApplicationHooks();
 
     SetRegistryKey(QStringLiteral("Local AppWizard-Generated Applications"));
     LoadStdProfileSettings(kRecentFiles);
@@ -84,18 +114,24 @@ bool CQuorrelApp::InitInstance()
 
 bool CQuorrelApp::ProcessShellCommand()
 {
-    // No argument: a new document. A file name: open it. Switches of the
-    // platform's print requests are not offered here.
-    static const QStringList kSwitches = {QStringLiteral("/p"), QStringLiteral("/pt"), QStringLiteral("/dde"),
-                                          QStringLiteral("/Embedding"), QStringLiteral("/Automation")};
-    QString file;
-    for (const QString& argument : m_arguments) {
-        if (!kSwitches.contains(argument, Qt::CaseInsensitive))
-            file = argument;
-    }
-    if (file.isEmpty())
+    // No argument: a new document. File names: open each; a file that cannot
+    // be opened (its message already shown) ends the start-up.
+    using Action = desktop::EditorCommandLine::Action;
+    const desktop::EditorCommandLine commandLine = desktop::ParseEditorCommandLine(m_arguments);
+    switch (commandLine.action) {
+    case Action::NewDocument:
         return OnFileNew() != nullptr;
-    return OpenDocumentFile(file) != nullptr;
+    case Action::Open:
+        for (const QString& file : commandLine.files) {
+            if (!OpenDocumentFile(file))
+                return false;
+        }
+        return true;
+    default:
+        // Help, version and malformed command lines are answered before the
+        // application starts; printing is not offered here yet.
+        return false;
+    }
 }
 
 } // namespace quorrel::app

@@ -7,6 +7,11 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <memory>
+
+namespace quorrel::desktop {
+class HelpSystem;
+}
 
 namespace quorrel::app {
 
@@ -27,10 +32,18 @@ public:
 
     CMainFrame* MainFrame() const;
 
+    // Files handed over by a later start of the editor (or dropped on the
+    // window): opened as documents whatever the count of open ones.
+    void OpenRequestedFiles(const QStringList& paths);
+
+    desktop::HelpSystem& Help() const { return *m_help; }
+
 private:
     bool ProcessShellCommand();
+    QWidget* HelpParent() const;
 
     QStringList m_arguments;
+    std::unique_ptr<desktop::HelpSystem> m_help;
 };
 
 } // namespace quorrel::app

@@ -2,13 +2,37 @@
 
 #include "QuorrelApp.h"
 
+#include "platform/desktop/Artwork.h"
+#include "platform/desktop/EditorStartup.h"
+#include "platform/desktop/FileAssociation.h"
+#include "platform/desktop/SingleInstance.h"
+
 #include <QApplication>
+#include <QTextStream>
+
+using namespace quorrel;
 
 int main(int argc, char** argv)
 {
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorrel"));
-    quorrel::app::CQuorrelApp app(QApplication::arguments().mid(1));
+    QApplication::setWindowIcon(desktop::ApplicationIcon());
+
+    // --help, --version and malformed command lines end here; file names go
+    // to an editor that is already running when there is one.
+    const QStringList arguments = QApplication::arguments().mid(1);
+    desktop::SingleInstance instance(desktop::SingleInstance::DefaultServerName());
+    QTextStream out(stdout), err(stderr);
+    const desktop::StartupDecision decision = desktop::DecideStartup(arguments, instance, out, err);
+    if (decision.quit)
+        return decision.exitCode;
+
+    // Opening a ".wpp" file from the desktop starts (or reaches) this editor.
+    desktop::FileAssociation(desktop::AssociationSetup::ForThisEditor()).RegisterIfMissing();
+
+    app::CQuorrelApp app(arguments);
+    QObject::connect(&instance, &desktop::SingleInstance::filesRequested, &app,
+                     [&app](const QStringList& paths) { app.OpenRequestedFiles(paths); });
     if (!app.InitInstance())
         return 1;
     return QApplication::exec();

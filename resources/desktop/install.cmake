@@ -27,14 +27,7 @@ install(DIRECTORY ${_help_dir}/
     DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quorrel/html
     FILES_MATCHING PATTERN "*.html" PATTERN "*.css" PATTERN "*.png")
 
-# The editor's target is defined by app/, which is added after this folder:
-# its rule is added once the whole project has been read.
-function(quorrel_install_editor)
-    if(TARGET quorrel)
-        install(TARGETS quorrel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-    endif()
-endfunction()
-cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL quorrel_install_editor)
+# The editor installs itself from app/CMakeLists.txt.
 
 # Refresh the desktop's caches when installing into a live system; package
 # builds (DESTDIR set) leave that to the package's triggers.
