@@ -1,0 +1,57 @@
+#pragma once
+// The main window's status bar: the message pane, the progress pane (120
+// px), the pointer position with its icon (90 px), the colour pane (60 px)
+// and the lock-key panes; the progress and colour indicators that are laid
+// over panes 1 and 3 on first use and follow them when the bar is resized.
+
+#include <QStatusBar>
+
+#include <array>
+#include <cstdint>
+
+class QLabel;
+class QProgressBar;
+
+namespace quorrel::app {
+
+class CColorStatic;
+
+class CMainStatusBar final : public QStatusBar {
+    Q_OBJECT
+public:
+    static constexpr int kPaneCount = 7;
+    static constexpr int kProgressId = 550;
+    static constexpr int kColorId = 551;
+
+    explicit CMainStatusBar(QWidget* parent = nullptr);
+
+    // Pane 0 is the message pane.
+    void SetPaneText(int pane, const QString& text);
+    QString GetPaneText(int pane) const;
+    QRect GetItemRect(int pane) const;
+    QWidget* Pane(int pane) const;
+
+    // The first call only creates the bar (empty); later calls set it.
+    void SetProgress(int percent);
+    void ShowPixelColor(uint32_t color);
+
+    // "CAP", "NUM", "SCRL" while the key is on; blank where the platform
+    // cannot tell.
+    void UpdateKeyStates();
+
+    QProgressBar* ProgressIndicator() const { return m_pProgress; }
+    CColorStatic* ColorIndicator() const { return m_pColor; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void PlaceIndicators();
+
+    std::array<QLabel*, kPaneCount> m_panes{};
+    QWidget* m_pPositionPane = nullptr;
+    QProgressBar* m_pProgress = nullptr;
+    CColorStatic* m_pColor = nullptr;
+};
+
+} // namespace quorrel::app
