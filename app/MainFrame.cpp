@@ -1,6 +1,8 @@
 #include "MainFrame.h"
 
 #include "CommandTable.h"
+#include "FullScreen.h"
+#include "MainStatusBar.h"
 #include "QuorrelApp.h"
 
 #include "platform/MDIChildWnd.h"
@@ -11,7 +13,6 @@
 
 #include <QAction>
 #include <QIcon>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -27,7 +28,7 @@ constexpr QSize kButtonImage(16, 15);
 
 } // namespace
 
-CMainFrame::CMainFrame()
+CMainFrame::CMainFrame() : m_pFullScreen(std::make_unique<CFullScreen>(*this))
 {
     setWindowTitle(QStringLiteral("Quorrel"));
     setWindowIcon(desktop::ApplicationIcon());
@@ -45,6 +46,10 @@ CMainFrame::CMainFrame()
     // New and Open stay available while fewer than five documents are open.
     for (int id : {ID_FILE_NEW, ID_FILE_OPEN})
         OnUpdateCommand(id, [](platform::CCmdUI& ui) { ui.Enable(g_nOpenDocs < kMaxOpenDocs); });
+
+    // Full Screen is checked while the mode is on.
+    OnCommand(ID_FULL_SCREEN, [this] { OnFullScreen(); });
+    OnUpdateCommand(ID_FULL_SCREEN, [this](platform::CCmdUI& ui) { ui.SetCheck(IsFullScreen()); });
 
     CreateToolBar();
     CreateStatusBar();
@@ -68,76 +73,31 @@ void CMainFrame::CreateToolBar()
     SetControlBars(m_pToolBar);
 }
 
+CMainFrame::~CMainFrame() = default;
+
 void CMainFrame::CreateStatusBar()
 {
-    QStatusBar* bar = statusBar();
-    bar->setMinimumHeight(21);
-    // Fixed widths 120, 90 and 60 pixels for panes 1 to 3, then the key states.
-    const std::array<QString, 7> initial = {QString(), QString(10, QLatin1Char(' ')), QStringLiteral("0, 0"),
-                                            QStringLiteral("RGB(0, 0, 0)"), QString(), QString(), QString()};
-    for (int pane = 1; pane < 7; ++pane) {
-        auto* label = new QLabel(initial[pane], bar);
-        label->setFrameShape(QFrame::Panel);
-        label->setFrameShadow(QFrame::Sunken);
-        if (pane <= 3)
-            label->setFixedWidth(120 - 30 * (pane - 1));
-        else
-            label->setMinimumWidth(36);
-        bar->addPermanentWidget(label);
-        m_panes[pane] = label;
-    }
-    m_panes[2]->setObjectName(QStringLiteral("PositionPane"));
-    m_panes[3]->setObjectName(QStringLiteral("ColorPane"));
+    m_pStatusBar = new CMainStatusBar(this);
+    setStatusBar(m_pStatusBar);
 }
 
-void CMainFrame::SetPaneText(int pane, const QString& text)
+void CMainFrame::SetPaneText(int pane, const QString& text) { m_pStatusBar->SetPaneText(pane, text); }
+
+QString CMainFrame::GetPaneText(int pane) const { return m_pStatusBar->GetPaneText(pane); }
+
+QProgressBar* CMainFrame::ProgressIndicator() const { return m_pStatusBar->ProgressIndicator(); }
+
+void CMainFrame::SetProgress(int percent) { m_pStatusBar->SetProgress(percent); }
+
+void CMainFrame::ShowPixelColor(uint32_t color) { m_pStatusBar->ShowPixelColor(color); }
+
+void CMainFrame::OnFullScreen()
 {
-    if (pane == 0)
-        statusBar()->showMessage(text);
-    else if (pane > 0 && pane < 7)
-        m_panes[pane]->setText(text);
+    m_pFullScreen->Toggle();
+    Router().RequestIdleUpdate();
 }
 
-QString CMainFrame::GetPaneText(int pane) const
-{
-    if (pane == 0)
-        return statusBar()->currentMessage();
-    return pane > 0 && pane < 7 ? m_panes[pane]->text() : QString();
-}
-
-void CMainFrame::SetProgress(int percent)
-{
-    if (!m_pProgress) {
-        m_pProgress = new QProgressBar(m_panes[1]);
-        m_pProgress->setObjectName(QStringLiteral("ProgressIndicator"));
-        m_pProgress->setRange(0, 100);
-        m_pProgress->setValue(0);
-        m_pProgress->setTextVisible(false);
-        m_pProgress->setGeometry(m_panes[1]->contentsRect());
-        m_pProgress->show();
-        return;
-    }
-    m_pProgress->setGeometry(m_panes[1]->contentsRect());
-    m_pProgress->setValue(percent);
-}
-
-void CMainFrame::ShowPixelColor(uint32_t color)
-{
-    const int r = color & 0xFF, g = (color >> 8) & 0xFF, b = (color >> 16) & 0xFF;
-    const QString text = QStringLiteral("#%1%2%3")
-                             .arg(r, 2, 16, QLatin1Char('0'))
-                             .arg(g, 2, 16, QLatin1Char('0'))
-                             .arg(b, 2, 16, QLatin1Char('0'))
-                             .toUpper();
-    const QColor back(r, g, b);
-    const QColor fore((r + 128) % 255, (g + 128) % 255, (b + 128) % 255);
-    m_panes[3]->setText(text);
-    m_panes[3]->setAutoFillBackground(true);
-    QPalette palette = m_panes[3]->palette();
-    palette.setColor(QPalette::Window, back);
-    palette.setColor(QPalette::WindowText, fore);
-    m_panes[3]->setPalette(palette);
-}
+bool CMainFrame::IsFullScreen() const { return m_pFullScreen->IsActive(); }
 
 QMenu* CMainFrame::AddMenu(const QString& title, std::initializer_list<int> ids)
 {

@@ -4,20 +4,23 @@
 
 #include "platform/MDIFrameWnd.h"
 
-#include <array>
 #include <cstdint>
+#include <memory>
 
-class QLabel;
 class QMenu;
 class QProgressBar;
 class QToolBar;
 
 namespace quorrel::app {
 
+class CFullScreen;
+class CMainStatusBar;
+
 class CMainFrame final : public platform::CMDIFrameWnd {
     Q_OBJECT
 public:
     CMainFrame();
+    ~CMainFrame() override;
 
     // Progress of a rendering in percent. The first call only creates the
     // indicator on pane 1; later calls move it.
@@ -30,7 +33,13 @@ public:
     QString GetPaneText(int pane) const;
 
     QToolBar* ToolBar() const { return m_pToolBar; }
-    QProgressBar* ProgressIndicator() const { return m_pProgress; }
+    CMainStatusBar* StatusBar() const { return m_pStatusBar; }
+    QProgressBar* ProgressIndicator() const;
+
+    // Full Screen (command 524): toggles the mode.
+    void OnFullScreen();
+    bool IsFullScreen() const;
+    const CFullScreen& FullScreen() const { return *m_pFullScreen; }
     bool HasDocumentMenus() const { return m_bDocumentMenus; }
 
 protected:
@@ -44,8 +53,8 @@ private:
     void UpdateRecentFileItems();
 
     QToolBar* m_pToolBar = nullptr;
-    std::array<QLabel*, 7> m_panes{};
-    QProgressBar* m_pProgress = nullptr;
+    CMainStatusBar* m_pStatusBar = nullptr;
+    std::unique_ptr<CFullScreen> m_pFullScreen;
     bool m_bDocumentMenus = false;
     bool m_bMenusBuilt = false;
 };
