@@ -1,5 +1,6 @@
 #include "QuorrelApp.h"
 
+#include "AboutDlg.h"
 #include "ChildFrame.h"
 #include "CommandTable.h"
 #include "MainFrame.h"
@@ -7,12 +8,16 @@
 #include "QuorrelView.h"
 
 #include "platform/DocTemplate.h"
+#include "platform/Document.h"
 #include "platform/MessageBox.h"
+#include "platform/PrintDialogs.h"
 #include "platform/SettingsRegistry.h"
 #include "platform/desktop/CommandLine.h"
 #include "platform/desktop/HelpSystem.h"
 
 #include <QApplication>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QScreen>
 
 // Resources live in a static library: register them by hand.
@@ -51,6 +56,8 @@ CQuorrelApp::CQuorrelApp(QStringList arguments)
     OnCommand(ID_FILE_NEW, [this] { OnFileNew(); });
     OnCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
     OnCommand(ID_APP_EXIT, [this] { OnAppExit(); });
+    OnCommand(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
+    OnCommand(ID_APP_ABOUT, [this] { OnAppAbout(); });
     for (int id = ID_FILE_MRU_FILE1; id <= ID_FILE_MRU_FILE4; ++id) {
         const int index = id - ID_FILE_MRU_FILE1;
         OnCommand(id, [this, index] { OnOpenRecentFile(index); });
@@ -86,6 +93,23 @@ void CQuorrelApp::OpenRequestedFiles(const QStringList& paths)
 
 bool CQuorrelApp::InitInstance()
 {
+    if (!InitFramework())
+        return false;
+
+    if (!ProcessShellCommand())
+        return false;
+
+    // Cover the screen first as well: without a window manager nothing
+    // would act on the maximised state.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        GetMainWnd()->setGeometry(screen->availableGeometry());
+    GetMainWnd()->showMaximized();
+    GetMainWnd()->repaint();
+    return true;
+}
+
+bool CQuorrelApp::InitFramework()
+{
     InitQuorrelResources();
     platform::InstallSettingsRegistry();
     m_help->InstallApplicationHooks();
@@ -99,17 +123,45 @@ bool CQuorrelApp::InitInstance()
 
     SetMainWnd(std::make_unique<CMainFrame>());
     // Dropped files open as documents (the main frame accepts them).
-
-    if (!ProcessShellCommand())
-        return false;
-
-    // Cover the screen first as well: without a window manager nothing
-    // would act on the maximised state.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        GetMainWnd()->setGeometry(screen->availableGeometry());
-    GetMainWnd()->showMaximized();
-    GetMainWnd()->repaint();
     return true;
+}
+
+QPrinter& CQuorrelApp::Printer()
+{
+    if (!m_pPrinter)
+        m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_pPrinter;
+}
+
+void CQuorrelApp::OnFilePrintSetup() { platform::RunPrintSetupDialog(GetMainWnd(), Printer()); }
+
+void CQuorrelApp::OnAppAbout()
+{
+    CAboutDlg dialog(GetMainWnd());
+    dialog.exec();
+}
+
+bool CQuorrelApp::PrintDocumentFile(const QString& path, const QString& printerName)
+{
+    if (!GetMainWnd() && !InitFramework())
+        return false;
+    QPrinter& printer = Printer();
+    if (!printerName.isEmpty()) {
+        // A printer that is not there prints nothing: say so, rather than
+        // let the job go to some other output.
+        if (!QPrinterInfo::availablePrinterNames().contains(printerName)) {
+            platform::AfxMessageBox(QStringLiteral("Could not start print job."));
+            return false;
+        }
+        printer.setPrinterName(printerName);
+    }
+    platform::CDocument* doc = OpenDocumentFile(path);
+    if (!doc)
+        return false;
+    auto* view = doc->GetViews().empty() ? nullptr : dynamic_cast<CQuorrelView*>(doc->GetViews().front());
+    const bool printed = view && view->PrintTo(printer);
+    doc->OnCloseDocument();
+    return printed;
 }
 
 bool CQuorrelApp::ProcessShellCommand()
@@ -127,9 +179,14 @@ bool CQuorrelApp::ProcessShellCommand()
                 return false;
         }
         return true;
+    case Action::Print:
+    case Action::PrintTo:
+        // Printing is all such a start does: the application ends after it.
+        PrintDocumentFile(commandLine.files.value(0), commandLine.printer);
+        return false;
     default:
         // Help, version and malformed command lines are answered before the
-        // application starts; printing is not offered here yet.
+        // application starts.
         return false;
     }
 }

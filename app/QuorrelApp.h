@@ -13,6 +13,8 @@ namespace quorrel::desktop {
 class HelpSystem;
 }
 
+class QPrinter;
+
 namespace quorrel::app {
 
 class CMainFrame;
@@ -38,12 +40,27 @@ public:
 
     desktop::HelpSystem& Help() const { return *m_help; }
 
+    // The printer that Print Setup configures and Print and Print Preview
+    // use; made on first use.
+    QPrinter& Printer();
+
+    void OnFilePrintSetup();
+    void OnAppAbout();
+
+    // Prints the document at `path` without showing the editor: on the
+    // default printer, or on `printerName` when given. The application need
+    // not have started; false (after a message) when nothing was printed.
+    bool PrintDocumentFile(const QString& path, const QString& printerName = {});
+
 private:
+    // Start-up up to the command line: settings, template, main window.
+    bool InitFramework();
     bool ProcessShellCommand();
     QWidget* HelpParent() const;
 
     QStringList m_arguments;
     std::unique_ptr<desktop::HelpSystem> m_help;
+    std::unique_ptr<QPrinter> m_pPrinter;
 };
 
 } // namespace quorrel::app

@@ -3,6 +3,7 @@
 #include "BitmapSurface.h"
 #include "CommandTable.h"
 #include "MainFrame.h"
+#include "PrintLayout.h"
 #include "QuorrelDoc.h"
 #include "TileLayout.h"
 
@@ -30,6 +31,7 @@ CQuorrelView::CQuorrelView()
     OnUpdateCommand(ID_ZOOM_OUT, [this](platform::CCmdUI& ui) { ui.Enable(m_nZoom > 1); });
     OnCommand(ID_ZOOM_NORMAL, [this] { OnZoomNormal(); });
     OnUpdateCommand(ID_ZOOM_NORMAL, [this](platform::CCmdUI& ui) { ui.Enable(m_nZoom > 1); });
+    AddOutputCommands();
 }
 
 CQuorrelView::~CQuorrelView() = default;
@@ -119,12 +121,18 @@ void CQuorrelView::OnDraw(QPainter& painter, bool printing)
     if (source.isNull())
         return;
     const QSize tile(source.width() * scale, source.height() * scale);
-    // Integer enlargement repeats pixels: scale once, without smoothing.
-    const QImage scaled = scale == 1 ? source : source.scaled(tile, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     if (printing) {
-        painter.drawImage(QPoint(0, 0), scaled);
+        // Once, at the page's top-left corner, as large on paper as on the
+        // screen: scaled by the printer's over the screen's resolution.
+        const QPaintDevice* page = painter.device();
+        const QSize size = PrintedTileSize(tile, page->logicalDpiX(), page->logicalDpiY(), logicalDpiX(),
+                                           logicalDpiY());
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(QRect(QPoint(0, 0), size), source);
         return;
     }
+    // Integer enlargement repeats pixels: scale once, without smoothing.
+    const QImage scaled = scale == 1 ? source : source.scaled(tile, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     const QPoint scroll = GetScrollPosition();
     for (const QRect& rect : ScreenTileRects(GetClientSize(), tile))
         painter.drawImage(rect.topLeft() - scroll, scaled);

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <functional>
 
+class QPrinter;
+
 namespace quorrel::app {
 
 class CMainFrame;
@@ -48,6 +50,14 @@ public:
     void OnZoomOut();
     void OnZoomNormal();
 
+    // Copy, Print and Print Preview (QuorrelViewPrint.cpp).
+    void OnEditCopy();
+    void OnFilePrint();
+    void OnFilePrintPreview();
+    // One page on `printer` without a dialog; false (after the framework's
+    // message) when the job cannot start.
+    bool PrintTo(QPrinter& printer);
+
     // Shows the property sheet on the document's parameter set and returns
     // whether it was confirmed, setting `regenerate` when an accepted change
     // needs new coefficients. Replaceable, so tests can answer the sheet.
@@ -64,6 +74,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    void AddOutputCommands();
     CMainFrame* MainFrame() const;
     void SetScrollSizesFromZoom();
     void RefreshStatusReadout();

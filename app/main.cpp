@@ -27,6 +27,15 @@ int main(int argc, char** argv)
     if (decision.quit)
         return decision.exitCode;
 
+    // The print switches print the named document and end without showing
+    // the editor.
+    using Action = desktop::EditorCommandLine::Action;
+    const desktop::EditorCommandLine& commandLine = decision.commandLine;
+    if (commandLine.action == Action::Print || commandLine.action == Action::PrintTo) {
+        app::CQuorrelApp printing;
+        return printing.PrintDocumentFile(commandLine.files.value(0), commandLine.printer) ? 0 : 1;
+    }
+
     // Opening a ".wpp" file from the desktop starts (or reaches) this editor.
     desktop::FileAssociation(desktop::AssociationSetup::ForThisEditor()).RegisterIfMissing();
 

@@ -1,0 +1,89 @@
+// The view's commands that send the image elsewhere: Copy to the clipboard,
+// Print and Print Preview (one page, the image at the top-left corner).
+
+#include "QuorrelView.h"
+
+#include "CommandTable.h"
+#include "QuorrelApp.h"
+#include "QuorrelDoc.h"
+
+#include "platform/MessageBox.h"
+#include "platform/PrintDialogs.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPrinter>
+
+namespace quorrel::app {
+
+namespace {
+const QString kCouldNotStartPrintJob = QStringLiteral("Could not start print job.");
+const QString kPreviewSection = QStringLiteral("Settings");
+const QString kPreviewPages = QStringLiteral("PreviewPages");
+
+CQuorrelApp* App() { return dynamic_cast<CQuorrelApp*>(platform::CWinApp::Instance()); }
+} // namespace
+
+void CQuorrelView::AddOutputCommands()
+{
+    OnCommand(ID_EDIT_COPY, [this] { OnEditCopy(); });
+    OnCommand(ID_FILE_PRINT, [this] { OnFilePrint(); });
+    OnCommand(ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(); });
+}
+
+void CQuorrelView::OnEditCopy()
+{
+    const CQuorrelDoc* doc = GetDocument();
+    if (!doc || m_bitmap.isNull())
+        return;
+    // The image corner of the bitmap, pixel for pixel, whatever the zoom;
+    // before the first rendering that is whatever the blank bitmap holds.
+    const QImage image = m_bitmap.copy(0, 0, static_cast<int>(doc->m_params.m_nWidth),
+                                       static_cast<int>(doc->m_params.m_nHeight));
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        clipboard->setImage(image);
+}
+
+bool CQuorrelView::PrintTo(QPrinter& printer)
+{
+    if (const CQuorrelDoc* doc = GetDocument())
+        printer.setDocName(doc->GetTitle());
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        platform::AfxMessageBox(kCouldNotStartPrintJob);
+        return false;
+    }
+    OnDraw(painter, true);
+    return painter.end();
+}
+
+void CQuorrelView::OnFilePrint()
+{
+    CQuorrelApp* app = App();
+    if (!app)
+        return;
+    QPrinter& printer = app->Printer();
+    if (!platform::RunPrintDialog(window(), printer))
+        return;
+    PrintTo(printer);
+}
+
+void CQuorrelView::OnFilePrintPreview()
+{
+    CQuorrelApp* app = App();
+    if (!app)
+        return;
+    // One page or two side by side, as the preview was left last time.
+    int pages = app->GetProfileInt(kPreviewSection, kPreviewPages, 1);
+    platform::RunPrintPreview(
+        window(), app->Printer(),
+        [this](QPrinter& printer) {
+            QPainter painter(&printer);
+            OnDraw(painter, true);
+        },
+        pages);
+    app->WriteProfileInt(kPreviewSection, kPreviewPages, pages);
+}
+
+} // namespace quorrel::app
