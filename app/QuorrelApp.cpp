@@ -104,6 +104,9 @@ bool CQuorrelApp::InitInstance()
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         GetMainWnd()->setGeometry(screen->availableGeometry());
     GetMainWnd()->showMaximized();
+    // Window managers activate a new window themselves; without one the
+    // keys would reach no window until the user clicked.
+    GetMainWnd()->activateWindow();
     GetMainWnd()->repaint();
     return true;
 }
