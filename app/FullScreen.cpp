@@ -74,12 +74,16 @@ void CFullScreen::Leave()
 {
     delete m_pToolBar;
 
-    m_frame.setWindowState(m_savedState);
+    m_frame.setWindowState(Qt::WindowNoState);
     if (m_bToolBarWasVisible && m_frame.ToolBar())
         m_frame.ToolBar()->show();
     if (m_bStatusBarWasVisible)
         m_frame.statusBar()->show();
+    // The rectangle first, then the state: placing a window ends its
+    // maximised state, and without a window manager nothing else would
+    // move a maximised window back.
     m_frame.setGeometry(m_rcSaved);
+    m_frame.setWindowState(m_savedState);
     m_frame.show();
     m_frame.update();
     // The floating button may have had the focus: give it back, so the

@@ -18,6 +18,7 @@
 #include <QMdiArea>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
@@ -245,6 +246,8 @@ TEST_F(MainFrameTest, HiddenBarsAndARestoredDocumentWindowComeBackAsTheyWere)
     child->showNormal();
     QApplication::processEvents();
     ASSERT_FALSE(child->isMaximized());
+    ASSERT_TRUE(Frame()->isMaximized());
+    const QRect before = Frame()->geometry();
 
     Frame()->Router().Execute(ID_FULL_SCREEN);   // the View menu item
     ASSERT_TRUE(Frame()->IsFullScreen());
@@ -254,6 +257,8 @@ TEST_F(MainFrameTest, HiddenBarsAndARestoredDocumentWindowComeBackAsTheyWere)
     EXPECT_FALSE(Frame()->ToolBar()->isVisible());
     EXPECT_FALSE(Frame()->statusBar()->isVisible());
     EXPECT_FALSE(child->isMaximized());
+    EXPECT_TRUE(Frame()->isMaximized());
+    EXPECT_EQ(Frame()->geometry(), before);
 
     Frame()->Router().Execute(ID_VIEW_TOOLBAR);
     Frame()->Router().Execute(ID_VIEW_STATUS_BAR);
@@ -297,6 +302,34 @@ TEST_F(MainFrameTest, TheModeOutlivesTheDocumentsAndLeavingStillRestoresTheWindo
     EXPECT_TRUE(Frame()->ToolBar()->isVisible());
     EXPECT_TRUE(Frame()->statusBar()->isVisible());
     EXPECT_EQ(FloatingBar(), nullptr);
+}
+
+TEST_F(MainFrameTest, ZoomTenOnA125ImageGivesItsStepsAndBothScrollBars)
+{
+    ASSERT_TRUE(Start());
+    CQuorrelView* view = ActiveView();
+    ASSERT_EQ(ActiveDoc()->m_params.m_nWidth, 125u);
+    ASSERT_EQ(ActiveDoc()->m_params.m_nHeight, 125u);
+    for (int i = 1; i < 10; ++i)
+        Press(Qt::Key_Plus, Qt::KeypadModifier);
+    ASSERT_EQ(view->ZoomFactor(), 10);
+    EXPECT_EQ(view->GetTotalSize(), QSize(1250, 1250));
+    EXPECT_EQ(view->horizontalScrollBar()->pageStep(), 125);
+    EXPECT_EQ(view->verticalScrollBar()->pageStep(), 125);
+    EXPECT_EQ(view->horizontalScrollBar()->singleStep(), 12);
+    EXPECT_EQ(view->verticalScrollBar()->singleStep(), 12);
+    ASSERT_LT(view->viewport()->width(), 1250);
+    ASSERT_LT(view->viewport()->height(), 1250);
+    QApplication::processEvents();
+    EXPECT_TRUE(view->horizontalScrollBar()->isVisible());
+    EXPECT_TRUE(view->verticalScrollBar()->isVisible());
+    EXPECT_EQ(view->horizontalScrollBar()->maximum(), 1250 - view->viewport()->width());
+
+    Press(Qt::Key_Asterisk, Qt::KeypadModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(view->ZoomFactor(), 1);
+    EXPECT_FALSE(view->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(view->verticalScrollBar()->isVisible());
 }
 
 TEST_F(MainFrameTest, TheAboutBoxShowsTheProgramAndClosesWithOk)
