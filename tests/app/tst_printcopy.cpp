@@ -137,8 +137,9 @@ TEST_F(PrintCopyTest, ThePrintedImageIsScaledByPrinterOverScreenResolutionAtTheT
         view->OnDraw(painter, true);
     }
     const QSize expected = PrintedTileSize(QSize(250, 250), 600, 600, view->logicalDpiX(), view->logicalDpiY());
-    if (view->logicalDpiX() == 96 && view->logicalDpiY() == 96)
+    if (view->logicalDpiX() == 96 && view->logicalDpiY() == 96) {
         EXPECT_EQ(expected, QSize(1562, 1562));
+    }
     // The covered area is exactly that rectangle.
     int right = -1, bottom = -1;
     for (int y = 0; y < page.height(); y += 7)
