@@ -179,6 +179,11 @@ TEST_F(PrintCopyTest, PrintAsksThenPrintsOnePageAndACancelledDialogPrintsNothing
     EXPECT_EQ(PdfPageCount(pdf), 1);
     EXPECT_EQ(m_app->Printer().docName(), "Quorrel1");
     EXPECT_TRUE(messages.isEmpty());
+
+    // A job that cannot start is reported with the framework's text.
+    m_app->Printer().setOutputFileName(TempPath("no-such-folder/page.pdf"));
+    Press(Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(messages, QStringList{"Could not start print job."});
 }
 
 TEST_F(PrintCopyTest, PrintSetupShowsTheSetupDialogOnTheApplicationsPrinter)
