@@ -1,12 +1,183 @@
 #include "TileRenderer.h"
 
-#include "ReferenceRenderer.h"
+#include "ColumnWorker.h"
+#include "SeriesPlan.h"
+#include "WorkerPool.h"
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <thread>
 
 namespace quorrel::render {
 
-void RenderTile(const model::CTileParams& params, IPixelSurface& surface, const ProgressSink& progress)
+using namespace model;
+
+namespace {
+
+// Below this much work (in terms, a pixel's finishing counted as a few
+// dozen) one thread is faster than waking the others.
+constexpr uint64_t kParallelMinWork = 4'000'000;
+constexpr uint64_t kFinishWork = 40;
+
+// trunc(x / width * 100) as column x reaches the surface, each value once.
+class CProgressSteps final {
+public:
+    CProgressSteps(const ProgressSink& sink, uint32_t width) : m_sink(sink), m_width(width) {}
+
+    void Column(uint32_t x)
+    {
+        if (!m_sink)
+            return;
+        const int percent = static_cast<int>(static_cast<double>(x) / static_cast<double>(m_width) * 100.0);
+        if (percent != m_last) {
+            m_last = percent;
+            m_sink(percent);
+        }
+    }
+    void Done()
+    {
+        if (m_sink)
+            m_sink(0);
+    }
+
+private:
+    const ProgressSink& m_sink;
+    double m_width;
+    int m_last = -1;
+};
+
+unsigned ChooseThreads(const RenderSettings& settings, const CSeriesPlan& plan)
 {
-    RenderTileReference(params, surface, progress);
+    unsigned threads = settings.threads;
+    if (threads == 0) {
+        threads = std::max(1u, std::thread::hardware_concurrency());
+        const uint64_t work = uint64_t(plan.Width()) * plan.Height() * (plan.TermsPerPixel() + kFinishWork);
+        if (work < kParallelMinWork)
+            threads = 1;
+    }
+    return std::min<unsigned>(threads, plan.Width());
+}
+
+void WriteColumn(IPixelSurface& surface, uint32_t x, uint32_t height, const uint8_t* rgb)
+{
+    for (uint32_t y = 0; y < height; ++y, rgb += 3)
+        surface.SetPixel(x, y, rgb[0], rgb[1], rgb[2]);
+}
+
+void RenderOnCallingThread(const CSeriesPlan& plan, IPixelSurface& surface, CProgressSteps& progress)
+{
+    CColumnWorker worker(plan);
+    std::vector<uint8_t> rgb(std::size_t(plan.Height()) * 3);
+    for (uint32_t x = 0; x < plan.Width(); ++x) {
+        progress.Column(x);
+        worker.Render(x, rgb.data());
+        WriteColumn(surface, x, plan.Height(), rgb.data());
+    }
+}
+
+// Columns are handed out in order to the calling thread and `threads - 1`
+// pool threads. A finished column waits in a ring of slots until every
+// column left of it is done; the calling thread then writes it to the
+// surface and reports progress, so neither the surface nor the progress
+// sink is ever touched from another thread. A worker that runs a whole ring
+// ahead waits for its slot.
+void RenderOnThreads(const CSeriesPlan& plan, IPixelSurface& surface, CProgressSteps& progress, unsigned threads)
+{
+    const uint32_t width = plan.Width();
+    const uint32_t height = plan.Height();
+    const uint32_t slots = std::min<uint32_t>(width, std::max<uint32_t>(64, 8 * threads));
+    const std::size_t slotBytes = std::size_t(height) * 3;
+    std::vector<uint8_t> ring(slots * slotBytes);
+    const auto done = std::make_unique<std::atomic<uint32_t>[]>(width);
+    for (uint32_t x = 0; x < width; ++x)
+        done[x].store(0, std::memory_order_relaxed);
+    std::atomic<uint32_t> next{0};
+    std::atomic<uint32_t> flushed{0};
+
+    auto slot = [&](uint32_t x) { return ring.data() + (x % slots) * slotBytes; };
+    auto render = [&](CColumnWorker& worker, uint32_t x) {
+        worker.Render(x, slot(x));
+        done[x].store(1, std::memory_order_release);
+        done[x].notify_one();
+    };
+
+    CWorkerPool::Batch batch(CWorkerPool::Shared(), threads - 1, [&] {
+        CColumnWorker worker(plan);
+        for (uint32_t x; (x = next.fetch_add(1, std::memory_order_relaxed)) < width;) {
+            for (uint32_t f = flushed.load(std::memory_order_acquire); x >= f + slots;
+                 f = flushed.load(std::memory_order_acquire))
+                flushed.wait(f, std::memory_order_acquire);
+            render(worker, x);
+        }
+    });
+
+    // Should the surface or the progress sink throw, release the workers
+    // before the batch waits for them.
+    struct Release {
+        std::atomic<uint32_t>& next;
+        std::atomic<uint32_t>& flushed;
+        uint32_t width;
+        ~Release()
+        {
+            next.store(width);
+            flushed.store(width);
+            flushed.notify_all();
+        }
+    } release{next, flushed, width};
+
+    uint32_t written = 0;
+    auto flush = [&](uint32_t until, bool block) {
+        while (written < until) {
+            if (!done[written].load(std::memory_order_acquire)) {
+                if (!block)
+                    return;
+                done[written].wait(0, std::memory_order_acquire);
+                continue;
+            }
+            progress.Column(written);
+            WriteColumn(surface, written, height, slot(written));
+            flushed.store(++written, std::memory_order_release);
+            flushed.notify_all();
+        }
+    };
+
+    progress.Column(0);
+    CColumnWorker worker(plan);
+    for (uint32_t x; (x = next.fetch_add(1, std::memory_order_relaxed)) < width;) {
+        flush(width, false);
+        if (x >= written + slots)
+            flush(x - slots + 1, true);
+        render(worker, x);
+    }
+    flush(width, true);
+}
+
+} // namespace
+
+void RenderTile(const CTileParams& params, IPixelSurface& surface, const ProgressSink& progress)
+{
+    RenderTile(params, surface, RenderSettings{}, progress);
+}
+
+void RenderTile(const CTileParams& params, IPixelSurface& surface, const RenderSettings& settings,
+                const ProgressSink& progress)
+{
+    const uint32_t width = settings.width ? settings.width : params.m_nWidth;
+    const uint32_t height = settings.height ? settings.height : params.m_nHeight;
+    if (width == 0 || height == 0) {
+        if (progress)
+            progress(0);
+        return;
+    }
+    const CSeriesPlan plan(params, width, height);
+    CProgressSteps steps(progress, width);
+    const unsigned threads = ChooseThreads(settings, plan);
+    if (threads <= 1)
+        RenderOnCallingThread(plan, surface, steps);
+    else
+        RenderOnThreads(plan, surface, steps, threads);
+    steps.Done();
 }
 
 } // namespace quorrel::render

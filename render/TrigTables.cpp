@@ -7,11 +7,10 @@ namespace quorrel::render {
 TrigTable::TrigTable(uint32_t size, uint32_t harmonics)
     : m_harmonics(harmonics), m_cos(std::size_t(size) * harmonics), m_sin(std::size_t(size) * harmonics)
 {
-    const double step = kTwoPi / static_cast<double>(size);
+    const double step = TableStep(size);
     for (uint32_t pos = 0; pos < size; ++pos) {
-        const double phase = static_cast<double>(pos) * step;
         for (uint32_t n = 0; n < harmonics; ++n) {
-            const double angle = phase * static_cast<double>(n);
+            const double angle = TableAngle(pos, step, n);
             m_cos[std::size_t(pos) * harmonics + n] = std::cos(angle);
             m_sin[std::size_t(pos) * harmonics + n] = std::sin(angle);
         }

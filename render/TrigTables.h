@@ -3,6 +3,7 @@
 // harmonic n in use, with step = 2*pi / size. The product is formed as
 // position times step first, then times the harmonic.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -10,6 +11,16 @@ namespace quorrel::render {
 
 inline constexpr double kTwoPi = 6.283185307179586;
 
+// The one place the angle of a table entry is formed; every table uses it so
+// that all renderers read bit-identical factors.
+inline double TableAngle(uint32_t pos, double step, uint32_t n)
+{
+    return static_cast<double>(pos) * step * static_cast<double>(n);
+}
+
+inline double TableStep(uint32_t size) { return kTwoPi / static_cast<double>(size); }
+
+// Position-major: the harmonics of one position are adjacent.
 class TrigTable final {
 public:
     TrigTable(uint32_t size, uint32_t harmonics);

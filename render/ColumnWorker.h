@@ -1,0 +1,26 @@
+#pragma once
+// Renders whole columns into a small RGB buffer, with scratch space of its
+// own so that several workers can run side by side on one plan.
+
+#include "SeriesPlan.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace quorrel::render {
+
+class CColumnWorker final {
+public:
+    explicit CColumnWorker(const CSeriesPlan& plan);
+
+    // Writes height x 3 bytes (red, green, blue from the top row down).
+    void Render(uint32_t x, uint8_t* rgb);
+
+private:
+    const CSeriesPlan& m_plan;
+    std::vector<double> m_products;
+    std::vector<TermGroup> m_groups;
+    hwy::AlignedFreeUniquePtr<double[]> m_sums;   // one padded column a component
+};
+
+} // namespace quorrel::render

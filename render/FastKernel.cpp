@@ -1,0 +1,91 @@
+// Compiled once per instruction set by Highway's foreach_target; the public
+// entry points at the end pick the best one at run time.
+
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "render/FastKernel.cpp"
+#include <hwy/foreach_target.h>   // IWYU pragma: keep
+
+#include <hwy/highway.h>
+
+#include "render/FastKernel.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace quorrel::render {
+namespace HWY_NAMESPACE {
+
+namespace hn = hwy::HWY_NAMESPACE;
+
+// At most eight lanes, so kRowPadding is always a whole number of vectors.
+using Tag = hn::CappedTag<double, 8>;
+
+// Four vectors of rows at a time: the row factors stay in registers while
+// every product of a group is broadcast against them, and four independent
+// accumulators hide the latency of the additions.
+void SumTruncatedTermsImpl(const double* HWY_RESTRICT products, const TermGroup* HWY_RESTRICT groups,
+                           std::size_t groupCount, std::size_t rows, double* HWY_RESTRICT out)
+{
+    const Tag d;
+    const std::size_t N = hn::Lanes(d);
+    std::size_t y = 0;
+    for (; y + 4 * N <= rows; y += 4 * N) {
+        auto s0 = hn::Zero(d), s1 = hn::Zero(d), s2 = hn::Zero(d), s3 = hn::Zero(d);
+        const double* a = products;
+        for (std::size_t g = 0; g < groupCount; ++g) {
+            const double* row = groups[g].row + y;
+            const auto r0 = hn::LoadU(d, row);
+            const auto r1 = hn::LoadU(d, row + N);
+            const auto r2 = hn::LoadU(d, row + 2 * N);
+            const auto r3 = hn::LoadU(d, row + 3 * N);
+            const uint32_t count = groups[g].count;
+            for (uint32_t i = 0; i < count; ++i) {
+                const auto v = hn::Set(d, a[i]);
+                s0 = hn::Add(s0, hn::Trunc(hn::Mul(v, r0)));
+                s1 = hn::Add(s1, hn::Trunc(hn::Mul(v, r1)));
+                s2 = hn::Add(s2, hn::Trunc(hn::Mul(v, r2)));
+                s3 = hn::Add(s3, hn::Trunc(hn::Mul(v, r3)));
+            }
+            a += count;
+        }
+        hn::StoreU(s0, d, out + y);
+        hn::StoreU(s1, d, out + y + N);
+        hn::StoreU(s2, d, out + y + 2 * N);
+        hn::StoreU(s3, d, out + y + 3 * N);
+    }
+    for (; y < rows; y += N) {
+        auto s = hn::Zero(d);
+        const double* a = products;
+        for (std::size_t g = 0; g < groupCount; ++g) {
+            const auto r = hn::LoadU(d, groups[g].row + y);
+            const uint32_t count = groups[g].count;
+            for (uint32_t i = 0; i < count; ++i)
+                s = hn::Add(s, hn::Trunc(hn::Mul(hn::Set(d, a[i]), r)));
+            a += count;
+        }
+        hn::StoreU(s, d, out + y);
+    }
+}
+
+const char* TargetNameImpl() { return hwy::TargetName(HWY_TARGET); }
+
+} // namespace HWY_NAMESPACE
+} // namespace quorrel::render
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace quorrel::render {
+
+HWY_EXPORT(SumTruncatedTermsImpl);
+HWY_EXPORT(TargetNameImpl);
+
+void SumTruncatedTerms(const double* products, const TermGroup* groups, std::size_t groupCount, std::size_t rows,
+                       double* out)
+{
+    HWY_DYNAMIC_DISPATCH(SumTruncatedTermsImpl)(products, groups, groupCount, rows, out);
+}
+
+std::vector<int64_t> KernelTargets() { return hwy::SupportedAndGeneratedTargets(); }
+
+const char* KernelTargetName() { return HWY_DYNAMIC_DISPATCH(TargetNameImpl)(); }
+
+} // namespace quorrel::render
+#endif

@@ -1,0 +1,65 @@
+#pragma once
+// Everything one fast rendering reads besides the coefficients: the
+// trigonometric tables for the harmonics in use (column factors by position,
+// row factors by harmonic so that a run of rows is contiguous), and the rule
+// that turns one column of one component into groups of horizontal products.
+
+#include "FastKernel.h"
+#include "PixelFinish.h"
+#include "TrigTables.h"
+#include "model/TileParams.h"
+
+#include <hwy/aligned_allocator.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace quorrel::render {
+
+class CSeriesPlan final {
+public:
+    // `params` must outlive the plan; width and height may differ from the
+    // parameter set's own (any size from 1 up).
+    CSeriesPlan(const model::CTileParams& params, uint32_t width, uint32_t height);
+
+    uint32_t Width() const { return m_width; }
+    uint32_t Height() const { return m_height; }
+    // Height rounded up to the kernel's row padding.
+    std::size_t PaddedRows() const { return m_paddedRows; }
+
+    // Whether a component's sum can change a pixel at all: a disabled
+    // Saturation or Luminosity is replaced by a fixed level, and without an
+    // enabled HSL component none of the three is read.
+    bool Needed(int c) const { return m_needed[c]; }
+
+    // Upper bound of the terms one pixel sums over the needed components.
+    uint64_t TermsPerPixel() const { return m_termsPerPixel; }
+
+    // The products coefficient x column factor of column `x` for component
+    // `c`, grouped by the row they meet. A product whose every term
+    // truncates to 0 (|product| x the row's largest |factor| < 1) is left
+    // out; that covers zero coefficients and the all-zero sin(0) row.
+    void BuildTerms(int c, uint32_t x, std::vector<double>& products, std::vector<TermGroup>& groups) const;
+
+    const PixelFinish& Finish() const { return m_finish; }
+
+private:
+    const double* Row(uint32_t k, int sine) const { return m_rows.get() + (std::size_t(k) * 2 + sine) * m_paddedRows; }
+    double RowMax(uint32_t k, int sine) const { return m_rowMax[std::size_t(k) * 2 + sine]; }
+
+    const model::CTileParams& m_params;
+    uint32_t m_width;
+    uint32_t m_height;
+    std::size_t m_paddedRows;
+    uint32_t m_horz[model::kComponents];
+    uint32_t m_vert[model::kComponents];
+    bool m_diamond[model::kComponents];
+    bool m_needed[model::kComponents];
+    uint64_t m_termsPerPixel = 0;
+    TrigTable m_columns;
+    hwy::AlignedFreeUniquePtr<double[]> m_rows;   // [harmonic][cos, sin][row]
+    std::vector<double> m_rowMax;                 // largest |factor| of each row
+    PixelFinish m_finish;
+};
+
+} // namespace quorrel::render
