@@ -30,10 +30,10 @@ void CColumnWorker::Render(uint32_t x, uint8_t* rgb)
             // the terms' low 32 bits, wrapped as the 32-bit accumulator wraps.
             acc[c] = summed[c] ? static_cast<uint32_t>(static_cast<int64_t>(m_sums[c * rows + y])) : 0;
         }
-        const auto pixel = finish(acc);
-        rgb[3 * y] = pixel[0];
-        rgb[3 * y + 1] = pixel[1];
-        rgb[3 * y + 2] = pixel[2];
+        const uint32_t pixel = finish(acc);
+        rgb[3 * y] = static_cast<uint8_t>(pixel);
+        rgb[3 * y + 1] = static_cast<uint8_t>(pixel >> 8);
+        rgb[3 * y + 2] = static_cast<uint8_t>(pixel >> 16);
     }
 }
 

@@ -68,8 +68,9 @@ void RenderTileReference(const CTileParams& source, IPixelSurface& surface, cons
                     }
                 }
             }
-            const auto rgb = finish(acc);
-            surface.SetPixel(x, y, rgb[0], rgb[1], rgb[2]);
+            const uint32_t rgb = finish(acc);
+            surface.SetPixel(x, y, static_cast<uint8_t>(rgb), static_cast<uint8_t>(rgb >> 8),
+                             static_cast<uint8_t>(rgb >> 16));
         }
     }
     if (progress)

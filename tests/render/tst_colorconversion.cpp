@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+#include <utility>
+#include <vector>
+
 using namespace quorrel::render;
 
 TEST(HslToRgb, WorkedExamples)
@@ -54,4 +59,61 @@ TEST(HslColorToRgb, PackedLayout)
     EXPECT_EQ(HslColorToRgb(170 | (255 << 8) | (127 << 16)), 254u << 16);
     EXPECT_EQ(HslColorToRgb(0 | (138 << 8) | (140 << 16)), 203u | (77u << 8) | (77u << 16));
     EXPECT_EQ(HslColorToRgb(0xFF000000u | (138 << 8) | (140 << 16)), 203u | (77u << 8) | (77u << 16));
+}
+
+namespace {
+
+// The channel exactly as its defining floating-point steps state it.
+int32_t LiteralHueToChannel(uint32_t m1In, uint32_t m2In, uint32_t hueIn)
+{
+    const uint16_t m1 = static_cast<uint16_t>(m1In);
+    const uint16_t m2 = static_cast<uint16_t>(m2In);
+    uint16_t hue = static_cast<uint16_t>(hueIn);
+    if (hue > 255)
+        hue = static_cast<uint16_t>(hue - 255);
+    const int32_t diff = static_cast<int32_t>(m2) - static_cast<int32_t>(m1);
+    if (hue < 42.5) {
+        const double product = static_cast<double>(diff * static_cast<int32_t>(hue));
+        return static_cast<int32_t>(std::trunc(m1 + product * 6.0 / 255.0));
+    }
+    if (hue < 127.5)
+        return m2;
+    if (hue < 170.0)
+        return static_cast<int32_t>(std::trunc(m1 + static_cast<double>(diff) * (170.0 - hue) * 6.0 / 255.0));
+    return m1;
+}
+
+} // namespace
+
+// The integer form must give the level of the floating-point steps for every
+// argument: all hues against the (m1, m2) pairs that in-range colours
+// produce and against the extremes, then random 16-bit triples.
+TEST(HueToChannel, IntegerFormEqualsTheFloatingPointSteps)
+{
+    std::vector<std::pair<uint32_t, uint32_t>> pairs;
+    for (uint32_t s = 1; s < 256; s += 2) {
+        for (uint32_t l = 0; l < 256; ++l) {
+            uint32_t m2 = l <= 127 ? ((s + 255u) * l) / 255u : l + s - (l * s) / 255u;
+            m2 &= 0xFFFFu;
+            pairs.emplace_back((2u * l - m2) & 0xFFFFu, m2);
+        }
+    }
+    for (uint32_t a : {0u, 1u, 254u, 255u, 256u, 32767u, 32768u, 65534u, 65535u})
+        for (uint32_t b : {0u, 1u, 254u, 255u, 256u, 32767u, 32768u, 65534u, 65535u})
+            pairs.emplace_back(a, b);
+    int mismatches = 0;
+    for (const auto& [m1, m2] : pairs) {
+        for (uint32_t hue = 0; hue < 600; ++hue) {
+            if (HueToChannel(m1, m2, hue) != LiteralHueToChannel(m1, m2, hue) && ++mismatches < 5)
+                ADD_FAILURE() << m1 << " " << m2 << " " << hue;
+        }
+    }
+    std::mt19937 rng(3);
+    for (int i = 0; i < 2'000'000; ++i) {
+        const uint32_t m1 = static_cast<uint32_t>(rng()), m2 = static_cast<uint32_t>(rng());
+        const uint32_t hue = static_cast<uint32_t>(rng() % 0x20000u);
+        if (HueToChannel(m1, m2, hue) != LiteralHueToChannel(m1, m2, hue) && ++mismatches < 5)
+            ADD_FAILURE() << m1 << " " << m2 << " " << hue;
+    }
+    EXPECT_EQ(mismatches, 0);
 }

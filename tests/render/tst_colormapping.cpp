@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <vector>
+
 using namespace quorrel::render;
 
 namespace {
@@ -75,4 +78,49 @@ TEST(ColorMapping, ChoosesByModeAndOrderOfBounds)
     EXPECT_EQ(ColorMapping(Reflected, 0, 255)(300), 210u);
     EXPECT_EQ(ColorMapping(Scaled, 0, 255)(255), 191u);
     EXPECT_EQ(ColorMapping(Cycled, 200, 50)(160), 205u);
+}
+
+TEST(FixedRemainder, EqualsThePlainRemainder)
+{
+    std::mt19937 rng(11);
+    std::vector<uint32_t> divisors = {1, 2, 3, 7, 254, 255, 256, 312, 510, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu};
+    for (int i = 0; i < 200; ++i)
+        divisors.push_back(i % 2 ? rng() % 1024 + 1 : rng() | 1);
+    for (uint32_t d : divisors) {
+        const FixedRemainder rem(d);
+        for (uint32_t a : {0u, 1u, d - 1, d, d + 1, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFEu, 0xFFFFFFFFu})
+            ASSERT_EQ(rem(a, d), a % d) << a << " % " << d;
+        for (int i = 0; i < 5000; ++i) {
+            const uint32_t a = rng();
+            ASSERT_EQ(rem(a, d), a % d) << a << " % " << d;
+        }
+        // Another divisor than the one prepared still works.
+        EXPECT_EQ(rem(1000, 7), 1000u % 7);
+    }
+}
+
+// The mapping object (remainders prepared in advance) against the plain
+// functions, for every pair of bounds and values around and far from them.
+TEST(ColorMapping, EqualsThePlainFunctionsForEveryPairOfBounds)
+{
+    const WrapFunction plain[] = {WrapCycled, WrapReflected, WrapScaled};
+    std::mt19937 rng(12);
+    int mismatches = 0;
+    for (int mode = 0; mode < 3; ++mode) {
+        for (uint32_t low = 0; low < 256; ++low) {
+            for (uint32_t high = 0; high < 256; ++high) {
+                const ColorMapping mapping(mode, low, high);
+                const uint32_t values[] = {0, 1, low, high, low - 1, high + 1, 2 * high - low, 2 * high - low + 1,
+                                           300, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu, static_cast<uint32_t>(rng()),
+                                           static_cast<uint32_t>(rng() % 2048)};
+                for (uint32_t v : values) {
+                    const uint32_t expected =
+                        low > high ? WrapAcross(plain[mode], v, low, high) : plain[mode](v, low, high);
+                    if (mapping(v) != expected && ++mismatches < 5)
+                        ADD_FAILURE() << mode << " " << low << ".." << high << " v " << v;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
 }
