@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "render/TileRenderer.h"
+
 #include <charconv>
 
 namespace quorrel::tools {
@@ -12,6 +14,20 @@ bool ParseNumber(const std::string& text, T& value)
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
     return ec == std::errc() && ptr == end && !text.empty();
+}
+
+// "WxH" with both sides 1..kMaxRenderSize.
+std::optional<std::pair<uint32_t, uint32_t>> ParseSize(const std::string& text)
+{
+    const auto x = text.find_first_of("xX");
+    if (x == std::string::npos)
+        return std::nullopt;
+    uint32_t width = 0, height = 0;
+    if (!ParseNumber(text.substr(0, x), width) || !ParseNumber(text.substr(x + 1), height))
+        return std::nullopt;
+    if (width < 1 || height < 1 || width > render::kMaxRenderSize || height > render::kMaxRenderSize)
+        return std::nullopt;
+    return std::make_pair(width, height);
 }
 
 } // namespace
@@ -60,6 +76,17 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
                 return std::nullopt;
             }
             options.threads = threads;
+        } else if (arg == "--size") {
+            if (!value(v))
+                return std::nullopt;
+            options.size = ParseSize(v);
+            if (!options.size) {
+                error = "--size takes WIDTHxHEIGHT, each from 1 to " + std::to_string(render::kMaxRenderSize) +
+                        ", not '" + v + "'";
+                return std::nullopt;
+            }
+        } else if (arg == "--reference") {
+            options.reference = true;
         } else if (arg == "-q" || arg == "--quiet") {
             options.quiet = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
@@ -87,16 +114,25 @@ Renders a Quorrel tile from a parameter set: the given "*.wpp" document, or
 the built-in defaults when no input is given.
 
 Options:
-  -o, --output FILE   write the rendered tile at its native width x height;
-                      the image format follows the extension: .bmp .dib
-                      .rle, .jpg .jpeg .jpe .jfif, .gif, .tif .tiff, .png
+  -o, --output FILE   write the rendered tile, by default at the parameter
+                      set's own width x height; the image format follows the
+                      extension: .bmp .dib .rle, .jpg .jpeg .jpe .jfif, .gif,
+                      .tif .tiff, .png
   --generate          generate new random coefficients before rendering
   --seed N            with --generate: seed the generator with N (0..4294967295)
                       instead of the clock, so the same N gives the same tile
                       on every machine
   --save-wpp FILE     write the parameter set (after any generation) as a
                       "*.wpp" document
-  --threads N         render with N threads (default: all cores)
+  --size WxH          render the same series at W x H pixels instead (each
+                      1..8192): the image is computed at that size, not
+                      scaled, and still tiles seamlessly; the parameter set
+                      and any --save-wpp document keep their own size
+  --threads N         render with N threads (default: all cores; small tiles
+                      use one)
+  --reference         use the plain scalar renderer, which the fast one is
+                      tested against (same pixels, much slower; --threads
+                      does not apply)
   -q, --quiet         no progress bar
   -h, --help          show this help
 
@@ -104,8 +140,9 @@ On a bad input, an unknown output extension or an unwritable path the tool
 prints one line on stderr, exits with a non-zero status and leaves no
 partial output file behind.
 
-Example:
+Examples:
   quorrel-render --generate --seed 7 -o tile.png --save-wpp tile.wpp
+  quorrel-render tile.wpp --size 3840x2160 -o tile-4k.png
 )";
 }
 

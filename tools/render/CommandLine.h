@@ -1,11 +1,13 @@
 #pragma once
 // The command line of quorrel-render:
 //   quorrel-render [INPUT.wpp] [-o OUTPUT] [--generate] [--seed N]
-//                  [--save-wpp FILE] [--threads N] [--quiet]
+//                  [--save-wpp FILE] [--size WxH] [--threads N] [--reference]
+//                  [--quiet]
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quorrel::tools {
@@ -17,6 +19,9 @@ struct RenderOptions {
     bool generate = false;
     std::optional<uint32_t> seed;
     unsigned threads = 0;   // 0: all cores
+    // Render at this size instead of the parameter set's own (1..8192 each).
+    std::optional<std::pair<uint32_t, uint32_t>> size;
+    bool reference = false;   // the scalar renderer instead of the fast one
     bool quiet = false;
     bool help = false;
 };

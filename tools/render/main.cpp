@@ -6,6 +6,7 @@
 
 #include "model/TileParams.h"
 #include "model/WppFile.h"
+#include "render/ReferenceRenderer.h"
 #include "render/TileRenderer.h"
 
 #include <QCoreApplication>
@@ -79,9 +80,24 @@ int main(int argc, char** argv)
     if (options->generate)
         params->GenerateRandom(options->seed);
 
-    render::CRgbImage image(params->m_nWidth, params->m_nHeight);
+    const uint32_t width = options->size ? options->size->first : params->m_nWidth;
+    const uint32_t height = options->size ? options->size->second : params->m_nHeight;
+    render::CRgbImage image(width, height);
     ProgressBar bar(!options->quiet && isatty(STDERR_FILENO));
-    render::RenderTile(*params, image, [&](int percent) { bar(percent); });
+    const render::ProgressSink progress = [&](int percent) { bar(percent); };
+    if (options->reference) {
+        // The scalar renderer takes its size from the set: give it a copy.
+        auto sized = std::make_unique<model::CTileParams>(*params);
+        sized->m_nWidth = width;
+        sized->m_nHeight = height;
+        render::RenderTileReference(*sized, image, progress);
+    } else {
+        render::RenderSettings settings;
+        settings.threads = options->threads;
+        settings.width = width;
+        settings.height = height;
+        render::RenderTile(*params, image, settings, progress);
+    }
     bar.Finish();
 
     if (options->output && !tools::WriteImageFile(*options->output, image, error))
