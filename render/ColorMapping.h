@@ -6,6 +6,7 @@
 #include "model/NumericConversions.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 
 namespace quorrel::render {
@@ -139,7 +140,34 @@ public:
         }
     }
 
+    // Maps values[0..count) in place, with the choice of function made once.
+    void MapAll(uint32_t* values, std::size_t count) const
+    {
+        switch (m_mode) {
+        case Reflected:
+            return ApplyAll([this](uint32_t x, uint32_t l, uint32_t h) { return WrapReflectedWith(x, l, h, m_remainder); },
+                            values, count);
+        case Scaled:
+            return ApplyAll(WrapScaled, values, count);
+        default:
+            return ApplyAll([this](uint32_t x, uint32_t l, uint32_t h) { return WrapCycledWith(x, l, h, m_remainder); },
+                            values, count);
+        }
+    }
+
 private:
+    template <class Wrap>
+    void ApplyAll(const Wrap& wrap, uint32_t* values, std::size_t count) const
+    {
+        if (m_across) {
+            for (std::size_t i = 0; i < count; ++i)
+                values[i] = WrapAcrossWith(wrap, values[i], m_low, m_high);
+        } else {
+            for (std::size_t i = 0; i < count; ++i)
+                values[i] = wrap(values[i], m_low, m_high);
+        }
+    }
+
     template <class Wrap>
     uint32_t Apply(const Wrap& wrap, uint32_t v) const
     {

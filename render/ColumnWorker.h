@@ -21,6 +21,8 @@ private:
     std::vector<double> m_products;
     std::vector<TermGroup> m_groups;
     hwy::AlignedFreeUniquePtr<double[]> m_sums;   // one padded column a component
+    std::vector<uint32_t> m_levels;                // the same as 32-bit sums, then levels
+    std::vector<uint32_t> m_colours;
 };
 
 } // namespace quorrel::render

@@ -9,6 +9,7 @@
 #include "ColorMapping.h"
 #include "model/TileParams.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace quorrel::render {
@@ -17,26 +18,45 @@ class PixelFinish final {
 public:
     explicit PixelFinish(const model::CTileParams& params);
 
-    // `sums` holds the six 32-bit sums; returns the pixel as a colour value
-    // 0x00BBGGRR (red in the low byte). Packed into one integer because
-    // three separate bytes came back through memory, which stalled.
-    uint32_t operator()(const uint32_t sums[model::kComponents]) const
+    // Finishes `count` pixels at once: sums[c][i] is component c's 32-bit
+    // sum of pixel i (the arrays are used as scratch space and changed);
+    // colours[i] receives the pixel as a colour value 0x00BBGGRR (red in
+    // the low byte). Working through one step for all pixels before the next
+    // keeps each loop small and its choices (wrap mode, order of bounds)
+    // made once.
+    void Run(uint32_t* const sums[model::kComponents], std::size_t count, uint32_t* colours) const
     {
         using namespace model;
-        uint32_t acc[kComponents];
-        for (int c = 0; c < kComponents; ++c)
-            acc[c] = m_mapped[c] ? m_mapping[c](sums[c]) : sums[c];
-        if (!m_saturationEnabled)
-            acc[Saturation] = 255;
-        if (!m_luminosityEnabled)
-            acc[Luminosity] = 127;
-        if (m_anyHsl) {
-            const Rgb32 rgb = HslToRgb(acc[Hue], acc[Saturation], acc[Luminosity]);
-            acc[Red] = AddLevel(acc[Red], rgb.red);
-            acc[Green] = AddLevel(acc[Green], rgb.green);
-            acc[Blue] = AddLevel(acc[Blue], rgb.blue);
+        for (int c = 0; c < kComponents; ++c) {
+            if (m_mapped[c])
+                m_mapping[c].MapAll(sums[c], count);
         }
-        return (acc[Red] & 0xFFu) | (acc[Green] & 0xFFu) << 8 | (acc[Blue] & 0xFFu) << 16;
+        uint32_t* red = sums[Red];
+        uint32_t* green = sums[Green];
+        uint32_t* blue = sums[Blue];
+        if (m_anyHsl) {
+            const uint32_t* hue = sums[Hue];
+            const uint32_t* saturation = sums[Saturation];
+            const uint32_t* luminosity = sums[Luminosity];
+            for (std::size_t i = 0; i < count; ++i) {
+                const Rgb32 rgb = HslToRgb(hue[i], m_saturationEnabled ? saturation[i] : 255u,
+                                           m_luminosityEnabled ? luminosity[i] : 127u);
+                red[i] = AddLevel(red[i], rgb.red);
+                green[i] = AddLevel(green[i], rgb.green);
+                blue[i] = AddLevel(blue[i], rgb.blue);
+            }
+        }
+        for (std::size_t i = 0; i < count; ++i)
+            colours[i] = (red[i] & 0xFFu) | (green[i] & 0xFFu) << 8 | (blue[i] & 0xFFu) << 16;
+    }
+
+    // One pixel: `acc` holds its six sums (changed on the way).
+    uint32_t operator()(uint32_t acc[model::kComponents]) const
+    {
+        uint32_t* const sums[model::kComponents] = {&acc[0], &acc[1], &acc[2], &acc[3], &acc[4], &acc[5]};
+        uint32_t colour;
+        Run(sums, 1, &colour);
+        return colour;
     }
 
 private:
