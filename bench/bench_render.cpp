@@ -111,7 +111,7 @@ void KernelPeak(benchmark::State& state)
     constexpr std::size_t kProducts = 2048, kRows = 64;
     auto products = hwy::AllocateAligned<double>(kProducts);
     auto row = hwy::AllocateAligned<double>(kRows);
-    auto out = hwy::AllocateAligned<double>(kRows);
+    auto out = hwy::AllocateAligned<uint32_t>(kRows);
     std::mt19937 rng(1);
     for (std::size_t i = 0; i < kProducts; ++i)
         products[i] = std::uniform_real_distribution<double>(-60.0, 60.0)(rng);

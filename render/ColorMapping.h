@@ -141,17 +141,20 @@ public:
     }
 
     // Maps values[0..count) in place, with the choice of function made once.
+    // The members are copied first: stores through `values` could otherwise
+    // alias them and force a reload for every value.
     void MapAll(uint32_t* values, std::size_t count) const
     {
+        const FixedRemainder rem = m_remainder;
         switch (m_mode) {
         case Reflected:
-            return ApplyAll([this](uint32_t x, uint32_t l, uint32_t h) { return WrapReflectedWith(x, l, h, m_remainder); },
+            return ApplyAll([rem](uint32_t x, uint32_t l, uint32_t h) { return WrapReflectedWith(x, l, h, rem); },
                             values, count);
         case Scaled:
             return ApplyAll(WrapScaled, values, count);
         default:
-            return ApplyAll([this](uint32_t x, uint32_t l, uint32_t h) { return WrapCycledWith(x, l, h, m_remainder); },
-                            values, count);
+            return ApplyAll([rem](uint32_t x, uint32_t l, uint32_t h) { return WrapCycledWith(x, l, h, rem); }, values,
+                            count);
         }
     }
 
@@ -159,12 +162,13 @@ private:
     template <class Wrap>
     void ApplyAll(const Wrap& wrap, uint32_t* values, std::size_t count) const
     {
+        const uint32_t low = m_low, high = m_high;
         if (m_across) {
             for (std::size_t i = 0; i < count; ++i)
-                values[i] = WrapAcrossWith(wrap, values[i], m_low, m_high);
+                values[i] = WrapAcrossWith(wrap, values[i], low, high);
         } else {
             for (std::size_t i = 0; i < count; ++i)
-                values[i] = wrap(values[i], m_low, m_high);
+                values[i] = wrap(values[i], low, high);
         }
     }
 

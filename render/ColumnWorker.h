@@ -20,8 +20,7 @@ private:
     const CSeriesPlan& m_plan;
     std::vector<double> m_products;
     std::vector<TermGroup> m_groups;
-    hwy::AlignedFreeUniquePtr<double[]> m_sums;   // one padded column a component
-    std::vector<uint32_t> m_levels;                // the same as 32-bit sums, then levels
+    hwy::AlignedFreeUniquePtr<uint32_t[]> m_sums;   // one padded column a component
     std::vector<uint32_t> m_colours;
 };
 

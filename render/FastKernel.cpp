@@ -21,8 +21,22 @@ using Tag = hn::CappedTag<double, 8>;
 // Four vectors of rows at a time: the row factors stay in registers while
 // every product of a group is broadcast against them, and four independent
 // accumulators hide the latency of the additions.
+// The exact sum, a whole number far below 2^53, converted to 64 bits; its
+// low 32 bits are the sum of the terms' low 32 bits, wrapped as a 32-bit
+// accumulator wraps.
+template <class V>
+HWY_INLINE void StoreLow32(V sum, uint32_t* HWY_RESTRICT out)
+{
+    const Tag d;
+    const hn::Rebind<int64_t, Tag> di;
+    const hn::Rebind<uint64_t, Tag> du;
+    const hn::Rebind<uint32_t, Tag> d32;
+    hn::StoreU(hn::TruncateTo(d32, hn::BitCast(du, hn::ConvertTo(di, sum))), d32, out);
+    (void)d;
+}
+
 void SumTruncatedTermsImpl(const double* HWY_RESTRICT products, const TermGroup* HWY_RESTRICT groups,
-                           std::size_t groupCount, std::size_t rows, double* HWY_RESTRICT out)
+                           std::size_t groupCount, std::size_t rows, uint32_t* HWY_RESTRICT out)
 {
     const Tag d;
     const std::size_t N = hn::Lanes(d);
@@ -46,10 +60,10 @@ void SumTruncatedTermsImpl(const double* HWY_RESTRICT products, const TermGroup*
             }
             a += count;
         }
-        hn::StoreU(s0, d, out + y);
-        hn::StoreU(s1, d, out + y + N);
-        hn::StoreU(s2, d, out + y + 2 * N);
-        hn::StoreU(s3, d, out + y + 3 * N);
+        StoreLow32(s0, out + y);
+        StoreLow32(s1, out + y + N);
+        StoreLow32(s2, out + y + 2 * N);
+        StoreLow32(s3, out + y + 3 * N);
     }
     for (; y < rows; y += N) {
         auto s = hn::Zero(d);
@@ -61,7 +75,7 @@ void SumTruncatedTermsImpl(const double* HWY_RESTRICT products, const TermGroup*
                 s = hn::Add(s, hn::Trunc(hn::Mul(hn::Set(d, a[i]), r)));
             a += count;
         }
-        hn::StoreU(s, d, out + y);
+        StoreLow32(s, out + y);
     }
 }
 
@@ -78,7 +92,7 @@ HWY_EXPORT(SumTruncatedTermsImpl);
 HWY_EXPORT(TargetNameImpl);
 
 void SumTruncatedTerms(const double* products, const TermGroup* groups, std::size_t groupCount, std::size_t rows,
-                       double* out)
+                       uint32_t* out)
 {
     HWY_DYNAMIC_DISPATCH(SumTruncatedTermsImpl)(products, groups, groupCount, rows, out);
 }

@@ -20,12 +20,14 @@ struct TermGroup {
     uint32_t count;
 };
 
-// out[y] = sum over every group g and its products a of trunc(a * g.row[y]),
-// for y < rows (a multiple of kRowPadding). `products` holds the groups'
-// products one group after the other. Each truncated term is a whole number,
-// so the double sums are exact while they stay below 2^53.
+// out[y] = the low 32 bits of the sum over every group g and its products a
+// of trunc(a * g.row[y]), for y < rows (a multiple of kRowPadding): what a
+// 32-bit accumulator adding the terms one by one would hold. `products`
+// holds the groups' products one group after the other. The terms are
+// summed in doubles: each is a whole number of at most 2^31, so the sums
+// are exact while they stay below 2^53 (more than 4 million terms).
 void SumTruncatedTerms(const double* products, const TermGroup* groups, std::size_t groupCount, std::size_t rows,
-                       double* out);
+                       uint32_t* out);
 
 // The instruction sets the kernel was compiled for and this processor runs,
 // as Highway target bits, best first; and the name of the one in use now.

@@ -38,9 +38,10 @@ public:
             const uint32_t* hue = sums[Hue];
             const uint32_t* saturation = sums[Saturation];
             const uint32_t* luminosity = sums[Luminosity];
+            const bool saturationEnabled = m_saturationEnabled, luminosityEnabled = m_luminosityEnabled;
             for (std::size_t i = 0; i < count; ++i) {
-                const Rgb32 rgb = HslToRgb(hue[i], m_saturationEnabled ? saturation[i] : 255u,
-                                           m_luminosityEnabled ? luminosity[i] : 127u);
+                const Rgb32 rgb = HslToRgb(hue[i], saturationEnabled ? saturation[i] : 255u,
+                                           luminosityEnabled ? luminosity[i] : 127u);
                 red[i] = AddLevel(red[i], rgb.red);
                 green[i] = AddLevel(green[i], rgb.green);
                 blue[i] = AddLevel(blue[i], rgb.blue);

@@ -12,6 +12,15 @@ class IPixelSurface {
 public:
     virtual ~IPixelSurface() = default;
     virtual void SetPixel(uint32_t x, uint32_t y, uint8_t red, uint8_t green, uint8_t blue) = 0;
+
+    // Pixels (x, 0) to (x, height - 1), three bytes each (red, green, blue)
+    // from the top. A surface that can store a column faster than pixel by
+    // pixel overrides it.
+    virtual void SetColumn(uint32_t x, uint32_t height, const uint8_t* rgb)
+    {
+        for (uint32_t y = 0; y < height; ++y, rgb += 3)
+            SetPixel(x, y, rgb[0], rgb[1], rgb[2]);
+    }
 };
 
 // Receives 0..99 once per column, then 0 when the image is complete.
@@ -32,6 +41,17 @@ public:
         p[0] = red;
         p[1] = green;
         p[2] = blue;
+    }
+
+    void SetColumn(uint32_t x, uint32_t height, const uint8_t* rgb) override
+    {
+        uint8_t* p = &m_rgb[std::size_t(x) * 3];
+        const std::size_t stride = std::size_t(m_width) * 3;
+        for (uint32_t y = 0; y < height; ++y, p += stride, rgb += 3) {
+            p[0] = rgb[0];
+            p[1] = rgb[1];
+            p[2] = rgb[2];
+        }
     }
 
     uint32_t Width() const { return m_width; }

@@ -59,12 +59,6 @@ unsigned ChooseThreads(const RenderSettings& settings, const CSeriesPlan& plan)
     return std::min<unsigned>(threads, plan.Width());
 }
 
-void WriteColumn(IPixelSurface& surface, uint32_t x, uint32_t height, const uint8_t* rgb)
-{
-    for (uint32_t y = 0; y < height; ++y, rgb += 3)
-        surface.SetPixel(x, y, rgb[0], rgb[1], rgb[2]);
-}
-
 void RenderOnCallingThread(const CSeriesPlan& plan, IPixelSurface& surface, CProgressSteps& progress)
 {
     CColumnWorker worker(plan);
@@ -72,7 +66,7 @@ void RenderOnCallingThread(const CSeriesPlan& plan, IPixelSurface& surface, CPro
     for (uint32_t x = 0; x < plan.Width(); ++x) {
         progress.Column(x);
         worker.Render(x, rgb.data());
-        WriteColumn(surface, x, plan.Height(), rgb.data());
+        surface.SetColumn(x, plan.Height(), rgb.data());
     }
 }
 
@@ -136,7 +130,7 @@ void RenderOnThreads(const CSeriesPlan& plan, IPixelSurface& surface, CProgressS
                 continue;
             }
             progress.Column(written);
-            WriteColumn(surface, written, height, slot(written));
+            surface.SetColumn(written, height, slot(written));
             flushed.store(++written, std::memory_order_release);
             flushed.notify_all();
         }
