@@ -96,8 +96,13 @@ void RenderOnThreads(const CSeriesPlan& plan, IPixelSurface& surface, CProgressS
         done[x].notify_one();
     };
 
-    CWorkerPool::Batch batch(CWorkerPool::Shared(), threads - 1, [&] {
-        CColumnWorker worker(plan);
+    // Every allocation happens here, before any thread starts.
+    std::vector<std::unique_ptr<CColumnWorker>> workers;
+    for (unsigned i = 0; i < threads; ++i)
+        workers.push_back(std::make_unique<CColumnWorker>(plan));
+
+    CWorkerPool::Batch batch(CWorkerPool::Shared(), threads - 1, [&](unsigned index) {
+        CColumnWorker& worker = *workers[index + 1];
         for (uint32_t x; (x = next.fetch_add(1, std::memory_order_relaxed)) < width;) {
             for (uint32_t f = flushed.load(std::memory_order_acquire); x >= f + slots;
                  f = flushed.load(std::memory_order_acquire))
@@ -105,6 +110,11 @@ void RenderOnThreads(const CSeriesPlan& plan, IPixelSurface& surface, CProgressS
             render(worker, x);
         }
     });
+
+    if (!batch.Started()) {
+        RenderOnCallingThread(plan, surface, progress);
+        return;
+    }
 
     // Should the surface or the progress sink throw, release the workers
     // before the batch waits for them.
@@ -137,7 +147,7 @@ void RenderOnThreads(const CSeriesPlan& plan, IPixelSurface& surface, CProgressS
     };
 
     progress.Column(0);
-    CColumnWorker worker(plan);
+    CColumnWorker& worker = *workers[0];
     for (uint32_t x; (x = next.fetch_add(1, std::memory_order_relaxed)) < width;) {
         flush(width, false);
         if (x >= written + slots)

@@ -23,7 +23,7 @@ void CWorkerPool::Run(unsigned index)
 {
     uint64_t seen = 0;
     for (;;) {
-        const std::function<void()>* job = nullptr;
+        const std::function<void(unsigned)>* job = nullptr;
         {
             std::unique_lock lock(m_mutex);
             m_wake.wait(lock, [&] { return m_stop || m_generation != seen; });
@@ -34,7 +34,7 @@ void CWorkerPool::Run(unsigned index)
                 continue;
             job = m_job;
         }
-        (*job)();
+        (*job)(index);
         {
             std::lock_guard lock(m_mutex);
             if (--m_running == 0)
@@ -43,10 +43,10 @@ void CWorkerPool::Run(unsigned index)
     }
 }
 
-CWorkerPool::Batch::Batch(CWorkerPool& pool, unsigned threads, std::function<void()> job)
-    : m_pool(pool), m_use(pool.m_use), m_job(std::move(job))
+CWorkerPool::Batch::Batch(CWorkerPool& pool, unsigned threads, std::function<void(unsigned)> job)
+    : m_pool(pool), m_use(pool.m_use, std::try_to_lock), m_job(std::move(job))
 {
-    if (threads == 0)
+    if (!Started() || threads == 0)
         return;
     {
         std::lock_guard lock(m_pool.m_mutex);
@@ -64,6 +64,8 @@ CWorkerPool::Batch::Batch(CWorkerPool& pool, unsigned threads, std::function<voi
 
 CWorkerPool::Batch::~Batch()
 {
+    if (!Started())
+        return;
     std::unique_lock lock(m_pool.m_mutex);
     m_pool.m_idle.wait(lock, [&] { return m_pool.m_running == 0; });
     m_pool.m_job = nullptr;

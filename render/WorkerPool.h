@@ -21,20 +21,26 @@ public:
     // The process's shared pool, threads created on first use.
     static CWorkerPool& Shared();
 
-    // Runs `job` on `threads` pool threads while it lives; the destructor
-    // waits for all of them. One batch at a time: a second one waits for
-    // the first to end. The job must not throw.
+    // Runs job(0) .. job(threads - 1) on as many pool threads while it
+    // lives, if the pool is free; the destructor waits for all of them. The
+    // pool runs one batch at a time: when another batch holds it (another
+    // thread rendering, or a rendering started from inside a progress
+    // report) nothing starts and Started() is false, so the caller can do
+    // the work itself instead of waiting or deadlocking. The job must not
+    // throw.
     class Batch final {
     public:
-        Batch(CWorkerPool& pool, unsigned threads, std::function<void()> job);
+        Batch(CWorkerPool& pool, unsigned threads, std::function<void(unsigned)> job);
         ~Batch();
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
 
+        bool Started() const { return m_use.owns_lock(); }
+
     private:
         CWorkerPool& m_pool;
         std::unique_lock<std::mutex> m_use;
-        std::function<void()> m_job;
+        std::function<void(unsigned)> m_job;
     };
 
 private:
@@ -45,7 +51,7 @@ private:
     std::condition_variable m_wake;
     std::condition_variable m_idle;
     std::vector<std::thread> m_threads;
-    const std::function<void()>* m_job = nullptr;
+    const std::function<void(unsigned)>* m_job = nullptr;
     uint64_t m_generation = 0;
     unsigned m_participants = 0;
     unsigned m_running = 0;

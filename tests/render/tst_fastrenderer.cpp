@@ -19,6 +19,7 @@
 #include <random>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -346,4 +347,75 @@ TEST(FastRenderer, LargeSizeUsesTablesForThatSize)
     resized->m_nWidth = 4096;
     resized->m_nHeight = 2;
     EXPECT_EQ(FirstDifference(Reference(*resized), image), "");
+}
+
+namespace {
+
+class CThrowingSurface final : public IPixelSurface {
+public:
+    void SetPixel(uint32_t x, uint32_t, uint8_t, uint8_t, uint8_t) override
+    {
+        if (x == 40)
+            throw std::runtime_error("surface full");
+    }
+};
+
+std::unique_ptr<CTileParams> BusyParams()
+{
+    auto p = std::make_unique<CTileParams>();
+    p->m_nWidth = 120;
+    p->m_nHeight = 50;
+    p->m_nHorzHarm[Hue] = p->m_nVertHarm[Hue] = 12;
+    for (int h = 0; h < 12; ++h)
+        for (int k = 0; k < 12; ++k)
+            p->m_nCosSin[Hue][h][k] = (h * 31 + k * 17) % 201 - 100;
+    return p;
+}
+
+} // namespace
+
+// A rendering started from inside a progress report (a view repainting
+// while the status bar updates) or from another thread finds the pool busy
+// and runs on its own thread instead of waiting for it.
+TEST(FastRenderer, NestedAndConcurrentRenderingsNeitherWaitNorDiffer)
+{
+    const auto p = BusyParams();
+    const CRgbImage expected = Reference(*p);
+    RenderSettings three;
+    three.threads = 3;
+    int nested = 0;
+    CRgbImage outer(p->m_nWidth, p->m_nHeight);
+    RenderTile(*p, outer, three, [&](int percent) {
+        if (percent == 50 && nested++ == 0) {
+            EXPECT_EQ(FirstDifference(expected, Fast(*p, 2)), "");
+        }
+    });
+    EXPECT_EQ(nested, 1);
+    EXPECT_EQ(FirstDifference(expected, outer), "");
+
+    std::vector<CRgbImage> images(4, CRgbImage(p->m_nWidth, p->m_nHeight));
+    std::vector<std::thread> threads;
+    for (auto& image : images)
+        threads.emplace_back([&] {
+            for (int i = 0; i < 5; ++i)
+                RenderTile(*p, image, three);
+        });
+    for (auto& thread : threads)
+        thread.join();
+    for (const auto& image : images)
+        EXPECT_EQ(FirstDifference(expected, image), "");
+}
+
+// A surface that fails part way: the error reaches the caller, the pool's
+// threads are released, and the next rendering works.
+TEST(FastRenderer, SurfaceErrorReachesTheCallerAndReleasesThePool)
+{
+    const auto p = BusyParams();
+    for (unsigned threads : {1u, 2u, 7u}) {
+        CThrowingSurface surface;
+        RenderSettings settings;
+        settings.threads = threads;
+        EXPECT_THROW(RenderTile(*p, surface, settings), std::runtime_error) << threads;
+        EXPECT_EQ(FirstDifference(Reference(*p), Fast(*p, threads)), "") << threads;
+    }
 }
