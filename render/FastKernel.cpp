@@ -17,7 +17,7 @@ namespace hn = hwy::HWY_NAMESPACE;
 
 // At most four lanes (256 bits), so kRowPadding is a whole number of
 // vectors. On the AVX-512 target this still gains its 32 registers, while
-// 512-bit vectors measured 15 % slower on a processor that splits them in
+// 512-bit vectors took a fifth longer on a processor that splits them in
 // two halves (Zen 4); a four-lane block of rows is also a smaller step for
 // short images.
 using Tag = hn::CappedTag<double, 4>;
