@@ -57,7 +57,16 @@ CSeriesPlan::CSeriesPlan(const CTileParams& params, uint32_t width, uint32_t hei
         const Harmonics used = HarmonicsInUse(m_horz[c], m_vert[c], m_diamond[c]);
         tables.columns = std::max(tables.columns, used.columns);
         tables.rows = std::max(tables.rows, used.rows);
-        m_termsPerPixel += 4ull * (m_diamond[c] ? used.rows : uint64_t(used.columns) * used.rows);
+        // Terms of non-zero cells: zero ones never reach the kernel.
+        const CoeffTable* tables[] = {&params.m_nCosCos, &params.m_nCosSin, &params.m_nSinCos, &params.m_nSinSin};
+        for (const CoeffTable* table : tables) {
+            for (uint32_t h = 0; h < used.columns; ++h) {
+                for (uint32_t k = 0; k < used.rows; ++k) {
+                    if ((!m_diamond[c] || h == k) && (*table)[c][h][k] != 0)
+                        ++m_termsPerPixel;
+                }
+            }
+        }
     }
 
     m_columns = TrigTable(width, tables.columns);

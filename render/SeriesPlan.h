@@ -32,7 +32,7 @@ public:
     // enabled HSL component none of the three is read.
     bool Needed(int c) const { return m_needed[c]; }
 
-    // Upper bound of the terms one pixel sums over the needed components.
+    // The terms of non-zero cells one pixel sums over the needed components.
     uint64_t TermsPerPixel() const { return m_termsPerPixel; }
 
     // The products coefficient x column factor of column `x` for component
