@@ -7,8 +7,10 @@
 
 #include "ColorConversion.h"
 #include "ColorMapping.h"
+#include "HslKernel.h"
 #include "model/TileParams.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -35,13 +37,25 @@ public:
         uint32_t* green = sums[Green];
         uint32_t* blue = sums[Blue];
         if (m_anyHsl) {
-            const uint32_t* hue = sums[Hue];
-            const uint32_t* saturation = sums[Saturation];
-            const uint32_t* luminosity = sums[Luminosity];
-            const bool saturationEnabled = m_saturationEnabled, luminosityEnabled = m_luminosityEnabled;
+            uint32_t* hue = sums[Hue];
+            uint32_t* saturation = sums[Saturation];
+            uint32_t* luminosity = sums[Luminosity];
+            if (!m_saturationEnabled)
+                std::fill_n(saturation, count, 255u);
+            if (!m_luminosityEnabled)
+                std::fill_n(luminosity, count, 127u);
+            // Runs of pixels go through the vector conversion, which leaves
+            // the packed levels of every in-range colour in `colours`; the
+            // rest, and single pixels, are converted one by one.
+            const bool vectorised = count >= kVectorRun;
+            if (vectorised)
+                HslToPackedLevels(hue, saturation, luminosity, count, colours);
             for (std::size_t i = 0; i < count; ++i) {
-                const Rgb32 rgb = HslToRgb(hue[i], saturationEnabled ? saturation[i] : 255u,
-                                           luminosityEnabled ? luminosity[i] : 127u);
+                Rgb32 rgb;
+                if (vectorised && (hue[i] | saturation[i] | luminosity[i]) <= 255)
+                    rgb = {colours[i] & 0xFFu, colours[i] >> 8 & 0xFFu, colours[i] >> 16};
+                else
+                    rgb = HslToRgb(hue[i], saturation[i], luminosity[i]);
                 red[i] = AddLevel(red[i], rgb.red);
                 green[i] = AddLevel(green[i], rgb.green);
                 blue[i] = AddLevel(blue[i], rgb.blue);
@@ -61,6 +75,8 @@ public:
     }
 
 private:
+    static constexpr std::size_t kVectorRun = 16;
+
     // An RGB level plus an HSL level, brought back to 0..255 when above
     // (255 stays 255, 256 becomes 1).
     static uint32_t AddLevel(uint32_t level, uint32_t add)

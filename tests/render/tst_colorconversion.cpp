@@ -1,6 +1,9 @@
 #include "render/ColorConversion.h"
+#include "render/FastKernel.h"
+#include "render/HslKernel.h"
 
 #include <gtest/gtest.h>
+#include <hwy/targets.h>
 
 #include <cmath>
 #include <random>
@@ -116,4 +119,40 @@ TEST(HueToChannel, IntegerFormEqualsTheFloatingPointSteps)
             ADD_FAILURE() << m1 << " " << m2 << " " << hue;
     }
     EXPECT_EQ(mismatches, 0);
+}
+
+// The vector conversion of runs of pixels against HslToRgb for every
+// in-range colour on the best instruction set, and for a third of the
+// saturations and luminosities on every other one the processor runs.
+TEST(HslToPackedLevels, EqualsHslToRgbOnEveryInstructionSet)
+{
+    const std::vector<int64_t> targets = quorrel::render::KernelTargets();
+    ASSERT_FALSE(targets.empty());
+    std::vector<uint32_t> hue(256 + 5), saturation(hue.size()), luminosity(hue.size()), packed(hue.size());
+    for (std::size_t t = 0; t < targets.size(); ++t) {
+        hwy::SetSupportedTargetsForTest(targets[t]);
+        SCOPED_TRACE(hwy::TargetName(targets[t]));
+        const uint32_t step = t == 0 ? 1 : 3;
+        int mismatches = 0;
+        for (uint32_t s = 0; s < 256; s += step) {
+            for (uint32_t l = 0; l < 256; l += step) {
+                // 261 pixels: whole vectors and a tail; the last five hues
+                // repeat the first ones.
+                for (std::size_t i = 0; i < hue.size(); ++i) {
+                    hue[i] = static_cast<uint32_t>(i % 256);
+                    saturation[i] = s;
+                    luminosity[i] = l;
+                }
+                HslToPackedLevels(hue.data(), saturation.data(), luminosity.data(), hue.size(), packed.data());
+                for (std::size_t i = 0; i < hue.size(); ++i) {
+                    const Rgb32 rgb = HslToRgb(hue[i], s, l);
+                    const uint32_t expected = rgb.red | rgb.green << 8 | rgb.blue << 16;
+                    if (packed[i] != expected && ++mismatches < 5)
+                        ADD_FAILURE() << hue[i] << " " << s << " " << l << ": " << packed[i] << " != " << expected;
+                }
+            }
+        }
+        EXPECT_EQ(mismatches, 0);
+    }
+    hwy::SetSupportedTargetsForTest(0);
 }

@@ -1,0 +1,103 @@
+// Compiled once per instruction set by Highway's foreach_target.
+//
+// The vector form of HslToRgb for inputs 0..255, where every quantity stays
+// small: m1, m2 and the levels lie in 0..255 and every numerator divided by
+// 255 lies within +-2^17. A float quotient of such a whole number is within
+// 2^-15 of the exact one while a quotient that is not whole is at least
+// 1/255 from the next whole number, so truncating the float quotient gives
+// the integer quotient (rounded toward zero) that the scalar steps compute.
+
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "render/HslKernel.cpp"
+#include <hwy/foreach_target.h>   // IWYU pragma: keep
+
+#include <hwy/highway.h>
+
+#include "render/ColorConversion.h"
+#include "render/HslKernel.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace quorrel::render {
+namespace HWY_NAMESPACE {
+
+namespace hn = hwy::HWY_NAMESPACE;
+
+using DI = hn::CappedTag<int32_t, 8>;
+using DF = hn::Rebind<float, DI>;
+
+// x / 255 rounded toward zero, for |x| < 2^17.
+HWY_INLINE hn::Vec<DI> Div255(hn::Vec<DI> x)
+{
+    const DI di;
+    const DF df;
+    return hn::ConvertTo(di, hn::Div(hn::ConvertTo(df, x), hn::Set(df, 255.0f)));
+}
+
+// One channel: m1 + (m2 - m1) * w / 255 with the hue's weight w on a 0..255
+// scale, as HueToChannel computes it.
+HWY_INLINE hn::Vec<DI> Channel(hn::Vec<DI> m1, hn::Vec<DI> m2, hn::Vec<DI> hue)
+{
+    const DI di;
+    hue = hn::And(hue, hn::Set(di, 0xFFFF));
+    hue = hn::IfThenElse(hn::Gt(hue, hn::Set(di, 255)), hn::Sub(hue, hn::Set(di, 255)), hue);
+    // Rising 6 a step to 42, flat 255 over 43..127, falling from 169, 0
+    // from 170 on.
+    const auto six = hn::Mul(hue, hn::Set(di, 6));
+    auto weight = hn::Min(six, hn::Sub(hn::Set(di, 1020), six));
+    weight = hn::Max(hn::Min(weight, hn::Set(di, 255)), hn::Zero(di));
+    return Div255(hn::Add(hn::Mul(m1, hn::Set(di, 255)), hn::Mul(hn::Sub(m2, m1), weight)));
+}
+
+void HslToPackedLevelsImpl(const uint32_t* HWY_RESTRICT hue, const uint32_t* HWY_RESTRICT saturation,
+                           const uint32_t* HWY_RESTRICT luminosity, std::size_t count, uint32_t* HWY_RESTRICT packed)
+{
+    const DI di;
+    const std::size_t N = hn::Lanes(di);
+    std::size_t i = 0;
+    for (; i + N <= count; i += N) {
+        // Lanes with inputs above 255 give garbage here; the caller redoes
+        // them. The casts only reinterpret the bits.
+        const auto h = hn::LoadU(di, reinterpret_cast<const int32_t*>(hue + i));
+        const auto s = hn::LoadU(di, reinterpret_cast<const int32_t*>(saturation + i));
+        const auto l = hn::LoadU(di, reinterpret_cast<const int32_t*>(luminosity + i));
+        const auto k255 = hn::Set(di, 255);
+        const auto dark = Div255(hn::Mul(hn::Add(s, k255), l));
+        const auto light = hn::Sub(hn::Add(l, s), Div255(hn::Mul(l, s)));
+        const auto m2 = hn::IfThenElse(hn::Gt(l, hn::Set(di, 127)), light, dark);
+        const auto m1 = hn::Sub(hn::Add(l, l), m2);
+        auto red = Channel(m1, m2, hn::Add(h, hn::Set(di, 85)));
+        auto green = Channel(m1, m2, h);
+        auto blue = Channel(m1, m2, hn::Sub(h, hn::Set(di, 85)));
+        // Saturation 0: grey of the luminosity.
+        const auto grey = hn::Eq(s, hn::Zero(di));
+        red = hn::IfThenElse(grey, l, red);
+        green = hn::IfThenElse(grey, l, green);
+        blue = hn::IfThenElse(grey, l, blue);
+        const auto out = hn::Or(red, hn::Or(hn::ShiftLeft<8>(green), hn::ShiftLeft<16>(blue)));
+        hn::StoreU(out, di, reinterpret_cast<int32_t*>(packed + i));
+    }
+    for (; i < count; ++i) {
+        if ((hue[i] | saturation[i] | luminosity[i]) > 255)
+            continue;
+        const Rgb32 rgb = HslToRgb(hue[i], saturation[i], luminosity[i]);
+        packed[i] = rgb.red | rgb.green << 8 | rgb.blue << 16;
+    }
+}
+
+} // namespace HWY_NAMESPACE
+} // namespace quorrel::render
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace quorrel::render {
+
+HWY_EXPORT(HslToPackedLevelsImpl);
+
+void HslToPackedLevels(const uint32_t* hue, const uint32_t* saturation, const uint32_t* luminosity, std::size_t count,
+                       uint32_t* packed)
+{
+    HWY_DYNAMIC_DISPATCH(HslToPackedLevelsImpl)(hue, saturation, luminosity, count, packed);
+}
+
+} // namespace quorrel::render
+#endif
