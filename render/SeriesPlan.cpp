@@ -31,8 +31,7 @@ Harmonics HarmonicsInUse(uint32_t horz, uint32_t vert, bool diamond)
 } // namespace
 
 CSeriesPlan::CSeriesPlan(const CTileParams& params, uint32_t width, uint32_t height)
-    : m_params(params),
-      m_width(width),
+    : m_width(width),
       m_height(height),
       m_paddedRows((std::size_t(height) + kRowPadding - 1) / kRowPadding * kRowPadding),
       m_columns(0, 0),
@@ -57,16 +56,6 @@ CSeriesPlan::CSeriesPlan(const CTileParams& params, uint32_t width, uint32_t hei
         const Harmonics used = HarmonicsInUse(m_horz[c], m_vert[c], m_diamond[c]);
         tables.columns = std::max(tables.columns, used.columns);
         tables.rows = std::max(tables.rows, used.rows);
-        // Terms of non-zero cells: zero ones never reach the kernel.
-        const CoeffTable* tables[] = {&params.m_nCosCos, &params.m_nCosSin, &params.m_nSinCos, &params.m_nSinSin};
-        for (const CoeffTable* table : tables) {
-            for (uint32_t h = 0; h < used.columns; ++h) {
-                for (uint32_t k = 0; k < used.rows; ++k) {
-                    if ((!m_diamond[c] || h == k) && (*table)[c][h][k] != 0)
-                        ++m_termsPerPixel;
-                }
-            }
-        }
     }
 
     m_columns = TrigTable(width, tables.columns);
@@ -90,49 +79,66 @@ CSeriesPlan::CSeriesPlan(const CTileParams& params, uint32_t width, uint32_t hei
         m_rowMax[std::size_t(k) * 2] = cosMax;
         m_rowMax[std::size_t(k) * 2 + 1] = sinMax;
     }
+
+    // The non-zero cells of every component, grouped by the row of vertical
+    // factors they meet: with the row of cos(k) go CosCos (with the column's
+    // cos) and SinCos (with its sin); with the row of sin(k), CosSin and
+    // SinSin. Zero cells and all-zero rows (sin 0) never reach a column.
+    for (int c = 0; c < kComponents; ++c) {
+        m_firstRun[c] = static_cast<uint32_t>(m_runs.size());
+        if (!m_needed[c])
+            continue;
+        const Harmonics used = HarmonicsInUse(m_horz[c], m_vert[c], m_diamond[c]);
+        for (uint32_t k = 0; k < used.rows; ++k) {
+            for (int sine = 0; sine < 2; ++sine) {
+                const double rowMax = m_rowMax[std::size_t(k) * 2 + sine];
+                if (rowMax == 0.0)
+                    continue;
+                const auto& withCos = sine ? params.m_nCosSin[c] : params.m_nCosCos[c];
+                const auto& withSin = sine ? params.m_nSinSin[c] : params.m_nSinCos[c];
+                const auto first = static_cast<uint32_t>(m_cells.size());
+                auto add = [&](int32_t coefficient, uint32_t h, bool columnSine) {
+                    if (coefficient != 0)
+                        m_cells.push_back({static_cast<double>(coefficient), h, columnSine});
+                };
+                if (m_diamond[c]) {
+                    add(withCos[k][k], k, false);
+                    add(withSin[k][k], k, true);
+                } else {
+                    for (uint32_t h = 0; h < used.columns; ++h) {
+                        add(withCos[h][k], h, false);
+                        add(withSin[h][k], h, true);
+                    }
+                }
+                const auto count = static_cast<uint32_t>(m_cells.size()) - first;
+                if (count > 0)
+                    m_runs.push_back({Row(k, sine), rowMax, first, count});
+            }
+        }
+    }
+    m_firstRun[kComponents] = static_cast<uint32_t>(m_runs.size());
+    m_termsPerPixel = m_cells.size();
 }
 
 void CSeriesPlan::BuildTerms(int c, uint32_t x, std::vector<double>& products, std::vector<TermGroup>& groups) const
 {
     products.clear();
     groups.clear();
-    if (!m_needed[c])
-        return;
-    const Harmonics used = HarmonicsInUse(m_horz[c], m_vert[c], m_diamond[c]);
-    const auto& cosCos = m_params.m_nCosCos[c];
-    const auto& cosSin = m_params.m_nCosSin[c];
-    const auto& sinCos = m_params.m_nSinCos[c];
-    const auto& sinSin = m_params.m_nSinSin[c];
-
-    for (uint32_t k = 0; k < used.rows; ++k) {
-        // With the row of cos(k) meet CosCos (with the column's cos) and
-        // SinCos (with its sin); with the row of sin(k), CosSin and SinSin.
-        for (int sine = 0; sine < 2; ++sine) {
-            const double rowMax = RowMax(k, sine);
-            if (rowMax == 0.0)
-                continue;
-            const auto& withCos = sine ? cosSin : cosCos;
-            const auto& withSin = sine ? sinSin : sinCos;
-            const std::size_t start = products.size();
-            auto add = [&](int32_t coefficient, double columnFactor) {
-                // Formed exactly as the scalar renderer forms the first
-                // product of a term.
-                const double product = static_cast<double>(coefficient) * columnFactor;
-                if (std::fabs(product) * rowMax >= 1.0)
-                    products.push_back(product);
-            };
-            if (m_diamond[c]) {
-                add(withCos[k][k], m_columns.Cos(x, k));
-                add(withSin[k][k], m_columns.Sin(x, k));
-            } else {
-                for (uint32_t h = 0; h < used.columns; ++h) {
-                    add(withCos[h][k], m_columns.Cos(x, h));
-                    add(withSin[h][k], m_columns.Sin(x, h));
-                }
-            }
-            if (products.size() > start)
-                groups.push_back({Row(k, sine), static_cast<uint32_t>(products.size() - start)});
+    for (uint32_t r = m_firstRun[c]; r < m_firstRun[c + 1]; ++r) {
+        const RowRun& run = m_runs[r];
+        const std::size_t start = products.size();
+        for (uint32_t i = run.first; i < run.first + run.count; ++i) {
+            const Cell& cell = m_cells[i];
+            // Formed exactly as the scalar renderer forms the first product
+            // of a term: coefficient converted to double, times the column
+            // factor.
+            const double factor = cell.columnSine ? m_columns.Sin(x, cell.h) : m_columns.Cos(x, cell.h);
+            const double product = cell.coefficient * factor;
+            if (std::fabs(product) * run.rowMax >= 1.0)
+                products.push_back(product);
         }
+        if (products.size() > start)
+            groups.push_back({run.row, static_cast<uint32_t>(products.size() - start)});
     }
 }
 

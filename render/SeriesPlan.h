@@ -18,8 +18,8 @@ namespace quorrel::render {
 
 class CSeriesPlan final {
 public:
-    // `params` must outlive the plan; width and height may differ from the
-    // parameter set's own (any size from 1 up).
+    // Width and height may differ from the parameter set's own (any size
+    // from 1 up); the plan keeps what it needs of `params`.
     CSeriesPlan(const model::CTileParams& params, uint32_t width, uint32_t height);
 
     uint32_t Width() const { return m_width; }
@@ -45,9 +45,21 @@ public:
 
 private:
     const double* Row(uint32_t k, int sine) const { return m_rows.get() + (std::size_t(k) * 2 + sine) * m_paddedRows; }
-    double RowMax(uint32_t k, int sine) const { return m_rowMax[std::size_t(k) * 2 + sine]; }
 
-    const model::CTileParams& m_params;
+    // A non-zero coefficient cell and the column factor it takes.
+    struct Cell {
+        double coefficient;
+        uint32_t h;
+        bool columnSine;
+    };
+    // The cells that meet one row of vertical factors.
+    struct RowRun {
+        const double* row;
+        double rowMax;
+        uint32_t first;
+        uint32_t count;
+    };
+
     uint32_t m_width;
     uint32_t m_height;
     std::size_t m_paddedRows;
@@ -60,6 +72,9 @@ private:
     hwy::AlignedFreeUniquePtr<double[]> m_rows;   // [harmonic][cos, sin][row]
     std::vector<double> m_rowMax;                 // largest |factor| of each row
     PixelFinish m_finish;
+    std::vector<Cell> m_cells;
+    std::vector<RowRun> m_runs;
+    uint32_t m_firstRun[model::kComponents + 1] = {};   // each component's runs
 };
 
 } // namespace quorrel::render

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <chrono>
 #include <thread>
 
 namespace quorrel::render {
@@ -16,12 +17,32 @@ using namespace model;
 namespace {
 
 // Below this much work (in terms; finishing a pixel counts as a few dozen)
-// one thread is faster than sharing the columns: waking a pool thread and
-// handing columns over costs some microseconds, about a 60 x 60 tile of the
-// default parameters. A 125 x 125 one already renders in about 60 % of its
-// one-thread time on two cores.
-constexpr uint64_t kParallelMinWork = 250'000;
+// one thread is faster: waking a sleeping pool thread took up to 0.2 ms on
+// a virtual machine, as long as about 4 million terms take on one core. A
+// 125 x 125 tile of the default parameters is about a million.
+constexpr uint64_t kParallelMinWork = 4'000'000;
 constexpr uint64_t kFinishWork = 40;
+
+// The finished columns waiting for the surface may take this much memory;
+// up to it every column has a slot of its own, so no thread waits for one.
+constexpr std::size_t kRingBytes = std::size_t(32) << 20;
+
+// Waits until `flag` differs from `old`: spins for a while first, because a
+// thread that goes to sleep here can take a tenth of a millisecond to wake,
+// far longer than a column takes.
+void AwaitChange(const std::atomic<uint32_t>& flag, uint32_t old)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(300);
+    for (;;) {
+        for (int i = 0; i < 256; ++i) {
+            if (flag.load(std::memory_order_acquire) != old)
+                return;
+        }
+        if (std::chrono::steady_clock::now() > deadline)
+            break;
+    }
+    flag.wait(old, std::memory_order_acquire);
+}
 
 // trunc(x / width * 100) as column x reaches the surface, each value once.
 class CProgressSteps final {
@@ -83,8 +104,9 @@ void RenderOnThreads(const CSeriesPlan& plan, IPixelSurface& surface, CProgressS
 {
     const uint32_t width = plan.Width();
     const uint32_t height = plan.Height();
-    const uint32_t slots = std::min<uint32_t>(width, std::max<uint32_t>(64, 8 * threads));
     const std::size_t slotBytes = std::size_t(height) * 3;
+    const auto slots = static_cast<uint32_t>(
+        std::min<std::size_t>(width, std::max<std::size_t>(8 * threads, kRingBytes / slotBytes)));
     std::vector<uint8_t> ring(slots * slotBytes);
     const auto done = std::make_unique<std::atomic<uint32_t>[]>(width);
     for (uint32_t x = 0; x < width; ++x)
@@ -109,7 +131,7 @@ void RenderOnThreads(const CSeriesPlan& plan, IPixelSurface& surface, CProgressS
         for (uint32_t x; (x = next.fetch_add(1, std::memory_order_relaxed)) < width;) {
             for (uint32_t f = flushed.load(std::memory_order_acquire); x >= f + slots;
                  f = flushed.load(std::memory_order_acquire))
-                flushed.wait(f, std::memory_order_acquire);
+                AwaitChange(flushed, f);
             render(worker, x);
         }
     });
@@ -139,7 +161,7 @@ void RenderOnThreads(const CSeriesPlan& plan, IPixelSurface& surface, CProgressS
             if (!done[written].load(std::memory_order_acquire)) {
                 if (!block)
                     return;
-                done[written].wait(0, std::memory_order_acquire);
+                AwaitChange(done[written], 0);
                 continue;
             }
             progress.Column(written);
