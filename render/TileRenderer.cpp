@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <memory>
 #include <chrono>
+#include <memory>
 #include <thread>
 
 namespace quorrel::render {
