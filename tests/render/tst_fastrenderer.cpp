@@ -165,7 +165,7 @@ std::unique_ptr<CTileParams> ExtremeParams(int32_t value, int32_t style)
         for (int t = 0; t < 4; ++t)
             for (int h = 0; h < kMaxHarmonics; ++h)
                 for (int k = 0; k < kMaxHarmonics; ++k)
-                    (*Tables(*p, t))[c][h][k] = (h + k) % 3 == 0 ? value : -value - (value < 0 ? 0 : 1);
+                    (*Tables(*p, t))[c][h][k] = (h + k) % 3 == 0 ? value : ~value;   // ~v = -v - 1
     }
     return p;
 }
