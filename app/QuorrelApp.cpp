@@ -7,6 +7,7 @@
 #include "QuorrelDoc.h"
 #include "QuorrelView.h"
 
+#include "output/DesktopWallpaper.h"
 #include "platform/DocTemplate.h"
 #include "platform/Document.h"
 #include "platform/MessageBox.h"
@@ -89,6 +90,18 @@ void CQuorrelApp::OpenRequestedFiles(const QStringList& paths)
         frame->raise();
         frame->activateWindow();
     }
+}
+
+output::CDesktopWallpaper& CQuorrelApp::DesktopWallpaper()
+{
+    if (!m_pWallpaper)
+        m_pWallpaper = std::make_unique<output::CDesktopWallpaper>();
+    return *m_pWallpaper;
+}
+
+void CQuorrelApp::SetDesktopWallpaper(std::unique_ptr<output::CDesktopWallpaper> wallpaper)
+{
+    m_pWallpaper = std::move(wallpaper);
 }
 
 bool CQuorrelApp::InitInstance()

@@ -12,6 +12,7 @@
 namespace quorrel::desktop {
 class HelpSystem;
 }
+namespace quorrel::output { class CDesktopWallpaper; }
 
 class QPrinter;
 
@@ -52,6 +53,10 @@ public:
     // not have started; false (after a message) when nothing was printed.
     bool PrintDocumentFile(const QString& path, const QString& printerName = {});
 
+    // The desktop wallpaper, one for all views; made on first use.
+    output::CDesktopWallpaper& DesktopWallpaper();
+    void SetDesktopWallpaper(std::unique_ptr<output::CDesktopWallpaper> wallpaper);
+
 private:
     // Start-up up to the command line: settings, template, main window.
     bool InitFramework();
@@ -61,6 +66,7 @@ private:
     QStringList m_arguments;
     std::unique_ptr<desktop::HelpSystem> m_help;
     std::unique_ptr<QPrinter> m_pPrinter;
+    std::unique_ptr<output::CDesktopWallpaper> m_pWallpaper;
 };
 
 } // namespace quorrel::app

@@ -14,7 +14,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include <memory>
 
 namespace quorrel::app {
 
@@ -31,7 +30,10 @@ CQuorrelView::CQuorrelView()
     OnUpdateCommand(ID_ZOOM_OUT, [this](platform::CCmdUI& ui) { ui.Enable(m_nZoom > 1); });
     OnCommand(ID_ZOOM_NORMAL, [this] { OnZoomNormal(); });
     OnUpdateCommand(ID_ZOOM_NORMAL, [this](platform::CCmdUI& ui) { ui.Enable(m_nZoom > 1); });
+    AddEditingCommands();
     AddOutputCommands();
+    AddImageFileCommands();
+    AddTimerCommands();
 }
 
 CQuorrelView::~CQuorrelView() = default;
@@ -58,11 +60,10 @@ void CQuorrelView::OnInitialUpdate()
     m_bitmap = QImage(kBitmapWidth, kBitmapHeight, QImage::Format_RGB32);
     m_bitmap.fill(Qt::black);
     SetScrollSizesFromZoom();
-    if (GetDocument()->m_bFromFile) {
+    if (GetDocument()->m_bFromFile)
         RenderView();
-    } else if (DoProperties(true)) {
-        RenderView();
-    }
+    else
+        DoFirstDisplay();
 }
 
 void CQuorrelView::OnUpdate(platform::CScrollView*)
@@ -151,46 +152,6 @@ void CQuorrelView::OnRandomGeneration()
     PushHistory();
     doc->SetModifiedFlag();
     RenderView();
-}
-
-namespace {
-CQuorrelView::PropertySheetRunner& SheetRunner()
-{
-    static CQuorrelView::PropertySheetRunner runner;
-    return runner;
-}
-} // namespace
-
-void CQuorrelView::SetPropertySheetRunner(PropertySheetRunner runner) { SheetRunner() = std::move(runner); }
-
-bool CQuorrelView::RunPropertySheet(bool bNewDocument, bool& regenerate)
-{
-    regenerate = false;
-    if (SheetRunner())
-        return SheetRunner()(*this, bNewDocument, regenerate);
-    // The property sheet arrives with the editors. Until then the
-    // new-document form is confirmed unchanged, so a new document is
-    // generated and rendered at once; nothing else opens it yet.
-    return bNewDocument;
-}
-
-bool CQuorrelView::DoProperties(bool bNewDocument)
-{
-    CQuorrelDoc* doc = GetDocument();
-    const auto backup = std::make_unique<model::CTileParams>(doc->m_params);
-    bool regenerate = false;
-    if (!RunPropertySheet(bNewDocument, regenerate)) {
-        doc->m_params = *backup;
-        return false;
-    }
-    if (regenerate || bNewDocument) {
-        OnRandomGeneration();
-    } else {
-        doc->m_params.ExtendRandom(*backup);
-        PushHistory();
-        RenderView();
-    }
-    return true;
 }
 
 void CQuorrelView::OnEditUndo()

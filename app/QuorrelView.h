@@ -9,11 +9,14 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QTimer>
 
 #include <cstdint>
 #include <functional>
 
 class QPrinter;
+
+namespace quorrel::output { class IExportFileChooser; }
 
 namespace quorrel::app {
 
@@ -42,6 +45,27 @@ public:
     // The property sheet; for a new document it opens in its new-document
     // form. True when the user confirmed it.
     bool DoProperties(bool bNewDocument);
+    // A new document's first display: the sheet in its new-document form,
+    // and one more rendering when it is confirmed. Cancel keeps the
+    // placeholder.
+    bool DoFirstDisplay();
+
+    // The editing commands: the property sheet (F4) and the coefficient
+    // tables (Shift+F4).
+    void OnProperties();
+    void OnCoefficients();
+
+    // Writes the rendered tile (at its own width x height) to an image file;
+    // a failure is reported in a message box.
+    void OnExportImage();
+    void SaveImage(const QString& path);
+    void OnSetAsWallpaper();
+
+    // Slide show and random desktop: a new image on every tick of the
+    // view's timer; random desktop also makes it the wallpaper.
+    void OnSlideShow();
+    void OnRandomDesktop();
+    void OnTimerTick();
 
     void OnEditUndo();
     void OnEditRedo();
@@ -63,12 +87,24 @@ public:
     // needs new coefficients. Replaceable, so tests can answer the sheet.
     using PropertySheetRunner = std::function<bool(CQuorrelView& view, bool bNewDocument, bool& regenerate)>;
     static void SetPropertySheetRunner(PropertySheetRunner runner);
+    // The same for the coefficients dialog: true when confirmed.
+    using CoefficientsRunner = std::function<bool(CQuorrelView& view)>;
+    static void SetCoefficientsRunner(CoefficientsRunner runner);
+    // The export dialog; nullptr: the platform's save dialog.
+    static void SetExportFileChooser(output::IExportFileChooser* chooser);
+    // The timer modes' interval (3000 ms); shorter in tests.
+    static void SetTimerInterval(int milliseconds);
+    static constexpr int kTimerInterval = 3000;
 
     const QImage& RenderedBitmap() const { return m_bitmap; }
     int ZoomFactor() const { return m_nZoom; }
     bool IsRendered() const { return m_bRendered; }
     const CEditHistory& History() const { return m_history; }
     QPoint PointerPosition() const { return m_ptPointer; }
+    uint32_t ExportFilterIndex() const { return m_nExportFilterIndex; }
+    bool IsSlideShow() const { return m_bSlideShow; }
+    bool IsRandomDesktop() const { return m_bRandomDesktop; }
+    bool IsTimerRunning() const { return m_timer.isActive(); }
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -79,18 +115,27 @@ private:
     void SetScrollSizesFromZoom();
     void RefreshStatusReadout();
     void ZoomChanged();
-    bool RunPropertySheet(bool bNewDocument, bool& regenerate);
+    void AddEditingCommands();
+    void AddImageFileCommands();
+    void AddTimerCommands();
+    void StartTimer();
+    void StopTimer();
+    void OnHeldTickCheck();
+    QImage RenderedTile() const;
 
     QImage m_bitmap;
     int32_t m_nZoom = 1;
     CEditHistory m_history;
-    // Slide show and random desktop state (their commands come later).
-    uint32_t m_nTimer = 0;
+    // Slide show and random desktop: one periodic timer for both; a tick that
+    // falls due while a modal window is open is held back (m_heldTick polls
+    // until it closes).
+    QTimer m_timer;
+    QTimer m_heldTick;
     bool m_bSlideShow = false;
     bool m_bRandomDesktop = false;
     bool m_bRendered = false;
     QPoint m_ptPointer{0, 0};
-    int m_nExportFilterIndex = 1;   // the file type Export Image offers first
+    uint32_t m_nExportFilterIndex = 1;   // the file type Export Image offers first
 };
 
 } // namespace quorrel::app

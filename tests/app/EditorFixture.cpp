@@ -1,5 +1,6 @@
 #include "EditorFixture.h"
 
+#include "output/DesktopWallpaper.h"
 #include "platform/DocTemplate.h"
 #include "platform/MDIChildWnd.h"
 
@@ -34,11 +35,15 @@ void EditorFixture::SetUp()
         chosenFiles.pop_front();
         return path;
     });
+    // A new document's first sheet is confirmed unchanged unless a test
+    // answers it otherwise.
+    app::CQuorrelView::SetPropertySheetRunner([](app::CQuorrelView&, bool, bool&) { return true; });
 }
 
 void EditorFixture::TearDown()
 {
     m_app.reset();
+    app::CQuorrelView::SetPropertySheetRunner({});
     platform::SetMessageHandler({});
     platform::SetFileDialogHandler({});
 }
@@ -46,6 +51,9 @@ void EditorFixture::TearDown()
 bool EditorFixture::Start(const QStringList& arguments)
 {
     m_app = std::make_unique<app::CQuorrelApp>(arguments);
+    // Never the real desktop: no desktop known, the file in the test's folder.
+    m_app->SetDesktopWallpaper(std::make_unique<output::CDesktopWallpaper>(
+        m_noHelpers, QProcessEnvironment(), m_dir.filePath(QStringLiteral("wallpaper"))));
     if (!m_app->InitInstance())
         return false;
     Frame()->activateWindow();

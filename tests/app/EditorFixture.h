@@ -8,6 +8,7 @@
 #include "app/QuorrelDoc.h"
 #include "app/QuorrelView.h"
 
+#include "output/ProcessRunner.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBox.h"
 
@@ -21,6 +22,15 @@
 #include <memory>
 
 namespace quorrel::test {
+
+// Finds no helper program and runs none.
+class CNoHelpers final : public output::IProcessRunner {
+public:
+    bool IsAvailable(const QString&) override { return false; }
+    output::CProcessResult Run(const QString&, const QStringList&) override { return {}; }
+    qint64 StartDetached(const QString&, const QStringList&) override { return 0; }
+    void Terminate(qint64) override {}
+};
 
 class EditorFixture : public ::testing::Test {
 protected:
@@ -52,6 +62,7 @@ protected:
 
 private:
     QTemporaryDir m_dir;
+    CNoHelpers m_noHelpers;
 };
 
 QByteArray ReadFile(const QString& path);

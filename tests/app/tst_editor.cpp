@@ -46,7 +46,9 @@ TEST_F(EditorTest, StartsWithANewRandomDocumentRenderedAndTiled)
     EXPECT_FALSE(IsEnabled(ID_EDIT_UNDO));
     EXPECT_FALSE(IsEnabled(ID_EDIT_REDO));
     EXPECT_TRUE(IsEnabled(ID_RANDOM_GENERATION));
-    EXPECT_FALSE(IsEnabled(ID_PROPERTIES));         // arrives with the editors
+    for (const int id : {ID_PROPERTIES, ID_COEFFICIENTS, ID_EXPORT_IMAGE, ID_SET_AS_WALLPAPER, ID_SLIDE_SHOW,
+                         ID_RANDOM_DESKTOP})
+        EXPECT_TRUE(IsEnabled(id)) << id;
     EXPECT_EQ(Frame()->GetPaneText(2), "0, 0");
     EXPECT_EQ(Frame()->GetPaneText(3), "RGB(0, 0, 0)");
 

@@ -1,0 +1,85 @@
+// The view's output commands: Export Image writes the rendered tile to an
+// image file; Set As Wallpaper makes it the tiled desktop wallpaper.
+
+#include "QuorrelView.h"
+
+#include "CommandTable.h"
+#include "ModalScope.h"
+#include "QuorrelApp.h"
+#include "QuorrelDoc.h"
+
+#include "output/DesktopWallpaper.h"
+#include "output/ErrorMessage.h"
+#include "output/ExportDialog.h"
+#include "output/ImageSaver.h"
+#include "platform/MessageBox.h"
+
+namespace quorrel::app {
+
+namespace {
+
+output::IExportFileChooser*& InjectedChooser()
+{
+    static output::IExportFileChooser* chooser = nullptr;
+    return chooser;
+}
+
+void ReportSaveFailure(uint32_t code)
+{
+    const CModalScope modal;
+    platform::AfxMessageBox(output::SaveImageFailedText(code), platform::MsgButtons::Ok, platform::MsgIcon::Warning,
+                            QStringLiteral("Quorrel"));
+}
+
+} // namespace
+
+void CQuorrelView::SetExportFileChooser(output::IExportFileChooser* chooser) { InjectedChooser() = chooser; }
+
+void CQuorrelView::AddImageFileCommands()
+{
+    OnCommand(ID_EXPORT_IMAGE, [this] { OnExportImage(); });
+    OnCommand(ID_SET_AS_WALLPAPER, [this] { OnSetAsWallpaper(); });
+}
+
+QImage CQuorrelView::RenderedTile() const
+{
+    // The tile's own corner of the bitmap, whatever the zoom.
+    const CQuorrelDoc* doc = GetDocument();
+    return m_bitmap.copy(0, 0, static_cast<int>(doc->m_params.m_nWidth), static_cast<int>(doc->m_params.m_nHeight));
+}
+
+void CQuorrelView::OnExportImage()
+{
+    output::CFileDialogChooser fileDialog;
+    output::IExportFileChooser& chooser = InjectedChooser() ? *InjectedChooser() : fileDialog;
+    std::optional<QString> path;
+    {
+        const CModalScope modal;
+        path = output::ChooseExportPath(this, GetDocument()->GetTitle(), m_nExportFilterIndex, chooser);
+    }
+    if (!path)
+        return;
+    SaveImage(*path);
+    Invalidate();
+}
+
+void CQuorrelView::SaveImage(const QString& path)
+{
+    const uint32_t code = output::SaveImage(RenderedTile(), path);
+    if (code != output::kStatusOk)
+        ReportSaveFailure(code);
+}
+
+void CQuorrelView::OnSetAsWallpaper()
+{
+    auto* app = dynamic_cast<CQuorrelApp*>(platform::CWinApp::Instance());
+    if (!app)
+        return;
+    // The file is written and handed to the desktop even when an earlier
+    // step failed; only a failed save is reported.
+    const uint32_t code = app->DesktopWallpaper().Set(RenderedTile());
+    if (code != output::kStatusOk)
+        ReportSaveFailure(code);
+}
+
+} // namespace quorrel::app
