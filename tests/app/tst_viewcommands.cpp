@@ -9,11 +9,13 @@
 #include "output/ExportDialog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QTest>
+#include <QTimer>
 
 #include <vector>
 
@@ -173,6 +175,38 @@ TEST_F(EditingCommandsTest, NewDocumentOpensTheSheetInItsNewDocumentForm)
     ASSERT_EQ(DocumentCount(), 1);
     EXPECT_TRUE(ActiveView()->IsRendered());
     EXPECT_EQ(newDocumentFlags.size(), 1u);
+}
+
+// Closes the next modal window with Escape once it shows, noting its title.
+void EscapeNextModal(QString& title)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, &title] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            title = modal->windowTitle();
+            QTest::keyClick(modal, Qt::Key_Escape);
+            poll->deleteLater();
+        }
+    });
+    poll->start(20);
+}
+
+TEST_F(EditingCommandsTest, TheKeysOpenTheRealEditorsOnTheDocument)
+{
+    CQuorrelView* view = StartSaved();
+    const model::CTileParams before = view->GetDocument()->m_params;
+    CQuorrelView::SetPropertySheetRunner({});
+    QString title;
+    EscapeNextModal(title);
+    Press(Qt::Key_F4);
+    EXPECT_EQ(title, "Properties");
+    Frame()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+    EscapeNextModal(title);
+    Press(Qt::Key_F4, Qt::ShiftModifier);
+    EXPECT_EQ(title, "Coefficients");
+    EXPECT_TRUE(model::SameParams(view->GetDocument()->m_params, before));
+    EXPECT_EQ(view->History().Size(), 1u);
 }
 
 // Answers the export dialog and records how it was opened.
