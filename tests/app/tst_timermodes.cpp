@@ -154,6 +154,20 @@ TEST_F(TimerModesTest, EachWindowTicksOnItsOwnAlsoInactiveMinimisedAndAfterAnoth
     EXPECT_TRUE(first->IsSlideShow());
 }
 
+TEST_F(TimerModesTest, TicksGoOnInFullScreen)
+{
+    ASSERT_TRUE(Start());
+    CQuorrelView* view = ActiveView();
+    Press(Qt::Key_F6);
+    Press(Qt::Key_F);
+    ASSERT_TRUE(Frame()->IsFullScreen());
+    const size_t before = view->History().Size();
+    ASSERT_TRUE(WaitForHistory(view, before + 2));
+    Press(Qt::Key_Escape);
+    EXPECT_FALSE(Frame()->IsFullScreen());
+    EXPECT_TRUE(view->IsSlideShow());
+}
+
 // A tick that falls due while an editor is open on the same parameter set
 // is held back until the editor closes, and does not come in a burst.
 TEST_F(TimerModesTest, NoTickRunsWhileTheSheetIsOpen)
