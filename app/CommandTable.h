@@ -9,22 +9,7 @@
 
 namespace quorrel::app {
 
-using namespace platform;   // the standard ids share one enumeration space with ours
-
-enum Command : int {
-    ID_EXPORT_IMAGE = 500,
-    ID_SET_AS_WALLPAPER = 501,
-    ID_RANDOM_GENERATION = 510,
-    ID_PROPERTIES = 511,
-    ID_SLIDE_SHOW = 512,
-    ID_RANDOM_DESKTOP = 513,
-    ID_ZOOM_IN = 520,
-    ID_ZOOM_OUT = 521,
-    ID_ZOOM_NORMAL = 522,
-    ID_FULL_SCREEN = 524,
-    ID_COEFFICIENTS = 923,
-    ID_REFRESH = 926,
-};
+using namespace platform;   // the framework's and the editor's command ids
 
 // Status-bar panes after the message pane, by indicator id.
 enum Indicator : int {

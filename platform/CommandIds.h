@@ -1,5 +1,6 @@
 #pragma once
-// The framework's standard command ids.
+// Command ids: the framework's standard ones and the editor's own, in one
+// space. The frame, the painted toolbar images and the help texts share them.
 
 namespace quorrel::platform {
 
@@ -30,6 +31,22 @@ enum StandardCommand : int {
     ID_HELP = 57670,
     ID_VIEW_TOOLBAR = 59392,
     ID_VIEW_STATUS_BAR = 59393,
+};
+
+// The editor's own commands.
+enum QuorrelCommand : int {
+    ID_EXPORT_IMAGE = 500,
+    ID_SET_AS_WALLPAPER = 501,
+    ID_RANDOM_GENERATION = 510,
+    ID_PROPERTIES = 511,
+    ID_SLIDE_SHOW = 512,
+    ID_RANDOM_DESKTOP = 513,
+    ID_ZOOM_IN = 520,
+    ID_ZOOM_OUT = 521,
+    ID_ZOOM_NORMAL = 522,
+    ID_FULL_SCREEN = 524,
+    ID_COEFFICIENTS = 923,
+    ID_REFRESH = 926,
 };
 
 } // namespace quorrel::platform

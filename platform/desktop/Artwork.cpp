@@ -160,52 +160,52 @@ void Corner(QPainter& p, QPointF corner, qreal dx, qreal dy)
 void PaintGlyph(QPainter& p, int id)
 {
     switch (id) {
-    case kCmdNew:
+    case ID_FILE_NEW:
         DrawPage(p, 3.5, 1.5, 12.5, 14.5, 3);
         Dot(p, {4.5, 3.0}, 1.6, kFolder);
         break;
-    case kCmdOpen:
+    case ID_FILE_OPEN:
         Shape(p, QPolygonF({{1.5, 13.5}, {1.5, 3.5}, {5.5, 3.5}, {6.5, 4.5}, {12.5, 4.5}, {12.5, 7.5}, {3.5, 7.5}}), kFolderDark);
         Shape(p, QPolygonF({{1.5, 13.5}, {3.5, 7.5}, {15.0, 7.5}, {12.5, 13.5}}), kFolder);
         Line(p, {9.5, 1.0}, {11.5, 3.0}, Ink(1.0, kGreen));
         Line(p, {11.5, 3.0}, {13.5, 1.0}, Ink(1.0, kGreen));
         break;
-    case kCmdSave:
+    case ID_FILE_SAVE:
         Shape(p, QPolygonF({{1.5, 1.5}, {13.5, 1.5}, {14.5, 2.5}, {14.5, 14.5}, {1.5, 14.5}}), kBlue);
         Box(p, QRectF(4.5, 1.5, 7, 5), kLightGrey);
         Box(p, QRectF(8.5, 2.5, 1, 3), kInk, Qt::NoPen);
         Box(p, QRectF(3.5, 9.5, 9, 5), kPaper);
         break;
-    case kCmdExportImage:
+    case ID_EXPORT_IMAGE:
         Box(p, QRectF(1.5, 1.5, 10, 9), kLightBlue);
         Shape(p, QPolygonF({{2.0, 10.0}, {5.0, 6.0}, {7.0, 8.0}, {8.5, 6.5}, {11.0, 10.0}}), kGreen, Qt::NoPen);
         Dot(p, {8.5, 4.0}, 1.3, kFolder);
         Shape(p, QPolygonF({{6.5, 11.5}, {11.5, 11.5}, {11.5, 9.5}, {15.0, 12.5}, {11.5, 15.5}, {11.5, 13.5}, {6.5, 13.5}}), kRed, Ink(0.75, kInk));
         break;
-    case kCmdSetAsWallpaper:
+    case ID_SET_AS_WALLPAPER:
         Monitor(p);
         TileMotif(p, QRectF(2.0, 2.0, 12, 9));
         break;
-    case kCmdPrint:
+    case ID_FILE_PRINT:
         Box(p, QRectF(4.5, 1.5, 7, 5), kPaper);
         Box(p, QRectF(1.5, 6.5, 13, 6), kLightGrey);
         Dot(p, {12.5, 8.5}, 0.9, kGreen);
         Box(p, QRectF(4.5, 10.5, 7, 4), kPaper);
         TextLines(p, 6.0, 10.0, {12.5});
         break;
-    case kCmdUndo:
+    case ID_EDIT_UNDO:
         CurvedArrow(p, true);
         break;
-    case kCmdRedo:
+    case ID_EDIT_REDO:
         CurvedArrow(p, false);
         break;
-    case kCmdCopy:
+    case ID_EDIT_COPY:
         DrawPage(p, 1.5, 1.5, 9.5, 11.5, 2);
         TextLines(p, 3.0, 7.0, {4.5, 6.5});
         DrawPage(p, 6.5, 4.5, 14.5, 14.5, 2);
         TextLines(p, 8.0, 13.0, {7.5, 9.5, 11.5});
         break;
-    case kCmdProperties:
+    case ID_PROPERTIES:
         Box(p, QRectF(1.5, 1.5, 5, 2), kPaper);
         Box(p, QRectF(1.5, 3.5, 13, 11), kPaper);
         for (const auto& [y, knob] : {std::pair{6.5, 5.0}, std::pair{9.5, 10.0}, std::pair{12.5, 7.5}}) {
@@ -213,7 +213,7 @@ void PaintGlyph(QPainter& p, int id)
             Box(p, QRectF(knob - 1.0, y - 1.5, 2, 3), kBlue, Qt::NoPen);
         }
         break;
-    case kCmdCoefficients:
+    case ID_COEFFICIENTS:
         Box(p, QRectF(1.5, 1.5, 13, 13), kPaper);
         p.setPen(Qt::NoPen);
         p.setBrush(kLightBlue);
@@ -227,7 +227,7 @@ void PaintGlyph(QPainter& p, int id)
         p.setBrush(Qt::NoBrush);
         p.drawRect(QRectF(1.5, 1.5, 13, 13));
         break;
-    case kCmdRandomGeneration: {
+    case ID_RANDOM_GENERATION: {
         p.setPen(Ink());
         p.setBrush(kPaper);
         const QRectF face(1.5, 1.5, 13, 13);
@@ -235,7 +235,7 @@ void PaintGlyph(QPainter& p, int id)
         Pips(p, face, {{0.25, 0.25}, {0.75, 0.25}, {0.5, 0.5}, {0.25, 0.75}, {0.75, 0.75}}, 1.35, kRed);
         break;
     }
-    case kCmdSlideShow:
+    case ID_SLIDE_SHOW:
         Box(p, QRectF(0.5, 2.5, 15, 11), kInk);
         for (int i = 0; i < 5; ++i) {
             p.setPen(Qt::NoPen);
@@ -246,7 +246,7 @@ void PaintGlyph(QPainter& p, int id)
         TileMotif(p, QRectF(2.0, 4.5, 12, 7));
         Shape(p, QPolygonF({{6.0, 5.5}, {11.0, 8.0}, {6.0, 10.5}}), kPaper, Ink(0.75, kInk));
         break;
-    case kCmdRandomDesktop: {
+    case ID_RANDOM_DESKTOP: {
         Monitor(p);
         TileMotif(p, QRectF(2.0, 2.0, 12, 9));
         const QRectF die(5.0, 3.0, 6, 6);
@@ -256,35 +256,35 @@ void PaintGlyph(QPainter& p, int id)
         Pips(p, die, {{0.27, 0.27}, {0.5, 0.5}, {0.73, 0.73}}, 0.75, kRed);
         break;
     }
-    case kCmdZoomIn:
+    case ID_ZOOM_IN:
         Magnifier(p);
         Line(p, {4.0, 6.5}, {9.0, 6.5}, QPen(kInk, 1.5));
         Line(p, {6.5, 4.0}, {6.5, 9.0}, QPen(kInk, 1.5));
         break;
-    case kCmdZoomOut:
+    case ID_ZOOM_OUT:
         Magnifier(p);
         Line(p, {4.0, 6.5}, {9.0, 6.5}, QPen(kInk, 1.5));
         break;
-    case kCmdZoomNormal:
+    case ID_ZOOM_NORMAL:
         Magnifier(p);
         Line(p, {6.75, 3.75}, {6.75, 9.5}, QPen(kInk, 1.5));
         Line(p, {5.0, 5.0}, {6.75, 3.75}, QPen(kInk, 1.25));
         break;
-    case kCmdFullScreen:
+    case ID_FULL_SCREEN:
         Box(p, QRectF(1.5, 1.5, 13, 13), kPaper);
         Corner(p, {2.0, 2.0}, 1, 1);
         Corner(p, {14.0, 2.0}, -1, 1);
         Corner(p, {2.0, 14.0}, 1, -1);
         Corner(p, {14.0, 14.0}, -1, -1);
         break;
-    case kCmdAbout:
+    case ID_APP_ABOUT:
         p.setPen(Ink(1.0, kBlue.darker(130)));
         p.setBrush(kBlue);
         p.drawEllipse(QPointF(8, 8), 6.5, 6.5);
         Dot(p, {8.0, 4.75}, 1.3, kPaper);
         Box(p, QRectF(7.0, 7.0, 2, 5.5), kPaper, Qt::NoPen);
         break;
-    case kCmdContextHelp: {
+    case ID_CONTEXT_HELP: {
         Shape(p, QPolygonF({{1.5, 1.5}, {1.5, 12.5}, {4.0, 10.0}, {6.0, 14.0}, {7.5, 13.25}, {5.5, 9.25}, {9.0, 9.25}}), kPaper);
         QPainterPath hook;
         hook.moveTo(10.0, 4.0);

@@ -1,8 +1,12 @@
 #include "HelpTopics.h"
 
+#include "platform/CommandIds.h"
+
 #include <QHash>
 
 namespace quorrel::desktop {
+
+using namespace platform;
 
 namespace {
 
@@ -26,56 +30,56 @@ QString Component(int c)
 QString WhatsThisForCommand(int commandId)
 {
     static const QHash<int, QString> texts = {
-        {57600, QStringLiteral("<b>New</b> (Ctrl+N)<br>Creates a new document. Its Properties sheet opens first; "
+        {ID_FILE_NEW, QStringLiteral("<b>New</b> (Ctrl+N)<br>Creates a new document. Its Properties sheet opens first; "
                                "OK generates random coefficients and shows the tile. At most five documents can be open.")},
-        {57601, QStringLiteral("<b>Open</b> (Ctrl+O)<br>Opens a Quorrel document (*.wpp) saved earlier. "
+        {ID_FILE_OPEN, QStringLiteral("<b>Open</b> (Ctrl+O)<br>Opens a Quorrel document (*.wpp) saved earlier. "
                                "At most five documents can be open.")},
-        {57602, QStringLiteral("<b>Close</b><br>Closes the active document, asking to save changes first.")},
-        {57603, QStringLiteral("<b>Save</b> (Ctrl+S)<br>Saves the active document's parameters and coefficients "
+        {ID_FILE_CLOSE, QStringLiteral("<b>Close</b><br>Closes the active document, asking to save changes first.")},
+        {ID_FILE_SAVE, QStringLiteral("<b>Save</b> (Ctrl+S)<br>Saves the active document's parameters and coefficients "
                                "as a *.wpp file. A new document asks for a name.")},
-        {57604, QStringLiteral("<b>Save As</b><br>Saves the active document under a new name.")},
-        {500, QStringLiteral("<b>Export Image</b><br>Writes the tile at its own width and height as a BMP, JPEG, PNG, GIF "
+        {ID_FILE_SAVE_AS, QStringLiteral("<b>Save As</b><br>Saves the active document under a new name.")},
+        {ID_EXPORT_IMAGE, QStringLiteral("<b>Export Image</b><br>Writes the tile at its own width and height as a BMP, JPEG, PNG, GIF "
                              "or TIFF file. The file name's extension decides the format.")},
-        {501, QStringLiteral("<b>Set As Wallpaper (Tiled)</b><br>Makes the tile the desktop wallpaper, repeated "
+        {ID_SET_AS_WALLPAPER, QStringLiteral("<b>Set As Wallpaper (Tiled)</b><br>Makes the tile the desktop wallpaper, repeated "
                              "edge to edge over the whole screen.")},
-        {57607, QStringLiteral("<b>Print</b> (Ctrl+P)<br>Prints the tile once, at the top-left corner of one page, "
+        {ID_FILE_PRINT, QStringLiteral("<b>Print</b> (Ctrl+P)<br>Prints the tile once, at the top-left corner of one page, "
                                "at the current zoom.")},
-        {57609, QStringLiteral("<b>Print Preview</b><br>Shows the page as it will be printed.")},
-        {57606, QStringLiteral("<b>Print Setup</b><br>Chooses the printer and its options.")},
-        {57665, QStringLiteral("<b>Exit</b><br>Closes every document, asking to save each changed one, and quits Quorrel.")},
-        {57643, QStringLiteral("<b>Undo</b> (Ctrl+Z, Alt+Backspace)<br>Goes back to the previous image of this window. "
+        {ID_FILE_PRINT_PREVIEW, QStringLiteral("<b>Print Preview</b><br>Shows the page as it will be printed.")},
+        {ID_FILE_PRINT_SETUP, QStringLiteral("<b>Print Setup</b><br>Chooses the printer and its options.")},
+        {ID_APP_EXIT, QStringLiteral("<b>Exit</b><br>Closes every document, asking to save each changed one, and quits Quorrel.")},
+        {ID_EDIT_UNDO, QStringLiteral("<b>Undo</b> (Ctrl+Z, Alt+Backspace)<br>Goes back to the previous image of this window. "
                                "Each window remembers its last 15 images.")},
-        {57644, QStringLiteral("<b>Redo</b> (Ctrl+Y)<br>Goes forward again to the image you undid.")},
-        {57634, QStringLiteral("<b>Copy</b> (Ctrl+C, Ctrl+Insert)<br>Puts the tile on the clipboard as a picture of its "
+        {ID_EDIT_REDO, QStringLiteral("<b>Redo</b> (Ctrl+Y)<br>Goes forward again to the image you undid.")},
+        {ID_EDIT_COPY, QStringLiteral("<b>Copy</b> (Ctrl+C, Ctrl+Insert)<br>Puts the tile on the clipboard as a picture of its "
                                "own width and height, whatever the zoom.")},
-        {57635, QStringLiteral("<b>Cut</b> (Ctrl+X)<br>In a table of numbers: cuts the selected cells to the clipboard.")},
-        {57637, QStringLiteral("<b>Paste</b> (Ctrl+V)<br>In a table of numbers: pastes the clipboard into the cells.")},
-        {511, QStringLiteral("<b>Properties</b> (F4)<br>Opens the Properties sheet: image size, colour ranges, shapes, "
+        {ID_EDIT_CUT, QStringLiteral("<b>Cut</b> (Ctrl+X)<br>In a table of numbers: cuts the selected cells to the clipboard.")},
+        {ID_EDIT_PASTE, QStringLiteral("<b>Paste</b> (Ctrl+V)<br>In a table of numbers: pastes the clipboard into the cells.")},
+        {ID_PROPERTIES, QStringLiteral("<b>Properties</b> (F4)<br>Opens the Properties sheet: image size, colour ranges, shapes, "
                              "symmetries and correlations of the six colour components.")},
-        {923, QStringLiteral("<b>Coefficients</b> (Shift+F4)<br>Shows and edits every coefficient of the series, one "
+        {ID_COEFFICIENTS, QStringLiteral("<b>Coefficients</b> (Shift+F4)<br>Shows and edits every coefficient of the series, one "
                              "table of one component at a time.")},
-        {510, QStringLiteral("<b>Random Generation</b> (F5)<br>Generates new random coefficients within the current "
+        {ID_RANDOM_GENERATION, QStringLiteral("<b>Random Generation</b> (F5)<br>Generates new random coefficients within the current "
                              "settings and shows the new tile.")},
-        {512, QStringLiteral("<b>Slide Show</b> (F6)<br>Generates a new tile every three seconds until you choose it again.")},
-        {513, QStringLiteral("<b>Random Desktop</b> (F7)<br>Like Slide Show, and makes every new tile the desktop "
+        {ID_SLIDE_SHOW, QStringLiteral("<b>Slide Show</b> (F6)<br>Generates a new tile every three seconds until you choose it again.")},
+        {ID_RANDOM_DESKTOP, QStringLiteral("<b>Random Desktop</b> (F7)<br>Like Slide Show, and makes every new tile the desktop "
                              "wallpaper. Choose it again to stop.")},
-        {59392, QStringLiteral("<b>Toolbar</b><br>Shows or hides the toolbar.")},
-        {59393, QStringLiteral("<b>Status Bar</b><br>Shows or hides the status bar.")},
-        {520, QStringLiteral("<b>Zoom In</b> (numeric keypad +)<br>Shows every pixel of the tile one step larger.")},
-        {521, QStringLiteral("<b>Zoom Out</b> (numeric keypad -)<br>Shows the tile one step smaller, down to its own size.")},
-        {522, QStringLiteral("<b>Zoom Normal</b> (numeric keypad *)<br>Shows the tile at its own size again.")},
-        {524, QStringLiteral("<b>Full Screen</b> (F, Esc)<br>Fills the whole screen with the tile. Press F or Esc, or "
+        {ID_VIEW_TOOLBAR, QStringLiteral("<b>Toolbar</b><br>Shows or hides the toolbar.")},
+        {ID_VIEW_STATUS_BAR, QStringLiteral("<b>Status Bar</b><br>Shows or hides the status bar.")},
+        {ID_ZOOM_IN, QStringLiteral("<b>Zoom In</b> (numeric keypad +)<br>Shows every pixel of the tile one step larger.")},
+        {ID_ZOOM_OUT, QStringLiteral("<b>Zoom Out</b> (numeric keypad -)<br>Shows the tile one step smaller, down to its own size.")},
+        {ID_ZOOM_NORMAL, QStringLiteral("<b>Zoom Normal</b> (numeric keypad *)<br>Shows the tile at its own size again.")},
+        {ID_FULL_SCREEN, QStringLiteral("<b>Full Screen</b> (F, Esc)<br>Fills the whole screen with the tile. Press F or Esc, or "
                              "click the small floating button, to come back.")},
-        {926, QStringLiteral("<b>Refresh</b> (R)<br>Draws the current tile again.")},
-        {57648, QStringLiteral("<b>New Window</b><br>Opens another window on the active document, with its own zoom "
+        {ID_REFRESH, QStringLiteral("<b>Refresh</b> (R)<br>Draws the current tile again.")},
+        {ID_WINDOW_NEW, QStringLiteral("<b>New Window</b><br>Opens another window on the active document, with its own zoom "
                                "and history.")},
-        {57650, QStringLiteral("<b>Cascade</b><br>Arranges the document windows so they overlap.")},
-        {57651, QStringLiteral("<b>Tile</b><br>Arranges the document windows side by side.")},
-        {57649, QStringLiteral("<b>Arrange Icons</b><br>Lines up minimised document windows at the bottom.")},
-        {57667, QStringLiteral("<b>Help Topics</b><br>Opens this user guide at its contents.")},
-        {57664, QStringLiteral("<b>About Quorrel</b><br>Shows the program's version and copyright.")},
-        {57670, QStringLiteral("<b>Help</b> (F1)<br>Opens the user guide at the page for the window or dialog you are in.")},
-        {57669, QStringLiteral("<b>What's This</b> (Shift+F1)<br>Click this button, then click any button, menu item or "
+        {ID_WINDOW_CASCADE, QStringLiteral("<b>Cascade</b><br>Arranges the document windows so they overlap.")},
+        {ID_WINDOW_TILE_HORZ, QStringLiteral("<b>Tile</b><br>Arranges the document windows side by side.")},
+        {ID_WINDOW_ARRANGE, QStringLiteral("<b>Arrange Icons</b><br>Lines up minimised document windows at the bottom.")},
+        {ID_HELP_FINDER, QStringLiteral("<b>Help Topics</b><br>Opens this user guide at its contents.")},
+        {ID_APP_ABOUT, QStringLiteral("<b>About Quorrel</b><br>Shows the program's version and copyright.")},
+        {ID_HELP, QStringLiteral("<b>Help</b> (F1)<br>Opens the user guide at the page for the window or dialog you are in.")},
+        {ID_CONTEXT_HELP, QStringLiteral("<b>What's This</b> (Shift+F1)<br>Click this button, then click any button, menu item or "
                                "control to read what it does.")},
     };
     return texts.value(commandId);

@@ -1,38 +1,19 @@
 #pragma once
 // The command ids of the main toolbar's twenty buttons, left to right.
 
+#include "platform/CommandIds.h"
+
 #include <array>
 
 namespace quorrel::desktop {
 
-enum ToolbarCommand : int {
-    kCmdNew = 57600,
-    kCmdOpen = 57601,
-    kCmdSave = 57603,
-    kCmdExportImage = 500,
-    kCmdSetAsWallpaper = 501,
-    kCmdPrint = 57607,
-    kCmdUndo = 57643,
-    kCmdRedo = 57644,
-    kCmdCopy = 57634,
-    kCmdProperties = 511,
-    kCmdCoefficients = 923,
-    kCmdRandomGeneration = 510,
-    kCmdSlideShow = 512,
-    kCmdRandomDesktop = 513,
-    kCmdZoomIn = 520,
-    kCmdZoomOut = 521,
-    kCmdZoomNormal = 522,
-    kCmdFullScreen = 524,
-    kCmdAbout = 57664,
-    kCmdContextHelp = 57669,
-};
+using namespace platform;
 
 inline constexpr std::array<int, 20> kToolbarCommands = {
-    kCmdNew, kCmdOpen, kCmdSave, kCmdExportImage, kCmdSetAsWallpaper, kCmdPrint,
-    kCmdUndo, kCmdRedo, kCmdCopy, kCmdProperties, kCmdCoefficients,
-    kCmdRandomGeneration, kCmdSlideShow, kCmdRandomDesktop,
-    kCmdZoomIn, kCmdZoomOut, kCmdZoomNormal, kCmdFullScreen, kCmdAbout, kCmdContextHelp,
+    ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_EXPORT_IMAGE, ID_SET_AS_WALLPAPER, ID_FILE_PRINT,
+    ID_EDIT_UNDO, ID_EDIT_REDO, ID_EDIT_COPY, ID_PROPERTIES, ID_COEFFICIENTS,
+    ID_RANDOM_GENERATION, ID_SLIDE_SHOW, ID_RANDOM_DESKTOP,
+    ID_ZOOM_IN, ID_ZOOM_OUT, ID_ZOOM_NORMAL, ID_FULL_SCREEN, ID_APP_ABOUT, ID_CONTEXT_HELP,
 };
 
 } // namespace quorrel::desktop

@@ -65,7 +65,7 @@ TEST(Artwork, EveryToolbarCommandHasAnImageAtOneAndTwoTimes)
 
 TEST(Artwork, DisabledImagesAreGrey)
 {
-    const QImage image = ToolbarIcon(kCmdSave).pixmap(QSize(32, 30), QIcon::Disabled).toImage();
+    const QImage image = ToolbarIcon(ID_FILE_SAVE).pixmap(QSize(32, 30), QIcon::Disabled).toImage();
     ASSERT_FALSE(image.isNull());
     int coloured = 0;
     for (int y = 0; y < image.height(); ++y)
@@ -74,7 +74,7 @@ TEST(Artwork, DisabledImagesAreGrey)
             coloured += qRed(p) != qGreen(p) || qGreen(p) != qBlue(p);
         }
     EXPECT_EQ(coloured, 0);
-    EXPECT_GT(OpaquePixels(ToolbarIcon(kCmdSave).pixmap(QSize(32, 30)).toImage()), 0);
+    EXPECT_GT(OpaquePixels(ToolbarIcon(ID_FILE_SAVE).pixmap(QSize(32, 30)).toImage()), 0);
 }
 
 TEST(Artwork, OtherIdsHaveNoImage)

@@ -48,8 +48,8 @@ TEST(HelpTopics, EveryToolbarButtonAndCommandHasAWhatsThisText)
     EXPECT_TRUE(WhatsThisForCommand(0).isEmpty());
     EXPECT_TRUE(WhatsThisForCommand(12345).isEmpty());
     // The text names the command's keys where it has some.
-    EXPECT_TRUE(WhatsThisForCommand(kCmdRandomGeneration).contains("F5"));
-    EXPECT_TRUE(WhatsThisForCommand(kCmdContextHelp).contains("Shift+F1"));
+    EXPECT_TRUE(WhatsThisForCommand(ID_RANDOM_GENERATION).contains("F5"));
+    EXPECT_TRUE(WhatsThisForCommand(ID_CONTEXT_HELP).contains("Shift+F1"));
 }
 
 TEST(HelpTopics, EveryDialogControlHasAWhatsThisText)
