@@ -105,6 +105,8 @@ public:
     bool IsSlideShow() const { return m_bSlideShow; }
     bool IsRandomDesktop() const { return m_bRandomDesktop; }
     bool IsTimerRunning() const { return m_timer.isActive(); }
+    // Ticks that generated a new image since the view was made.
+    uint64_t TimerTicks() const { return m_nTimerTicks; }
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -134,6 +136,7 @@ private:
     bool m_bSlideShow = false;
     bool m_bRandomDesktop = false;
     bool m_bRendered = false;
+    uint64_t m_nTimerTicks = 0;
     QPoint m_ptPointer{0, 0};
     uint32_t m_nExportFilterIndex = 1;   // the file type Export Image offers first
 };

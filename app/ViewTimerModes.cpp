@@ -89,6 +89,7 @@ void CQuorrelView::OnTimerTick()
         return;
     }
     m_heldTick.stop();
+    ++m_nTimerTicks;
     OnRandomGeneration();
     if (m_bRandomDesktop)
         OnSetAsWallpaper();
