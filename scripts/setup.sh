@@ -10,7 +10,7 @@ QUORREL_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev libx11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libhwy-dev libgif-dev libimagequant-dev
-    xvfb xauth
+    xvfb xauth imagemagick
     desktop-file-utils libxml2-utils
     clang libclang-rt-14-dev
 )
@@ -60,6 +60,8 @@ quorrel_fuzz() {
             echo "Fuzzing the $target reader found a failure (input kept in $scratch)"
             return 1
         fi
+        # Executions, edge coverage (cov) and features (ft) reached.
+        grep -E '^#[0-9]+[[:space:]]+DONE' "$scratch/$target.log" | tail -n 1 || true
         grep -E '^Done [0-9]+ runs' "$scratch/$target.log" || true
     done
     rm -rf "$scratch"
