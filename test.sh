@@ -4,6 +4,7 @@
 #   ./test.sh             the normal run (what CI does): build, short fuzzing, ctest
 #   ./test.sh --sanitize  the same tests built with AddressSanitizer and
 #                         UndefinedBehaviorSanitizer (clang) in build-sanitize/
+#   ./test.sh --fuzz N    only the fuzzing, N seconds for each file reader
 set -euo pipefail
 source "$(dirname "$0")/scripts/setup.sh"
 
@@ -12,6 +13,11 @@ quorrel_install_packages
 # GUI tests never touch the real display, settings or desktop.
 export QT_QPA_PLATFORM=offscreen
 jobs="$(nproc 2>/dev/null || echo 2)"
+
+if [ "${1:-}" = "--fuzz" ]; then
+    quorrel_fuzz "${2:-300}"
+    exit
+fi
 
 if [ "${1:-}" = "--sanitize" ]; then
     QUORREL_BUILD="$QUORREL_ROOT/build-sanitize"
