@@ -132,13 +132,18 @@ TEST_F(RobustnessTest, AnUnreadableSettingsFileIsIgnored)
 TEST_F(RobustnessTest, AReadOnlyConfigurationFolderIsIgnored)
 {
     StoreRaw(QByteArray("broken"));
-    const QString folder = QFileInfo(ConfigFile()).path();
+    QSettings("Vantorel", "Quorrel").sync();
+    const QString file = ConfigFile();
+    const QByteArray before = ReadFile(file);
+    const QString folder = QFileInfo(file).path();
+    ASSERT_TRUE(QFile(file).setPermissions(QFile::ReadOwner));
     ASSERT_TRUE(QFile(folder).setPermissions(QFile::ReadOwner | QFile::ExeOwner));
     ExpectBuiltInDefaultsSilently();
     // Closing stored nothing where nothing can be written (root writes anyway).
     if (geteuid() != 0) {
-        EXPECT_EQ(QSettings("Vantorel", "Quorrel").value("DefVals/DefVals").toByteArray(), QByteArray("broken"));
+        EXPECT_EQ(ReadFile(file), before);
     }
+    QFile(file).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
 }
 
 using FailingSaveTest = EditorFixture;
