@@ -1,8 +1,8 @@
 // Whatever the settings or the disk throw at the editor: damaged, truncated,
 // oversized or unreadable stored defaults and an unwritable configuration
 // folder never stop a new document (the built-in defaults are used and
-// nothing is reported); a save that fails on a read-only folder or a folder
-// that vanished shows the framework's message and keeps the old file.
+// nothing is reported); a save that fails on a read-only folder, a full disk
+// or a folder that vanished shows the framework's message and keeps the old file.
 
 #include "EditorFixture.h"
 
@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <sys/mount.h>
 #include <unistd.h>
 
 using namespace quorrel;
@@ -175,19 +176,51 @@ TEST_F(FailingSaveTest, AFolderThatVanishedReportsItAndKeepsTheDocument)
     EXPECT_EQ(ReadFile(TempPath("rescued.wpp")).size(), 1520);
 }
 
+// A small tmpfs of its own mounted on `folder` while it lives; needs the
+// right to mount (root outside a locked-down container).
+class ScopedTmpfs final {
+public:
+    explicit ScopedTmpfs(const QString& folder, const char* options)
+        : m_folder(QFile::encodeName(folder))
+    {
+        m_mounted = ::mount("tmpfs", m_folder.constData(), "tmpfs", 0, options) == 0;
+    }
+    ~ScopedTmpfs()
+    {
+        if (m_mounted)
+            ::umount2(m_folder.constData(), MNT_DETACH);
+    }
+    ScopedTmpfs(const ScopedTmpfs&) = delete;
+    ScopedTmpfs& operator=(const ScopedTmpfs&) = delete;
+    bool IsMounted() const { return m_mounted; }
+    bool RemountReadOnly()
+    {
+        return ::mount(nullptr, m_folder.constData(), nullptr, MS_REMOUNT | MS_RDONLY, "size=64k") == 0;
+    }
+
+private:
+    QByteArray m_folder;
+    bool m_mounted = false;
+};
+
 TEST_F(FailingSaveTest, AReadOnlyFolderReportsItAndLeavesTheOldFileIntact)
 {
     const QString folder = TempPath("readonly");
     ASSERT_TRUE(QDir().mkpath(folder));
     const QString path = folder + "/kept.wpp";
     const QByteArray old(700, 'x');
-    WriteFile(path, old);
-    ASSERT_TRUE(QFile(folder).setPermissions(QFile::ReadOwner | QFile::ExeOwner));
-    const bool blocked = !QFile(folder + "/probe").open(QIODevice::WriteOnly);
-    if (!blocked) {
-        QFile::remove(folder + "/probe");
-        QFile(folder).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        GTEST_SKIP() << "file permissions do not stop this user (root)";
+
+    // Permissions stop every user but root; for root a read-only mount does.
+    std::unique_ptr<ScopedTmpfs> mount;
+    if (geteuid() == 0) {
+        mount = std::make_unique<ScopedTmpfs>(folder, "size=64k");
+        if (!mount->IsMounted())
+            GTEST_SKIP() << "root may not mount a tmpfs here, and permissions do not stop root";
+        WriteFile(path, old);
+        ASSERT_TRUE(mount->RemountReadOnly());
+    } else {
+        WriteFile(path, old);
+        ASSERT_TRUE(QFile(folder).setPermissions(QFile::ReadOwner | QFile::ExeOwner));
     }
 
     ASSERT_TRUE(Start());
@@ -198,6 +231,43 @@ TEST_F(FailingSaveTest, AReadOnlyFolderReportsItAndLeavesTheOldFileIntact)
     EXPECT_EQ(ReadFile(path), old);
     EXPECT_TRUE(ActiveDoc()->IsModified());
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"kept.wpp"});
+}
+
+TEST_F(FailingSaveTest, AFullDiskReportsItAndLeavesTheOldFileIntact)
+{
+    const QString folder = TempPath("tiny");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ScopedTmpfs tmpfs(folder, "size=16k");
+    if (!tmpfs.IsMounted())
+        GTEST_SKIP() << "no right to mount a tiny tmpfs here (the size limit case covers a short write)";
+    const QString path = folder + "/kept.wpp";
+    const QByteArray old(700, 'x');
+    WriteFile(path, old);
+    // Fill the rest of the disk.
+    {
+        QFile filler(folder + "/filler");
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(1024, 'f');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    }
+
+    ASSERT_TRUE(Start());
+    chosenFiles = {path};
+    Frame()->Router().Execute(ID_FILE_SAVE);
+    EXPECT_EQ(messages, QStringList{"Failed to save document."});
+    EXPECT_EQ(ReadFile(path), old);
+    EXPECT_TRUE(ActiveDoc()->IsModified());
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), (QStringList{"filler", "kept.wpp"}));
+
+    // With room again the same save goes through.
+    ASSERT_TRUE(QFile::remove(folder + "/filler"));
+    messages.clear();
+    chosenFiles = {path};
+    Press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_FALSE(ActiveDoc()->IsModified());
+    EXPECT_EQ(ReadFile(path).size(), 1520);
 }
 
 } // namespace
