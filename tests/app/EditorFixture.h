@@ -65,6 +65,22 @@ private:
     CNoHelpers m_noHelpers;
 };
 
+// An editor whose views' slide-show timers tick every `Interval` ms.
+template <int Interval>
+class ShortTimerFixture : public EditorFixture {
+protected:
+    void SetUp() override
+    {
+        EditorFixture::SetUp();
+        app::CQuorrelView::SetTimerInterval(Interval);
+    }
+    void TearDown() override
+    {
+        EditorFixture::TearDown();
+        app::CQuorrelView::SetTimerInterval(app::CQuorrelView::kTimerInterval);
+    }
+};
+
 QByteArray ReadFile(const QString& path);
 void WriteFile(const QString& path, const QByteArray& bytes);
 

@@ -52,19 +52,7 @@ long StatusKb(const char* field)
     return -1;
 }
 
-class SlideShowSoakTest : public EditorFixture {
-protected:
-    void SetUp() override
-    {
-        EditorFixture::SetUp();
-        CQuorrelView::SetTimerInterval(kInterval);
-    }
-    void TearDown() override
-    {
-        EditorFixture::TearDown();
-        CQuorrelView::SetTimerInterval(CQuorrelView::kTimerInterval);
-    }
-};
+using SlideShowSoakTest = quorrel::test::ShortTimerFixture<kInterval>;
 
 TEST_F(SlideShowSoakTest, TwoWindowsTickForHundredsOfTicksWithFlatMemory)
 {

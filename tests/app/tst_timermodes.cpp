@@ -22,18 +22,8 @@ namespace {
 
 constexpr int kInterval = 30;
 
-class TimerModesTest : public EditorFixture {
+class TimerModesTest : public quorrel::test::ShortTimerFixture<kInterval> {
 protected:
-    void SetUp() override
-    {
-        EditorFixture::SetUp();
-        CQuorrelView::SetTimerInterval(kInterval);
-    }
-    void TearDown() override
-    {
-        EditorFixture::TearDown();
-        CQuorrelView::SetTimerInterval(CQuorrelView::kTimerInterval);
-    }
     bool IsChecked(int id) const
     {
         Frame()->Router().UpdateActions();
