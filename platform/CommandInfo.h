@@ -1,6 +1,7 @@
 #pragma once
 // One row of an application's command table: how a command id appears in
-// menus, on the toolbar, in the status bar and on the keyboard.
+// menus, in the status bar and on the keyboard (toolbar images are painted
+// by the desktop artwork, by command id).
 
 #include <QKeySequence>
 #include <QList>
@@ -15,7 +16,6 @@ struct CommandInfo {
     QList<QKeySequence> keys;   // every accelerator of the command
     QString prompt;             // status-bar text
     QString tooltip;
-    int imageIndex = -1;        // position in the toolbar image strip, -1 for none
 };
 
 } // namespace quorrel::platform

@@ -103,8 +103,8 @@ TEST_F(CommandRouterTest, ActionsFollowTheRulesAndADisabledCommandIgnoresItsKey)
     } rules(allow21);
     router.SetRoute([&] { return std::vector<CCmdTarget*>{&rules, &view, &doc, &child, &frame, &app}; });
 
-    QAction* a20 = router.AddCommand({20, "&Twenty", "F9", {QKeySequence(Qt::Key_F9)}, "p", "t", -1}, &window);
-    QAction* a21 = router.AddCommand({21, "&TwentyOne", "F8", {QKeySequence(Qt::Key_F8)}, "p", "t", -1}, &window);
+    QAction* a20 = router.AddCommand({20, "&Twenty", "F9", {QKeySequence(Qt::Key_F9)}, "p", "t"}, &window);
+    QAction* a21 = router.AddCommand({21, "&TwentyOne", "F8", {QKeySequence(Qt::Key_F8)}, "p", "t"}, &window);
     window.addAction(a20);
     window.addAction(a21);
     QMenu* menu = window.menuBar()->addMenu("&Menu");
