@@ -232,7 +232,12 @@ void CGridCtrl::AutoSize()
             const QFontMetrics fm(cell->m_font);
             const QString text = cell->m_strText.isEmpty() ? QStringLiteral(" ") : cell->m_strText;
             const QRect extent = fm.boundingRect(QRect(0, 0, 32767, 32767), Qt::AlignLeft | Qt::AlignTop, text);
-            const int w = extent.width() + 2 * cell->m_nMargin;
+            // The ink of a line can be narrower than its advance, which is what
+            // the painter's ellipsis rule measures: take the wider.
+            int lineWidth = extent.width();
+            for (const QString& line : text.split(QLatin1Char('\n')))
+                lineWidth = std::max(lineWidth, fm.horizontalAdvance(line));
+            const int w = lineWidth + 2 * cell->m_nMargin;
             const int h = extent.height() + 2 * cell->m_nMargin;
             widths[size_t(c)] = std::max(widths[size_t(c)], w);
             heights[size_t(r)] = std::max(heights[size_t(r)], h);

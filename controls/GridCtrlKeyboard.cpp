@@ -5,6 +5,7 @@
 #include "controls/GridInPlaceEdit.h"
 
 #include <QClipboard>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -86,6 +87,11 @@ void CGridCtrl::keyPressEvent(QKeyEvent* e)
             break;
         }
     }
+    if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) && (ctrl || !m_bHandleTabKey)) {
+        // Ctrl+Tab belongs to the window (a tabbed sheet turns its page).
+        e->ignore();
+        return;
+    }
     if (IsNavigationKey(key)) {
         MoveFocusByKey(key, mods, false);
         e->accept();
@@ -102,6 +108,12 @@ void CGridCtrl::keyPressEvent(QKeyEvent* e)
         QAbstractScrollArea::keyPressEvent(e);
         return;
     }
+    if (IsInDialog() && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape)) {
+        // In a dialog Enter presses the default button and Escape cancels:
+        // the grid takes only arrows, characters and Tab there.
+        e->ignore();
+        return;
+    }
     int ch = 0;
     if (key == Qt::Key_Return || key == Qt::Key_Enter)
         ch = '\r';
@@ -115,6 +127,11 @@ void CGridCtrl::keyPressEvent(QKeyEvent* e)
     }
     EditCell(m_idCurrentCell.row, m_idCurrentCell.col, ch);
     e->accept();
+}
+
+bool CGridCtrl::IsInDialog() const
+{
+    return qobject_cast<const QDialog*>(window()) != nullptr;
 }
 
 void CGridCtrl::MoveFocusByKey(int key, Qt::KeyboardModifiers mods, bool bFromEdit)

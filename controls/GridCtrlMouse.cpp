@@ -68,13 +68,14 @@ void CGridCtrl::mousePressEvent(QMouseEvent* e)
         return;
     if (cell.row < m_nFixedRows) {
         m_mouseMode = MouseMode::SelectingCols;
-        const CCellID focus{std::min(TopRow(), m_nRows - 1), cell.col};
+        // The first scrolling row, wherever the rows are scrolled to.
+        const CCellID focus{m_nFixedRows, cell.col};
         SetFocusCell(focus.row, focus.col);
         m_SelectionStartCell = focus;
         SelectRect(focus, focus);
     } else if (cell.col < m_nFixedCols) {
         m_mouseMode = MouseMode::SelectingRows;
-        const CCellID focus{cell.row, std::min(LeftCol(), m_nCols - 1)};
+        const CCellID focus{cell.row, m_nFixedCols};
         SetFocusCell(focus.row, focus.col);
         m_SelectionStartCell = focus;
         SelectRect(focus, focus);
