@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <grp.h>
+#include <unistd.h>
+
 namespace {
 
 struct CRun {
@@ -16,9 +19,16 @@ struct CRun {
     QString stdErr;
 };
 
-CRun RunRender(const QStringList& args)
+CRun RunRender(const QStringList& args, bool asNobody = false)
 {
     QProcess process;
+    if (asNobody) {
+        // Root passes every permission: the tool then runs as "nobody".
+        process.setChildProcessModifier([] {
+            if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+                ::_exit(99);
+        });
+    }
     process.start(QStringLiteral(QUORREL_RENDER_EXE), args);
     CRun run;
     if (!process.waitForFinished(60000))
@@ -48,4 +58,30 @@ TEST(RenderOutput, CommandLineWritesAGif)
     QImageReader reader(dir.filePath("t.GIF"));
     EXPECT_EQ(reader.format(), "gif");
     EXPECT_EQ(reader.size(), QSize(125, 125));
+}
+
+TEST(RenderOutput, AFolderWithoutWriteAccessIsReportedAsSuch)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("locked"));
+    const QString locked = dir.filePath("locked");
+    const auto readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther
+                          | QFile::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), readOnly | QFile::WriteOwner));
+    ASSERT_TRUE(QFile::setPermissions(locked, readOnly));
+    const QString path = locked + "/t.png";
+    const CRun run = RunRender({"-q", "-o", path}, true);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.stdErr, "quorrel-render: " + path + ": Save image failed: 80070005 - Access is denied.\n");
+    EXPECT_TRUE(QDir(locked).isEmpty());
+    QFile::setPermissions(locked, readOnly | QFile::WriteOwner);
+}
+
+TEST(RenderOutput, AMissingFolderIsReportedAsSuch)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("no/such/folder/t.png");
+    const CRun run = RunRender({"-q", "-o", path});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.stdErr, "quorrel-render: " + path + ": Save image failed: 80070003 - The system cannot find the path specified.\n");
 }
