@@ -217,3 +217,24 @@ TEST(CoeffsDlg, EveryValueAndAnyTypedOneShowsWholeInTheFontTheDialogEndsUpWith)
                 EXPECT_TRUE(ShowsWhole(grid, 1, k, typed)) << k << " " << typed.toStdString();
     }
 }
+
+TEST(CoeffsDlg, EnterAndEscapeCloseTheDialogAndCtrlTabLeavesTheFocusCell)
+{
+    model::CTileParams params;
+    params.m_nCosCos[model::Hue][1][1] = 9;
+    for (const auto& [key, result] : {std::pair{Qt::Key_Return, QDialog::Accepted}, std::pair{Qt::Key_Escape, QDialog::Rejected}}) {
+        CCoeffsDlg dialog(params, &model::CTileParams::m_nCosCos, model::Hue);
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        controls::CGridCtrl* grid = GridOf(&dialog);
+        QRect rect;
+        ASSERT_TRUE(grid->GetCellRect(2, 2, rect));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::keyClick(grid, Qt::Key_Tab, Qt::ControlModifier);
+        EXPECT_EQ(grid->GetFocusCell(), (controls::CCellID{2, 2}));
+        QTest::keyClick(grid, key);
+        EXPECT_EQ(grid->GetInPlaceEdit(), nullptr);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), result);
+    }
+}
