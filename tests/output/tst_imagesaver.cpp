@@ -194,17 +194,6 @@ TEST_F(SaveImageTest, UnwritablePathFailsWithTheCauseAndWritesNothing)
     EXPECT_EQ(SaveImageFailedText(kStatusAccessDenied), "Save image failed:\n80070005 - Access is denied.");
 }
 
-TEST_F(SaveImageTest, AFullDiskSaysSo)
-{
-    // A link to the device that is always full: every write fails with
-    // "no space left", for any user, without mounting anything.
-    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), PathOf("full.bmp")));
-    EXPECT_EQ(SaveImage(NoiseTile(64, 64), PathOf("full.bmp")), kStatusDiskFull);
-    EXPECT_EQ(SaveImageFailedText(kStatusDiskFull), "Save image failed:\n80070070 - There is not enough space on the disk.");
-    EXPECT_EQ(Entries(), QStringList{"full.bmp"});   // the link, nothing beside it
-    EXPECT_TRUE(QFileInfo(PathOf("full.bmp")).isSymLink());
-}
-
 TEST_F(SaveImageTest, ALinkIsFollowedAndItsTargetReplacedWithItsPermissions)
 {
     ASSERT_EQ(SaveImage(NoiseTile(8, 8), PathOf("real.png")), kStatusOk);

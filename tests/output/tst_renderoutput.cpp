@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <grp.h>
+#include <qplatformdefs.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -84,4 +86,26 @@ TEST(RenderOutput, AMissingFolderIsReportedAsSuch)
     const CRun run = RunRender({"-q", "-o", path});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.stdErr, "quorrel-render: " + path + ": Save image failed: 80070003 - The system cannot find the path specified.\n");
+}
+
+TEST(RenderOutput, AFullDiskIsReportedAsSuch)
+{
+    // A link to the device that is always full: every write fails with "no
+    // space left". The tool runs as "nobody" when the test runs as root, so
+    // no implementation, however wrong, can replace the device itself.
+    QT_STATBUF device;
+    ASSERT_EQ(QT_STAT("/dev/full", &device), 0);
+    ASSERT_TRUE(S_ISCHR(device.st_mode)) << "/dev/full is not the full device";
+    QTemporaryDir dir;
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                      | QFile::ReadOther | QFile::ExeOther));
+    const QString path = dir.filePath("full.bmp");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), path));
+    const CRun run = RunRender({"-q", "-o", path}, true);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.stdErr, "quorrel-render: " + path + ": Save image failed: 80070070 - There is not enough space on the disk.\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System),
+              QStringList{"full.bmp"});
+    ASSERT_EQ(QT_STAT("/dev/full", &device), 0);
+    EXPECT_TRUE(S_ISCHR(device.st_mode));
 }
