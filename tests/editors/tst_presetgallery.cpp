@@ -36,7 +36,9 @@ using namespace quorrel::editors;
 
 namespace {
 
-// Holds every rendering until Open(); counts the renderings started.
+// Holds every rendering until Open(); counts the renderings started. Half a
+// minute after it was made it lets everything through anyway, so that code
+// which waits for its pictures fails its test instead of hanging it.
 class Gate final {
 public:
     CThumbnailRenderer::RenderFunction Wrap(CThumbnailRenderer::RenderFunction render)
@@ -46,7 +48,7 @@ public:
                 std::unique_lock lock(m_mutex);
                 ++m_started;
                 m_changed.notify_all();
-                m_changed.wait(lock, [this] { return m_open; });
+                m_changed.wait_until(lock, m_deadline, [this] { return m_open; });
             }
             return render(params, box);
         };
@@ -71,6 +73,7 @@ public:
     }
 
 private:
+    const std::chrono::steady_clock::time_point m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     std::mutex m_mutex;
     std::condition_variable m_changed;
     bool m_open = false;
