@@ -11,6 +11,8 @@
 #include <QRandomGenerator>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace quorrel::editors {
 
 namespace {
@@ -65,7 +67,7 @@ CPresetGallery::CPresetGallery(QWidget* parent, CThumbnailRenderer::RenderFuncti
         auto params = std::make_unique<model::CTileParams>();
         std::string error;
         if (!presets::LoadPreset(info, *params, error))
-            continue;
+            continue;   // only a build without its resources gets here
         m_entries.push_back(Entry{&info, info.seed, std::move(params), false});
         auto* item = new QListWidgetItem(Thumbnail(placeholder), QString::fromUtf8(info.name.data(), info.name.size()));
         item->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
