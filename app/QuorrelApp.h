@@ -47,6 +47,8 @@ public:
 
     void OnFilePrintSetup();
     void OnAppAbout();
+    // The help window goes with the main window.
+    void OnMainWindowClosed() override;
 
     // Prints the document at `path` without showing the editor: on the
     // default printer, or on `printerName` when given. The application need

@@ -225,6 +225,8 @@ void CMDIFrameWnd::closeEvent(QCloseEvent* event)
     if (app)
         app->CloseAllDocuments();
     event->accept();
+    if (app)
+        app->OnMainWindowClosed();
 }
 
 void CMDIFrameWnd::dragEnterEvent(QDragEnterEvent* event)

@@ -119,6 +119,13 @@ void CWinApp::OnAppExit()
         m_pMainWnd->close();
 }
 
+void CWinApp::OnMainWindowClosed()
+{
+    // Once the close has run to its end; without a running event loop
+    // (tests, the print switches) there is nothing to end.
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
 void CWinApp::AddToRecentFileList(const QString& path)
 {
     if (!m_pRecentFileList)

@@ -1,0 +1,170 @@
+// The editor's windows as a desktop session meets them: keypad keys that
+// reach the view as plain key presses, command states after timer ticks,
+// the maximised state of document windows, Exit with the help window open,
+// the pointer read-out while a drag leaves the view, the scroll-bar thumbs
+// and what the view paints at any zoom and scroll position.
+
+#include "EditorFixture.h"
+
+#include "platform/MDIChildWnd.h"
+#include "platform/desktop/HelpSystem.h"
+#include "platform/desktop/HelpWindow.h"
+
+#include "model/TileParams.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+
+using namespace quorrel;
+using namespace quorrel::app;
+using quorrel::test::EditorFixture;
+
+namespace {
+
+using WindowingTest = EditorFixture;
+
+// A key press as the X11 platform delivers a numeric-keypad key to the
+// focus widget: the shortcut map never matches it there.
+void PressAsX11Does(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+    QApplication::sendEvent(widget, &release);
+    QApplication::processEvents();
+}
+
+TEST_F(WindowingTest, KeypadKeysZoomWhenTheyArriveAsKeyPressesAndTheMainKeyboardsDoNot)
+{
+    ASSERT_TRUE(Start());
+    CQuorrelView* view = ActiveView();
+    view->setFocus();
+    PressAsX11Does(view, Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_EQ(view->ZoomFactor(), 2);
+    PressAsX11Does(view, Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_EQ(view->ZoomFactor(), 3);
+    PressAsX11Does(view, Qt::Key_Minus, Qt::KeypadModifier);
+    EXPECT_EQ(view->ZoomFactor(), 2);
+    PressAsX11Does(view, Qt::Key_Asterisk, Qt::KeypadModifier);
+    EXPECT_EQ(view->ZoomFactor(), 1);
+    // Zoom Out at zoom 1 is disabled: the key does nothing.
+    PressAsX11Does(view, Qt::Key_Minus, Qt::KeypadModifier);
+    EXPECT_EQ(view->ZoomFactor(), 1);
+
+    // The main keyboard's keys are other keys, by press and by shortcut.
+    PressAsX11Does(view, Qt::Key_Plus, Qt::ShiftModifier);
+    PressAsX11Does(view, Qt::Key_Plus, Qt::NoModifier);
+    Press(Qt::Key_Plus, Qt::ShiftModifier);
+    Press(Qt::Key_Plus);
+    EXPECT_EQ(view->ZoomFactor(), 1);
+    Press(Qt::Key_Plus, Qt::KeypadModifier);   // where the shortcut map does match
+    EXPECT_EQ(view->ZoomFactor(), 2);
+}
+
+class TickTest : public quorrel::test::ShortTimerFixture<300> {};
+
+TEST_F(TickTest, UndoAndRedoFollowASlideShowTickWithoutAnyInput)
+{
+    ASSERT_TRUE(Start());
+    CQuorrelView* view = ActiveView();
+    Press(Qt::Key_F5);
+    Press(Qt::Key_Z, Qt::ControlModifier);   // back to the first entry
+    ASSERT_FALSE(IsEnabled(ID_EDIT_UNDO));
+    ASSERT_TRUE(IsEnabled(ID_EDIT_REDO));
+    const model::CTileParams first = ActiveDoc()->m_params;
+    Press(Qt::Key_F6);
+    QAction* undo = Frame()->Action(ID_EDIT_UNDO);
+    QAction* redo = Frame()->Action(ID_EDIT_REDO);
+    ASSERT_FALSE(undo->isEnabled());
+
+    // No input after the tick: the buttons show the new state by themselves.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->TimerTicks() == 1; }, 3000));
+    view->OnSlideShow();   // stops it, not through the router, which would update
+    EXPECT_TRUE(QTest::qWaitFor([&] { return undo->isEnabled() && !redo->isEnabled(); }, 1000))
+        << "Undo and Redo kept the states they had before the tick";
+
+    // The first Ctrl+Z undoes the tick even if the action still showed the
+    // state from before it.
+    undo->setEnabled(false);
+    QTest::keyClick(Frame(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(model::SameParams(ActiveDoc()->m_params, first)) << "the first Ctrl+Z did nothing";
+}
+
+TEST_F(WindowingTest, ClosingTheMaximisedWindowLeavesTheNextOneMaximised)
+{
+    ASSERT_TRUE(Start());
+    Press(Qt::Key_N, Qt::ControlModifier);
+    ASSERT_EQ(DocumentCount(), 2);
+    QMdiArea* area = Frame()->MdiArea();
+    platform::CMDIChildWnd* second = Frame()->MDIGetActive();
+    ASSERT_TRUE(second->isMaximized());
+
+    // File Close (the document asks; the answer is No).
+    Frame()->Router().Execute(ID_FILE_CLOSE);
+    QApplication::processEvents();
+    ASSERT_EQ(DocumentCount(), 1);
+    platform::CMDIChildWnd* first = Frame()->MDIGetActive();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isMaximized());
+    EXPECT_EQ(first->geometry(), area->viewport()->rect());
+    EXPECT_EQ(Frame()->windowTitle(), "Quorrel - [Quorrel1]");
+
+    // The same when a window of a document with two goes by its own close.
+    Frame()->Router().Execute(ID_WINDOW_NEW);
+    platform::CMDIChildWnd* another = Frame()->MDIGetActive();
+    ASSERT_NE(another, first);
+    ASSERT_TRUE(another->isMaximized());
+    another->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QApplication::processEvents();
+    ASSERT_EQ(Frame()->MDIGetActive(), first);
+    EXPECT_TRUE(first->isMaximized());
+    EXPECT_EQ(first->geometry(), area->viewport()->rect());
+
+    // A restored window stays restored when another one closes.
+    Press(Qt::Key_N, Qt::ControlModifier);
+    platform::CMDIChildWnd* third = Frame()->MDIGetActive();
+    third->showNormal();
+    area->setActiveSubWindow(first);
+    first->showNormal();
+    area->setActiveSubWindow(third);
+    Frame()->Router().Execute(ID_FILE_CLOSE);
+    QApplication::processEvents();
+    ASSERT_EQ(Frame()->MDIGetActive(), first);
+    EXPECT_FALSE(first->isMaximized());
+}
+
+TEST_F(WindowingTest, ExitClosesTheHelpWindowAndEndsTheApplication)
+{
+    ASSERT_TRUE(Start());
+    Press(Qt::Key_F1);
+    desktop::HelpWindow* help = m_app->Help().Window();
+    ASSERT_NE(help, nullptr);
+    ASSERT_TRUE(help->isVisible());
+
+    // Exit from inside the event loop, as the menu does; the loop must end.
+    bool stuck = false;
+    QTimer::singleShot(0, [&] { Frame()->Router().Execute(ID_APP_EXIT); });
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        stuck = true;
+        QApplication::exit(1);
+    });
+    guard.start(5000);
+    QApplication::exec();
+    guard.stop();
+    EXPECT_FALSE(stuck) << "the application kept running after Exit";
+    EXPECT_FALSE(Frame()->isVisible());
+    ASSERT_NE(m_app->Help().Window(), nullptr);
+    EXPECT_FALSE(m_app->Help().Window()->isVisible()) << "the help window stayed open";
+    EXPECT_EQ(DocumentCount(), 0);
+}
+
+} // namespace
