@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMouseEvent>
@@ -165,6 +166,95 @@ TEST_F(WindowingTest, ExitClosesTheHelpWindowAndEndsTheApplication)
     ASSERT_NE(m_app->Help().Window(), nullptr);
     EXPECT_FALSE(m_app->Help().Window()->isVisible()) << "the help window stayed open";
     EXPECT_EQ(DocumentCount(), 0);
+}
+
+// The process's peak resident size so far, in kB.
+long PeakResidentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+class ViewPaintTest : public EditorFixture {
+protected:
+    // The view's client area made `size`, the document's tile `w` x `h`.
+    CQuorrelView* StartWith(QSize client, uint32_t w, uint32_t h)
+    {
+        if (!Start())
+            return nullptr;
+        CQuorrelView* view = ActiveView();
+        QWidget* child = view->parentWidget();
+        child->showNormal();
+        child->resize(child->size() + (client - view->viewport()->size()));
+        ActiveDoc()->m_params.m_nWidth = w;
+        ActiveDoc()->m_params.m_nHeight = h;
+        view->RenderView();
+        QApplication::processEvents();
+        return view;
+    }
+    void SetZoom(CQuorrelView* view, int zoom)
+    {
+        while (view->ZoomFactor() < zoom)
+            view->OnZoomIn();
+        while (view->ZoomFactor() > zoom)
+            view->OnZoomOut();
+        QApplication::processEvents();
+    }
+};
+
+TEST_F(ViewPaintTest, EveryPixelIsItsTilePixelAtAnyZoomAndScrollPosition)
+{
+    // Client and tile sizes share no factor with the zooms or each other.
+    CQuorrelView* view = StartWith(QSize(701, 433), 97, 61);
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(view->viewport()->size(), QSize(701, 433));
+    const QImage tile = view->RenderedBitmap().copy(0, 0, 97, 61).convertToFormat(QImage::Format_RGB32);
+    for (int zoom : {1, 3, 8, 13}) {
+        SetZoom(view, zoom);
+        QScrollBar* h = view->horizontalScrollBar();
+        QScrollBar* v = view->verticalScrollBar();
+        const QSize client = view->viewport()->size();
+        std::vector<QPoint> scrolls = {{0, 0}, {h->maximum(), v->maximum()}};
+        if (h->maximum() > 40 && v->maximum() > 40)
+            scrolls.push_back({h->maximum() / 2 + 1, 37});   // part of a block off each edge
+        for (const QPoint scroll : scrolls) {
+            h->setValue(scroll.x());
+            v->setValue(scroll.y());
+            ASSERT_EQ(view->GetScrollPosition(), scroll);
+            const QImage shot = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            ASSERT_EQ(shot.size(), client);
+            int wrong = 0;
+            for (int y = 0; y < client.height(); ++y) {
+                const auto* row = reinterpret_cast<const QRgb*>(shot.constScanLine(y));
+                const auto* source = reinterpret_cast<const QRgb*>(tile.constScanLine(((y + scroll.y()) / zoom) % 61));
+                for (int x = 0; x < client.width(); ++x)
+                    wrong += row[x] != source[((x + scroll.x()) / zoom) % 97] ? 1 : 0;
+            }
+            EXPECT_EQ(wrong, 0) << "zoom " << zoom << ", scrolled to " << scroll.x() << "," << scroll.y();
+        }
+    }
+}
+
+TEST_F(ViewPaintTest, PaintingAtAHighZoomNeedsNoMoreMemoryThanAtZoomOne)
+{
+    CQuorrelView* view = StartWith(QSize(800, 600), 1024, 1024);
+    ASSERT_NE(view, nullptr);
+    view->viewport()->repaint();
+    const long before = PeakResidentKb();
+    ASSERT_GT(before, 0);
+    // A whole 1024 x 1024 tile at zoom 12 would be 576 MB of pixels.
+    SetZoom(view, 12);
+    for (int step = 0; step < 5; ++step) {
+        view->verticalScrollBar()->setValue(view->verticalScrollBar()->value() + 997);
+        view->viewport()->repaint();
+    }
+    const long growth = PeakResidentKb() - before;
+    EXPECT_LT(growth, 32 * 1024) << "painting grew the peak memory by " << growth / 1024 << " MB";
 }
 
 } // namespace
