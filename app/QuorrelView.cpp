@@ -213,7 +213,7 @@ void CQuorrelView::RefreshStatusReadout()
     if (!frame)
         return;
     frame->SetPaneText(2, QStringLiteral("%1, %2").arg(m_ptPointer.x()).arg(m_ptPointer.y()));
-    if (!m_bitmap.isNull()) {
+    if (m_bitmap.valid(m_ptPointer)) {
         const QRgb rgb = m_bitmap.pixel(m_ptPointer);
         frame->ShowPixelColor(static_cast<uint32_t>(qRed(rgb)) | static_cast<uint32_t>(qGreen(rgb)) << 8 |
                               static_cast<uint32_t>(qBlue(rgb)) << 16);
@@ -222,9 +222,13 @@ void CQuorrelView::RefreshStatusReadout()
 
 void CQuorrelView::mouseMoveEvent(QMouseEvent* event)
 {
-    if (const CQuorrelDoc* doc = GetDocument()) {
-        m_ptPointer = PointerToImage(event->position().toPoint(), GetScrollPosition(), m_nZoom,
-                                     doc->m_params.m_nWidth, doc->m_params.m_nHeight);
+    // While a button is held the moves go on outside the view: they show
+    // nothing, as where the platform sends no moves outside the window.
+    const QPoint point = event->position().toPoint();
+    const CQuorrelDoc* doc = GetDocument();
+    if (doc && viewport()->rect().contains(point) && doc->m_params.m_nWidth > 0 && doc->m_params.m_nHeight > 0) {
+        m_ptPointer = PointerToImage(point, GetScrollPosition(), m_nZoom, doc->m_params.m_nWidth,
+                                     doc->m_params.m_nHeight);
         RefreshStatusReadout();
     }
     platform::CScrollView::mouseMoveEvent(event);

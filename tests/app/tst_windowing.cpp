@@ -6,6 +6,9 @@
 
 #include "EditorFixture.h"
 
+#include "app/ColorStatic.h"
+#include "app/MainStatusBar.h"
+
 #include "platform/MDIChildWnd.h"
 #include "platform/desktop/HelpSystem.h"
 #include "platform/desktop/HelpWindow.h"
@@ -19,6 +22,8 @@
 #include <QMdiArea>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <QTimer>
 
@@ -255,6 +260,108 @@ TEST_F(ViewPaintTest, PaintingAtAHighZoomNeedsNoMoreMemoryThanAtZoomOne)
     }
     const long growth = PeakResidentKb() - before;
     EXPECT_LT(growth, 32 * 1024) << "painting grew the peak memory by " << growth / 1024 << " MB";
+}
+
+// Qt's warnings while it lives.
+class WarningCatcher final {
+public:
+    WarningCatcher() { m_previous = qInstallMessageHandler(&Catch); }
+    ~WarningCatcher() { qInstallMessageHandler(m_previous); }
+    static QStringList& Seen()
+    {
+        static QStringList seen;
+        return seen;
+    }
+
+private:
+    static void Catch(QtMsgType, const QMessageLogContext&, const QString& text) { Seen() << text; }
+    QtMessageHandler m_previous = nullptr;
+};
+
+void SendMove(QWidget* viewport, QPoint point, Qt::MouseButtons buttons)
+{
+    QMouseEvent move(QEvent::MouseMove, QPointF(point), QPointF(viewport->mapToGlobal(point)), Qt::NoButton, buttons,
+                     Qt::NoModifier);
+    QApplication::sendEvent(viewport, &move);
+}
+
+TEST_F(WindowingTest, ADragThatLeavesTheViewShowsNoNewReadoutAndReadsNoPixelOutsideTheBitmap)
+{
+    ASSERT_TRUE(Start());
+    CQuorrelView* view = ActiveView();
+    QWidget* viewport = view->viewport();
+    SendMove(viewport, QPoint(130, 5), Qt::NoButton);
+    ASSERT_EQ(Frame()->GetPaneText(2), "5, 5");
+    const QString colour = Frame()->StatusBar()->ColorIndicator()->text();
+
+    WarningCatcher::Seen().clear();
+    {
+        WarningCatcher catcher;
+        const QSize size = viewport->size();
+        for (const QPoint outside : {QPoint(-3, 7), QPoint(-200, -64), QPoint(size.width(), 10),
+                                     QPoint(size.width() + 500, size.height() + 9), QPoint(20, size.height()),
+                                     QPoint(20, -1)}) {
+            SendMove(viewport, outside, Qt::LeftButton);
+            EXPECT_EQ(Frame()->GetPaneText(2).toStdString(), "5, 5") << outside.x() << "," << outside.y();
+            EXPECT_EQ(Frame()->StatusBar()->ColorIndicator()->text().toStdString(), colour.toStdString());
+        }
+        // Zooming refreshes the read-out from the last position inside.
+        view->OnZoomIn();
+        EXPECT_EQ(Frame()->GetPaneText(2), "5, 5");
+        EXPECT_EQ(view->PointerPosition(), QPoint(5, 5));
+    }
+    EXPECT_TRUE(WarningCatcher::Seen().filter("out of range").isEmpty()) << WarningCatcher::Seen().join('\n').toStdString();
+
+    // Back inside, with the button still held, the read-out follows again.
+    SendMove(viewport, QPoint(9, 4), Qt::LeftButton);
+    EXPECT_EQ(Frame()->GetPaneText(2), "4, 2");
+}
+
+// The share of the groove the thumb of `bar` covers.
+double ThumbShare(QScrollBar* bar)
+{
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->value();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    option.upsideDown = bar->invertedAppearance();
+    option.subControls = QStyle::SC_All;
+    const QRect groove = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarGroove, bar);
+    const QRect thumb = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar);
+    return bar->orientation() == Qt::Vertical ? double(thumb.height()) / groove.height()
+                                              : double(thumb.width()) / groove.width();
+}
+
+TEST_F(WindowingTest, TheScrollThumbsShowTheVisibleShareAndTheLineStepStays)
+{
+    ASSERT_TRUE(Start());
+    CQuorrelView* view = ActiveView();
+    for (int i = 1; i < 10; ++i)
+        view->OnZoomIn();
+    ASSERT_EQ(view->GetTotalSize(), QSize(1250, 1250));
+    // A client area 1117 pixels high and 700 wide: 89 % and 56 % visible.
+    QWidget* child = view->parentWidget();
+    child->showNormal();
+    for (int attempt = 0; attempt < 3 && view->viewport()->size() != QSize(700, 1117); ++attempt) {
+        child->resize(child->size() + (QSize(700, 1117) - view->viewport()->size()));
+        QApplication::processEvents();
+    }
+    ASSERT_EQ(view->viewport()->size(), QSize(700, 1117));
+    QScrollBar* vertical = view->verticalScrollBar();
+    QScrollBar* horizontal = view->horizontalScrollBar();
+    ASSERT_TRUE(vertical->isVisible());
+    ASSERT_TRUE(horizontal->isVisible());
+    EXPECT_EQ(vertical->pageStep(), 1117);
+    EXPECT_EQ(horizontal->pageStep(), 700);
+    EXPECT_NEAR(ThumbShare(vertical), 1117.0 / 1250.0, 0.03);
+    EXPECT_NEAR(ThumbShare(horizontal), 700.0 / 1250.0, 0.03);
+    EXPECT_EQ(vertical->singleStep(), 12);
+    EXPECT_EQ(horizontal->singleStep(), 12);
 }
 
 } // namespace
