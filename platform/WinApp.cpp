@@ -20,8 +20,9 @@ CWinApp* g_pApp = nullptr;
 
 CWinApp::CWinApp(const QString& appTitle) : m_strAppTitle(appTitle)
 {
+    // Not Qt's application display name: the X11 platform would append it
+    // to every window's caption.
     g_pApp = this;
-    QApplication::setApplicationDisplayName(appTitle);
 }
 
 CWinApp::~CWinApp()

@@ -364,4 +364,21 @@ TEST_F(WindowingTest, TheScrollThumbsShowTheVisibleShareAndTheLineStepStays)
     EXPECT_EQ(horizontal->singleStep(), 12);
 }
 
+TEST_F(WindowingTest, CaptionsAreTheirOwnWithoutTheApplicationNameAppended)
+{
+    ASSERT_TRUE(Start());
+    // The X11 platform appends Qt's application display name to every
+    // caption; nothing sets it.
+    EXPECT_NE(QGuiApplication::applicationDisplayName(), "Quorrel");
+    EXPECT_EQ(Frame()->windowTitle(), "Quorrel - [Quorrel1]");
+    // Message boxes without a caption of their own carry the application title.
+    QStringList captions;
+    platform::SetMessageHandler([&](const platform::MessageRequest& request) {
+        captions << request.caption;
+        return platform::MsgResult::No;
+    });
+    Frame()->Router().Execute(ID_FILE_CLOSE);
+    EXPECT_EQ(captions, QStringList{"Quorrel"});
+}
+
 } // namespace
