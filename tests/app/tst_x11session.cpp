@@ -149,13 +149,16 @@ QImage Tile(const CQuorrelView* view)
         .convertToFormat(QImage::Format_RGB32);
 }
 
-// The share of the view's on-screen pixels that show the tile at `zoom`.
-double ShareShowingTile(const QImage& screen, const CQuorrelView* view, int zoom)
+// The share of the on-screen pixels of `area` (by default the view's client
+// area) that show the view's tile at `zoom`, laid from the view's origin.
+double ShareShowingTile(const QImage& screen, const CQuorrelView* view, int zoom, const QWidget* area = nullptr)
 {
     const QImage tile = Tile(view);
     const QWidget* viewport = view->viewport();
+    if (!area)
+        area = viewport;
     const QRect visible(viewport->mapToGlobal(QPoint(0, 0)), viewport->size());
-    const QRect onScreen = visible.intersected(screen.rect());
+    const QRect onScreen = QRect(area->mapToGlobal(QPoint(0, 0)), area->size()).intersected(screen.rect());
     if (onScreen.isEmpty() || tile.isNull())
         return 0;
     const QPoint scroll = view->GetScrollPosition();
@@ -336,17 +339,17 @@ TEST_F(InX11Session, ClosingOneOfTwoMaximisedWindowsLeavesTheOtherFillingTheClie
     QTest::qWait(300);
     EXPECT_TRUE(first->isMaximized());
     EXPECT_EQ(first->geometry(), Frame()->MdiArea()->viewport()->rect());
-    EXPECT_GT(ShareShowingTile(Screenshot("after-close"), View(), 1), 0.99)
+    EXPECT_GT(ShareShowingTile(Screenshot("after-close"), View(), 1, Frame()->MdiArea()->viewport()), 0.99)
         << "the remaining window does not fill the client area";
-    EXPECT_EQ(XCaption(Frame()->winId(), "_NET_WM_NAME"), "Quorrel - [Quorrel1]");
+    EXPECT_EQ(XCaption(Frame()->winId(), "_NET_WM_NAME").toStdString(), "Quorrel - [Quorrel1]");
 }
 
 TEST_F(InX11Session, CaptionsOnTheXServerAreTheEditorsOwn)
 {
     Start();
     const WId main = Frame()->winId();
-    EXPECT_EQ(XCaption(main, "_NET_WM_NAME"), "Quorrel - [Quorrel1]");
-    EXPECT_EQ(XCaption(main, "WM_NAME"), "Quorrel - [Quorrel1]");
+    EXPECT_EQ(XCaption(main, "_NET_WM_NAME").toStdString(), "Quorrel - [Quorrel1]");
+    EXPECT_EQ(XCaption(main, "WM_NAME").toStdString(), "Quorrel - [Quorrel1]");
 
     // The modal windows: each caption read while it shows, then closed.
     struct Seen {
@@ -374,8 +377,8 @@ TEST_F(InX11Session, CaptionsOnTheXServerAreTheEditorsOwn)
     whenModal(sheet);
     Xdo({"key", "F4"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return !sheet.net.isEmpty(); }, 5000)) << "F4 showed no sheet";
-    EXPECT_EQ(sheet.net, "Properties");
-    EXPECT_EQ(sheet.wm, "Properties");
+    EXPECT_EQ(sheet.net.toStdString(), "Properties");
+    EXPECT_EQ(sheet.wm.toStdString(), "Properties");
 
     // A warning box: confirmed coefficients that change the symmetries.
     Focus();
@@ -388,8 +391,8 @@ TEST_F(InX11Session, CaptionsOnTheXServerAreTheEditorsOwn)
     whenModal(warning);
     Xdo({"key", "shift+F4"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return !warning.net.isEmpty(); }, 5000)) << "no warning box came";
-    EXPECT_EQ(warning.net, "Warning");
-    EXPECT_EQ(warning.wm, "Warning");
+    EXPECT_EQ(warning.net.toStdString(), "Warning");
+    EXPECT_EQ(warning.wm.toStdString(), "Warning");
 
     // The Open dialog.
     Focus();
@@ -398,8 +401,8 @@ TEST_F(InX11Session, CaptionsOnTheXServerAreTheEditorsOwn)
     whenModal(open);
     Xdo({"key", "ctrl+o"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return !open.net.isEmpty(); }, 5000)) << "Ctrl+O showed no dialog";
-    EXPECT_EQ(open.net, "Open");
-    EXPECT_EQ(open.wm, "Open");
+    EXPECT_EQ(open.net.toStdString(), "Open");
+    EXPECT_EQ(open.wm.toStdString(), "Open");
 }
 
 // The X windows whose names match `pattern` (xdotool's search), by id.
