@@ -12,12 +12,15 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 using namespace quorrel::platform;
 
@@ -191,7 +194,7 @@ TEST_F(CommandRouterTest, KeypadKeysThatReachAWidgetRunTheirCommandOnlyWhereItIs
     EXPECT_EQ(log, (std::vector<std::string>{"view:30", "view:31"}));
 }
 
-TEST_F(CommandRouterTest, AStateChangedByATimerReachesTheActionsAndTheKeysWithoutInput)
+TEST_F(CommandRouterTest, ChangesFromTimersDeferredCallsAndSocketsReachTheActionsAndTheKeysWithoutInput)
 {
     QMainWindow window;
     view.Handle(40);
@@ -212,6 +215,30 @@ TEST_F(CommandRouterTest, AStateChangedByATimerReachesTheActionsAndTheKeysWithou
     QTimer::singleShot(10, [&] { allow40 = true; });
     EXPECT_TRUE(QTest::qWaitFor([&] { return action->isEnabled(); }, 1000))
         << "the update rules did not run after a timer tick";
+
+    // The same after a deferred call and after socket activity (files
+    // handed over by a second start arrive so).
+    allow40 = false;
+    router.UpdateActions();
+    QMetaObject::invokeMethod(&window, [&] { allow40 = true; }, Qt::QueuedConnection);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return action->isEnabled(); }, 1000))
+        << "the update rules did not run after a deferred call";
+    allow40 = false;
+    router.UpdateActions();
+    int ends[2] = {-1, -1};
+    ASSERT_EQ(::pipe(ends), 0);
+    QSocketNotifier notifier(ends[0], QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
+        char byte = 0;
+        (void)::read(ends[0], &byte, 1);
+        allow40 = true;
+    });
+    ASSERT_EQ(::write(ends[1], "x", 1), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return action->isEnabled(); }, 1000))
+        << "the update rules did not run after socket activity";
+    notifier.setEnabled(false);
+    ::close(ends[0]);
+    ::close(ends[1]);
 
     // A change nobody announced at all: the very first key press finds the
     // action in line with its rule.
