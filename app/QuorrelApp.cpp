@@ -152,6 +152,12 @@ QPrinter& CQuorrelApp::Printer()
 
 void CQuorrelApp::OnFilePrintSetup() { platform::RunPrintSetupDialog(GetMainWnd(), Printer()); }
 
+void CQuorrelApp::OnMainWindowClosed()
+{
+    m_help->CloseWindow();
+    platform::CWinApp::OnMainWindowClosed();
+}
+
 void CQuorrelApp::OnAppAbout()
 {
     CAboutDlg dialog(GetMainWnd());

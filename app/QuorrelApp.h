@@ -49,6 +49,8 @@ public:
 
     void OnFilePrintSetup();
     void OnAppAbout();
+    // The help window goes with the main window.
+    void OnMainWindowClosed() override;
 
     // New from Preset: the gallery of presets; the choice opens as a new
     // document (counted like New) with the preset's settings and tile,

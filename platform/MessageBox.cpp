@@ -1,5 +1,7 @@
 #include "MessageBox.h"
 
+#include "WinApp.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -57,8 +59,10 @@ void SetMessageHandler(MessageHandler handler) { Handler() = std::move(handler);
 
 MsgResult AfxMessageBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& caption)
 {
-    const MessageRequest request{caption.isEmpty() ? QApplication::applicationDisplayName() : caption,
-                                 text, buttons, icon};
+    QString title = caption;
+    if (title.isEmpty())
+        title = CWinApp::Instance() ? CWinApp::Instance()->GetAppTitle() : QApplication::applicationName();
+    const MessageRequest request{title, text, buttons, icon};
     return Handler() ? Handler()(request) : ShowRealBox(request);
 }
 

@@ -10,7 +10,7 @@ QUORREL_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev libx11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libhwy-dev libgif-dev libimagequant-dev
-    xvfb xauth imagemagick
+    xvfb xauth imagemagick xdotool x11-utils
     desktop-file-utils libxml2-utils
     locales xdotool
     clang libclang-rt-14-dev
