@@ -43,7 +43,7 @@ std::optional<EDesktop> FromName(const QString& name)
         return EDesktop::Other;
     // Window managers without a desktop: the X root window is what shows.
     if (startsWithAny({"i3", "openbox", "fluxbox", "blackbox", "awesome", "bspwm", "dwm", "herbstluftwm", "icewm",
-                       "jwm", "qtile", "xmonad", "spectrwm", "fvwm", "windowmaker", "wmaker", "cwm", "evilwm",
+                       "jwm", "qtile", "xmonad", "fvwm", "windowmaker", "wmaker", "cwm", "evilwm",
                        "ratpoison", "stumpwm", "leftwm", "twm"}))
         return EDesktop::X11;
     return std::nullopt;

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QThread>
 #include <QTimer>
 
 #ifdef Q_OS_LINUX
@@ -77,8 +78,9 @@ public:
         QProcess* process = m_process.release();
         process->disconnect();
         QCoreApplication* app = QCoreApplication::instance();
-        if (!app) {
-            // No event loop to reap it: wait the short while it takes.
+        if (!app || QThread::currentThread()->loopLevel() == 0) {
+            // No event loop to reap it (the program is ending): wait the
+            // short while it takes.
             if (process->state() != QProcess::NotRunning) {
                 process->terminate();
                 if (!process->waitForFinished(1000))
