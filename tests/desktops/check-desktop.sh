@@ -260,6 +260,10 @@ check_sway() {
     if [ "$(id -u)" -eq 0 ]; then
         chown -R 65534:65534 "$work/home" "$work/run" "$work/data"
         chmod 644 "$tile"
+        # nobody may not reach the build folder: a copy of the probe it can run.
+        cp "$probe" "$work/probe"
+        chmod 755 "$work/probe"
+        probe="$work/probe"
     fi
     local config="$work/sway.conf"
     {
