@@ -38,10 +38,10 @@ void CPortalWallpaperSetter::Load(const CWallpaperFiles& files, StepDone done)
 }
 
 CPortalRequest::CPortalRequest(QDBusConnection bus, QString token, QObject* context, StepDone done)
-    : m_bus(std::move(bus)), m_token(std::move(token)), m_context(context), m_done(std::move(done))
+    : QObject(context), m_bus(std::move(bus)), m_token(std::move(token)), m_context(context), m_done(std::move(done))
 {
-    // Ends with the setter: its answer would have no one to go to.
-    connect(context, &QObject::destroyed, this, [this] { m_finished = true; deleteLater(); });
+    // A child of the setter's context: it ends with the setter, whose
+    // answer would have no one to go to.
 }
 
 void CPortalRequest::Start(const QString& path, int timeoutMs)

@@ -39,7 +39,7 @@ private:
 };
 
 // One call and its Request object's Response signal. Deletes itself once it
-// has reported.
+// has reported, or ends with `context`.
 class CPortalRequest final : public QObject {
     Q_OBJECT
 public:
