@@ -12,6 +12,7 @@ set -euo pipefail
 source "$(dirname "$0")/scripts/setup.sh"
 
 quorrel_install_packages "${QUORREL_PACKAGES[@]}" "${QUORREL_DESKTOP_PACKAGES[@]}"
+quorrel_generate_locales
 # The desktop checks fail, not skip, when a component is missing.
 export QUORREL_REQUIRE_DESKTOPS=1
 

@@ -60,7 +60,7 @@ void CQuorrelView::OnInitialUpdate()
     m_bitmap = QImage(kBitmapWidth, kBitmapHeight, QImage::Format_RGB32);
     m_bitmap.fill(Qt::black);
     SetScrollSizesFromZoom();
-    if (GetDocument()->m_bFromFile)
+    if (GetDocument()->m_bFromFile || GetDocument()->m_bFromPreset)
         RenderView();
     else
         DoFirstDisplay();

@@ -29,6 +29,11 @@ MsgResult ShowRealBox(const MessageRequest& request)
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::Cancel);
+    } else if (request.buttons == MsgButtons::YesNo) {
+        // A question whose Yes changes something: No is what Enter and Esc give.
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
@@ -36,7 +41,13 @@ MsgResult ShowRealBox(const MessageRequest& request)
     case QMessageBox::Yes: return MsgResult::Yes;
     case QMessageBox::No: return MsgResult::No;
     case QMessageBox::Cancel: return MsgResult::Cancel;
-    default: return request.buttons == MsgButtons::YesNoCancel ? MsgResult::Cancel : MsgResult::Ok;
+    default:
+        switch (request.buttons) {
+        case MsgButtons::YesNoCancel: return MsgResult::Cancel;
+        case MsgButtons::YesNo: return MsgResult::No;
+        case MsgButtons::Ok: break;
+        }
+        return MsgResult::Ok;
     }
 }
 

@@ -379,7 +379,7 @@ TEST_F(WallpaperTest, FailedSaveIsReportedAndTheDesktopIsStillAsked)
     UseDesktop(TempPath("plain/data"));
     Frame()->Action(ID_SET_AS_WALLPAPER)->trigger();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.isEmpty(); }, 5000));
-    EXPECT_EQ(messages, QStringList{"Save image failed:\n80004005 - Unspecified error"});
+    EXPECT_EQ(messages, QStringList{"Save image failed:\n80070003 - The system cannot find the path specified."});
     ASSERT_FALSE(runner.Calls().isEmpty());
     EXPECT_TRUE(runner.Calls().last().contains("Quorrel%20Wallpaper.bmp"));
 }

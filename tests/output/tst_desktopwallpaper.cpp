@@ -480,7 +480,7 @@ TEST_F(DesktopWallpaperTest, FailedSaveIsReportedAndTheDesktopStillAsked)
     m_runner.allAvailable = true;
     auto wallpaper = Make({{"XDG_CURRENT_DESKTOP", "GNOME"}});
     const CWallpaperResult result = SetAndWait(*wallpaper, Tile(17));
-    EXPECT_EQ(result.saveStatus, kStatusUnspecifiedFailure);
+    EXPECT_EQ(result.saveStatus, kStatusPathNotFound);
     ASSERT_EQ(m_runner.calls.size(), 3u);
     EXPECT_EQ(m_runner.calls[1].arguments[2], "picture-uri");
     m_runner.available.clear();
