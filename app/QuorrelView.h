@@ -66,7 +66,11 @@ public:
     // a failure is reported in a message box.
     void OnExportImage();
     void SaveImage(const QString& path);
+    // Starts making the tile the wallpaper and returns; failures are
+    // reported when the desktop has answered.
     void OnSetAsWallpaper();
+    // Whether the application's wallpaper is still being updated.
+    bool IsWallpaperUpdating() const;
 
     // Slide show and random desktop: a new image on every tick of the
     // view's timer; random desktop also makes it the wallpaper.
@@ -142,6 +146,8 @@ private:
     QTimer m_heldTick;
     bool m_bSlideShow = false;
     bool m_bRandomDesktop = false;
+    // The wallpaper failure of this run of random desktop has been shown.
+    bool m_bWallpaperFailureShown = false;
     bool m_bRendered = false;
     uint64_t m_nTimerTicks = 0;
     QPoint m_ptPointer{0, 0};
