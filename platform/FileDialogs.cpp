@@ -1,5 +1,7 @@
 #include "FileDialogs.h"
 
+#include "NativePath.h"
+
 #include <QFileDialog>
 
 namespace quorrel::platform {
@@ -16,12 +18,13 @@ void SetFileDialogHandler(FileDialogHandler handler) { Handler() = std::move(han
 
 QString AskForFile(QWidget* parent, const FileDialogRequest& request)
 {
+    // Names that are not UTF-8 come back with U+FFFD in them: find the real ones.
     if (Handler())
-        return Handler()(request);
+        return ResolveShownPath(Handler()(request));
     const QString filter = request.filters.join(QStringLiteral(";;"));
     if (request.save)
-        return QFileDialog::getSaveFileName(parent, request.title, request.suggestedName, filter);
-    return QFileDialog::getOpenFileName(parent, request.title, QString(), filter);
+        return ResolveShownPath(QFileDialog::getSaveFileName(parent, request.title, request.suggestedName, filter));
+    return ResolveShownPath(QFileDialog::getOpenFileName(parent, request.title, QString(), filter));
 }
 
 } // namespace quorrel::platform
