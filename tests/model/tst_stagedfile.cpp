@@ -243,6 +243,14 @@ TEST_F(StagedFileTest, NothingIsLeftWhenTheProcessDiesBeforeTheRename)
             ASSERT_TRUE(Save(doc, "saved", error)) << error.message;
             EXPECT_EQ(Names(), std::vector<std::string>{"doc.wpp"});
             EXPECT_EQ(Read(doc), "saved");
+            // Also where only named temporaries can be had.
+            Put(Path(".doc.wpp.quorrel-tmp"), "left behind");
+            auto staged = CStagedFile::Create(doc, error, kind);
+            ASSERT_TRUE(staged) << error.message;
+            ASSERT_TRUE(staged->Append(Bytes("named")));
+            ASSERT_TRUE(staged->Commit(error)) << error.message;
+            EXPECT_EQ(Names(), std::vector<std::string>{"doc.wpp"});
+            EXPECT_EQ(Read(doc), "named");
         }
     }
 }
