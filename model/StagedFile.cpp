@@ -204,8 +204,10 @@ bool CStagedFile::LinkUnnamedAsTemporary(CFileError& error)
 {
     const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (::linkat(AT_FDCWD, self.c_str(), m_folderFd, m_tempName.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
-            ::linkat(m_fd, "", m_folderFd, m_tempName.c_str(), AT_EMPTY_PATH) == 0) {
+        int linked = ::linkat(AT_FDCWD, self.c_str(), m_folderFd, m_tempName.c_str(), AT_SYMLINK_FOLLOW);
+        if (linked != 0 && errno == ENOENT)   // no /proc: the way that needs a capability
+            linked = ::linkat(m_fd, "", m_folderFd, m_tempName.c_str(), AT_EMPTY_PATH);
+        if (linked == 0) {
             m_tempNamed = true;
             return true;
         }

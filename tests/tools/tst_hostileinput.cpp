@@ -305,3 +305,25 @@ TEST_F(HostileInput, NamesThatAreNotUtf8AreReadAndWritten)
     EXPECT_GT(fs::file_size(m_dir / image), 100u);
     ExpectOneLine(Run({"\xff-missing.wpp"}), "\xff-missing.wpp", "Cannot find this file.");
 }
+
+TEST_F(HostileInput, AnOrdinaryUserReplacesFilesAndTheTemporaryAnEarlierRunLeft)
+{
+    // Linking the finished temporary in must work without root's rights too.
+    const std::vector<std::string> prefix = AsNobody();
+    fs::create_directory(m_dir / "own");
+    Put("own/.tile.wpp.quorrel-tmp", "left by a run that died");
+    Put("own/tile.png", "old image");
+    ASSERT_EQ(::link(Path("own/tile.png").c_str(), Path("own/twin.png").c_str()), 0);
+    if (!prefix.empty()) {
+        for (const char* name : {"own", "own/.tile.wpp.quorrel-tmp", "own/tile.png"})
+            ASSERT_EQ(::chown(Path(name).c_str(), 65534, 65534), 0) << name;
+    }
+    const ToolResult run = Run({"--generate", "--seed", "6", "-o", "own/tile.png", "--save-wpp", "own/tile.wpp"}, prefix);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const auto files = Snapshot();
+    EXPECT_EQ(files.count("own/.tile.wpp.quorrel-tmp"), 0u);
+    ASSERT_EQ(files.count("own/tile.wpp"), 1u);
+    EXPECT_EQ(files.at("own/tile.wpp").size(), 1520u);
+    EXPECT_EQ(files.at("own/twin.png"), files.at("own/tile.png"));
+    EXPECT_NE(files.at("own/tile.png"), "old image");
+}
