@@ -151,7 +151,8 @@ TEST_F(HostileInput, AFolderTheUserCannotEnterIsOneLine)
     ExpectOneLine(Run({"-o", "locked/inner/out.png"}, prefix), "locked/inner/out.png", "Permission denied");
     ExpectOneLine(Run({"--save-wpp", "locked/x.wpp"}, prefix), "locked/x.wpp", "Permission denied");
     // A folder one may enter but not write to.
-    fs::permissions(m_dir / "locked", fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(m_dir / "locked", fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                                          fs::perms::others_exec);
     ExpectOneLine(Run({"-o", "locked/out.png"}, prefix), "locked/out.png", "Permission denied");
     EXPECT_FALSE(fs::exists(m_dir / "out.png"));
     EXPECT_FALSE(fs::exists(m_dir / "locked" / "out.png"));
