@@ -1,4 +1,5 @@
-// quorrel-render writes through the editor's encoders and fails with its text.
+// quorrel-render writes through the editor's encoders; an extension they do
+// not take is refused with the reason in words.
 
 #include "QtPrinting.h"
 
@@ -30,13 +31,15 @@ CRun RunRender(const QStringList& args)
 
 } // namespace
 
-TEST(RenderOutput, UnknownExtensionFailsWithTheEditorsText)
+TEST(RenderOutput, UnknownExtensionFailsWithTheReason)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("tile.wpp");
     const CRun run = RunRender({"-q", "-o", path});
     EXPECT_NE(run.exitCode, 0);
-    EXPECT_EQ(run.stdErr, "quorrel-render: " + path + ": Save image failed: 80004005 - Unspecified error\n");
+    EXPECT_EQ(run.stdErr, "quorrel-render: " + path +
+                              ": unknown image extension \".wpp\" (known: .bmp .dib .rle .jpg .jpeg .jpe .jfif .gif "
+                              ".tif .tiff .png)\n");
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
