@@ -42,7 +42,7 @@ bool MayFollow(const struct stat& link, const struct stat& folder)
 
 } // namespace
 
-bool ResolveFileTarget(const std::string& path, CFileTarget& target, CFileError& error)
+bool ResolveFileTarget(const std::string& path, CFileTarget& target, CFileError& error, SpecialFiles special)
 {
     if (path.empty()) {
         error = ErrnoError(path, ENOENT);
@@ -80,21 +80,30 @@ bool ResolveFileTarget(const std::string& path, CFileTarget& target, CFileError&
                 error = FileProblem(path, "a link another user made in a shared folder; not followed");
                 return false;
             }
-            char buffer[PATH_MAX];
-            const ssize_t length = ::readlink(full.c_str(), buffer, sizeof buffer);
-            if (length < 0 || length >= static_cast<ssize_t>(sizeof buffer)) {
-                error = ErrnoError(path, length < 0 ? errno : ENAMETOOLONG);
-                return false;
+            // A link to a device or a pipe is taken as it is: the kernel's
+            // own links (/dev/stdout to "pipe:[...]") have no name to follow.
+            struct stat followed {};
+            const bool toSpecial = special == SpecialFiles::Accept && ::stat(full.c_str(), &followed) == 0 &&
+                                   (S_ISCHR(followed.st_mode) || S_ISFIFO(followed.st_mode));
+            if (!toSpecial) {
+                char buffer[PATH_MAX];
+                const ssize_t length = ::readlink(full.c_str(), buffer, sizeof buffer);
+                if (length < 0 || length >= static_cast<ssize_t>(sizeof buffer)) {
+                    error = ErrnoError(path, length < 0 ? errno : ENAMETOOLONG);
+                    return false;
+                }
+                const std::string link(buffer, static_cast<std::size_t>(length));
+                current = !link.empty() && link.front() == '/' ? link : Join(folder, link);
+                continue;
             }
-            const std::string link(buffer, static_cast<std::size_t>(length));
-            current = !link.empty() && link.front() == '/' ? link : Join(folder, link);
-            continue;
+            st = followed;
         }
         if (found && S_ISDIR(st.st_mode)) {
             error = ErrnoError(path, EISDIR);
             return false;
         }
-        if (found && !S_ISREG(st.st_mode)) {
+        const bool isSpecial = found && (S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode));
+        if (found && !S_ISREG(st.st_mode) && !(isSpecial && special == SpecialFiles::Accept)) {
             error = FileProblem(path, "not a regular file");
             return false;
         }
@@ -105,6 +114,7 @@ bool ResolveFileTarget(const std::string& path, CFileTarget& target, CFileError&
         target.folderDevice = folderStat.st_dev;
         target.folderInode = folderStat.st_ino;
         target.exists = found;
+        target.special = isSpecial;
         if (found) {
             target.device = st.st_dev;
             target.inode = st.st_ino;

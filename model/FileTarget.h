@@ -17,17 +17,24 @@ struct CFileTarget {
     uint64_t folderDevice = 0;
     uint64_t folderInode = 0;
     bool exists = false;
+    // The existing file is a character device or a pipe, written into as it
+    // is (only when asked for).
+    bool special = false;
     uint64_t device = 0;   // of the existing file
     uint64_t inode = 0;
 };
+
+enum class SpecialFiles { Refuse, Accept };
 
 // Follows symbolic links in the last component of `path` (the kernel
 // follows those in the folders), at most 40 of them. Like the kernel, it
 // does not follow a link that another user left in a shared sticky folder
 // such as /tmp, unless that user owns the folder. The folder must be a
-// folder; an existing file must be a regular file. False with the reason in
-// `error` otherwise.
-bool ResolveFileTarget(const std::string& path, CFileTarget& target, CFileError& error);
+// folder; an existing file must be a regular file, or with `special` Accept
+// also a character device or a pipe. False with the reason in `error`
+// otherwise.
+bool ResolveFileTarget(const std::string& path, CFileTarget& target, CFileError& error,
+                       SpecialFiles special = SpecialFiles::Refuse);
 
 // True when both name the same file: the same existing file (also through
 // hard links) or the same name in the same folder.

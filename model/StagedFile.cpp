@@ -57,10 +57,11 @@ CStagedFile::~CStagedFile()
     CloseQuietly(m_folderFd);
 }
 
-std::unique_ptr<CStagedFile> CStagedFile::Create(const std::string& path, CFileError& error, Temporary kind)
+std::unique_ptr<CStagedFile> CStagedFile::Create(const std::string& path, CFileError& error, Temporary kind,
+                                                 SpecialFiles special)
 {
     CFileTarget target;
-    if (!ResolveFileTarget(path, target, error))
+    if (!ResolveFileTarget(path, target, error, special))
         return nullptr;
     std::unique_ptr<CStagedFile> staged(new CStagedFile(std::move(target), path));
     if (!staged->Open(kind, error))
@@ -70,6 +71,17 @@ std::unique_ptr<CStagedFile> CStagedFile::Create(const std::string& path, CFileE
 
 bool CStagedFile::Open(Temporary kind, CFileError& error)
 {
+    if (m_target.special) {
+        // Opened now, so a device that cannot be written is known before
+        // anything is produced (a pipe waits here for its reader).
+        m_special = true;
+        m_fd = ::open(m_target.path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        if (m_fd < 0) {
+            error = ErrnoError(m_displayPath, errno);
+            return false;
+        }
+        return true;
+    }
     m_folderFd = ::open(m_target.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     m_folderSyncable = m_folderFd >= 0;
     if (m_folderFd < 0 && errno == EACCES)   // a folder one may write but not list
@@ -115,6 +127,12 @@ bool CStagedFile::WriteAt(uint64_t offset, std::span<const uint8_t> bytes)
 {
     if (m_failed || m_fd < 0)
         return false;
+    if (m_special) {
+        if (m_held.size() < offset + bytes.size())
+            m_held.resize(offset + bytes.size());
+        std::copy(bytes.begin(), bytes.end(), m_held.begin() + std::ptrdiff_t(offset));
+        return true;
+    }
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::pwrite(m_fd, bytes.data() + done, bytes.size() - done, off_t(offset + done));
@@ -127,6 +145,19 @@ bool CStagedFile::WriteAt(uint64_t offset, std::span<const uint8_t> bytes)
         done += std::size_t(n);
     }
     return true;
+}
+
+int64_t CStagedFile::ReadAt(uint64_t offset, std::span<uint8_t> bytes) const
+{
+    if (m_special) {
+        if (offset >= m_held.size())
+            return 0;
+        const std::size_t count = std::min<std::size_t>(bytes.size(), m_held.size() - offset);
+        std::copy_n(m_held.begin() + std::ptrdiff_t(offset), count, bytes.begin());
+        return int64_t(count);
+    }
+    const ssize_t n = ::pread(m_fd, bytes.data(), bytes.size(), off_t(offset));
+    return n < 0 ? -1 : int64_t(n);
 }
 
 bool CStagedFile::Append(std::span<const uint8_t> bytes)
@@ -153,6 +184,10 @@ bool CStagedFile::Prepare(CFileError& error)
         error = m_failed ? m_failure : FileProblem(m_displayPath, "nothing to write");
         Discard();
         return false;
+    }
+    if (m_special) {
+        m_prepared = true;
+        return true;
     }
     if (::fsync(m_fd) != 0) {
         error = ErrnoError(m_displayPath, errno);
@@ -186,6 +221,8 @@ bool CStagedFile::Commit(CFileError& error)
         return true;
     if (!Prepare(error))
         return false;
+    if (m_special)
+        return WriteHeld(error);
     struct stat old {};
     if (::fstatat(m_folderFd, m_target.name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(old.st_mode) &&
         old.st_nlink > 1) {
@@ -306,6 +343,29 @@ bool CStagedFile::RewriteInPlace(uint64_t size, CFileError& error)
     m_committed = true;
     CloseQuietly(m_fd);
     SyncFolder();
+    return true;
+}
+
+bool CStagedFile::WriteHeld(CFileError& error)
+{
+    for (std::size_t done = 0; done < m_held.size();) {
+        const ssize_t n = ::write(m_fd, m_held.data() + done, m_held.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = ErrnoError(m_displayPath, n < 0 ? errno : EIO);
+            Discard();
+            return false;
+        }
+        done += std::size_t(n);
+    }
+    if (::close(m_fd) != 0) {
+        m_fd = -1;
+        error = ErrnoError(m_displayPath, errno);
+        return false;
+    }
+    m_fd = -1;
+    m_committed = true;
     return true;
 }
 

@@ -10,7 +10,10 @@
 // A name that is a symbolic link is written through: the file the link
 // leads to gets the new bytes and the link stays. A file with several hard
 // links is rewritten in place after the new bytes are safe in the
-// temporary, so every link sees them.
+// temporary, so every link sees them. Where the caller accepts them, a
+// character device or a pipe is opened at once and gets the bytes at
+// Commit (they are held in memory until then), as there is no node to
+// replace.
 
 #include "FileError.h"
 #include "FileTarget.h"
@@ -19,6 +22,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace quorrel::model {
 
@@ -31,7 +35,8 @@ public:
     // that died goes. Returns nothing, with the reason in `error`, when the
     // file cannot be written. `kind` Named forces the fixed-name temporary.
     static std::unique_ptr<CStagedFile> Create(const std::string& path, CFileError& error,
-                                               Temporary kind = Temporary::Unnamed);
+                                               Temporary kind = Temporary::Unnamed,
+                                               SpecialFiles special = SpecialFiles::Refuse);
     ~CStagedFile();   // discards the temporary unless committed
     CStagedFile(const CStagedFile&) = delete;
     CStagedFile& operator=(const CStagedFile&) = delete;
@@ -45,6 +50,8 @@ public:
 
     // Writes at `offset`; after a failure every later write fails too.
     bool WriteAt(uint64_t offset, std::span<const uint8_t> bytes);
+    // Reads back what was written; the count read, or -1.
+    int64_t ReadAt(uint64_t offset, std::span<uint8_t> bytes) const;
     bool Append(std::span<const uint8_t> bytes);
     // Remembers a failure met while producing the bytes (Commit reports it).
     void SetFailure(const CFileError& error);
@@ -70,6 +77,7 @@ private:
     bool Open(Temporary kind, CFileError& error);
     bool ReplaceByRename(CFileError& error);
     bool RewriteInPlace(uint64_t size, CFileError& error);
+    bool WriteHeld(CFileError& error);
     bool LinkUnnamedAsTemporary(CFileError& error);
     void SyncFolder() const;
 
@@ -82,6 +90,8 @@ private:
     bool m_tempNamed = false;   // the temporary is visible under m_tempName
     bool m_keepTemporary = false;   // it holds the only whole copy of the new bytes
     bool m_folderSyncable = false;
+    bool m_special = false;              // a device or a pipe: bytes held here until Commit
+    std::vector<uint8_t> m_held;
     bool m_prepared = false;
     bool m_committed = false;
     bool m_failed = false;

@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <sys/mount.h>
@@ -327,4 +328,36 @@ TEST_F(HostileInput, AnOrdinaryUserReplacesFilesAndTheTemporaryAnEarlierRunLeft)
     EXPECT_EQ(files.at("own/tile.wpp").size(), 1520u);
     EXPECT_EQ(files.at("own/twin.png"), files.at("own/tile.png"));
     EXPECT_NE(files.at("own/tile.png"), "old image");
+}
+
+TEST_F(HostileInput, DevicesAndPipesGetTheBytesWithoutBeingReplaced)
+{
+    // Always full: the one line says so, and the link stays a link.
+    ASSERT_EQ(::symlink("/dev/full", Path("full.bmp").c_str()), 0);
+    ExpectOneLine(Run({"-q", "-o", "full.bmp"}), "full.bmp", "No space left on device");
+    EXPECT_TRUE(fs::is_symlink(m_dir / "full.bmp"));
+
+    // A pipe gets the same bytes a file would.
+    ASSERT_EQ(::mkfifo(Path("pipe.tif").c_str(), 0600), 0);
+    std::string piped;
+    std::thread reader([&] { piped = Read(Path("pipe.tif")); });
+    const ToolResult run = Run({"--generate", "--seed", "8", "-q", "-o", "pipe.tif"});
+    reader.join();
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    ASSERT_EQ(Run({"--generate", "--seed", "8", "-q", "-o", "file.tif"}).exitCode, 0);
+    EXPECT_EQ(piped, Read(Path("file.tif")));
+    EXPECT_GT(piped.size(), 125u * 125 * 3);
+    struct stat st {};
+    ASSERT_EQ(::lstat(Path("pipe.tif").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+    // A disk is no output.
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator("/dev", ec)) {
+        if (!entry.is_block_file(ec) || entry.is_symlink(ec))
+            continue;
+        ASSERT_EQ(::symlink(entry.path().c_str(), Path("disk.png").c_str()), 0);
+        ExpectOneLine(Run({"-q", "-o", "disk.png"}), "disk.png", "not a regular file");
+        break;
+    }
 }

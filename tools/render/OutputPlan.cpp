@@ -17,7 +17,7 @@ bool COutputPlan::Add(OutputKind kind, const std::string& option, const std::str
     }
     PlannedOutput output{kind, path, option, {}, nullptr};
     model::CFileError failure;
-    if (!model::ResolveFileTarget(path, output.target, failure)) {
+    if (!model::ResolveFileTarget(path, output.target, failure, model::SpecialFiles::Accept)) {
         error = failure.message;
         return false;
     }
@@ -36,7 +36,8 @@ bool COutputPlan::Stage(std::string& error)
 {
     for (PlannedOutput& output : m_outputs) {
         model::CFileError failure;
-        output.staged = model::CStagedFile::Create(output.path, failure);
+        output.staged = model::CStagedFile::Create(output.path, failure, model::CStagedFile::Temporary::Unnamed,
+                                                   model::SpecialFiles::Accept);
         if (!output.staged) {
             error = failure.message;
             Discard();

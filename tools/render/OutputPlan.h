@@ -6,6 +6,8 @@
 // it can be written. After rendering, the outputs are written into their
 // temporaries, and only when all of them are whole do they replace the
 // files of those names; a failed run leaves every existing file as it was.
+// A name for a character device or a pipe (a link to /dev/stdout, say) is
+// opened before rendering and gets its bytes last.
 
 #include "model/StagedFile.h"
 

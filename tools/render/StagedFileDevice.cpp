@@ -1,10 +1,7 @@
 #include "StagedFileDevice.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <span>
-
-#include <unistd.h>
 
 namespace quorrel::tools {
 
@@ -34,8 +31,7 @@ void CStagedFileDevice::close()
 qint64 CStagedFileDevice::readData(char* data, qint64 maxSize)
 {
     Flush();
-    const ssize_t n = ::pread(m_file.Descriptor(), data, std::size_t(maxSize), off_t(pos()));
-    return n < 0 ? -1 : qint64(n);
+    return m_file.ReadAt(uint64_t(pos()), std::span<uint8_t>(reinterpret_cast<uint8_t*>(data), std::size_t(maxSize)));
 }
 
 qint64 CStagedFileDevice::writeData(const char* data, qint64 size)
