@@ -9,6 +9,7 @@ set -euo pipefail
 source "$(dirname "$0")/scripts/setup.sh"
 
 quorrel_install_packages
+quorrel_generate_locales
 
 # GUI tests never touch the real display, settings or desktop.
 export QT_QPA_PLATFORM=offscreen

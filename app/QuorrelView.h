@@ -54,6 +54,13 @@ public:
     // tables (Shift+F4).
     void OnProperties();
     void OnCoefficients();
+    // Reset to Built-in Defaults: once the user agrees, the built-in settings
+    // replace the document's and a Random Generation follows (one history
+    // entry). Nothing changes when the user declines.
+    void OnResetToDefaults();
+    static inline const QString kResetDefaultsQuestion =
+        QStringLiteral("Put the built-in default settings back into this document?\n\n"
+                       "A new tile is generated with them.");
 
     // Writes the rendered tile (at its own width x height) to an image file;
     // a failure is reported in a message box.

@@ -47,6 +47,16 @@ CDocument* CMultiDocTemplate::FindDocument(const QString& path) const
 
 CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& path)
 {
+    return Open(path, {});
+}
+
+CDocument* CMultiDocTemplate::OpenNewDocument(const PrepareDocument& prepare)
+{
+    return Open(QString(), prepare);
+}
+
+CDocument* CMultiDocTemplate::Open(const QString& path, const PrepareDocument& prepare)
+{
     m_docs.push_back(m_docFactory());
     CDocument* doc = m_docs.back().get();
     doc->m_pDocTemplate = this;
@@ -67,6 +77,8 @@ CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& path)
         doc->CloseViewsAndDestroy();   // takes the window with it
         return nullptr;
     }
+    if (prepare)
+        prepare(*doc);
     InitialUpdateFrame(frame);
     return doc;
 }

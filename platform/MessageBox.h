@@ -10,7 +10,7 @@ class QWidget;
 
 namespace quorrel::platform {
 
-enum class MsgButtons { Ok, YesNoCancel };
+enum class MsgButtons { Ok, YesNoCancel, YesNo };
 enum class MsgIcon { None, Information, Warning, Question, Error };
 enum class MsgResult { Ok, Yes, No, Cancel };
 

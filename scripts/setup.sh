@@ -10,8 +10,9 @@ QUORREL_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev libx11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libhwy-dev libgif-dev libimagequant-dev
-    xvfb xauth imagemagick
+    xvfb xauth imagemagick xdotool x11-utils
     desktop-file-utils libxml2-utils
+    locales xdotool
     clang libclang-rt-14-dev
 )
 
@@ -31,6 +32,22 @@ quorrel_install_packages() {
     fi
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# The tests check that every number the program writes or reads is the same
+# under a comma-decimal locale: generate de_DE.UTF-8 when the system lacks it.
+quorrel_generate_locales() {
+    if locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+        return 0
+    fi
+    echo "Generating the de_DE.UTF-8 locale"
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo="sudo"
+    fi
+    # -c writes the locale despite warnings, which then set the exit status.
+    $sudo localedef -i de_DE -c -f UTF-8 -A /usr/share/locale/locale.alias de_DE.UTF-8 || true
+    locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'
 }
 
 quorrel_build() {

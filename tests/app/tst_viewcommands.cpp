@@ -366,7 +366,7 @@ TEST_F(WallpaperTest, FailedSaveIsReportedAndTheDesktopIsStillAsked)
     WriteFile(TempPath("plain"), "not a folder");
     UseDesktop(TempPath("plain/data"));
     Frame()->Action(ID_SET_AS_WALLPAPER)->trigger();
-    EXPECT_EQ(messages, QStringList{"Save image failed:\n80004005 - Unspecified error"});
+    EXPECT_EQ(messages, QStringList{"Save image failed:\n80070003 - The system cannot find the path specified."});
     ASSERT_FALSE(runner.calls.isEmpty());
     EXPECT_TRUE(runner.calls.last().contains("Quorrel%20Wallpaper.bmp"));
 }

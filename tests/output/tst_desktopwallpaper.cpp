@@ -333,7 +333,7 @@ TEST_F(DesktopWallpaperTest, FailedSaveIsReportedAndTheDesktopStillAsked)
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     auto wallpaper = Make({{"XDG_CURRENT_DESKTOP", "GNOME"}});
-    EXPECT_EQ(wallpaper->Set(Tile(17)), kStatusUnspecifiedFailure);
+    EXPECT_EQ(wallpaper->Set(Tile(17)), kStatusPathNotFound);
     ASSERT_EQ(m_runner.calls.size(), 3u);
     EXPECT_EQ(m_runner.calls[1].arguments[2], "picture-uri");
 }
