@@ -3,9 +3,9 @@
 #include "Document.h"
 #include "MDIChildWnd.h"
 #include "MessageBox.h"
+#include "NativePath.h"
 #include "ScrollView.h"
 
-#include <QFileInfo>
 #include <QMdiArea>
 
 #include <algorithm>
@@ -37,7 +37,7 @@ QString CMultiDocTemplate::GetDocString(DocStringIndex index) const
 
 CDocument* CMultiDocTemplate::FindDocument(const QString& path) const
 {
-    const QString wanted = QFileInfo(path).absoluteFilePath();
+    const QString wanted = AbsolutePath(path);
     for (const auto& doc : m_docs) {
         if (!doc->GetPathName().isEmpty() && doc->GetPathName() == wanted)
             return doc.get();

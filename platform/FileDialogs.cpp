@@ -1,5 +1,7 @@
 #include "FileDialogs.h"
 
+#include "NativePath.h"
+
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
@@ -60,13 +62,14 @@ void PrepareFileDialog(QFileDialog& dialog, const FileDialogRequest& request)
 
 QString AskForFile(QWidget* parent, const FileDialogRequest& request)
 {
+    // Names that are not UTF-8 come back with U+FFFD in them: find the real ones.
     if (Handler())
-        return Handler()(request);
+        return ResolveShownPath(Handler()(request));
     QFileDialog dialog(parent);
     PrepareFileDialog(dialog, request);
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    return dialog.selectedFiles().value(0);
+    return ResolveShownPath(dialog.selectedFiles().value(0));
 }
 
 } // namespace quorrel::platform

@@ -4,6 +4,7 @@
 #include "DocTemplate.h"
 #include "Document.h"
 #include "MDIChildWnd.h"
+#include "NativePath.h"
 #include "ScrollView.h"
 #include "WinApp.h"
 
@@ -241,7 +242,7 @@ void CMDIFrameWnd::dropEvent(QDropEvent* event)
     CWinApp* app = CWinApp::Instance();
     for (const QUrl& url : event->mimeData()->urls()) {
         if (url.isLocalFile() && app)
-            app->OpenDocumentFile(url.toLocalFile());
+            app->OpenDocumentFile(ResolveShownPath(url.toLocalFile()));   // names that are not UTF-8 too
     }
     event->acceptProposedAction();
 }
