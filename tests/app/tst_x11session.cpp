@@ -20,6 +20,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/MDIChildWnd.h"
 #include "platform/MessageBox.h"
+#include "support/FakeProcessRunner.h"
 
 #include <QAction>
 #include <QApplication>
@@ -173,13 +174,7 @@ double ShareShowingTile(const QImage& screen, const CQuorrelView* view, int zoom
     return double(same) / (double(onScreen.width()) * onScreen.height());
 }
 
-class CNoHelpers final : public output::IProcessRunner {
-public:
-    bool IsAvailable(const QString&) override { return false; }
-    output::CProcessResult Run(const QString&, const QStringList&) override { return {}; }
-    qint64 StartDetached(const QString&, const QStringList&) override { return 0; }
-    void Terminate(qint64) override {}
-};
+using CNoHelpers = test::CFakeRunner;   // finds no helper program
 
 // The editor started in this process, its new document's sheet confirmed
 // unless a case wants the real one; prompts answered No.
