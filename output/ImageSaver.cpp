@@ -2,22 +2,59 @@
 
 #include "ErrorMessage.h"
 #include "ImageEncoders.h"
-#include "WholeFileWriter.h"
+#include "StagedFileDevice.h"
 
+#include "model/StagedFile.h"
+
+#include <QFile>
 #include <QImage>
 #include <QMessageBox>
 
 namespace quorrel::output {
 
-uint32_t SaveImage(const QImage& tile, const QString& path)
+namespace {
+
+uint32_t StatusOf(const model::CFileError& error) { return StatusFromErrno(error.code == 0 ? -1 : error.code); }
+
+} // namespace
+
+const CImageEncoder* EncoderForPath(const QString& path)
 {
     const std::span<const CImageEncoder> encoders = ImageEncoders();
-    const QUuid id = FindEncoderForExtension(FileExtension(path), encoders.data(), encoders.size());
-    const CImageEncoder* encoder = EncoderById(id);
+    return EncoderById(FindEncoderForExtension(FileExtension(path), encoders.data(), encoders.size()));
+}
+
+EncodeOutcome EncodeToStagedFile(const QImage& image, const CImageEncoder& encoder, model::CStagedFile& file)
+{
+    bool encoded = false;
+    {
+        CStagedFileDevice device(file);
+        encoded = encoder.encode(image, device);
+    }
+    if (file.Failed())
+        return EncodeOutcome::WriteFailed;
+    return encoded ? EncodeOutcome::Written : EncodeOutcome::EncoderFailed;
+}
+
+uint32_t SaveImage(const QImage& tile, const QString& path)
+{
+    const CImageEncoder* encoder = EncoderForPath(path);
     if (!encoder || tile.isNull())
         return kStatusUnspecifiedFailure;
-    const int error = WriteWholeFile(path, [&](QIODevice& device) { return encoder->encode(tile, device); });
-    return error == 0 ? kStatusOk : StatusFromErrno(error);
+    model::CFileError failure;
+    const std::unique_ptr<model::CStagedFile> file =
+        model::CStagedFile::Create(QFile::encodeName(path).toStdString(), failure);
+    if (!file)
+        return StatusOf(failure);
+    switch (EncodeToStagedFile(tile, *encoder, *file)) {
+    case EncodeOutcome::WriteFailed:
+        return StatusOf(file->Failure());
+    case EncodeOutcome::EncoderFailed:
+        return kStatusUnspecifiedFailure;   // the temporary goes with `file`
+    case EncodeOutcome::Written:
+        break;
+    }
+    return file->Commit(failure) ? kStatusOk : StatusOf(failure);
 }
 
 void ShowSaveImageFailure(QWidget* parent, uint32_t code)

@@ -1,5 +1,7 @@
 #pragma once
-// Writes a tile to an image file whose format follows the file's extension.
+// Writes an image to an image file whose format follows the file's
+// extension. The bytes go through a staged file (model/StagedFile): written
+// beside the target, put in place whole at the end, never left behind.
 
 #include <QString>
 
@@ -8,15 +10,33 @@
 class QImage;
 class QWidget;
 
+namespace quorrel::model { class CStagedFile; }
+
 namespace quorrel::output {
 
+struct CImageEncoder;
+
+// The encoder the extension of `path` selects, or nullptr.
+const CImageEncoder* EncoderForPath(const QString& path);
+
+enum class EncodeOutcome {
+    Written,
+    WriteFailed,     // the staged file holds the system's reason
+    EncoderFailed,   // the encoder gave up with no system error behind it
+};
+
+// Encodes `image` into `file` (not yet committed) with `encoder`.
+EncodeOutcome EncodeToStagedFile(const QImage& image, const CImageEncoder& encoder, model::CStagedFile& file);
+
 // Writes `tile` (the rendered tile at its width x height) to `path` with the
-// encoder its extension selects. The file appears whole or not at all: the
-// image goes to a temporary beside it that is renamed over it on success.
-// Returns kStatusOk; the code of the system's reason when writing failed
-// (path not found, access denied, disk full...); kStatusUnspecifiedFailure
-// for an extension no encoder lists or an encoding that failed without a
-// system error. Nothing is left behind on failure.
+// encoder its extension selects. The file appears whole or not at all, and
+// an existing file keeps its mode, owner and hard links (a symbolic link is
+// written through). Only a regular file or a new name is written: a pipe or
+// a device at `path` is refused without being opened, so the call never
+// waits for a reader. Returns kStatusOk; the code of the system's reason when
+// writing failed (path not found, access denied, disk full...);
+// kStatusUnspecifiedFailure for an extension no encoder lists, a name that is
+// not a regular file, or an encoding that failed without a system error.
 uint32_t SaveImage(const QImage& tile, const QString& path);
 
 // The warning message box of a failed save: caption "Quorrel", OK button,

@@ -18,8 +18,17 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cmath>
+#include <future>
 #include <memory>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace quorrel;
 using namespace quorrel::output;
@@ -93,7 +102,7 @@ CDecoded Decode(const QString& path)
 class SaveImageTest : public ::testing::Test {
 protected:
     QString PathOf(const QString& name) const { return m_dir.filePath(name); }
-    QStringList Entries() const { return QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
+    QStringList Entries() const { return QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot); }
 
     QTemporaryDir m_dir;
 };
@@ -275,4 +284,83 @@ TEST(ShowSaveImageFailure, WarningBoxWithTheFailureText)
     EXPECT_EQ(text, "Save image failed:\n80004005 - Unspecified error");
     EXPECT_EQ(icon, QMessageBox::Warning);
     EXPECT_EQ(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+}
+
+TEST_F(SaveImageTest, SavingAgainKeepsEveryHardLinkAndTheMode)
+{
+    ASSERT_EQ(SaveImage(NoiseTile(30, 20), PathOf("a.png")), kStatusOk);
+    ASSERT_TRUE(QFile::setPermissions(PathOf("a.png"), QFile::ReadOwner | QFile::WriteOwner));
+    ASSERT_EQ(::link(QFile::encodeName(PathOf("a.png")).constData(), QFile::encodeName(PathOf("b.png")).constData()), 0);
+    const QImage second = NoiseTile(9, 4);
+    ASSERT_EQ(SaveImage(second, PathOf("a.png")), kStatusOk);
+    EXPECT_TRUE(SamePixels(Decode(PathOf("b.png")).image, second));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(PathOf("a.png")).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_EQ(st.st_nlink, 2u);
+    EXPECT_EQ(Entries(), (QStringList{"a.png", "b.png"}));
+}
+
+// A pipe (no reader) or a device at the chosen name is refused at once: the
+// editor's window never waits in open() for a reader that never comes.
+TEST_F(SaveImageTest, APipeOrADeviceIsRefusedWithoutWaiting)
+{
+    const QByteArray fifo = QFile::encodeName(PathOf("pipe.png"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), PathOf("null.bmp")));
+    const QImage tile = NoiseTile(20, 10);
+    for (const QString name : {"pipe.png", "null.bmp"}) {
+        SCOPED_TRACE(name.toStdString());
+        auto saving = std::async(std::launch::async, [&] { return SaveImage(tile, PathOf(name)); });
+        if (saving.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+            // It waits for a reader: give it one so the test ends.
+            const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
+            char sink[4096];
+            while (saving.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+                (void)::read(reader, sink, sizeof sink);
+            ::close(reader);
+            ADD_FAILURE() << "the save waited for a reader";
+        }
+        EXPECT_NE(saving.get(), kStatusOk);
+    }
+    struct stat st {};
+    ASSERT_EQ(::lstat(fifo.constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_EQ(Entries(), (QStringList{"null.bmp", "pipe.png"}));
+}
+
+// A process that dies while the image is being written (here: killed by
+// the file size limit after the first 4 KiB) leaves no temporary file, and
+// the old file is as it was.
+TEST_F(SaveImageTest, DyingWhileWritingLeavesNoTemporaryAndTheOldFile)
+{
+    const QImage tile = NoiseTile(200, 100);   // 60 KB as a BMP
+    ASSERT_EQ(SaveImage(NoiseTile(10, 10), PathOf("t.bmp")), kStatusOk);   // also loads the encoders
+    QFile old(PathOf("t.bmp"));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    const QByteArray before = old.readAll();
+    old.close();
+    ASSERT_LT(before.size(), 4096);
+
+    for (const QString name : {"t.bmp", "new.bmp"}) {
+        SCOPED_TRACE(name.toStdString());
+        const QString path = PathOf(name);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const rlimit size{4096, 4096};
+            const rlimit core{0, 0};
+            ::setrlimit(RLIMIT_CORE, &core);
+            ::setrlimit(RLIMIT_FSIZE, &size);
+            ::signal(SIGXFSZ, SIG_DFL);
+            SaveImage(tile, path);
+            ::_exit(0);
+        }
+        ASSERT_GT(child, 0);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "status " << status;
+        EXPECT_EQ(Entries(), QStringList{"t.bmp"});
+    }
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), before);
 }

@@ -114,7 +114,7 @@ int Run(int argc, char** argv)
     for (tools::PlannedOutput& output : plan.Outputs()) {
         bool written = true;
         if (output.kind == tools::OutputKind::Image) {
-            written = tools::WriteImage(output.path, image, *output.staged, error);
+            written = tools::WriteImage(output.path, tools::ImageView(image), *output.staged, error);
         } else {
             output.staged->Append(model::SaveWpp(*params));
             if (output.staged->Failed()) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <span>
 
-namespace quorrel::tools {
+namespace quorrel::output {
 
 namespace {
 constexpr qsizetype kPieceBytes = 1 << 20;
@@ -58,4 +58,4 @@ void CStagedFileDevice::Flush()
     m_pending.clear();
 }
 
-} // namespace quorrel::tools
+} // namespace quorrel::output

@@ -9,7 +9,7 @@
 #include <QByteArray>
 #include <QIODevice>
 
-namespace quorrel::tools {
+namespace quorrel::output {
 
 class CStagedFileDevice final : public QIODevice {
 public:
@@ -34,4 +34,4 @@ private:
     qint64 m_size = 0;
 };
 
-} // namespace quorrel::tools
+} // namespace quorrel::output
