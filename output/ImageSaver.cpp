@@ -3,6 +3,7 @@
 #include "ErrorMessage.h"
 #include "ImageEncoders.h"
 #include "StagedFileDevice.h"
+#include "TileRepeat.h"
 
 #include "model/StagedFile.h"
 
@@ -55,6 +56,18 @@ uint32_t SaveImage(const QImage& tile, const QString& path)
         break;
     }
     return file->Commit(failure) ? kStatusOk : StatusOf(failure);
+}
+
+uint32_t SaveFilledImage(const QImage& tile, int width, int height, const QString& path)
+{
+    if (tile.isNull() || width < 1 || height < 1 || width > kMaxRepeatSide || height > kMaxRepeatSide ||
+        !EncoderForPath(path))
+        return kStatusUnspecifiedFailure;
+    // 24-bit from the start: the encoders write RGB888, so no second copy.
+    const QImage filled = RepeatTile(tile, width, height, QImage::Format_RGB888);
+    if (filled.isNull())
+        return kStatusOutOfMemory;
+    return SaveImage(filled, path);
 }
 
 void ShowSaveImageFailure(QWidget* parent, uint32_t code)

@@ -39,6 +39,11 @@ EncodeOutcome EncodeToStagedFile(const QImage& image, const CImageEncoder& encod
 // not a regular file, or an encoding that failed without a system error.
 uint32_t SaveImage(const QImage& tile, const QString& path);
 
+// The tile repeated from the top-left corner to width x height (each 1 to
+// kMaxRepeatSide), written like SaveImage; kStatusOutOfMemory when the
+// filled image does not fit in memory.
+uint32_t SaveFilledImage(const QImage& tile, int width, int height, const QString& path);
+
 // The warning message box of a failed save: caption "Quorrel", OK button,
 // text SaveImageFailedText(code).
 void ShowSaveImageFailure(QWidget* parent, uint32_t code);

@@ -1,5 +1,6 @@
 #include "output/ErrorMessage.h"
 #include "output/ImageSaver.h"
+#include "output/TileRepeat.h"
 #include "QtPrinting.h"
 #include "WhenModal.h"
 
@@ -363,4 +364,27 @@ TEST_F(SaveImageTest, DyingWhileWritingLeavesNoTemporaryAndTheOldFile)
     }
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), before);
+}
+
+// The tile repeated to the size asked for, in every lossless format, at
+// sizes that are and are not multiples of the tile.
+TEST_F(SaveImageTest, FilledImagesAreTheTileRepeatedFromTheCorner)
+{
+    const QImage tile = NoiseTile(13, 7);
+    for (const QString name : {"f.bmp", "f.png", "f.tif"}) {
+        for (const QSize size : {QSize(130, 70), QSize(100, 45), QSize(5, 3)}) {
+            SCOPED_TRACE(name.toStdString() + " " + std::to_string(size.width()) + "x" + std::to_string(size.height()));
+            ASSERT_EQ(SaveFilledImage(tile, size.width(), size.height(), PathOf(name)), kStatusOk);
+            const QImage decoded = Decode(PathOf(name)).image.convertToFormat(QImage::Format_RGB32);
+            ASSERT_EQ(decoded.size(), size);
+            for (int y = 0; y < size.height(); ++y)
+                for (int x = 0; x < size.width(); ++x)
+                    ASSERT_EQ(decoded.pixel(x, y), tile.pixel(x % 13, y % 7)) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(SaveFilledImage(tile, 0, 10, PathOf("zero.png")), kStatusUnspecifiedFailure);
+    EXPECT_EQ(SaveFilledImage(tile, 10, kMaxRepeatSide + 1, PathOf("tall.png")), kStatusUnspecifiedFailure);
+    EXPECT_EQ(SaveFilledImage(tile, 10, 10, PathOf("f.wpp")), kStatusUnspecifiedFailure);
+    EXPECT_EQ(SaveFilledImage(tile, 10, 10, PathOf("missing/f.png")), kStatusPathNotFound);
+    EXPECT_EQ(Entries(), (QStringList{"f.bmp", "f.png", "f.tif"}));
 }
