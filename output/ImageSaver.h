@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 class QImage;
 class QWidget;
@@ -25,8 +26,13 @@ enum class EncodeOutcome {
     EncoderFailed,   // the encoder gave up with no system error behind it
 };
 
+// Receives whole percentages of a long write, rising, up to 100 at the end.
+using SaveProgress = std::function<void(int percent)>;
+
 // Encodes `image` into `file` (not yet committed) with `encoder`.
-EncodeOutcome EncodeToStagedFile(const QImage& image, const CImageEncoder& encoder, model::CStagedFile& file);
+// `written`, when given, hears the size written so far as it grows.
+EncodeOutcome EncodeToStagedFile(const QImage& image, const CImageEncoder& encoder, model::CStagedFile& file,
+                                 const std::function<void(qint64 size)>& written = {});
 
 // Writes `tile` (the rendered tile at its width x height) to `path` with the
 // encoder its extension selects. The file appears whole or not at all, and
@@ -41,8 +47,12 @@ uint32_t SaveImage(const QImage& tile, const QString& path);
 
 // The tile repeated from the top-left corner to width x height (each 1 to
 // kMaxRepeatSide), written like SaveImage; kStatusOutOfMemory when the
-// filled image does not fit in memory.
-uint32_t SaveFilledImage(const QImage& tile, int width, int height, const QString& path);
+// filled image does not fit in memory. `progress` follows the bytes written
+// against the size a band of a few rows encodes to (the image repeats, so
+// every band encodes alike); an encoder that works on the whole image
+// first (GIF's palette) holds it at 0 meanwhile.
+uint32_t SaveFilledImage(const QImage& tile, int width, int height, const QString& path,
+                         const SaveProgress& progress = {});
 
 // The warning message box of a failed save: caption "Quorrel", OK button,
 // text SaveImageFailedText(code).

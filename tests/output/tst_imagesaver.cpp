@@ -22,6 +22,8 @@
 #include <chrono>
 #include <cmath>
 #include <future>
+#include <vector>
+#include <algorithm>
 #include <memory>
 
 #include <fcntl.h>
@@ -387,4 +389,30 @@ TEST_F(SaveImageTest, FilledImagesAreTheTileRepeatedFromTheCorner)
     EXPECT_EQ(SaveFilledImage(tile, 10, 10, PathOf("f.wpp")), kStatusUnspecifiedFailure);
     EXPECT_EQ(SaveFilledImage(tile, 10, 10, PathOf("missing/f.png")), kStatusPathNotFound);
     EXPECT_EQ(Entries(), (QStringList{"f.bmp", "f.png", "f.tif"}));
+}
+
+// A large filled image reports its progress as it is written: rising, in
+// many steps, 100 at the end; a failure never reaches 100.
+TEST_F(SaveImageTest, FilledImagesReportRisingProgressEndingAtOneHundred)
+{
+    const QImage tile = GeneratedTile(4, 125, 125);
+    // TIFF's library writes the image in one piece: no steps between.
+    const std::pair<const char*, std::size_t> cases[] = {{"p.bmp", 10}, {"p.png", 10}, {"p.jpg", 10}, {"p.gif", 10},
+                                                         {"p.tif", 2}};
+    for (const auto& [name, steps] : cases) {
+        SCOPED_TRACE(name);
+        std::vector<int> seen;
+        ASSERT_EQ(SaveFilledImage(tile, 1500, 1000, PathOf(name), [&](int percent) { seen.push_back(percent); }),
+                  kStatusOk);
+        ASSERT_FALSE(seen.empty());
+        EXPECT_EQ(seen.back(), 100);
+        for (std::size_t i = 1; i < seen.size(); ++i)
+            EXPECT_LT(seen[i - 1], seen[i]);
+        EXPECT_GE(seen.size(), steps);
+        EXPECT_EQ(Decode(PathOf(name)).image.size(), QSize(1500, 1000));
+    }
+    std::vector<int> failed;
+    EXPECT_EQ(SaveFilledImage(tile, 300, 200, PathOf("missing/p.png"), [&](int percent) { failed.push_back(percent); }),
+              kStatusPathNotFound);
+    EXPECT_TRUE(std::find(failed.begin(), failed.end(), 100) == failed.end());
 }
