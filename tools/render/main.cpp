@@ -6,6 +6,7 @@
 
 #include "model/TileParams.h"
 #include "model/WppFile.h"
+#include "render/KernelChoice.h"
 #include "render/ReferenceRenderer.h"
 #include "render/TileRenderer.h"
 
@@ -68,6 +69,13 @@ int main(int argc, char** argv)
         std::cout << tools::RenderUsage();
         return 0;
     }
+    std::optional<render::KernelVariant> kernel;
+    if (!render::RequestedKernel(options->kernel, kernel, error))
+        return Fail(error);
+    if (options->version) {
+        std::cout << "quorrel-render " QUORREL_VERSION "\n" << render::DescribeKernel(kernel) << std::endl;
+        return 0;
+    }
 
     auto params = std::make_unique<model::CTileParams>();
     if (options->input) {
@@ -96,6 +104,7 @@ int main(int argc, char** argv)
         settings.threads = options->threads;
         settings.width = width;
         settings.height = height;
+        settings.kernel = kernel;
         render::RenderTile(*params, image, settings, progress);
     }
     bar.Finish();
