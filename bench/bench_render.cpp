@@ -184,6 +184,9 @@ void KernelChoiceCost(benchmark::State& state)
     state.SetLabel(std::string(KernelVariantName(candidates[trial.chosen].variant)) + " of " +
                    std::to_string(candidates.size()) + " on " + KernelTargetName());
     state.counters["rounds"] = trial.rounds;
+    // Each variant's best sample in the last trial, in microseconds.
+    for (std::size_t i = 0; i < candidates.size(); ++i)
+        state.counters[std::string(KernelVariantName(candidates[i].variant)) + "_us"] = trial.seconds[i] * 1e6;
 }
 
 // Every (target, variant) pair the kernel was built with on this processor.

@@ -166,59 +166,57 @@ struct ToInt64 {
     }
 };
 
-// Four vectors of rows at a time as above; integer additions take one
-// cycle, so one accumulator per vector of rows is enough.
-template <class D, class Truncate>
-HWY_INLINE void SumInIntegers(D d, Truncate truncate, const double* HWY_RESTRICT products,
-                              const TermGroup* HWY_RESTRICT groups, std::size_t groupCount, std::size_t rows,
-                              uint32_t* HWY_RESTRICT out)
+// `kVectors` vectors of rows from row y on: the row factors stay in
+// registers while every product of a group is broadcast against them.
+// Integer additions take one cycle, so one accumulator per vector of rows
+// is enough.
+template <std::size_t kVectors, class D, class Truncate>
+HWY_INLINE void SumIntegerBlock(D d, Truncate truncate, const double* HWY_RESTRICT products,
+                                const TermGroup* HWY_RESTRICT groups, std::size_t groupCount, std::size_t y,
+                                uint32_t* HWY_RESTRICT out)
 {
     using VI = decltype(truncate(hn::Zero(d)));
     const hn::DFromV<VI> di;
     const std::size_t N = hn::Lanes(d);
+    VI s[kVectors];
+    for (std::size_t j = 0; j < kVectors; ++j)
+        s[j] = hn::Zero(di);
+    const double* a = products;
+    for (std::size_t g = 0; g < groupCount; ++g) {
+        const double* row = groups[g].row + y;
+        hn::Vec<D> r[kVectors];
+        for (std::size_t j = 0; j < kVectors; ++j)
+            r[j] = hn::LoadU(d, row + j * N);
+        const uint32_t count = groups[g].count;
+        for (uint32_t i = 0; i < count; ++i) {
+            const auto v = hn::Set(d, a[i]);
+            for (std::size_t j = 0; j < kVectors; ++j)
+                s[j] = hn::Add(s[j], truncate(hn::Mul(v, r[j])));
+        }
+        a += count;
+    }
+    for (std::size_t j = 0; j < kVectors; ++j)
+        StoreLow32(s[j], out + y + j * N);
+}
+
+// Blocks of `kVectors` vectors of rows, then single vectors for the rest.
+template <std::size_t kVectors, class D, class Truncate>
+HWY_INLINE void SumInIntegers(D d, Truncate truncate, const double* HWY_RESTRICT products,
+                              const TermGroup* HWY_RESTRICT groups, std::size_t groupCount, std::size_t rows,
+                              uint32_t* HWY_RESTRICT out)
+{
+    const std::size_t N = hn::Lanes(d);
     std::size_t y = 0;
-    for (; y + 4 * N <= rows; y += 4 * N) {
-        VI s0 = hn::Zero(di), s1 = hn::Zero(di), s2 = hn::Zero(di), s3 = hn::Zero(di);
-        const double* a = products;
-        for (std::size_t g = 0; g < groupCount; ++g) {
-            const double* row = groups[g].row + y;
-            const auto r0 = hn::LoadU(d, row);
-            const auto r1 = hn::LoadU(d, row + N);
-            const auto r2 = hn::LoadU(d, row + 2 * N);
-            const auto r3 = hn::LoadU(d, row + 3 * N);
-            const uint32_t count = groups[g].count;
-            for (uint32_t i = 0; i < count; ++i) {
-                const auto v = hn::Set(d, a[i]);
-                s0 = hn::Add(s0, truncate(hn::Mul(v, r0)));
-                s1 = hn::Add(s1, truncate(hn::Mul(v, r1)));
-                s2 = hn::Add(s2, truncate(hn::Mul(v, r2)));
-                s3 = hn::Add(s3, truncate(hn::Mul(v, r3)));
-            }
-            a += count;
-        }
-        StoreLow32(s0, out + y);
-        StoreLow32(s1, out + y + N);
-        StoreLow32(s2, out + y + 2 * N);
-        StoreLow32(s3, out + y + 3 * N);
-    }
-    for (; y < rows; y += N) {
-        VI s = hn::Zero(di);
-        const double* a = products;
-        for (std::size_t g = 0; g < groupCount; ++g) {
-            const auto r = hn::LoadU(d, groups[g].row + y);
-            const uint32_t count = groups[g].count;
-            for (uint32_t i = 0; i < count; ++i)
-                s = hn::Add(s, truncate(hn::Mul(hn::Set(d, a[i]), r)));
-            a += count;
-        }
-        StoreLow32(s, out + y);
-    }
+    for (; y + kVectors * N <= rows; y += kVectors * N)
+        SumIntegerBlock<kVectors>(d, truncate, products, groups, groupCount, y, out);
+    for (; y < rows; y += N)
+        SumIntegerBlock<1>(d, truncate, products, groups, groupCount, y, out);
 }
 
 void SumI32x4(const double* HWY_RESTRICT products, const TermGroup* HWY_RESTRICT groups, std::size_t groupCount,
               std::size_t rows, uint32_t* HWY_RESTRICT out)
 {
-    SumInIntegers(hn::CappedTag<double, 4>(), ToInt32(), products, groups, groupCount, rows, out);
+    SumInIntegers<4>(hn::CappedTag<double, 4>(), ToInt32(), products, groups, groupCount, rows, out);
 }
 
 #if QUORREL_KERNEL_AVX512
@@ -231,19 +229,19 @@ void SumF64x8(const double* HWY_RESTRICT products, const TermGroup* HWY_RESTRICT
 void SumI32x8(const double* HWY_RESTRICT products, const TermGroup* HWY_RESTRICT groups, std::size_t groupCount,
               std::size_t rows, uint32_t* HWY_RESTRICT out)
 {
-    SumInIntegers(hn::Full512<double>(), ToInt32(), products, groups, groupCount, rows, out);
+    SumInIntegers<4>(hn::Full512<double>(), ToInt32(), products, groups, groupCount, rows, out);
 }
 
 void SumI64x4(const double* HWY_RESTRICT products, const TermGroup* HWY_RESTRICT groups, std::size_t groupCount,
               std::size_t rows, uint32_t* HWY_RESTRICT out)
 {
-    SumInIntegers(hn::Full256<double>(), ToInt64(), products, groups, groupCount, rows, out);
+    SumInIntegers<4>(hn::Full256<double>(), ToInt64(), products, groups, groupCount, rows, out);
 }
 
 void SumI64x8(const double* HWY_RESTRICT products, const TermGroup* HWY_RESTRICT groups, std::size_t groupCount,
               std::size_t rows, uint32_t* HWY_RESTRICT out)
 {
-    SumInIntegers(hn::Full512<double>(), ToInt64(), products, groups, groupCount, rows, out);
+    SumInIntegers<4>(hn::Full512<double>(), ToInt64(), products, groups, groupCount, rows, out);
 }
 #endif
 #endif   // x86
