@@ -171,10 +171,18 @@ void KernelPeak(benchmark::State& state)
         benchmark::Counter(double(kProducts) * kRows, benchmark::Counter::kIsIterationInvariantRate);
 }
 
-// What the run-time choice costs: every variant of the instruction set in
-// use timed on its short workload, as on the first rendering in a process.
+// What the run-time choice costs: every variant of an instruction set
+// (argument: index into the targets) timed on its short workload, as on the
+// first rendering in a process.
 void KernelChoiceCost(benchmark::State& state)
 {
+    const std::vector<int64_t> targets = KernelTargets();
+    const auto index = static_cast<std::size_t>(state.range(0));
+    if (index >= targets.size()) {
+        state.SkipWithError("no such target");
+        return;
+    }
+    hwy::SetSupportedTargetsForTest(targets[index]);
     std::vector<KernelCandidate> candidates;
     for (KernelVariant variant : AvailableKernelVariants())
         candidates.push_back({variant, KernelFor(variant)});
@@ -183,10 +191,37 @@ void KernelChoiceCost(benchmark::State& state)
         trial = MeasureKernels(candidates);
     state.SetLabel(std::string(KernelVariantName(candidates[trial.chosen].variant)) + " of " +
                    std::to_string(candidates.size()) + " on " + KernelTargetName());
+    hwy::SetSupportedTargetsForTest(0);
     state.counters["rounds"] = trial.rounds;
     // Each variant's best sample in the last trial, in microseconds.
     for (std::size_t i = 0; i < candidates.size(); ++i)
         state.counters[std::string(KernelVariantName(candidates[i].variant)) + "_us"] = trial.seconds[i] * 1e6;
+}
+
+// The mid case on one thread with an instruction set forced (argument 0:
+// index into the targets), as on a processor that has nothing better: the
+// renderer's choice there (argument 1 = 0) or f64x4 (1).
+void MidOnTarget(benchmark::State& state, const CTileParams* p)
+{
+    const std::vector<int64_t> targets = KernelTargets();
+    const auto index = static_cast<std::size_t>(state.range(0));
+    if (index >= targets.size()) {
+        state.SkipWithError("no such target");
+        return;
+    }
+    hwy::SetSupportedTargetsForTest(targets[index]);
+    const KernelVariant variant = state.range(1) ? KernelVariant::F64x4 : ChosenKernel().variant;
+    state.SetLabel(std::string(KernelVariantName(variant)) + " " + KernelTargetName());
+    CRgbImage image(p->m_nWidth, p->m_nHeight);
+    RenderSettings settings;
+    settings.threads = 1;
+    settings.kernel = variant;
+    for (auto _ : state) {
+        RenderTile(*p, image, settings);
+        benchmark::DoNotOptimize(image.Bytes().data());
+    }
+    hwy::SetSupportedTargetsForTest(0);
+    SetCounters(state, *p, 1, true);
 }
 
 // Every (target, variant) pair the kernel was built with on this processor.
@@ -231,10 +266,18 @@ void RegisterCase(const char* name, const CTileParams* p, benchmark::TimeUnit un
 void Register()
 {
     RegisterCase("typical", Keep(Typical()), benchmark::kMicrosecond, 0, 0);
-    RegisterCase("mid", Keep(Full(512, 10)), benchmark::kMillisecond, 0, 2);
+    const CTileParams* mid = Keep(Full(512, 10));
+    RegisterCase("mid", mid, benchmark::kMillisecond, 0, 2);
     RegisterCase("worst", Keep(Full(1024, 30)), benchmark::kMillisecond, 3, 1);
     benchmark::RegisterBenchmark("kernel_peak", KernelPeak)->Apply(KernelPeakArguments);
-    benchmark::RegisterBenchmark("kernel_choice", KernelChoiceCost)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("kernel_choice", KernelChoiceCost)
+        ->DenseRange(0, int(KernelTargets().size()) - 1)
+        ->Unit(benchmark::kMicrosecond);
+    // Skipped by default (slow on the emulated targets):
+    //   --benchmark_filter=mid_on_target
+    benchmark::RegisterBenchmark("mid_on_target", MidOnTarget, mid)
+        ->ArgsProduct({benchmark::CreateDenseRange(0, int(KernelTargets().size()) - 1, 1), {0, 1}})
+        ->Unit(benchmark::kMillisecond);
 }
 
 } // namespace
