@@ -1,7 +1,7 @@
 // The run-time choice of the kernel variant: the measurement on a clock
 // the test controls (fastest wins, the fallback keeps near ties, wrong sums
 // never win, the time budget holds), the choice per instruction set, and
-// the names a user may give.
+// the names a user may give, from the command line or the environment.
 
 #include "model/TileParams.h"
 #include "render/KernelChoice.h"
@@ -337,4 +337,27 @@ TEST(DescribeKernel, NamesTheVariantTheReasonAndTheInstructionSet)
     const std::string chosen = DescribeKernel(std::nullopt);
     EXPECT_EQ(chosen.find(std::string("kernel ") + KernelVariantName(ChosenKernel().variant)), 0u) << chosen;
     EXPECT_EQ(chosen.find('\n'), std::string::npos);
+}
+
+// The process's choice reads the variable once; a name it cannot use is
+// reported in one line, once, and the measurement decides. Run in a fresh
+// process, before anything else there made the choice.
+TEST(ChosenKernelDeathTest, ABadVariableIsReportedOnceAndTheMeasurementDecides)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            setenv(kKernelVariable, "f64x3", 1);
+            const KernelChoice first = ChosenKernel();
+            const KernelChoice second = ChosenKernel();
+            std::exit(first.source == KernelSource::Measured && second.variant == first.variant ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0),
+        "^quorrel: QUORREL_KERNEL: unknown kernel 'f64x3' \\(known: [a-z0-9, ]+\\); measuring instead\n$");
+    EXPECT_EXIT(
+        {
+            setenv(kKernelVariable, "f64x4", 1);
+            std::exit(ChosenKernel().source == KernelSource::Environment ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "^$");
 }
