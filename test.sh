@@ -5,10 +5,16 @@
 #   ./test.sh --sanitize  the same tests built with AddressSanitizer and
 #                         UndefinedBehaviorSanitizer (clang) in build-sanitize/
 #   ./test.sh --fuzz N    only the fuzzing, N seconds for each file reader
+#   ./test.sh --desktops  only the wallpaper setters against the real desktop
+#                         components (also part of the normal run); screenshots
+#                         and checks in build/tests/desktops/reports/
 set -euo pipefail
 source "$(dirname "$0")/scripts/setup.sh"
 
-quorrel_install_packages
+quorrel_install_packages "${QUORREL_PACKAGES[@]}" "${QUORREL_DESKTOP_PACKAGES[@]}"
+quorrel_generate_locales
+# The desktop checks fail, not skip, when a component is missing.
+export QUORREL_REQUIRE_DESKTOPS=1
 
 # GUI tests never touch the real display, settings or desktop.
 export QT_QPA_PLATFORM=offscreen
@@ -16,6 +22,15 @@ jobs="$(nproc 2>/dev/null || echo 2)"
 
 if [ "${1:-}" = "--fuzz" ]; then
     quorrel_fuzz "${2:-300}"
+    exit
+fi
+
+if [ "${1:-}" = "--desktops" ]; then
+    cmake -S "$QUORREL_ROOT" -B "$QUORREL_BUILD" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$QUORREL_BUILD" -j "$jobs" --target quorrel-wallpaper-probe quorrel-render
+    cd "$QUORREL_BUILD"
+    ctest -L desktops --output-on-failure -j "$jobs" --timeout 300
+    echo "Screenshots and checks: $QUORREL_BUILD/tests/desktops/reports/"
     exit
 fi
 

@@ -57,6 +57,10 @@ std::vector<CommandInfo> MakeTable()
          "Cut the selection and put it on the Clipboard", "Cut"},
         {ID_EDIT_PASTE, "", "", {K(Qt::CTRL | Qt::Key_V), K(Qt::SHIFT | Qt::Key_Insert)}, "Insert Clipboard contents",
          "Paste"},
+        {ID_FILE_NEW_FROM_PRESET, "New &from Preset...", "", {}, "Create a new document from a preset",
+         "New from Preset"},
+        {ID_EDIT_RESET_DEFAULTS, "Reset to Built-in &Defaults", "", {},
+         "Put the built-in default settings back and generate a new tile", "Reset to Built-in Defaults"},
     };
     for (int id = ID_FILE_MRU_FILE1; id <= ID_FILE_MRU_FILE4; ++id)
         t.push_back({id, "Recent File", "", {}, "Open this document", ""});

@@ -43,9 +43,11 @@ CMainFrame::CMainFrame() : m_pFullScreen(std::make_unique<CFullScreen>(*this))
         }
     }
 
-    // New and Open stay available while fewer than five documents are open.
+    // New and Open stay available while fewer than five documents are open;
+    // a new document from a preset counts like New.
     for (int id : {ID_FILE_NEW, ID_FILE_OPEN})
         OnUpdateCommand(id, [](platform::CCmdUI& ui) { ui.Enable(g_nOpenDocs < kMaxOpenDocs); });
+    OnUpdateCommand(ID_FILE_NEW_FROM_PRESET, [](platform::CCmdUI& ui) { ui.Enable(g_nOpenDocs < kMaxOpenDocs); });
 
     // Full Screen is checked while the mode is on.
     OnCommand(ID_FULL_SCREEN, [this] { OnFullScreen(); });
@@ -129,18 +131,19 @@ void CMainFrame::BuildMenus(bool documentActive)
         old->deleteLater();
     menuBar()->clear();
     if (!documentActive) {
-        AddMenu(QStringLiteral("&File"), {ID_FILE_NEW, ID_FILE_OPEN, 0, ID_FILE_PRINT_SETUP, 0, kRecentMarker, 0,
-                                          ID_FILE_CLOSE, ID_APP_EXIT});
+        AddMenu(QStringLiteral("&File"), {ID_FILE_NEW, ID_FILE_NEW_FROM_PRESET, ID_FILE_OPEN, 0, ID_FILE_PRINT_SETUP,
+                                          0, kRecentMarker, 0, ID_FILE_CLOSE, ID_APP_EXIT});
         AddMenu(QStringLiteral("&View"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR});
         AddMenu(QStringLiteral("&Help"), {ID_HELP_FINDER, 0, ID_APP_ABOUT});
         return;
     }
     AddMenu(QStringLiteral("&File"),
-            {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_EXPORT_IMAGE, 0,
-             ID_SET_AS_WALLPAPER, 0, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, kRecentMarker, 0,
-             ID_APP_EXIT});
+            {ID_FILE_NEW, ID_FILE_NEW_FROM_PRESET, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS,
+             ID_EXPORT_IMAGE, 0, ID_SET_AS_WALLPAPER, 0, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0,
+             kRecentMarker, 0, ID_APP_EXIT});
     AddMenu(QStringLiteral("&Edit"), {ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_EDIT_COPY, 0, ID_PROPERTIES, ID_COEFFICIENTS,
-                                      0, ID_RANDOM_GENERATION, ID_SLIDE_SHOW, ID_RANDOM_DESKTOP});
+                                      0, ID_RANDOM_GENERATION, ID_SLIDE_SHOW, ID_RANDOM_DESKTOP, 0,
+                                      ID_EDIT_RESET_DEFAULTS});
     AddMenu(QStringLiteral("&View"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_ZOOM_IN, ID_ZOOM_OUT, ID_ZOOM_NORMAL,
                                       0, ID_FULL_SCREEN});
     QMenu* window = AddMenu(QStringLiteral("&Window"),

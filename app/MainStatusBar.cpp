@@ -7,12 +7,16 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFontMetrics>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QProgressBar>
+
+#include <algorithm>
 
 namespace quorrel::app {
 
@@ -42,6 +46,26 @@ QPixmap PointerIcon()
     return pixmap;
 }
 
+// `pattern` with every '9' replaced by the font's widest digit and every
+// 'F' by its widest upper-case hexadecimal digit: the longest text a pane
+// of that form can show.
+QString WidestText(const QString& pattern, const QFontMetrics& metrics)
+{
+    auto widest = [&metrics](const QString& digits) {
+        QChar best = digits[0];
+        for (QChar c : digits)
+            if (metrics.horizontalAdvance(c) > metrics.horizontalAdvance(best))
+                best = c;
+        return best;
+    };
+    const QChar digit = widest(QStringLiteral("0123456789"));
+    const QChar hex = widest(QStringLiteral("0123456789ABCDEF"));
+    QString text = pattern;
+    for (QChar& c : text)
+        c = c == QLatin1Char('9') ? digit : c == QLatin1Char('F') ? hex : c;
+    return text;
+}
+
 QLabel* MakePane(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
@@ -56,17 +80,17 @@ CMainStatusBar::CMainStatusBar(QWidget* parent) : QStatusBar(parent)
 {
     setObjectName(QStringLiteral("StatusBar"));
     setMinimumHeight(21);
-    // Panes 1 to 3 are 120, 90 and 60 pixels wide (120 - 30 x i).
+    // Panes 1 to 3 are at least 120, 90 and 60 pixels wide (120 - 30 x i),
+    // wider where the font needs it for their longest texts.
     m_panes[1] = MakePane(QString(10, QLatin1Char(' ')), this);
     m_panes[1]->setObjectName(QStringLiteral("ProgressPane"));
-    m_panes[1]->setFixedWidth(120);
+    m_panes[1]->setFixedWidth(std::max(120, m_panes[1]->sizeHint().width()));
     addPermanentWidget(m_panes[1]);
 
     // The position pane carries its icon in front of the text.
     auto* positionPane = new QFrame(this);
     positionPane->setFrameShape(QFrame::Panel);
     positionPane->setFrameShadow(QFrame::Sunken);
-    positionPane->setFixedWidth(90);
     auto* layout = new QHBoxLayout(positionPane);
     layout->setContentsMargins(2, 0, 2, 0);
     layout->setSpacing(2);
@@ -74,15 +98,22 @@ CMainStatusBar::CMainStatusBar(QWidget* parent) : QStatusBar(parent)
     icon->setObjectName(QStringLiteral("PaneIcon"));
     icon->setPixmap(PointerIcon());
     layout->addWidget(icon);
-    m_panes[2] = new QLabel(QStringLiteral("0, 0"), positionPane);
+    // Room for the largest position of a 1024 x 1024 image.
+    m_panes[2] = new QLabel(WidestText(QStringLiteral("9999, 9999"), fontMetrics()), positionPane);
     m_panes[2]->setObjectName(QStringLiteral("PositionPane"));
     layout->addWidget(m_panes[2], 1);
+    positionPane->setFixedWidth(std::max(90, positionPane->sizeHint().width()));
+    m_panes[2]->setText(QStringLiteral("0, 0"));
     addPermanentWidget(positionPane);
     m_pPositionPane = positionPane;
 
+    // Room for its own text and for the colour indicator's "#RRGGBB" in the
+    // indicator's font (laid one pixel beyond the pane on each side).
     m_panes[3] = MakePane(QStringLiteral("RGB(0, 0, 0)"), this);
     m_panes[3]->setObjectName(QStringLiteral("ColorPane"));
-    m_panes[3]->setFixedWidth(60);
+    const QFontMetrics indicator(ColorIndicatorFont(QFontDatabase::families()));
+    const int colorText = indicator.horizontalAdvance(WidestText(QStringLiteral("#FFFFFF"), indicator)) + 4;
+    m_panes[3]->setFixedWidth(std::max({60, m_panes[3]->sizeHint().width(), colorText}));
     addPermanentWidget(m_panes[3]);
 
     // Lock-key panes wide enough for their texts.
@@ -164,14 +195,7 @@ void CMainStatusBar::ShowPixelColor(uint32_t color)
         m_pColor->setObjectName(QStringLiteral("ColorIndicator"));
         m_pColor->setProperty("childId", kColorId);
         m_pColor->setText(text);
-        QFont font(QStringLiteral("Courier New"));
-        font.setStyleHint(QFont::TypeWriter);
-        font.setPixelSize(11);
-        font.setWeight(QFont::Normal);
-        font.setItalic(false);
-        font.setUnderline(false);
-        font.setStrikeOut(false);
-        m_pColor->setFont(font);
+        m_pColor->setFont(ColorIndicatorFont(QFontDatabase::families()));
         PlaceIndicators();
         m_pColor->show();
     }

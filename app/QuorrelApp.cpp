@@ -55,6 +55,7 @@ CQuorrelApp::CQuorrelApp(QStringList arguments)
     OnCommand(ID_CONTEXT_HELP, [] { desktop::HelpSystem::EnterWhatsThisMode(); });
 
     OnCommand(ID_FILE_NEW, [this] { OnFileNew(); });
+    OnCommand(ID_FILE_NEW_FROM_PRESET, [this] { OnFileNewFromPreset(); });
     OnCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
     OnCommand(ID_APP_EXIT, [this] { OnAppExit(); });
     OnCommand(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
@@ -150,6 +151,12 @@ QPrinter& CQuorrelApp::Printer()
 }
 
 void CQuorrelApp::OnFilePrintSetup() { platform::RunPrintSetupDialog(GetMainWnd(), Printer()); }
+
+void CQuorrelApp::OnMainWindowClosed()
+{
+    m_help->CloseWindow();
+    platform::CWinApp::OnMainWindowClosed();
+}
 
 void CQuorrelApp::OnAppAbout()
 {

@@ -12,6 +12,7 @@
 namespace quorrel::desktop {
 class HelpSystem;
 }
+namespace quorrel::model { class CTileParams; }
 namespace quorrel::output { class CDesktopWallpaper; }
 
 class QPrinter;
@@ -19,6 +20,7 @@ class QPrinter;
 namespace quorrel::app {
 
 class CMainFrame;
+class CQuorrelDoc;
 
 // Open documents, counted by the documents themselves. Set to 0 when the
 // application object is constructed.
@@ -47,6 +49,14 @@ public:
 
     void OnFilePrintSetup();
     void OnAppAbout();
+    // The help window goes with the main window.
+    void OnMainWindowClosed() override;
+
+    // New from Preset: the gallery of presets; the choice opens as a new
+    // document (counted like New) with the preset's settings and tile,
+    // rendered at once, its state the first entry of its window's history.
+    void OnFileNewFromPreset();
+    CQuorrelDoc* OpenPresetDocument(const model::CTileParams& params);
 
     // Prints the document at `path` without showing the editor: on the
     // default printer, or on `printerName` when given. The application need

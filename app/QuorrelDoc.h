@@ -28,6 +28,9 @@ public:
 
     model::CTileParams m_params;
     int32_t m_bFromFile = 0;
+    // Made from a preset: it has its tile already, so its windows render at
+    // once instead of opening the Properties sheet.
+    bool m_bFromPreset = false;
 };
 
 // Where the stored defaults live.

@@ -60,7 +60,7 @@ void CQuorrelView::OnInitialUpdate()
     m_bitmap = QImage(kBitmapWidth, kBitmapHeight, QImage::Format_RGB32);
     m_bitmap.fill(Qt::black);
     SetScrollSizesFromZoom();
-    if (GetDocument()->m_bFromFile)
+    if (GetDocument()->m_bFromFile || GetDocument()->m_bFromPreset)
         RenderView();
     else
         DoFirstDisplay();
@@ -109,34 +109,40 @@ void CQuorrelView::OnDraw(QPainter& painter, bool printing)
     if (!doc)
         return;
     // Source: the placeholder at scale 1 until the first rendering, then the
-    // image corner of the bitmap at the zoom factor.
-    QImage source;
-    int scale = 1;
+    // image corner of the bitmap at the zoom factor (read in place).
+    QImage placeholder;
+    const QImage* image = &m_bitmap;
+    QRect sourceRect(0, 0, static_cast<int>(doc->m_params.m_nWidth), static_cast<int>(doc->m_params.m_nHeight));
+    int scale = m_nZoom;
     if (!m_bRendered) {
-        source = QImage(QStringLiteral(":/images/placeholder.png"));
-    } else {
-        source = m_bitmap.copy(0, 0, static_cast<int>(doc->m_params.m_nWidth),
-                               static_cast<int>(doc->m_params.m_nHeight));
-        scale = m_nZoom;
+        placeholder = QImage(QStringLiteral(":/images/placeholder.png"));
+        image = &placeholder;
+        sourceRect = placeholder.rect();
+        scale = 1;
     }
-    if (source.isNull())
+    if (image->isNull() || sourceRect.isEmpty() || !image->rect().contains(sourceRect))
         return;
-    const QSize tile(source.width() * scale, source.height() * scale);
+    // Integer enlargement repeats pixels: no smoothing, ever.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (printing) {
         // Once, at the page's top-left corner, as large on paper as on the
         // screen: scaled by the printer's over the screen's resolution.
+        const QSize tile = sourceRect.size() * scale;
         const QPaintDevice* page = painter.device();
         const QSize size = PrintedTileSize(tile, page->logicalDpiX(), page->logicalDpiY(), logicalDpiX(),
                                            logicalDpiY());
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        painter.drawImage(QRect(QPoint(0, 0), size), source);
+        painter.drawImage(QRect(QPoint(0, 0), size), *image, sourceRect);
         return;
     }
-    // Integer enlargement repeats pixels: scale once, without smoothing.
-    const QImage scaled = scale == 1 ? source : source.scaled(tile, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    const QPoint scroll = GetScrollPosition();
-    for (const QRect& rect : ScreenTileRects(GetClientSize(), tile))
-        painter.drawImage(rect.topLeft() - scroll, scaled);
+    // Only what the client area shows, straight from the bitmap: the cost
+    // of a paint follows the window's size, whatever the zoom.
+    for (const TilePart& part : VisibleTileParts(GetClientSize(), GetScrollPosition(), sourceRect.size(), scale)) {
+        const QRect source = part.source.translated(sourceRect.topLeft());
+        if (scale == 1)
+            painter.drawImage(part.target.topLeft(), *image, source);
+        else
+            painter.drawImage(part.target, *image, source);
+    }
 }
 
 void CQuorrelView::PushHistory()
@@ -207,7 +213,7 @@ void CQuorrelView::RefreshStatusReadout()
     if (!frame)
         return;
     frame->SetPaneText(2, QStringLiteral("%1, %2").arg(m_ptPointer.x()).arg(m_ptPointer.y()));
-    if (!m_bitmap.isNull()) {
+    if (m_bitmap.valid(m_ptPointer)) {
         const QRgb rgb = m_bitmap.pixel(m_ptPointer);
         frame->ShowPixelColor(static_cast<uint32_t>(qRed(rgb)) | static_cast<uint32_t>(qGreen(rgb)) << 8 |
                               static_cast<uint32_t>(qBlue(rgb)) << 16);
@@ -216,9 +222,13 @@ void CQuorrelView::RefreshStatusReadout()
 
 void CQuorrelView::mouseMoveEvent(QMouseEvent* event)
 {
-    if (const CQuorrelDoc* doc = GetDocument()) {
-        m_ptPointer = PointerToImage(event->position().toPoint(), GetScrollPosition(), m_nZoom,
-                                     doc->m_params.m_nWidth, doc->m_params.m_nHeight);
+    // While a button is held the moves go on outside the view: they show
+    // nothing, as where the platform sends no moves outside the window.
+    const QPoint point = event->position().toPoint();
+    const CQuorrelDoc* doc = GetDocument();
+    if (doc && viewport()->rect().contains(point) && doc->m_params.m_nWidth > 0 && doc->m_params.m_nHeight > 0) {
+        m_ptPointer = PointerToImage(point, GetScrollPosition(), m_nZoom, doc->m_params.m_nWidth,
+                                     doc->m_params.m_nHeight);
         RefreshStatusReadout();
     }
     platform::CScrollView::mouseMoveEvent(event);

@@ -54,12 +54,23 @@ public:
     // tables (Shift+F4).
     void OnProperties();
     void OnCoefficients();
+    // Reset to Built-in Defaults: once the user agrees, the built-in settings
+    // replace the document's and a Random Generation follows (one history
+    // entry). Nothing changes when the user declines.
+    void OnResetToDefaults();
+    static inline const QString kResetDefaultsQuestion =
+        QStringLiteral("Put the built-in default settings back into this document?\n\n"
+                       "A new tile is generated with them.");
 
     // Writes the rendered tile (at its own width x height) to an image file;
     // a failure is reported in a message box.
     void OnExportImage();
     void SaveImage(const QString& path);
+    // Starts making the tile the wallpaper and returns; failures are
+    // reported when the desktop has answered.
     void OnSetAsWallpaper();
+    // Whether the application's wallpaper is still being updated.
+    bool IsWallpaperUpdating() const;
 
     // Slide show and random desktop: a new image on every tick of the
     // view's timer; random desktop also makes it the wallpaper.
@@ -135,6 +146,8 @@ private:
     QTimer m_heldTick;
     bool m_bSlideShow = false;
     bool m_bRandomDesktop = false;
+    // The wallpaper failure of this run of random desktop has been shown.
+    bool m_bWallpaperFailureShown = false;
     bool m_bRendered = false;
     uint64_t m_nTimerTicks = 0;
     QPoint m_ptPointer{0, 0};

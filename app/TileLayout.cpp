@@ -1,5 +1,7 @@
 #include "TileLayout.h"
 
+#include <algorithm>
+
 namespace quorrel::app {
 
 ScrollSizes ComputeScrollSizes(uint32_t width, uint32_t height, int zoom)
@@ -22,6 +24,32 @@ std::vector<QRect> ScreenTileRects(QSize client, QSize tile)
         for (int j = 0; j <= ny; ++j)
             rects.emplace_back(i * tile.width(), j * tile.height(), tile.width(), tile.height());
     return rects;
+}
+
+std::vector<TilePart> VisibleTileParts(QSize client, QPoint scroll, QSize source, int scale)
+{
+    std::vector<TilePart> parts;
+    if (client.isEmpty() || source.isEmpty() || scale < 1 || scroll.x() < 0 || scroll.y() < 0)
+        return parts;
+    const int64_t w = int64_t(source.width()) * scale;
+    const int64_t h = int64_t(source.height()) * scale;
+    // The visible logical area, last pixel included.
+    const int64_t left = scroll.x(), top = scroll.y();
+    const int64_t right = left + client.width() - 1, bottom = top + client.height() - 1;
+    for (int64_t j = top / h; j <= bottom / h; ++j) {
+        for (int64_t i = left / w; i <= right / w; ++i) {
+            // The source pixels whose blocks meet the visible area.
+            const int64_t x0 = (std::max(left, i * w) - i * w) / scale;
+            const int64_t x1 = (std::min(right, i * w + w - 1) - i * w) / scale;
+            const int64_t y0 = (std::max(top, j * h) - j * h) / scale;
+            const int64_t y1 = (std::min(bottom, j * h + h - 1) - j * h) / scale;
+            const QRect src(int(x0), int(y0), int(x1 - x0 + 1), int(y1 - y0 + 1));
+            const QRect target(int(i * w + x0 * scale - left), int(j * h + y0 * scale - top), src.width() * scale,
+                               src.height() * scale);
+            parts.push_back({src, target});
+        }
+    }
+    return parts;
 }
 
 QPoint PointerToImage(QPoint point, QPoint scroll, int zoom, uint32_t width, uint32_t height)

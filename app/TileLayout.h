@@ -24,6 +24,18 @@ ScrollSizes ComputeScrollSizes(uint32_t width, uint32_t height, int zoom);
 // rows j = 0..ch/H inclusive (column by column), in logical coordinates.
 std::vector<QRect> ScreenTileRects(QSize client, QSize tile);
 
+// One visible piece of a tile: the source pixels it shows and where they
+// go in client coordinates, each source pixel a scale x scale block.
+struct TilePart {
+    QRect source;
+    QRect target;   // source x scale; may reach past the client edge by less than one block
+};
+
+// The pieces of the tiles (source size x scale each, laid from the logical
+// origin) that a client area of `client` scrolled to `scroll` shows, row by
+// row. Their number and size follow the client area, not the zoom.
+std::vector<TilePart> VisibleTileParts(QSize client, QPoint scroll, QSize source, int scale);
+
 // The image pixel under client point `point` with the view scrolled to `scroll`.
 QPoint PointerToImage(QPoint point, QPoint scroll, int zoom, uint32_t width, uint32_t height);
 

@@ -11,6 +11,7 @@
 #include "QuorrelDoc.h"
 
 #include "editors/EditingCommands.h"
+#include "platform/MessageBox.h"
 
 namespace quorrel::app {
 
@@ -64,6 +65,7 @@ void CQuorrelView::AddEditingCommands()
 {
     OnCommand(ID_PROPERTIES, [this] { OnProperties(); });
     OnCommand(ID_COEFFICIENTS, [this] { OnCoefficients(); });
+    OnCommand(ID_EDIT_RESET_DEFAULTS, [this] { OnResetToDefaults(); });
 }
 
 bool CQuorrelView::DoProperties(bool bNewDocument)
@@ -82,6 +84,19 @@ void CQuorrelView::OnProperties() { DoProperties(false); }
 void CQuorrelView::OnCoefficients()
 {
     editors::DoCoefficients(GetDocument()->m_params, MakeEditingSteps(*this, false));
+}
+
+void CQuorrelView::OnResetToDefaults()
+{
+    {
+        const CModalScope modal;
+        if (platform::AfxMessageBox(kResetDefaultsQuestion, platform::MsgButtons::YesNo,
+                                    platform::MsgIcon::Question) != platform::MsgResult::Yes)
+            return;
+    }
+    // Every setting as built in; the coefficients follow from them.
+    GetDocument()->m_params = model::CTileParams();
+    OnRandomGeneration();
 }
 
 } // namespace quorrel::app

@@ -12,7 +12,11 @@
 #include "output/ErrorMessage.h"
 #include "output/ExportDialog.h"
 #include "output/ImageSaver.h"
+#include "output/WallpaperResult.h"
 #include "platform/MessageBox.h"
+
+#include <QPointer>
+#include <QScreen>
 
 namespace quorrel::app {
 
@@ -30,6 +34,15 @@ void ReportSaveFailure(uint32_t code)
     platform::AfxMessageBox(output::SaveImageFailedText(code), platform::MsgButtons::Ok, platform::MsgIcon::Warning,
                             QStringLiteral("Quorrel"));
 }
+
+void ReportWallpaperFailure(const output::CWallpaperResult& result)
+{
+    const CModalScope modal;
+    platform::AfxMessageBox(output::WallpaperFailureText(result), platform::MsgButtons::Ok,
+                            platform::MsgIcon::Warning, QStringLiteral("Quorrel"));
+}
+
+CQuorrelApp* App() { return dynamic_cast<CQuorrelApp*>(platform::CWinApp::Instance()); }
 
 } // namespace
 
@@ -72,14 +85,40 @@ void CQuorrelView::SaveImage(const QString& path)
 
 void CQuorrelView::OnSetAsWallpaper()
 {
-    auto* app = dynamic_cast<CQuorrelApp*>(platform::CWinApp::Instance());
+    CQuorrelApp* app = App();
     if (!app)
         return;
+    // The screen the main window is on, in device pixels: setters that
+    // cannot tile get the tile repeated to its size.
+    QSize screenSize;
+    if (const QScreen* screen = window()->screen())
+        screenSize = (QSizeF(screen->geometry().size()) * screen->devicePixelRatio()).toSize();
+    const bool fromRandomDesktop = m_bRandomDesktop;
+    const QPointer<CQuorrelView> view(this);
     // The file is written and handed to the desktop even when an earlier
-    // step failed; only a failed save is reported.
-    const uint32_t code = app->DesktopWallpaper().Set(RenderedTile());
-    if (code != output::kStatusOk)
-        ReportSaveFailure(code);
+    // step failed. A failed save is reported every time; a wallpaper that
+    // could not be set once per run of random desktop.
+    app->DesktopWallpaper().Set({RenderedTile(), screenSize}, [view, fromRandomDesktop](
+                                                                  const output::CWallpaperResult& result) {
+        if (result.superseded)
+            return;
+        if (result.saveStatus != output::kStatusOk)
+            ReportSaveFailure(result.saveStatus);
+        if (result.WallpaperSet())
+            return;
+        if (fromRandomDesktop) {
+            if (!view || !view->m_bRandomDesktop || view->m_bWallpaperFailureShown)
+                return;
+            view->m_bWallpaperFailureShown = true;
+        }
+        ReportWallpaperFailure(result);
+    });
+}
+
+bool CQuorrelView::IsWallpaperUpdating() const
+{
+    CQuorrelApp* app = App();
+    return app && app->DesktopWallpaper().IsBusy();
 }
 
 } // namespace quorrel::app

@@ -70,6 +70,7 @@ void CQuorrelView::OnRandomDesktop()
     m_bRandomDesktop = !m_bRandomDesktop;
     if (m_bRandomDesktop) {
         // Takes over a running slide show on the same timer.
+        m_bWallpaperFailureShown = false;
         StartTimer();
         m_bSlideShow = false;
     } else {
@@ -89,6 +90,9 @@ void CQuorrelView::OnTimerTick()
         return;
     }
     m_heldTick.stop();
+    // The desktop is still taking the last image: no new one before it has.
+    if (m_bRandomDesktop && IsWallpaperUpdating())
+        return;
     ++m_nTimerTicks;
     OnRandomGeneration();
     if (m_bRandomDesktop)

@@ -2,6 +2,7 @@
 
 #include "QuorrelApp.h"
 
+#include "platform/NativePath.h"
 #include "platform/desktop/Artwork.h"
 #include "platform/desktop/EditorStartup.h"
 #include "platform/desktop/FileAssociation.h"
@@ -19,9 +20,11 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(desktop::ApplicationIcon());
 
     // --help, --version and malformed command lines end here; file names go
-    // to an editor that is already running when there is one.
-    const QStringList arguments = QApplication::arguments().mid(1);
-    desktop::SingleInstance instance(desktop::SingleInstance::DefaultServerName());
+    // to an editor that is already running when there is one. File names
+    // are taken byte for byte (Qt has taken its own options out of argv).
+    const QStringList arguments = platform::ArgumentsFromNative(argc, argv);
+    QString noSingleInstance;
+    desktop::SingleInstance instance(desktop::SingleInstance::DefaultServerName(&noSingleInstance));
     QTextStream out(stdout), err(stderr);
     const desktop::StartupDecision decision = desktop::DecideStartup(arguments, instance, out, err);
     if (decision.quit)
@@ -31,6 +34,10 @@ int main(int argc, char** argv)
     // the editor.
     using Action = desktop::EditorCommandLine::Action;
     const desktop::EditorCommandLine& commandLine = decision.commandLine;
+    if (!noSingleInstance.isEmpty() && commandLine.action != Action::Print && commandLine.action != Action::PrintTo) {
+        err << "quorrel: warning: " << noSingleInstance << "\n";
+        err.flush();
+    }
     if (commandLine.action == Action::Print || commandLine.action == Action::PrintTo) {
         app::CQuorrelApp printing;
         return printing.PrintDocumentFile(commandLine.files.value(0), commandLine.printer) ? 0 : 1;

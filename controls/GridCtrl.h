@@ -202,6 +202,8 @@ private:
     CCellID ClampToScrolling(CCellID cell) const;
 
     void SelectRect(CCellID a, CCellID b);
+    // A dialog owns Enter and Escape while no edit is open.
+    bool IsInDialog() const;
     void MoveFocusByKey(int key, Qt::KeyboardModifiers mods, bool bFromEdit);
     void ClearCell(int nRow, int nCol);
     void OnEndInPlaceEdit(int nRow, int nCol, const QString& text, int nLastKey);

@@ -1,9 +1,13 @@
 #include "controls/InfoTip.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QExposeEvent>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 #include <qdrawutil.h>
 
 #include <algorithm>
@@ -18,6 +22,8 @@ constexpr int kBorder = 1;
 constexpr int kBottomGap = 20;
 // Gap between a line's picture and its text.
 constexpr int kImageGap = 2;
+// The longest a shown tip waits for its window to be exposed.
+constexpr int kExposeWaitMs = 250;
 
 } // namespace
 
@@ -110,10 +116,31 @@ void CInfoTip::Show(const QString& text, QPoint ptGlobal)
         pos.setY(std::max(pos.y(), area.top()));
     }
     move(pos);
+    const bool wasHidden = !isVisible();
+    m_bExposed = false;
     show();
     raise();
+    // A window just mapped shows nothing of its own (on X11 an empty black
+    // box) until the server exposes it and it is painted: wait for that
+    // exposure, then paint, so the tip is drawn when this returns.
+    if (QWindow* window = windowHandle(); window && wasHidden) {
+        window->removeEventFilter(this);
+        window->installEventFilter(this);
+        QElapsedTimer waited;
+        waited.start();
+        while (!m_bExposed && waited.elapsed() < kExposeWaitMs)
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 5);
+    }
     repaint();
     m_ptLast = ptGlobal;
+}
+
+bool CInfoTip::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == windowHandle() && event->type() == QEvent::Expose
+        && !static_cast<QExposeEvent*>(event)->region().isEmpty())
+        m_bExposed = true;
+    return QWidget::eventFilter(watched, event);
 }
 
 void CInfoTip::Hide()

@@ -41,6 +41,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Line {
@@ -57,6 +58,7 @@ private:
     QVector<QPixmap> m_images;
     QPoint m_ptLast;
     bool m_bShadow = false;
+    bool m_bExposed = false;   // the window was exposed since it was last shown
     QSize m_size;
 };
 

@@ -8,6 +8,8 @@
 #include "controls/GridCtrl.h"
 
 #include <QDialogButtonBox>
+#include <QEvent>
+#include <QFontMetrics>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -48,7 +50,33 @@ CCoeffsDlg::CCoeffsDlg(model::CTileParams& params, CoeffTableMember table, int c
     }
     m_bGridReady = true;
     Load();
+    FitGrid();
+}
+
+// The widest text a user can type for a 32-bit value: a sign and ten digits.
+int CCoeffsDlg::WidestValueWidth(const QFontMetrics& fm)
+{
+    QChar widest = u'0';
+    for (char16_t c = u'0'; c <= u'9'; ++c)
+        if (fm.horizontalAdvance(QChar(c)) > fm.horizontalAdvance(widest))
+            widest = QChar(c);
+    int width = 0;
+    for (const QChar sign : {QChar(u'-'), QChar(u'+')})
+        width = std::max(width, fm.horizontalAdvance(sign + QString(10, widest)));
+    // Advances are fractional; one pixel covers their rounding in any mix.
+    return width + 1;
+}
+
+void CCoeffsDlg::FitGrid()
+{
+    if (!m_bGridReady)
+        return;
     m_pGrid->AutoSize();
+    // Every value column takes any 32-bit value as typed, so a number never
+    // shows cut short with an ellipsis.
+    const int valueWidth = WidestValueWidth(QFontMetrics(m_pGrid->font())) + 2 * m_pGrid->GetCellMargin();
+    for (int k = 1; k < m_pGrid->GetColumnCount(); ++k)
+        m_pGrid->SetColumnWidth(k, std::max(m_pGrid->GetColumnWidth(k), valueWidth));
 
     // Fit the dialog to the table, up to a size that leaves the rest of the
     // table to the scroll bars.
@@ -60,6 +88,21 @@ CCoeffsDlg::CCoeffsDlg(model::CTileParams& params, CoeffTableMember table, int c
         height += m_pGrid->GetRowHeight(r);
     m_pGrid->setMinimumSize(std::clamp(width, 200, 900), std::clamp(height, 60, 640));
     adjustSize();
+}
+
+void CCoeffsDlg::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    // The font the dialog ends up with (its style's, the user's) sizes the
+    // cells, not the one it was built with.
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        FitGrid();
+}
+
+void CCoeffsDlg::showEvent(QShowEvent* event)
+{
+    FitGrid();
+    QDialog::showEvent(event);
 }
 
 void CCoeffsDlg::Load()

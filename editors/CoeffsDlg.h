@@ -6,6 +6,8 @@
 
 #include <QDialog>
 
+class QFontMetrics;
+
 namespace quorrel::controls { class CGridCtrl; }
 
 namespace quorrel::editors {
@@ -29,8 +31,18 @@ public:
 
     void accept() override;
 
+    // Width of the widest 32-bit value a user can type ("-" and ten digits).
+    static int WidestValueWidth(const QFontMetrics& fm);
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
 private:
     void Load();
+    // Sizes every column to its widest cell and at least to any typed value,
+    // and the dialog to the grid.
+    void FitGrid();
 
     controls::CGridCtrl* m_pGrid;
     bool m_bGridReady = false;

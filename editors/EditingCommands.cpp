@@ -24,8 +24,11 @@ bool DoProperties(model::CTileParams& params, bool newDocument, const EditingSte
             params.ExtendRandom(backup);
         steps.pushHistory();
         steps.renderView();
-        // Accepted edits make the document differ from its file.
-        steps.setModified();
+        // Accepted edits make the document differ from its file; a sheet
+        // confirmed without any change (coefficients included) leaves the
+        // document as it was, so closing it asks nothing.
+        if (!model::SameParams(params, backup))
+            steps.setModified();
     }
     return true;
 }

@@ -35,8 +35,10 @@ struct EditingSteps {
 // Properties (and its new-document form). True when the sheet was confirmed.
 // On Cancel the parameter set is restored exactly and nothing else happens.
 // A confirmed sheet without regeneration extends the coefficients, pushes
-// one history entry, renders and marks the document modified: the accepted
-// edits must not be lost silently when the document is closed.
+// one history entry, renders and marks the document modified when the
+// parameter set now differs from the backup: accepted edits must not be
+// lost silently when the document is closed, and an untouched sheet must
+// not make an unchanged document ask to be saved.
 bool DoProperties(model::CTileParams& params, bool newDocument, const EditingSteps& steps);
 
 // First display of a view: a document not opened from a file gets the

@@ -203,11 +203,14 @@ std::vector<GroupElement> SymmetryGroup(int item)
 
 void PaintSymmetryPicture(QPainter& p, const QRectF& rect, QIcon::Mode mode, int item)
 {
-    // Tile coordinates: u to the right, v upwards, the square -1..1.
+    // Tile coordinates as the renderer lays them out: u to the right, v
+    // downwards (pixel rows run down), the square -1..1. So the reflection
+    // (u, v) -> (v, u) is drawn across the diagonal from upper left to lower
+    // right, as column heading 903 shows it.
     const qreal side = std::min(rect.width(), rect.height()) - 2;
     QTransform tile;
     tile.translate(rect.center().x(), rect.center().y());
-    tile.scale(side / 2, -side / 2);
+    tile.scale(side / 2, side / 2);
 
     const bool disabled = mode == QIcon::Disabled;
     p.setPen(Qt::NoPen);

@@ -18,7 +18,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cstdio>
 #include <new>
 
 namespace quorrel::editors {
@@ -26,15 +25,6 @@ namespace quorrel::editors {
 namespace {
 
 constexpr int kRowHeight = 40;
-
-QString CorrelationText(double value)
-{
-    if (value == 0.0)
-        return {};
-    char text[512];
-    std::snprintf(text, sizeof text, "%.2f", value);
-    return QString::fromLatin1(text);
-}
 
 } // namespace
 

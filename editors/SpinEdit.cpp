@@ -2,6 +2,7 @@
 
 #include "TextParsing.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 
 #include <algorithm>
@@ -46,6 +47,28 @@ void CSpinEdit::setText(const QString& text)
 {
     if (lineEdit()->text() != text)
         lineEdit()->setText(text);
+}
+
+void CSpinEdit::SetBoxEnabled(bool enabled)
+{
+    lineEdit()->setEnabled(enabled);
+}
+
+bool CSpinEdit::IsBoxEnabled() const
+{
+    return lineEdit()->isEnabled();
+}
+
+void CSpinEdit::keyPressEvent(QKeyEvent* event)
+{
+    // A numbers-only box: a typed character other than a digit is dropped.
+    const QString typed = event->text();
+    const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (!command && typed.size() == 1 && typed[0].isPrint() && !(typed[0] >= u'0' && typed[0] <= u'9')) {
+        event->accept();
+        return;
+    }
+    QAbstractSpinBox::keyPressEvent(event);
 }
 
 void CSpinEdit::stepBy(int steps)

@@ -1,9 +1,10 @@
 #pragma once
-// An edit box with an attached up/down spin. The text is free (the page
-// validates it when it stores, so "200px" or "0" can be typed and refused
-// with a message); the arrows and the Up/Down keys step the value read from
-// the start of the text within the spin's range and write it back as plain
-// digits.
+// An edit box with an attached up/down spin. The box takes only digits as
+// typed; pasted text is free (the page validates it when it stores, so
+// "200px" can be pasted and refused with a message). The arrows and the
+// Up/Down keys step the value read from the start of the text within the
+// spin's range and write it back as plain digits. The box can be disabled
+// on its own, leaving the arrows as they are.
 
 #include <QAbstractSpinBox>
 
@@ -27,6 +28,10 @@ public:
     QString text() const;
     void setText(const QString& text);
 
+    // The edit box alone; the arrows follow the control's own enabled state.
+    void SetBoxEnabled(bool enabled);
+    bool IsBoxEnabled() const;
+
     void stepBy(int steps) override;
     QValidator::State validate(QString& input, int& pos) const override;
     void fixup(QString& input) const override;
@@ -36,6 +41,7 @@ signals:
 
 protected:
     StepEnabled stepEnabled() const override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int m_nMin = 0;

@@ -66,4 +66,17 @@ double ParseDoubleText(const QString& text)
     return value;
 }
 
+QString CorrelationText(double value)
+{
+    if (value == 0.0)
+        return {};
+    // std::to_chars ignores the C locale, which follows the user's language
+    // in a Qt program (printf would write "0,50" under a comma locale).
+    char text[512];
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
+    if (result.ec != std::errc())
+        return {};
+    return QString::fromLatin1(text, result.ptr - text);
+}
+
 } // namespace quorrel::editors

@@ -3,9 +3,7 @@
 #include "Archive.h"
 #include "SafeFileWriter.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <memory>
 
 namespace quorrel::model {
@@ -34,27 +32,34 @@ void LoadWpp(std::span<const uint8_t> bytes, CTileParams& params)
     params = *loaded;
 }
 
-bool ReadWppFile(const std::string& path, CTileParams& params, std::string& error)
+bool ReadWppFile(const std::string& path, CTileParams& params, CFileError& error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": " + std::strerror(errno);
+    std::vector<uint8_t> bytes;
+    if (!ReadFileStart(path, kMaxWppSize, bytes, error))
         return false;
-    }
-    std::vector<uint8_t> bytes(kMaxWppSize);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (in.bad()) {
-        error = path + ": read error";
-        return false;
-    }
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
     try {
         LoadWpp(bytes, params);
     } catch (const CArchiveException&) {
-        error = kUnexpectedFileFormat;
+        error = FileProblem(path, kUnexpectedFileFormat);
         return false;
     }
     return true;
+}
+
+bool ReadWppFile(const std::string& path, CTileParams& params, std::string& error)
+{
+    CFileError failure;
+    if (ReadWppFile(path, params, failure))
+        return true;
+    // A malformed file is reported with the framework's text alone.
+    error = failure.code == 0 && failure.message.ends_with(kUnexpectedFileFormat) ? kUnexpectedFileFormat
+                                                                                  : failure.message;
+    return false;
+}
+
+bool WriteWppFile(const std::string& path, const CTileParams& params, CFileError& error)
+{
+    return WriteFileAtomically(path, SaveWpp(params), error);
 }
 
 bool WriteWppFile(const std::string& path, const CTileParams& params, std::string& error)

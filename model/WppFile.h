@@ -2,6 +2,7 @@
 // The "*.wpp" document: the 656-byte parameter record followed by the
 // active part of the coefficient tables. No magic, no version, no trailer.
 
+#include "FileError.h"
 #include "TileParams.h"
 
 #include <cstddef>
@@ -25,10 +26,13 @@ std::vector<uint8_t> SaveWpp(const CTileParams& params);
 void LoadWpp(std::span<const uint8_t> bytes, CTileParams& params);
 
 // File forms. Reading takes at most kMaxWppSize bytes. Writing goes through
-// a temporary file in the same folder renamed over the target, so a failed
-// write never leaves a half-written document. Both return false with a
-// message in `error` on failure; a malformed file gives "Unexpected file format."
+// a CStagedFile, so a failed write never leaves a half-written document and
+// a saved file keeps its mode and links. Both return false with a one-line
+// message in `error` on failure ("PATH: reason"; the string forms give a
+// malformed file as "Unexpected file format." alone).
+bool ReadWppFile(const std::string& path, CTileParams& params, CFileError& error);
 bool ReadWppFile(const std::string& path, CTileParams& params, std::string& error);
+bool WriteWppFile(const std::string& path, const CTileParams& params, CFileError& error);
 bool WriteWppFile(const std::string& path, const CTileParams& params, std::string& error);
 
 } // namespace quorrel::model

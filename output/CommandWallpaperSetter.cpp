@@ -15,17 +15,6 @@ QString SwayQuoted(const QString& text)
 
 } // namespace
 
-std::unique_ptr<IWallpaperSetter> CCommandWallpaperSetter::Lxqt(IProcessRunner& runner)
-{
-    return std::make_unique<CCommandWallpaperSetter>(
-        runner, QStringLiteral("pcmanfm-qt"),
-        [](const CWallpaperFiles& f) {
-            return QStringList{QStringLiteral("--set-wallpaper"), f.bmp, QStringLiteral("--wallpaper-mode"),
-                               QStringLiteral("tile")};
-        },
-        false);
-}
-
 std::unique_ptr<IWallpaperSetter> CCommandWallpaperSetter::Lxde(IProcessRunner& runner)
 {
     return std::make_unique<CCommandWallpaperSetter>(
@@ -52,7 +41,8 @@ std::unique_ptr<IWallpaperSetter> CCommandWallpaperSetter::Feh(IProcessRunner& r
 {
     return std::make_unique<CCommandWallpaperSetter>(
         runner, QStringLiteral("feh"),
-        [](const CWallpaperFiles& f) { return QStringList{QStringLiteral("--bg-tile"), f.bmp}; }, false);
+        [](const CWallpaperFiles& f) { return QStringList{QStringLiteral("--bg-tile"), f.bmp}; },
+        false);
 }
 
 std::unique_ptr<IWallpaperSetter> CCommandWallpaperSetter::Xwallpaper(IProcessRunner& runner)
@@ -62,19 +52,9 @@ std::unique_ptr<IWallpaperSetter> CCommandWallpaperSetter::Xwallpaper(IProcessRu
         [](const CWallpaperFiles& f) { return QStringList{QStringLiteral("--tile"), f.png}; }, true);
 }
 
-void CCommandWallpaperSetter::Load(const CWallpaperFiles& files)
+void CCommandWallpaperSetter::Load(const CWallpaperFiles& files, StepDone done)
 {
-    m_runner.Run(m_program, m_arguments(files));
-}
-
-void CSwaybgWallpaperSetter::Load(const CWallpaperFiles& files)
-{
-    const qint64 previous = m_pid;
-    m_pid = m_runner.StartDetached(QStringLiteral("swaybg"), {QStringLiteral("-o"), QStringLiteral("*"),
-                                                              QStringLiteral("-m"), QStringLiteral("tile"),
-                                                              QStringLiteral("-i"), files.png});
-    if (previous != 0)
-        m_runner.Terminate(previous);
+    RunInTurn(m_runner, &m_context, {{m_program, m_arguments(files)}}, std::move(done));
 }
 
 } // namespace quorrel::output

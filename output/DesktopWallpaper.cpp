@@ -1,75 +1,109 @@
 #include "DesktopWallpaper.h"
 
 #include "CommandWallpaperSetter.h"
-#include "ErrorMessage.h"
 #include "GSettingsWallpaperSetter.h"
 #include "ImageSaver.h"
+#include "LxqtWallpaperSetter.h"
 #include "PlasmaWallpaperSetter.h"
+#include "PortalWallpaperSetter.h"
+#include "SwaybgWallpaperSetter.h"
+#include "TileRepeat.h"
 #include "WindowsWallpaperSetter.h"
 #include "XfceWallpaperSetter.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QImage>
+#include <QPointer>
 #include <QStandardPaths>
+#include <QTimer>
 
 namespace quorrel::output {
 
-std::unique_ptr<IWallpaperSetter> MakeWallpaperSetter(EDesktop desktop, IProcessRunner& runner)
+namespace {
+
+// $XDG_CONFIG_HOME, else ~/.config, of the session described by `environment`.
+QString ConfigFolder(const QProcessEnvironment& environment)
 {
-    switch (desktop) {
-    case EDesktop::Gnome:
-        return std::make_unique<CGSettingsWallpaperSetter>(runner, CGSettingsWallpaperSetter::Gnome());
-    case EDesktop::Cinnamon:
-        return std::make_unique<CGSettingsWallpaperSetter>(runner, CGSettingsWallpaperSetter::Cinnamon());
-    case EDesktop::Mate:
-        return std::make_unique<CGSettingsWallpaperSetter>(runner, CGSettingsWallpaperSetter::Mate());
-    case EDesktop::Plasma:
-        return std::make_unique<CPlasmaWallpaperSetter>(runner);
-    case EDesktop::Xfce:
-        return std::make_unique<CXfceWallpaperSetter>(runner);
-    case EDesktop::Lxqt:
-        return CCommandWallpaperSetter::Lxqt(runner);
-    case EDesktop::Lxde:
-        return CCommandWallpaperSetter::Lxde(runner);
-    case EDesktop::Sway:
-        return CCommandWallpaperSetter::Sway(runner);
-    case EDesktop::Wlroots:
-        return std::make_unique<CSwaybgWallpaperSetter>(runner);
-    case EDesktop::X11:
-        if (runner.IsAvailable(QStringLiteral("feh")))
-            return CCommandWallpaperSetter::Feh(runner);
-        if (runner.IsAvailable(QStringLiteral("xwallpaper")))
-            return CCommandWallpaperSetter::Xwallpaper(runner);
-        return nullptr;
-    case EDesktop::Windows:
-#ifdef Q_OS_WIN
-        return std::make_unique<CWindowsWallpaperSetter>();
-#else
-        return nullptr;
-#endif
-    case EDesktop::None:
-        return nullptr;
-    }
-    return nullptr;
+    const QString xdg = environment.value(QStringLiteral("XDG_CONFIG_HOME"));
+    if (QDir::isAbsolutePath(xdg))
+        return xdg;
+    const QString home = environment.value(QStringLiteral("HOME"));
+    return home.isEmpty() ? QString() : QDir(home).filePath(QStringLiteral(".config"));
 }
 
-CDesktopWallpaper::CDesktopWallpaper()
+} // namespace
+
+CDesktopWallpaper::CDesktopWallpaper(const QString& folder)
     : m_ownRunner(std::make_unique<CProcessRunner>())
-    , m_desktop(DetectDesktop(QProcessEnvironment::systemEnvironment()))
-    , m_setter(MakeWallpaperSetter(m_desktop, *m_ownRunner))
+    , m_session(DetectSession(QProcessEnvironment::systemEnvironment()))
+    , m_folder(folder)
 {
+    Choose(*m_ownRunner, QProcessEnvironment::systemEnvironment(), QDBusConnection::sessionBus());
 }
 
 CDesktopWallpaper::CDesktopWallpaper(IProcessRunner& runner, const QProcessEnvironment& environment,
-                                     const QString& folder)
-    : m_desktop(DetectDesktop(environment))
+                                     const QString& folder, const QDBusConnection& bus)
+    : m_session(DetectSession(environment))
     , m_folder(folder)
-    , m_setter(MakeWallpaperSetter(m_desktop, runner))
 {
+    Choose(runner, environment, bus);
 }
 
 CDesktopWallpaper::~CDesktopWallpaper() = default;
+
+void CDesktopWallpaper::Choose(IProcessRunner& runner, const QProcessEnvironment& environment,
+                               const QDBusConnection& bus)
+{
+    switch (m_session.desktop) {
+    case EDesktop::Gnome:
+        m_setter = std::make_unique<CGSettingsWallpaperSetter>(runner, CGSettingsWallpaperSetter::Gnome());
+        break;
+    case EDesktop::Cinnamon:
+        m_setter = std::make_unique<CGSettingsWallpaperSetter>(runner, CGSettingsWallpaperSetter::Cinnamon());
+        break;
+    case EDesktop::Mate:
+        m_setter = std::make_unique<CGSettingsWallpaperSetter>(runner, CGSettingsWallpaperSetter::Mate());
+        break;
+    case EDesktop::Plasma:
+        m_setter = std::make_unique<CPlasmaWallpaperSetter>(runner);
+        break;
+    case EDesktop::Xfce:
+        m_setter = std::make_unique<CXfceWallpaperSetter>(runner);
+        break;
+    case EDesktop::Lxqt:
+        m_setter = std::make_unique<CLxqtWallpaperSetter>(runner, ConfigFolder(environment));
+        break;
+    case EDesktop::Lxde:
+        m_setter = CCommandWallpaperSetter::Lxde(runner);
+        break;
+    case EDesktop::Sway:
+        m_setter = CCommandWallpaperSetter::Sway(runner);
+        break;
+    case EDesktop::Wlroots:
+        m_setter = std::make_unique<CSwaybgWallpaperSetter>(runner);
+        break;
+    case EDesktop::X11:
+        if (runner.IsAvailable(QStringLiteral("feh"))) {
+            m_setter = CCommandWallpaperSetter::Feh(runner);
+        } else if (runner.IsAvailable(QStringLiteral("xwallpaper"))) {
+            m_setter = CCommandWallpaperSetter::Xwallpaper(runner);
+        } else {
+            m_choiceNote = QStringLiteral("feh, xwallpaper: not installed");
+            m_setter = std::make_unique<CPortalWallpaperSetter>(bus);
+        }
+        break;
+    case EDesktop::Other:
+        m_setter = std::make_unique<CPortalWallpaperSetter>(bus);
+        break;
+    case EDesktop::Windows:
+#ifdef Q_OS_WIN
+        m_setter = std::make_unique<CWindowsWallpaperSetter>();
+#endif
+        break;
+    case EDesktop::None:
+        break;
+    }
+}
 
 QString CDesktopWallpaper::DefaultFolder()
 {
@@ -81,26 +115,104 @@ CWallpaperFiles CDesktopWallpaper::Files() const
     // Asked at each call: the application's name, part of the folder, may be
     // set after this object was made.
     const QDir folder(m_folder.isEmpty() ? DefaultFolder() : m_folder);
-    return {folder.filePath(QStringLiteral("Quorrel Wallpaper.bmp")), folder.filePath(QStringLiteral("Quorrel Wallpaper.png"))};
+    return {folder.filePath(QStringLiteral("Quorrel Wallpaper.bmp")),
+            folder.filePath(QStringLiteral("Quorrel Wallpaper.png")),
+            folder.filePath(QStringLiteral("Quorrel Wallpaper Screen.png"))};
 }
 
-uint32_t CDesktopWallpaper::Set(const QImage& tile)
+void CDesktopWallpaper::Set(const CWallpaperRequest& request, WallpaperDone done)
 {
-    if (m_setter)
-        m_setter->SetTiledMode();
+    CJob job{request, std::move(done), {}};
+    job.result.session = m_session;
+    job.result.imagePath = Files().bmp;
+    if (m_running) {
+        if (m_waiting) {
+            CJob replaced = std::move(*m_waiting);
+            replaced.result.superseded = true;
+            QTimer::singleShot(0, &m_context, [replaced = std::move(replaced)] { replaced.done(replaced.result); });
+        }
+        m_waiting = std::move(job);
+        return;
+    }
+    m_running = std::move(job);
+    // From the event loop, like every later step: `done` never runs inside Set.
+    QTimer::singleShot(0, &m_context, [this] { Begin(); });
+}
 
+void CDesktopWallpaper::Begin()
+{
+    if (!m_setter) {
+        m_running->result.problem =
+            m_session.desktop == EDesktop::None
+                ? QStringLiteral("No desktop was recognised: no graphical session, no known XDG_CURRENT_DESKTOP.")
+                : QStringLiteral("There is no way to set the wallpaper on this desktop.");
+        WriteFiles();
+        Finish();
+        return;
+    }
+    if (!m_choiceNote.isEmpty())
+        m_running->result.tried << m_choiceNote;
+    m_setter->SetTiledMode([this](const CStepOutcome& mode) {
+        Note(mode);
+        WriteFiles();
+        m_setter->Load(Files(), [this](const CStepOutcome& load) {
+            Note(load);
+            Finish();
+        });
+    });
+}
+
+void CDesktopWallpaper::Note(const CStepOutcome& outcome)
+{
+    CWallpaperResult& result = m_running->result;
+    result.tried << outcome.tried;
+    if (result.problem.isEmpty())
+        result.problem = outcome.problem;
+}
+
+void CDesktopWallpaper::WriteFiles()
+{
+    const CWallpaperRequest& request = m_running->request;
+    CWallpaperResult& result = m_running->result;
     const CWallpaperFiles files = Files();
     QDir().mkpath(QFileInfo(files.bmp).path());
-    uint32_t status = SaveImage(tile, files.bmp);
+    result.saveStatus = SaveImage(request.tile, files.bmp);
     if (m_setter && m_setter->NeedsPng()) {
-        const uint32_t pngStatus = SaveImage(tile, files.png);
-        if (status == kStatusOk)
-            status = pngStatus;
+        const uint32_t status = SaveImage(request.tile, files.png);
+        if (result.saveStatus == kStatusOk)
+            result.saveStatus = status;
     }
+    if (m_setter && m_setter->NeedsScreenImage()) {
+        const QImage filled = RepeatTile(request.tile, request.screen.width(), request.screen.height());
+        if (filled.isNull()) {
+            if (result.problem.isEmpty()) {
+                result.problem = QStringLiteral("The screen's size (%1 x %2) is unknown or too large.")
+                                     .arg(request.screen.width())
+                                     .arg(request.screen.height());
+            }
+        } else if (SaveImage(filled, files.screen) != kStatusOk && result.problem.isEmpty()) {
+            result.problem = QStringLiteral("%1 could not be written.").arg(files.screen);
+        }
+    }
+}
 
-    if (m_setter)
-        m_setter->Load(files);
-    return status;
+void CDesktopWallpaper::Finish()
+{
+    QTimer::singleShot(0, &m_context, [this] {
+        const CJob finished = std::move(*m_running);
+        // Busy until `done` has returned: it may show a message box, and no
+        // other result may come on top of it meanwhile.
+        const QPointer<QObject> alive(&m_context);
+        finished.done(finished.result);
+        if (!alive)
+            return;
+        m_running.reset();
+        if (m_waiting) {
+            m_running = std::move(m_waiting);
+            m_waiting.reset();
+            QTimer::singleShot(0, &m_context, [this] { Begin(); });
+        }
+    });
 }
 
 } // namespace quorrel::output

@@ -1,55 +1,88 @@
 #pragma once
 // Set As Wallpaper: writes the tile to "Quorrel Wallpaper.bmp" in the user's
-// data folder and makes the running desktop show it tiled.
+// data folder and makes the running desktop show it tiled. Nothing here
+// waits: the desktop's helpers run in the background and the result comes
+// back as data through a callback, so it serves the editor and programs
+// without windows alike (both need a running event loop).
 
 #include "DesktopDetection.h"
 #include "ProcessRunner.h"
+#include "WallpaperResult.h"
 #include "WallpaperSetter.h"
 
+#include <QDBusConnection>
+#include <QImage>
+#include <QObject>
 #include <QProcessEnvironment>
+#include <QSize>
 #include <QString>
 
-#include <cstdint>
+#include <functional>
 #include <memory>
-
-class QImage;
+#include <optional>
 
 namespace quorrel::output {
 
-// The setter for a desktop, or nullptr where none applies. Picks among
-// helpers by what `runner` finds on PATH (feh before xwallpaper).
-std::unique_ptr<IWallpaperSetter> MakeWallpaperSetter(EDesktop desktop, IProcessRunner& runner);
+struct CWallpaperRequest {
+    QImage tile;
+    // The screen in device pixels, for setters that cannot tile: they get
+    // the tile repeated to this size.
+    QSize screen;
+};
 
-// One for the application: it remembers what it started (a swaybg) so the
-// next call can end it.
+using WallpaperDone = std::function<void(const CWallpaperResult&)>;
+
+// One for the application: it keeps what its setter started (a swaybg)
+// until the next call or its own end.
 class CDesktopWallpaper final {
 public:
-    // This session's desktop, its helpers run by a CProcessRunner, the file in
-    // the application's per-user data folder.
-    CDesktopWallpaper();
-    // `folder` empty: the application's per-user data folder.
-    explicit CDesktopWallpaper(IProcessRunner& runner,
-                               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
-                               const QString& folder = {});
+    // This session's desktop, its helpers run by a CProcessRunner, the
+    // portal on the session bus. `folder` empty: the application's per-user
+    // data folder.
+    explicit CDesktopWallpaper(const QString& folder = {});
+    // For tests: the helpers run by `runner`, the desktop detected from
+    // `environment`, the portal on `bus` (by default none).
+    CDesktopWallpaper(IProcessRunner& runner, const QProcessEnvironment& environment, const QString& folder = {},
+                      const QDBusConnection& bus = QDBusConnection(QString()));
     ~CDesktopWallpaper();
 
     static QString DefaultFolder();   // QStandardPaths::AppDataLocation
 
-    EDesktop Desktop() const { return m_desktop; }
+    EDesktop Desktop() const { return m_session.desktop; }
+    const CDesktopSession& Session() const { return m_session; }
     CWallpaperFiles Files() const;
 
-    // Tiled mode first, then the file (and the PNG beside it where the
-    // setter needs one), then the call that makes the desktop load it. The
-    // desktop is asked to load the file even when writing it failed: it
-    // then shows whatever file is there. Returns SaveImage's status; a
-    // failure is the caller's to report.
-    uint32_t Set(const QImage& tile);
+    // Tiled mode first, then the file (and the PNG or screen-sized image
+    // beside it where the setter needs one), then the call that makes the
+    // desktop load it. The desktop is asked to load the file even when an
+    // earlier step failed. Returns at once; `done` is called once, later,
+    // from the event loop. While one is running, the request waits for it;
+    // a waiting request replaced by a newer one is done as superseded.
+    void Set(const CWallpaperRequest& request, WallpaperDone done);
+    // Whether a request is running or waiting.
+    bool IsBusy() const { return m_running.has_value(); }
 
 private:
+    struct CJob {
+        CWallpaperRequest request;
+        WallpaperDone done;
+        CWallpaperResult result;
+    };
+
+    void Choose(IProcessRunner& runner, const QProcessEnvironment& environment, const QDBusConnection& bus);
+    void Begin();
+    void Note(const CStepOutcome& outcome);
+    void WriteFiles();
+    void Finish();
+
     std::unique_ptr<IProcessRunner> m_ownRunner;
-    EDesktop m_desktop;
+    CDesktopSession m_session;
     QString m_folder;   // empty: DefaultFolder()
+    QString m_choiceNote;   // how the setter was chosen, when that matters
     std::unique_ptr<IWallpaperSetter> m_setter;
+    std::optional<CJob> m_running;
+    std::optional<CJob> m_waiting;
+    QObject m_context;   // last: gone first, so nothing reports to a dead object
 };
 
 } // namespace quorrel::output

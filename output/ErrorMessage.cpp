@@ -1,6 +1,7 @@
 #include "ErrorMessage.h"
 
 #include <array>
+#include <cerrno>
 #include <optional>
 
 namespace quorrel::output {
@@ -18,8 +19,14 @@ constexpr std::array kSystemTexts = {
     CSystemText{0x00000000u, "The operation completed successfully.\r\n"},
     CSystemText{0x80004001u, "Not implemented\r\n"},
     CSystemText{0x80004005u, "Unspecified error\r\n"},
+    CSystemText{0x80070003u, "The system cannot find the path specified.\r\n"},
+    CSystemText{0x80070005u, "Access is denied.\r\n"},
     CSystemText{0x8007000Eu, "Not enough memory resources are available to complete this operation.\r\n"},
+    CSystemText{0x80070013u, "The media is write protected.\r\n"},
     CSystemText{0x80070057u, "The parameter is incorrect.\r\n"},
+    CSystemText{0x80070070u, "There is not enough space on the disk.\r\n"},
+    CSystemText{0x800700CEu, "The filename or extension is too long.\r\n"},
+    CSystemText{0x800700DFu, "The file size exceeds the limit allowed and cannot be saved.\r\n"},
 };
 
 std::optional<QString> SystemText(uint32_t code)
@@ -32,6 +39,32 @@ std::optional<QString> SystemText(uint32_t code)
 }
 
 } // namespace
+
+uint32_t StatusFromErrno(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return kStatusPathNotFound;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+        return kStatusAccessDenied;
+    case EROFS:
+        return kStatusWriteProtected;
+    case ENOSPC:
+    case EDQUOT:
+        return kStatusDiskFull;
+    case ENAMETOOLONG:
+        return kStatusNameTooLong;
+    case EFBIG:
+        return kStatusFileTooLarge;
+    case ENOMEM:
+        return kStatusOutOfMemory;
+    default:
+        return kStatusUnspecifiedFailure;
+    }
+}
 
 QString ErrorMessageText(uint32_t code)
 {

@@ -3,12 +3,49 @@
 #include "ExportFileTypes.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 
 namespace quorrel::output {
 
+namespace {
+
+// The folder a chosen path would be written into, when it does not exist.
+std::optional<QString> MissingFolder(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isDir() || QFileInfo(info.absolutePath()).isDir())
+        return std::nullopt;
+    return info.absolutePath();
+}
+
+QString MissingFolderText(const QString& path)
+{
+    return QStringLiteral("%1\nThe folder does not exist.\nCheck the path and try again.").arg(path);
+}
+
+// The save dialog that insists on an existing folder: a name in a folder
+// that does not exist keeps it open with its complaint.
+class CExportFileDialog final : public QFileDialog {
+public:
+    CExportFileDialog(QWidget* parent, const QString& caption) : QFileDialog(parent, caption) {}
+
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        if (!files.isEmpty() && MissingFolder(files.constFirst())) {
+            QMessageBox::warning(this, windowTitle(), MissingFolderText(files.constFirst()));
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
+
+} // namespace
+
 std::optional<CExportChoice> CFileDialogChooser::Choose(QWidget* parent, const CExportDialogSetup& setup)
 {
-    QFileDialog dialog(parent, setup.title);
+    CExportFileDialog dialog(parent, setup.title);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     if (!setup.directory.isEmpty())
@@ -24,8 +61,16 @@ std::optional<CExportChoice> CFileDialogChooser::Choose(QWidget* parent, const C
         dialog.setDefaultSuffix(ExportFileType(ExportFilterIndexOf(filter)).extension);
     });
     dialog.selectFile(setup.initialName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        // A platform dialog that does not call accept() is held to the same
+        // rule: complain and ask again.
+        const QString chosen = dialog.selectedFiles().constFirst();
+        if (!MissingFolder(chosen))
+            break;
+        QMessageBox::warning(parent, setup.title, MissingFolderText(chosen));
+    }
     const uint32_t index = ExportFilterIndexOf(dialog.selectedNameFilter());
     return CExportChoice{dialog.selectedFiles().constFirst(), index == 0 ? setup.filterIndex : index};
 }

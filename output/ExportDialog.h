@@ -35,7 +35,8 @@ public:
 };
 
 // A modal QFileDialog in save mode. It asks before overwriting an existing
-// file and only accepts an existing folder; the suffix it appends to a bare
+// file and only accepts a name in an existing folder (otherwise it stays
+// open and says so); the suffix it appends to a bare
 // name follows the file type selected, so the overwrite question is asked
 // for the name that will be written.
 class CFileDialogChooser final : public IExportFileChooser {

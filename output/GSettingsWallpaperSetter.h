@@ -6,6 +6,7 @@
 #include "ProcessRunner.h"
 #include "WallpaperSetter.h"
 
+#include <QObject>
 #include <QStringList>
 
 namespace quorrel::output {
@@ -13,9 +14,10 @@ namespace quorrel::output {
 class CGSettingsWallpaperSetter final : public IWallpaperSetter {
 public:
     struct CSchema {
-        QString schema;             // "org.gnome.desktop.background"
-        QStringList pictureKeys;    // "picture-uri", "picture-uri-dark"
-        bool pictureAsUrl = true;   // file URL, or a plain path (MATE)
+        QString schema;               // "org.gnome.desktop.background"
+        QStringList pictureKeys;      // "picture-uri"
+        QStringList optionalKeys;     // set as well where the schema has them: "picture-uri-dark"
+        bool pictureAsUrl = true;     // file URL, or a plain path (MATE)
     };
     static CSchema Gnome();
     static CSchema Cinnamon();
@@ -24,14 +26,15 @@ public:
     CGSettingsWallpaperSetter(IProcessRunner& runner, CSchema schema) : m_runner(runner), m_schema(std::move(schema)) {}
 
     // picture-options 'wallpaper': the desktops' name for tiled.
-    void SetTiledMode() override;
-    void Load(const CWallpaperFiles& files) override;
+    void SetTiledMode(StepDone done) override;
+    void Load(const CWallpaperFiles& files, StepDone done) override;
 
 private:
-    void Set(const QString& key, const QString& value);
+    CHelperCall Set(const QString& key, const QString& value, bool optional = false) const;
 
     IProcessRunner& m_runner;
     CSchema m_schema;
+    QObject m_context;   // last: gone first, so no helper reports to a dead setter
 };
 
 } // namespace quorrel::output

@@ -2,10 +2,10 @@
 
 #include "ErrorMessage.h"
 #include "ImageEncoders.h"
+#include "WholeFileWriter.h"
 
 #include <QImage>
 #include <QMessageBox>
-#include <QSaveFile>
 
 namespace quorrel::output {
 
@@ -16,15 +16,8 @@ uint32_t SaveImage(const QImage& tile, const QString& path)
     const CImageEncoder* encoder = EncoderById(id);
     if (!encoder || tile.isNull())
         return kStatusUnspecifiedFailure;
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return kStatusUnspecifiedFailure;
-    if (!encoder->encode(tile, file)) {
-        file.cancelWriting();
-        return kStatusUnspecifiedFailure;
-    }
-    return file.commit() ? kStatusOk : kStatusUnspecifiedFailure;
+    const int error = WriteWholeFile(path, [&](QIODevice& device) { return encoder->encode(tile, device); });
+    return error == 0 ? kStatusOk : StatusFromErrno(error);
 }
 
 void ShowSaveImageFailure(QWidget* parent, uint32_t code)

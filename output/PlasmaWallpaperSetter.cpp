@@ -12,51 +12,40 @@ QString JsString(const QString& text)
     return u'"' + quoted + u'"';
 }
 
-// Runs `body` for every desktop `d` with the image wallpaper's settings as
-// the current group.
-QString ForEveryDesktop(const QString& body)
+} // namespace
+
+QString CPlasmaWallpaperSetter::Script(const QString& bmp)
 {
     return QStringLiteral("var all = desktops();"
                           " for (var i = 0; i < all.length; i++) {"
                           " var d = all[i];"
                           " d.wallpaperPlugin = \"org.kde.image\";"
                           " d.currentConfigGroup = [\"Wallpaper\", \"org.kde.image\", \"General\"];"
-                          " %1 }")
-        .arg(body);
+                          " d.writeConfig(\"FillMode\", 3);"
+                          " d.writeConfig(\"Image\", \"\");"
+                          " d.writeConfig(\"Image\", %1); }")
+        .arg(JsString(FileUrl(bmp)));
 }
 
-} // namespace
-
-QString CPlasmaWallpaperSetter::TiledModeScript()
-{
-    return ForEveryDesktop(QStringLiteral("d.writeConfig(\"FillMode\", 3); d.writeConfig(\"Image\", \"\");"));
-}
-
-QString CPlasmaWallpaperSetter::LoadScript(const QString& bmp)
-{
-    return ForEveryDesktop(QStringLiteral("d.writeConfig(\"Image\", %1);").arg(JsString(FileUrl(bmp))));
-}
-
-void CPlasmaWallpaperSetter::SetTiledMode() { Evaluate(TiledModeScript()); }
-
-void CPlasmaWallpaperSetter::Load(const CWallpaperFiles& files) { Evaluate(LoadScript(files.bmp)); }
-
-void CPlasmaWallpaperSetter::Evaluate(const QString& script)
+void CPlasmaWallpaperSetter::Load(const CWallpaperFiles& files, StepDone done)
 {
     const QString service = QStringLiteral("org.kde.plasmashell");
     const QString path = QStringLiteral("/PlasmaShell");
     const QString method = QStringLiteral("org.kde.PlasmaShell.evaluateScript");
+    const QString script = Script(files.bmp);
     // Plasma 6 ships qdbus6 (or qdbus-qt6), Plasma 5 qdbus or qdbus-qt5.
     for (const char* qdbus : {"qdbus6", "qdbus-qt6", "qdbus", "qdbus-qt5"}) {
         const QString program = QString::fromLatin1(qdbus);
         if (m_runner.IsAvailable(program)) {
-            m_runner.Run(program, {service, path, method, script});
+            RunInTurn(m_runner, &m_context, {{program, {service, path, method, script}}}, std::move(done));
             return;
         }
     }
-    m_runner.Run(QStringLiteral("dbus-send"), {QStringLiteral("--session"), QStringLiteral("--type=method_call"),
-                                               QStringLiteral("--dest=") + service, path, method,
-                                               QStringLiteral("string:") + script});
+    RunInTurn(m_runner, &m_context,
+              {{QStringLiteral("dbus-send"),
+                {QStringLiteral("--session"), QStringLiteral("--type=method_call"), QStringLiteral("--print-reply"),
+                 QStringLiteral("--dest=") + service, path, method, QStringLiteral("string:") + script}}},
+              std::move(done));
 }
 
 } // namespace quorrel::output

@@ -1,9 +1,11 @@
 #pragma once
-// KDE Plasma: a script run by plasmashell over D-Bus sets every desktop's
-// image wallpaper to tiled and to our file.
+// KDE Plasma: one script run by plasmashell over D-Bus, after the file is
+// written, sets every desktop's image wallpaper to tiled and to our file.
 
 #include "ProcessRunner.h"
 #include "WallpaperSetter.h"
+
+#include <QObject>
 
 namespace quorrel::output {
 
@@ -11,19 +13,18 @@ class CPlasmaWallpaperSetter final : public IWallpaperSetter {
 public:
     explicit CPlasmaWallpaperSetter(IProcessRunner& runner) : m_runner(runner) {}
 
-    // Fill mode 3 (tiled), and the image cleared: Plasma does not reload a
-    // file whose name it already shows, so the name must change in between.
-    void SetTiledMode() override;
-    void Load(const CWallpaperFiles& files) override;
+    // Nothing before the file is written: clearing the image there would
+    // show the default wallpaper until the file is ready.
+    void Load(const CWallpaperFiles& files, StepDone done) override;
 
-    // The scripts, for the tests.
-    static QString TiledModeScript();
-    static QString LoadScript(const QString& bmp);
+    // Fill mode 3 (tiled), the image cleared and set again in the same
+    // script: Plasma does not reload a file whose name it already shows,
+    // and nothing is drawn between the two writes.
+    static QString Script(const QString& bmp);
 
 private:
-    void Evaluate(const QString& script);
-
     IProcessRunner& m_runner;
+    QObject m_context;   // last: gone first, so no helper reports to a dead setter
 };
 
 } // namespace quorrel::output

@@ -1,8 +1,53 @@
 #include "WallpaperSetter.h"
 
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace quorrel::output {
+
+namespace {
+constexpr qsizetype kLongestArgument = 120;
+}
+
+QString CommandLine(const CHelperCall& call)
+{
+    QStringList words{call.program};
+    for (QString argument : call.arguments) {
+        if (argument.size() > kLongestArgument)
+            argument = argument.left(kLongestArgument) + QStringLiteral("...");
+        static const QRegularExpression special(QStringLiteral("[\\s'\"\\\\$`;&|<>*?()#~]"));
+        static const QRegularExpression unsafeInDouble(QStringLiteral("[\"\\\\$`]"));
+        if (!argument.isEmpty() && !argument.contains(special))
+            words << argument;
+        else if (!argument.contains(unsafeInDouble))
+            words << u'"' + argument + u'"';
+        else
+            words << u'\'' + QString(argument).replace(u'\'', QLatin1String("'\\''")) + u'\'';
+    }
+    return words.join(u' ');
+}
+
+void RunInTurn(IProcessRunner& runner, QObject* context, QList<CHelperCall> calls, StepDone done,
+               CStepOutcome soFar)
+{
+    if (calls.isEmpty()) {
+        done(soFar);
+        return;
+    }
+    const CHelperCall call = calls.takeFirst();
+    soFar.tried << CommandLine(call);
+    const int timeoutMs = runner.TimeoutMs();
+    runner.Start(call.program, call.arguments, context,
+                 [&runner, context, calls = std::move(calls), done = std::move(done), soFar = std::move(soFar),
+                  program = call.program, optional = call.optional, timeoutMs](const CProcessResult& result) mutable {
+                     if (!result.Succeeded() && !optional) {
+                         soFar.problem = result.Problem(program, timeoutMs);
+                         done(soFar);
+                         return;
+                     }
+                     RunInTurn(runner, context, std::move(calls), std::move(done), std::move(soFar));
+                 });
+}
 
 QString GVariantString(const QString& text)
 {

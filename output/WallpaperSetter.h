@@ -1,27 +1,64 @@
 #pragma once
 // Makes a desktop show the wallpaper file tiled. Setting a wallpaper runs in
 // three steps: SetTiledMode, then the file is written, then Load, so the
-// desktop never shows the new file in its old placement.
+// desktop never shows the new file in its old placement. The steps never
+// wait: each reports through its callback when its helpers are done.
 
+#include "ProcessRunner.h"
+
+#include <QList>
+#include <QObject>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 namespace quorrel::output {
 
 struct CWallpaperFiles {
-    QString bmp;   // "Quorrel Wallpaper.bmp"
-    QString png;   // the same tile beside it, for setters that cannot read BMP
+    QString bmp;      // "Quorrel Wallpaper.bmp"
+    QString png;      // the same tile beside it, for setters that cannot read BMP
+    QString screen;   // the tile repeated to the screen's size, for setters that cannot tile
 };
+
+// What one step came to: the helper calls it made and, when it failed, why.
+struct CStepOutcome {
+    QStringList tried;   // command lines, as a person would type them
+    QString problem;     // empty: it worked
+
+    bool Ok() const { return problem.isEmpty(); }
+};
+
+using StepDone = std::function<void(const CStepOutcome&)>;
 
 class IWallpaperSetter {
 public:
     virtual ~IWallpaperSetter() = default;
     // Whether Load needs files.png written as well.
     virtual bool NeedsPng() const { return false; }
-    virtual void SetTiledMode() {}
+    // Whether Load needs files.screen written as well.
+    virtual bool NeedsScreenImage() const { return false; }
+    // Each step calls `done` once, from the event loop or before it returns.
+    virtual void SetTiledMode(StepDone done) { done({}); }
     // Makes the desktop load the file, also when its name is the one it
     // already shows.
-    virtual void Load(const CWallpaperFiles& files) = 0;
+    virtual void Load(const CWallpaperFiles& files, StepDone done) = 0;
 };
+
+struct CHelperCall {
+    QString program;
+    QStringList arguments;
+    bool optional = false;   // its failure does not stop the chain
+};
+
+// The call as a command line for a report: arguments with blanks or quotes
+// in single quotes, very long ones shortened.
+QString CommandLine(const CHelperCall& call);
+
+// Runs the calls one after another and stops at the first that fails;
+// `done` gets every call made. `context` ends the chain when destroyed.
+void RunInTurn(IProcessRunner& runner, QObject* context, QList<CHelperCall> calls, StepDone done,
+               CStepOutcome soFar = {});
 
 // A GVariant text literal for gsettings: 'text' with ' and \ escaped.
 QString GVariantString(const QString& text);

@@ -10,8 +10,8 @@ namespace quorrel::output {
 #ifdef Q_OS_WIN
 class CWindowsWallpaperSetter final : public IWallpaperSetter {
 public:
-    void SetTiledMode() override;
-    void Load(const CWallpaperFiles& files) override;
+    void SetTiledMode(StepDone done) override;
+    void Load(const CWallpaperFiles& files, StepDone done) override;
 };
 #endif
 

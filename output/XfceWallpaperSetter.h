@@ -6,6 +6,7 @@
 #include "ProcessRunner.h"
 #include "WallpaperSetter.h"
 
+#include <QObject>
 #include <QStringList>
 
 namespace quorrel::output {
@@ -14,20 +15,22 @@ class CXfceWallpaperSetter final : public IWallpaperSetter {
 public:
     explicit CXfceWallpaperSetter(IProcessRunner& runner) : m_runner(runner) {}
 
-    // image-style 2 (tiled) on every backdrop.
-    void SetTiledMode() override;
+    // The backdrops listed afresh, then image-style 2 (tiled) on each.
+    void SetTiledMode(StepDone done) override;
     // last-image reset, then set: xfdesktop ignores a value that does not
     // change, so the same file name would not reload.
-    void Load(const CWallpaperFiles& files) override;
+    void Load(const CWallpaperFiles& files, StepDone done) override;
 
-private:
     // "/backdrop/screen0/monitorHDMI-1/workspace0", ... from the channel's
     // property list; one default backdrop when it lists none.
-    QStringList Backdrops();
-    void Query(const QStringList& arguments);
+    static QStringList Backdrops(const QByteArray& propertyList);
+
+private:
+    CHelperCall Query(const QStringList& arguments) const;
 
     IProcessRunner& m_runner;
     QStringList m_backdrops;
+    QObject m_context;   // last: gone first, so no helper reports to a dead setter
 };
 
 } // namespace quorrel::output

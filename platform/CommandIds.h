@@ -47,6 +47,10 @@ enum QuorrelCommand : int {
     ID_FULL_SCREEN = 524,
     ID_COEFFICIENTS = 923,
     ID_REFRESH = 926,
+    // Starting points: a new document from a preset, and the built-in
+    // default settings back in the active document.
+    ID_FILE_NEW_FROM_PRESET = 930,
+    ID_EDIT_RESET_DEFAULTS = 931,
 };
 
 } // namespace quorrel::platform

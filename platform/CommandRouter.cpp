@@ -3,7 +3,9 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMenu>
+#include <QWidget>
 
 namespace quorrel::platform {
 
@@ -108,17 +110,62 @@ void CCommandRouter::RequestIdleUpdate()
         m_idle.start();
 }
 
+bool CCommandRouter::HandleKeypadKey(QObject* watched, const QKeyEvent& key)
+{
+    if (!(key.modifiers() & Qt::KeypadModifier))
+        return false;
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget)
+        return false;
+    const QKeySequence pressed(key.keyCombination());
+    const QWidget* window = widget->window();
+    for (const auto& [id, action] : m_actions) {
+        if (!action->shortcuts().contains(pressed))
+            continue;
+        // The keys are live where the action is, as with a window shortcut.
+        for (QObject* object : action->associatedObjects()) {
+            auto* owner = qobject_cast<QWidget*>(object);
+            if (owner && !qobject_cast<QMenu*>(owner) && owner->window() == window) {
+                // A disabled command swallows its key and does nothing.
+                Execute(id);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 bool CCommandRouter::eventFilter(QObject* watched, QEvent* event)
 {
-    // Idle time comes after input and window changes: that is when the
-    // state the rules look at can have moved.
     switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // Sent before the key is matched against the shortcuts: bring every
+        // action in line first, so that a change nobody announced (a timer
+        // tick, a deferred call) never leaves a key on a stale disabled
+        // action. A pass costs a few microseconds; it runs again as the
+        // event travels on to the parents, which does no harm.
+        UpdateActions();
+        break;
+    case QEvent::KeyPress:
+        if (HandleKeypadKey(watched, *static_cast<QKeyEvent*>(event)))
+            return true;
+        break;
+    // Idle time comes after input and window changes, and after whatever
+    // else can change what the rules look at without input: timer ticks,
+    // socket activity (files handed over by a second start) and deferred
+    // calls. The update timer's own tick does not count.
+    case QEvent::Timer:
+        if (watched != &m_idle)
+            RequestIdleUpdate();
+        break;
     case QEvent::KeyRelease:
     case QEvent::MouseButtonRelease:
     case QEvent::FocusIn:
     case QEvent::WindowActivate:
     case QEvent::Show:
     case QEvent::Close:
+    case QEvent::SockAct:
+    case QEvent::MetaCall:
         RequestIdleUpdate();
         break;
     default:

@@ -1,8 +1,11 @@
 #pragma once
 // Turns command ids into actions and offers each command along the route
 // view -> document -> document window -> main frame -> application. Update
-// rules run when a menu opens and at idle time; a command that its rule
-// disables does nothing, whether it comes from a menu, a button or a key.
+// rules run when a menu opens, at idle time after input, window changes and
+// every change that comes from elsewhere (timers, sockets, deferred calls),
+// and again just before a key is matched against the shortcuts, so a key
+// never meets a stale state. A command that its rule disables does nothing,
+// whether it comes from a menu, a button or a key.
 
 #include "CmdTarget.h"
 #include "CommandInfo.h"
@@ -15,6 +18,7 @@
 #include <vector>
 
 class QAction;
+class QKeyEvent;
 class QMenu;
 
 namespace quorrel::platform {
@@ -53,6 +57,10 @@ protected:
 
 private:
     void Apply(QAction* action, const CCmdUI& ui);
+    // A numeric-keypad key that reached a widget as a plain key press (the
+    // X11 platform never matches keypad shortcuts): runs the command whose
+    // keys hold it, when its action is live in that widget's window.
+    bool HandleKeypadKey(QObject* watched, const QKeyEvent& key);
 
     Route m_route;
     std::map<int, QAction*> m_actions;

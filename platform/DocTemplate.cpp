@@ -3,9 +3,9 @@
 #include "Document.h"
 #include "MDIChildWnd.h"
 #include "MessageBox.h"
+#include "NativePath.h"
 #include "ScrollView.h"
 
-#include <QFileInfo>
 #include <QMdiArea>
 
 #include <algorithm>
@@ -37,7 +37,7 @@ QString CMultiDocTemplate::GetDocString(DocStringIndex index) const
 
 CDocument* CMultiDocTemplate::FindDocument(const QString& path) const
 {
-    const QString wanted = QFileInfo(path).absoluteFilePath();
+    const QString wanted = AbsolutePath(path);
     for (const auto& doc : m_docs) {
         if (!doc->GetPathName().isEmpty() && doc->GetPathName() == wanted)
             return doc.get();
@@ -46,6 +46,16 @@ CDocument* CMultiDocTemplate::FindDocument(const QString& path) const
 }
 
 CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& path)
+{
+    return Open(path, {});
+}
+
+CDocument* CMultiDocTemplate::OpenNewDocument(const PrepareDocument& prepare)
+{
+    return Open(QString(), prepare);
+}
+
+CDocument* CMultiDocTemplate::Open(const QString& path, const PrepareDocument& prepare)
 {
     m_docs.push_back(m_docFactory());
     CDocument* doc = m_docs.back().get();
@@ -67,6 +77,8 @@ CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& path)
         doc->CloseViewsAndDestroy();   // takes the window with it
         return nullptr;
     }
+    if (prepare)
+        prepare(*doc);
     InitialUpdateFrame(frame);
     return doc;
 }

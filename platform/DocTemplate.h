@@ -40,6 +40,10 @@ public:
     // An empty path makes a new document. Returns nothing on failure, after
     // the failure has been reported and everything made for it destroyed.
     CDocument* OpenDocumentFile(const QString& path);
+    // A new document that `prepare` fills in after OnNewDocument and before
+    // its first window's first display.
+    using PrepareDocument = std::function<void(CDocument& doc)>;
+    CDocument* OpenNewDocument(const PrepareDocument& prepare);
 
     // One more document window and view on `doc` (New Window, and the first
     // window of every document), shown and given its first display.
@@ -52,6 +56,8 @@ public:
     void RemoveDocument(CDocument* doc);
 
 private:
+    CDocument* Open(const QString& path, const PrepareDocument& prepare);
+
     int m_nResourceId;
     QStringList m_strings;
     DocFactory m_docFactory;

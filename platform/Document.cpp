@@ -5,17 +5,18 @@
 #include "FileDialogs.h"
 #include "MDIChildWnd.h"
 #include "MessageBox.h"
+#include "NativePath.h"
 #include "ScrollView.h"
 #include "WinApp.h"
 
 #include "model/Archive.h"
 #include "model/SafeFileWriter.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
-#include <span>
+#include <cerrno>
+#include <vector>
 
 namespace quorrel::platform {
 
@@ -39,8 +40,8 @@ void CDocument::SetTitle(const QString& title)
 
 void CDocument::SetPathName(const QString& path, bool addToRecentFiles)
 {
-    m_strPathName = QFileInfo(path).absoluteFilePath();
-    SetTitle(QFileInfo(path).fileName());
+    m_strPathName = AbsolutePath(path);
+    SetTitle(DisplayPath(QFileInfo(path).fileName()));
     if (addToRecentFiles && CWinApp::Instance())
         CWinApp::Instance()->AddToRecentFileList(m_strPathName);
 }
@@ -55,25 +56,20 @@ bool CDocument::OnNewDocument()
 
 bool CDocument::OnOpenDocument(const QString& path)
 {
-    QFile file(path);
-    if (!file.exists()) {
-        AfxMessageBox(texts::kFileNotFound.arg(path));
-        return false;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        AfxMessageBox(texts::kFailedToOpen);
-        return false;
-    }
-    // Only the first MaxFileSize() bytes can matter; the rest is never read.
-    const QByteArray bytes = file.read(MaxFileSize());
-    if (file.error() != QFileDevice::NoError) {
-        AfxMessageBox(texts::kFailedToOpen);
+    // Only regular files: a pipe or a device is refused without being
+    // opened, since opening one for reading can wait forever. Only the first
+    // MaxFileSize() bytes can matter; the rest is never read.
+    std::vector<uint8_t> bytes;
+    model::CFileError error;
+    if (!model::ReadFileStart(NativePath(path).toStdString(), std::size_t(MaxFileSize()), bytes, error,
+                              model::FileKinds::RegularOnly)) {
+        const bool missing = error.code == ENOENT || error.code == ENOTDIR;
+        AfxMessageBox(missing ? texts::kFileNotFound.arg(DisplayPath(path)) : texts::kFailedToOpen);
         return false;
     }
     DeleteContents();
     try {
-        model::CArchive ar(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(bytes.constData()),
-                                                    static_cast<std::size_t>(bytes.size())));
+        model::CArchive ar(bytes);
         Serialize(ar);
     } catch (const model::CArchiveException&) {
         AfxMessageBox(texts::kUnexpectedFormat);
@@ -87,9 +83,9 @@ bool CDocument::OnSaveDocument(const QString& path)
 {
     model::CArchive ar;
     Serialize(ar);
-    std::string error;
-    if (!model::WriteFileAtomically(QFile::encodeName(path).toStdString(), ar.Buffer(), error)) {
-        AfxMessageBox(texts::kFailedToSave);
+    model::CFileError error;
+    if (!model::WriteFileAtomically(NativePath(path).toStdString(), ar.Buffer(), error)) {
+        AfxMessageBox(model::IsDiskFull(error) ? texts::kDiskFull : texts::kFailedToSave);
         return false;
     }
     SetModifiedFlag(false);
@@ -122,7 +118,7 @@ bool CDocument::SaveModified()
     if (!IsModified())
         return true;
     // The file's name without its folder, or the title of an untitled document.
-    const QString name = m_strPathName.isEmpty() ? m_strTitle : QFileInfo(m_strPathName).fileName();
+    const QString name = m_strPathName.isEmpty() ? m_strTitle : DisplayPath(QFileInfo(m_strPathName).fileName());
     switch (AfxMessageBox(texts::kSaveChanges.arg(name), MsgButtons::YesNoCancel, MsgIcon::Question)) {
     case MsgResult::Yes: return DoFileSave();
     case MsgResult::No: return true;

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QFileDialog;
 class QWidget;
 
 namespace quorrel::platform {
@@ -22,5 +23,9 @@ using FileDialogHandler = std::function<QString(const FileDialogRequest&)>;
 
 void SetFileDialogHandler(FileDialogHandler handler);
 QString AskForFile(QWidget* parent, const FileDialogRequest& request);
+
+// Sets `dialog` up for `request`. "All Files (*.*)" lists every file, also
+// those without an extension.
+void PrepareFileDialog(QFileDialog& dialog, const FileDialogRequest& request);
 
 } // namespace quorrel::platform

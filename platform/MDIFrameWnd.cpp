@@ -4,6 +4,7 @@
 #include "DocTemplate.h"
 #include "Document.h"
 #include "MDIChildWnd.h"
+#include "NativePath.h"
 #include "ScrollView.h"
 #include "WinApp.h"
 
@@ -30,7 +31,8 @@ CMDIFrameWnd::CMDIFrameWnd() : m_pMdiArea(new QMdiArea(this)), m_router(this)
     setCentralWidget(m_pMdiArea);
     setAcceptDrops(true);
     m_router.SetRoute([this] { return Route(); });
-    connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, [this] {
+    connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        CarryMaximizedState(sub);
         OnActiveChildChanged();
         m_router.RequestIdleUpdate();
     });
@@ -140,6 +142,28 @@ void CMDIFrameWnd::OnUpdateFrameTitle()
         setWindowTitle(app + QStringLiteral(" - ") + doc->GetTitle());
 }
 
+void CMDIFrameWnd::CarryMaximizedState(QMdiSubWindow* activated)
+{
+    // The maximised state belongs to the frame, not to one window: when the
+    // maximised active window goes (hidden on its way out, or already
+    // destroyed), the window that takes its place is maximised too.
+    if (!activated)
+        return;   // the application went inactive, or no window is left
+    const bool previousGone = !m_pLastActive || !m_pLastActive->isVisible();
+    if (activated != m_pLastActive && previousGone && m_bLastActiveMaximized && !activated->isMaximized())
+        activated->showMaximized();
+    m_pLastActive = activated;
+    m_bLastActiveMaximized = activated->isMaximized();
+    connect(activated, &QMdiSubWindow::windowStateChanged, this, &CMDIFrameWnd::OnChildWindowStateChanged,
+            Qt::UniqueConnection);
+}
+
+void CMDIFrameWnd::OnChildWindowStateChanged(Qt::WindowStates, Qt::WindowStates now)
+{
+    if (sender() == m_pLastActive)
+        m_bLastActiveMaximized = now.testFlag(Qt::WindowMaximized);
+}
+
 void CMDIFrameWnd::OnActiveChildChanged()
 {
     OnUpdateFrameTitle();
@@ -202,6 +226,8 @@ void CMDIFrameWnd::closeEvent(QCloseEvent* event)
     if (app)
         app->CloseAllDocuments();
     event->accept();
+    if (app)
+        app->OnMainWindowClosed();
 }
 
 void CMDIFrameWnd::dragEnterEvent(QDragEnterEvent* event)
@@ -216,7 +242,7 @@ void CMDIFrameWnd::dropEvent(QDropEvent* event)
     CWinApp* app = CWinApp::Instance();
     for (const QUrl& url : event->mimeData()->urls()) {
         if (url.isLocalFile() && app)
-            app->OpenDocumentFile(url.toLocalFile());
+            app->OpenDocumentFile(ResolveShownPath(url.toLocalFile()));   // names that are not UTF-8 too
     }
     event->acceptProposedAction();
 }

@@ -8,10 +8,12 @@
 #include "CommandRouter.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <vector>
 
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 
@@ -62,11 +64,16 @@ protected:
 private:
     std::vector<CCmdTarget*> Route() const;
     void OnNewWindow();
+    void CarryMaximizedState(QMdiSubWindow* activated);
+    void OnChildWindowStateChanged(Qt::WindowStates old, Qt::WindowStates now);
 
     QMdiArea* m_pMdiArea;
     CCommandRouter m_router;
     QToolBar* m_pToolBar = nullptr;
     QString m_strIdleMessage;
+    // The document window active last, and whether it was maximised then.
+    QPointer<QMdiSubWindow> m_pLastActive;
+    bool m_bLastActiveMaximized = false;
 };
 
 } // namespace quorrel::platform

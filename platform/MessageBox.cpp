@@ -1,5 +1,7 @@
 #include "MessageBox.h"
 
+#include "WinApp.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -29,6 +31,11 @@ MsgResult ShowRealBox(const MessageRequest& request)
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::Cancel);
+    } else if (request.buttons == MsgButtons::YesNo) {
+        // A question whose Yes changes something: No is what Enter and Esc give.
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
@@ -36,7 +43,13 @@ MsgResult ShowRealBox(const MessageRequest& request)
     case QMessageBox::Yes: return MsgResult::Yes;
     case QMessageBox::No: return MsgResult::No;
     case QMessageBox::Cancel: return MsgResult::Cancel;
-    default: return request.buttons == MsgButtons::YesNoCancel ? MsgResult::Cancel : MsgResult::Ok;
+    default:
+        switch (request.buttons) {
+        case MsgButtons::YesNoCancel: return MsgResult::Cancel;
+        case MsgButtons::YesNo: return MsgResult::No;
+        case MsgButtons::Ok: break;
+        }
+        return MsgResult::Ok;
     }
 }
 
@@ -46,8 +59,10 @@ void SetMessageHandler(MessageHandler handler) { Handler() = std::move(handler);
 
 MsgResult AfxMessageBox(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& caption)
 {
-    const MessageRequest request{caption.isEmpty() ? QApplication::applicationDisplayName() : caption,
-                                 text, buttons, icon};
+    QString title = caption;
+    if (title.isEmpty())
+        title = CWinApp::Instance() ? CWinApp::Instance()->GetAppTitle() : QApplication::applicationName();
+    const MessageRequest request{title, text, buttons, icon};
     return Handler() ? Handler()(request) : ShowRealBox(request);
 }
 

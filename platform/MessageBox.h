@@ -10,7 +10,7 @@ class QWidget;
 
 namespace quorrel::platform {
 
-enum class MsgButtons { Ok, YesNoCancel };
+enum class MsgButtons { Ok, YesNoCancel, YesNo };
 enum class MsgIcon { None, Information, Warning, Question, Error };
 enum class MsgResult { Ok, Yes, No, Cancel };
 
@@ -37,6 +37,7 @@ inline const QString kUnexpectedFormat = QStringLiteral("Unexpected file format.
 inline const QString kFileNotFound =
     QStringLiteral("%1\nCannot find this file.\nPlease verify that the correct path and file name are given.");
 inline const QString kFailedToSave = QStringLiteral("Failed to save document.");
+inline const QString kDiskFull = QStringLiteral("Destination disk drive is full.");
 inline const QString kFailedToCreate = QStringLiteral("Failed to create empty document.");
 inline const QString kSaveChanges = QStringLiteral("Save changes to %1?");
 } // namespace texts

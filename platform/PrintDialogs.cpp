@@ -1,10 +1,11 @@
 #include "PrintDialogs.h"
 
-#include <QPageSetupDialog>
+#include <QDialogButtonBox>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QPushButton>
 
 namespace quorrel::platform {
 
@@ -35,7 +36,18 @@ bool RunPrintSetupDialog(QWidget* parent, QPrinter& printer)
 {
     if (Handler())
         return Handler()(PrintDialogKind::PrintSetup, printer);
-    QPageSetupDialog dialog(&printer, parent);
+    // The printer and its options (paper, orientation, the printer's own
+    // settings), stored on `printer` for the next Print; nothing is printed.
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Print Setup"));
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    dialog.setOption(QAbstractPrintDialog::PrintShowPageSize, true);
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("OK"));
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -20,7 +20,8 @@ void SetPrintDialogHandler(PrintDialogHandler handler);
 
 // The print dialog with its default settings for a one-page job.
 bool RunPrintDialog(QWidget* parent, QPrinter& printer);
-// The printer-setup dialog (printer, paper, orientation).
+// The printer-setup dialog: the printer and its options (paper,
+// orientation, the printer's properties), kept on `printer` for Print.
 bool RunPrintSetupDialog(QWidget* parent, QPrinter& printer);
 
 // The preview window over `printer`, showing what `paint` draws. `pages` is

@@ -47,12 +47,14 @@ void CScrollView::Invalidate() { viewport()->update(); }
 void CScrollView::UpdateBars()
 {
     // A bar with an empty range is hidden; showing one shrinks the client
-    // area, and the resize that follows brings the other bar in line.
+    // area, and the resize that follows brings the other bar in line. A
+    // bar's page is what the client area shows of the total, so its thumb
+    // tells the visible share.
     const QSize client = viewport()->size();
     horizontalScrollBar()->setRange(0, std::max(0, m_total.width() - client.width()));
     verticalScrollBar()->setRange(0, std::max(0, m_total.height() - client.height()));
-    horizontalScrollBar()->setPageStep(std::max(1, m_page.width()));
-    verticalScrollBar()->setPageStep(std::max(1, m_page.height()));
+    horizontalScrollBar()->setPageStep(std::max(1, client.width()));
+    verticalScrollBar()->setPageStep(std::max(1, client.height()));
     horizontalScrollBar()->setSingleStep(std::max(1, m_line.width()));
     verticalScrollBar()->setSingleStep(std::max(1, m_line.height()));
 }

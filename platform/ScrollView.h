@@ -1,7 +1,9 @@
 #pragma once
 // The framework's scrolling view: attached to one document, drawn through
 // OnDraw in scrolled logical coordinates, with a total size, page and line
-// steps; scroll bars show only where the total exceeds the client area.
+// steps; scroll bars show only where the total exceeds the client area. The
+// bars page by the visible client area, so their thumbs show the visible
+// share; the page size given is kept for those who ask.
 
 #include "CmdTarget.h"
 

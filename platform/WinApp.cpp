@@ -20,8 +20,9 @@ CWinApp* g_pApp = nullptr;
 
 CWinApp::CWinApp(const QString& appTitle) : m_strAppTitle(appTitle)
 {
+    // Not Qt's application display name: the X11 platform would append it
+    // to every window's caption.
     g_pApp = this;
-    QApplication::setApplicationDisplayName(appTitle);
 }
 
 CWinApp::~CWinApp()
@@ -117,6 +118,13 @@ void CWinApp::OnAppExit()
 {
     if (m_pMainWnd)
         m_pMainWnd->close();
+}
+
+void CWinApp::OnMainWindowClosed()
+{
+    // Once the close has run to its end; without a running event loop
+    // (tests, the print switches) there is nothing to end.
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 void CWinApp::AddToRecentFileList(const QString& path)

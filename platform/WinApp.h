@@ -61,6 +61,10 @@ public:
     bool SaveAllModified();
     void CloseAllDocuments();
 
+    // The main window has closed (Exit, or its close button): the
+    // application ends, whatever other windows it still shows.
+    virtual void OnMainWindowClosed();
+
 private:
     void WriteRecentFileList() const;
 

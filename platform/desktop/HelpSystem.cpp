@@ -64,6 +64,12 @@ HelpWindow* HelpSystem::Window() const
     return m_window;
 }
 
+void HelpSystem::CloseWindow()
+{
+    if (m_window)
+        m_window->close();
+}
+
 void HelpSystem::SetMessageSink(MessageSink sink)
 {
     m_sink = std::move(sink);

@@ -53,6 +53,8 @@ public:
     void InstallApplicationHooks();
 
     HelpWindow* Window() const;
+    // Closes the help window if it is open.
+    void CloseWindow();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -81,6 +81,12 @@ QString WhatsThisForCommand(int commandId)
         {ID_HELP, QStringLiteral("<b>Help</b> (F1)<br>Opens the user guide at the page for the window or dialog you are in.")},
         {ID_CONTEXT_HELP, QStringLiteral("<b>What's This</b> (Shift+F1)<br>Click this button, then click any button, menu item or "
                                "control to read what it does.")},
+        {ID_FILE_NEW_FROM_PRESET, QStringLiteral("<b>New from Preset</b><br>Shows the presets, ready-made settings each "
+                               "with a first tile; the one you choose opens as a new document. At most five documents "
+                               "can be open.")},
+        {ID_EDIT_RESET_DEFAULTS, QStringLiteral("<b>Reset to Built-in Defaults</b><br>Puts the settings Quorrel was "
+                               "installed with back into the active document and generates a new tile with them, after "
+                               "asking. Undo goes back.")},
     };
     return texts.value(commandId);
 }
@@ -199,6 +205,7 @@ QString TopicForName(const QString& name)
         {QStringLiteral("QPageSetupDialog"), QStringLiteral("files.html#printing")},
         {QStringLiteral("QPrintPreviewDialog"), QStringLiteral("files.html#printing")},
         {QStringLiteral("HelpWindow"), QStringLiteral("index.html")},
+        {QStringLiteral("CPresetGallery"), QStringLiteral("presets.html")},
     };
     return topics.value(name);
 }

@@ -9,6 +9,7 @@
 
 class QLocalServer;
 class QLocalSocket;
+class QProcessEnvironment;
 
 namespace quorrel::desktop {
 
@@ -21,16 +22,23 @@ public:
     explicit SingleInstance(QString serverName, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // A socket in the user's private runtime folder.
-    static QString DefaultServerName();
+    // A socket in a folder private to the user: $XDG_RUNTIME_DIR, or when
+    // that is unset a folder of the user's own under the cache folder
+    // ($XDG_CACHE_HOME or ~/.cache), created with mode 0700. A folder that
+    // is not the user's, lets anyone else in, or is a link gives no name:
+    // then the reason is in `warning` and the editor runs on its own.
+    static QString DefaultServerName(QString* warning = nullptr);
+    static QString ServerNameFor(const QProcessEnvironment& environment, QString* warning = nullptr);
 
     // Sends `paths` (made absolute against the current folder) to a running
-    // editor. True only when that editor acknowledged them; on false the
-    // caller opens the files itself.
+    // editor of the same user. True only when that editor acknowledged them;
+    // on false the caller opens the files itself. Nothing is sent to a
+    // socket another user holds.
     bool SendToRunning(const QStringList& paths, int timeoutMs = 3000) const;
 
     // Starts listening. A socket left behind by an editor that died is
-    // removed; a live one is left alone (false: another editor runs).
+    // removed; a live one is left alone (false: another editor runs). Only
+    // connections from the same user are served.
     bool Listen();
     bool IsListening() const;
     QString ServerName() const { return m_serverName; }

@@ -51,9 +51,13 @@ void EditorFixture::TearDown()
 bool EditorFixture::Start(const QStringList& arguments)
 {
     m_app = std::make_unique<app::CQuorrelApp>(arguments);
-    // Never the real desktop: no desktop known, the file in the test's folder.
+    // Never the real desktop: a GNOME whose helpers all succeed, the file in
+    // the test's folder.
+    m_desktopHelpers.allAvailable = true;
+    QProcessEnvironment gnome;
+    gnome.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("GNOME"));
     m_app->SetDesktopWallpaper(std::make_unique<output::CDesktopWallpaper>(
-        m_noHelpers, QProcessEnvironment(), m_dir.filePath(QStringLiteral("wallpaper"))));
+        m_desktopHelpers, gnome, m_dir.filePath(QStringLiteral("wallpaper"))));
     if (!m_app->InitInstance())
         return false;
     Frame()->activateWindow();

@@ -8,13 +8,14 @@
 #include "app/QuorrelDoc.h"
 #include "app/QuorrelView.h"
 
-#include "output/ProcessRunner.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBox.h"
 
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+
+#include "support/FakeProcessRunner.h"
 
 #include <gtest/gtest.h>
 
@@ -24,13 +25,7 @@
 namespace quorrel::test {
 
 // Finds no helper program and runs none.
-class CNoHelpers final : public output::IProcessRunner {
-public:
-    bool IsAvailable(const QString&) override { return false; }
-    output::CProcessResult Run(const QString&, const QStringList&) override { return {}; }
-    qint64 StartDetached(const QString&, const QStringList&) override { return 0; }
-    void Terminate(qint64) override {}
-};
+using CNoHelpers = CFakeRunner;
 
 class EditorFixture : public ::testing::Test {
 protected:
@@ -62,7 +57,8 @@ protected:
 
 private:
     QTemporaryDir m_dir;
-    CNoHelpers m_noHelpers;
+    // The editor's desktop: GNOME, whose helpers all succeed.
+    CFakeRunner m_desktopHelpers;
 };
 
 // An editor whose views' slide-show timers tick every `Interval` ms.

@@ -16,6 +16,7 @@
 #include "output/DesktopWallpaper.h"
 #include "output/ExportDialog.h"
 #include "output/ProcessRunner.h"
+#include "support/FakeProcessRunner.h"
 #include "platform/CommandIds.h"
 #include "platform/FileDialogs.h"
 
@@ -157,13 +158,7 @@ void Click(QAbstractButton* button)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-class CNoHelpers final : public output::IProcessRunner {
-public:
-    bool IsAvailable(const QString&) override { return false; }
-    output::CProcessResult Run(const QString&, const QStringList&) override { return {}; }
-    qint64 StartDetached(const QString&, const QStringList&) override { return 0; }
-    void Terminate(qint64) override {}
-};
+using CNoHelpers = test::CFakeRunner;   // finds no helper program
 
 class CQueuedChooser final : public output::IExportFileChooser {
 public:

@@ -14,6 +14,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QProgressBar>
@@ -60,9 +62,17 @@ TEST_F(StatusBarTest, PanesComeInOrderWithTheirWidthsAndInitialTexts)
     EXPECT_EQ(frame->GetPaneText(1), QString(10, ' '));
     EXPECT_EQ(frame->GetPaneText(2), "0, 0");
     EXPECT_EQ(frame->GetPaneText(3), "RGB(0, 0, 0)");
-    EXPECT_EQ(bar->Pane(1)->width(), 120);
-    EXPECT_EQ(bar->Pane(2)->width(), 90);
-    EXPECT_EQ(bar->Pane(3)->width(), 60);
+    // At least 120, 90 and 60 pixels, and wide enough for the longest
+    // texts in the fonts this desktop has.
+    EXPECT_GE(bar->Pane(1)->width(), 120);
+    EXPECT_GE(bar->Pane(2)->width(), 90);
+    EXPECT_GE(bar->Pane(3)->width(), 60);
+    const auto* position = bar->Pane(2)->findChild<QLabel*>("PositionPane");
+    ASSERT_NE(position, nullptr);
+    EXPECT_GE(position->contentsRect().width(), position->fontMetrics().horizontalAdvance("1023, 1023"));
+    const auto* color = static_cast<QLabel*>(bar->Pane(3));
+    EXPECT_GE(color->contentsRect().width(), color->fontMetrics().horizontalAdvance("RGB(0, 0, 0)"))
+        << "pane 3 cuts its own initial text";
     for (int pane = 1; pane < CMainStatusBar::kPaneCount - 1; ++pane)
         EXPECT_LT(bar->GetItemRect(pane).right(), bar->GetItemRect(pane + 1).left()) << pane;
     EXPECT_GE(bar->height(), 21);
@@ -119,8 +129,11 @@ TEST_F(StatusBarTest, TheColourIndicatorShowsTheColourWithAContrastingText)
     }
     CColorStatic* indicator = bar->ColorIndicator();
     EXPECT_EQ(indicator->font().pixelSize(), 11);
-    EXPECT_EQ(indicator->font().family(), "Courier New");
+    EXPECT_TRUE(QFontInfo(indicator->font()).fixedPitch()) << QFontInfo(indicator->font()).family().toStdString();
+    EXPECT_EQ(indicator->font().family(), ColorIndicatorFont(QFontDatabase::families()).family());
     EXPECT_EQ(indicator->geometry(), Enlarged(bar->GetItemRect(3)));
+    for (const char* wide : {"#DDDDDD", "#888888", "#FFFFFF", "#BBBBBB"})
+        EXPECT_GE(indicator->contentsRect().width(), indicator->fontMetrics().horizontalAdvance(wide)) << wide;
     // The pane keeps its own text under the indicator.
     EXPECT_EQ(frame->GetPaneText(3), "RGB(0, 0, 0)");
 
@@ -129,6 +142,21 @@ TEST_F(StatusBarTest, TheColourIndicatorShowsTheColourWithAContrastingText)
     QApplication::processEvents();
     const QImage shot = indicator->grab().toImage();
     EXPECT_EQ(QColor(shot.pixel(1, 1)), QColor(10, 200, 30));
+}
+
+TEST(ColorIndicatorFontTest, CourierNewWhereItIsInstalledElseTheSystemsFixedPitchFont)
+{
+    const QFont courier = ColorIndicatorFont({"DejaVu Sans", "Courier New"});
+    EXPECT_EQ(courier.family(), "Courier New");
+    EXPECT_EQ(courier.pixelSize(), 11);
+    EXPECT_EQ(courier.weight(), QFont::Normal);
+    EXPECT_FALSE(courier.italic() || courier.underline() || courier.strikeOut());
+
+    const QFont fallback = ColorIndicatorFont({"DejaVu Sans", "Nimbus Sans"});
+    EXPECT_NE(fallback.family(), "Courier New");
+    EXPECT_EQ(fallback.family(), QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+    EXPECT_EQ(fallback.pixelSize(), 11);
+    EXPECT_TRUE(QFontInfo(fallback).fixedPitch()) << QFontInfo(fallback).family().toStdString();
 }
 
 TEST_F(StatusBarTest, IndicatorsStayOnTheirPanesWhenTheWindowIsResized)
@@ -314,8 +342,10 @@ TEST_F(MainFrameTest, ZoomTenOnA125ImageGivesItsStepsAndBothScrollBars)
         Press(Qt::Key_Plus, Qt::KeypadModifier);
     ASSERT_EQ(view->ZoomFactor(), 10);
     EXPECT_EQ(view->GetTotalSize(), QSize(1250, 1250));
-    EXPECT_EQ(view->horizontalScrollBar()->pageStep(), 125);
-    EXPECT_EQ(view->verticalScrollBar()->pageStep(), 125);
+    EXPECT_EQ(view->GetPageSize(), QSize(125, 125));
+    // The bars page by the visible client area, so the thumbs show it.
+    EXPECT_EQ(view->horizontalScrollBar()->pageStep(), view->viewport()->width());
+    EXPECT_EQ(view->verticalScrollBar()->pageStep(), view->viewport()->height());
     EXPECT_EQ(view->horizontalScrollBar()->singleStep(), 12);
     EXPECT_EQ(view->verticalScrollBar()->singleStep(), 12);
     ASSERT_LT(view->viewport()->width(), 1250);

@@ -11,13 +11,20 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
@@ -197,6 +204,88 @@ TEST_F(PrintCopyTest, PrintSetupShowsTheSetupDialogOnTheApplicationsPrinter)
     });
     Frame()->Action(ID_FILE_PRINT_SETUP)->trigger();
     EXPECT_EQ(seen, &m_app->Printer());
+}
+
+// Runs `inspect` on the modal dialog once it shows, then closes it with OK.
+template <typename Inspect>
+void WhenPrintDialogShows(Inspect inspect, bool& seen)
+{
+    QTimer::singleShot(0, [inspect, &seen] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            if (QApplication::activeModalWidget())
+                QApplication::activeModalWidget()->close();
+            return;
+        }
+        seen = true;
+        inspect(*dialog);
+        auto* buttons = dialog->findChild<QDialogButtonBox*>();
+        if (buttons && buttons->button(QDialogButtonBox::Ok))
+            buttons->button(QDialogButtonBox::Ok)->click();
+        else
+            dialog->reject();
+    });
+}
+
+TEST_F(PrintCopyTest, PrintSetupChoosesThePrinterAndItsOptionsAndPrintUsesThemNext)
+{
+    ASSERT_TRUE(Start());
+    platform::SetPrintDialogHandler({});   // the real dialogs
+    const QString path = TempPath("chosen.pdf");
+    const QString toFile = "Print to File (PDF)";
+
+    bool seen = false;
+    WhenPrintDialogShows([&](QPrintDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "Print Setup");
+        auto* printers = dialog.findChild<QComboBox*>("printers");
+        ASSERT_NE(printers, nullptr) << "no choice of printer";
+        QStringList offered;
+        for (int i = 0; i < printers->count(); ++i)
+            offered << printers->itemText(i);
+        for (const QString& name : QPrinterInfo::availablePrinterNames())
+            EXPECT_TRUE(offered.contains(name)) << name.toStdString();
+        ASSERT_TRUE(offered.contains(toFile));
+        // The printer's own options are there too.
+        auto* properties = dialog.findChild<QPushButton*>("properties");
+        ASSERT_NE(properties, nullptr);
+        auto* buttons = dialog.findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        EXPECT_EQ(buttons->button(QDialogButtonBox::Ok)->text(), "OK");
+
+        printers->setCurrentIndex(offered.indexOf(toFile));
+        EXPECT_TRUE(properties->isEnabled());
+        auto* file = dialog.findChild<QLineEdit*>("filename");
+        ASSERT_NE(file, nullptr);
+        file->setText(path);
+        auto* copies = dialog.findChild<QSpinBox*>("copies");
+        ASSERT_NE(copies, nullptr);
+        copies->setValue(2);
+    }, seen);
+    Frame()->Action(ID_FILE_PRINT_SETUP)->trigger();
+    ASSERT_TRUE(seen) << "Print Setup showed no print dialog";
+    EXPECT_EQ(m_app->Printer().outputFormat(), QPrinter::PdfFormat);
+    EXPECT_EQ(m_app->Printer().outputFileName(), path);
+    EXPECT_EQ(m_app->Printer().copyCount(), 2);
+    EXPECT_FALSE(QFile::exists(path)) << "Print Setup printed";
+
+    // Print offers that printer and its options first, and prints on it.
+    seen = false;
+    WhenPrintDialogShows([&](QPrintDialog& dialog) {
+        auto* printers = dialog.findChild<QComboBox*>("printers");
+        ASSERT_NE(printers, nullptr);
+        EXPECT_EQ(printers->currentText(), toFile);
+        auto* file = dialog.findChild<QLineEdit*>("filename");
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(file->text(), path);
+        auto* copies = dialog.findChild<QSpinBox*>("copies");
+        ASSERT_NE(copies, nullptr);
+        EXPECT_EQ(copies->value(), 2);
+    }, seen);
+    Frame()->Action(ID_FILE_PRINT)->trigger();
+    ASSERT_TRUE(seen);
+    ASSERT_TRUE(QFile::exists(path));
+    EXPECT_TRUE(quorrel::test::ReadFile(path).startsWith("%PDF"));
+    EXPECT_TRUE(messages.isEmpty());
 }
 
 TEST_F(PrintCopyTest, PrintPreviewShowsOnePageAndRemembersOneOrTwoPagesAcrossRuns)

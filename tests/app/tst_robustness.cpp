@@ -2,7 +2,8 @@
 // oversized or unreadable stored defaults and an unwritable configuration
 // folder never stop a new document (the built-in defaults are used and
 // nothing is reported); a save that fails on a read-only folder, a full disk
-// or a folder that vanished shows the framework's message and keeps the old file.
+// or a folder that vanished shows the framework's message ("Destination disk
+// drive is full." for the full disk) and keeps the old file.
 
 #include "EditorFixture.h"
 
@@ -255,7 +256,7 @@ TEST_F(FailingSaveTest, AFullDiskReportsItAndLeavesTheOldFileIntact)
     ASSERT_TRUE(Start());
     chosenFiles = {path};
     Frame()->Router().Execute(ID_FILE_SAVE);
-    EXPECT_EQ(messages, QStringList{"Failed to save document."});
+    EXPECT_EQ(messages, QStringList{"Destination disk drive is full."});
     EXPECT_EQ(ReadFile(path), old);
     EXPECT_TRUE(ActiveDoc()->IsModified());
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), (QStringList{"filler", "kept.wpp"}));

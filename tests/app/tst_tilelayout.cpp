@@ -41,3 +41,44 @@ TEST(TileLayout, PointerMapsIntoTheTileUnderIt)
     EXPECT_EQ(PointerToImage(QPoint(130, 5), QPoint(0, 0), 2, 125, 125), QPoint(65, 2));
     EXPECT_EQ(PointerToImage(QPoint(10, 10), QPoint(240, 500), 2, 125, 125), QPoint(0, 5));
 }
+
+TEST(TileLayout, VisiblePartsFollowTheClientAreaNotTheZoom)
+{
+    // A 1024 tile at zoom 16 in a 1280 x 1024 client: one piece of 80 x 64
+    // source pixels.
+    auto parts = VisibleTileParts(QSize(1280, 1024), QPoint(0, 0), QSize(1024, 1024), 16);
+    ASSERT_EQ(parts.size(), 1u);
+    EXPECT_EQ(parts[0].source, QRect(0, 0, 80, 64));
+    EXPECT_EQ(parts[0].target, QRect(0, 0, 1280, 1024));
+
+    // At zoom 1 the next column starts at 1024 and shows 256 columns of the tile.
+    parts = VisibleTileParts(QSize(1280, 1024), QPoint(0, 0), QSize(1024, 1024), 1);
+    ASSERT_EQ(parts.size(), 2u);
+    EXPECT_EQ(parts[0].source, QRect(0, 0, 1024, 1024));
+    EXPECT_EQ(parts[1].source, QRect(0, 0, 256, 1024));
+    EXPECT_EQ(parts[1].target, QRect(1024, 0, 256, 1024));
+
+    // Scrolled into the middle of a block: the piece starts at the block,
+    // one pixel left of the client edge, and ends past the right edge.
+    parts = VisibleTileParts(QSize(10, 4), QPoint(5, 8), QSize(100, 100), 4);
+    ASSERT_EQ(parts.size(), 1u);
+    EXPECT_EQ(parts[0].source, QRect(1, 2, 3, 1));
+    EXPECT_EQ(parts[0].target, QRect(-1, 0, 12, 4));
+}
+
+TEST(TileLayout, VisiblePartsCoverTheClientAreaAcrossTileEdgesAndScrolling)
+{
+    // 125 tiles at zoom 1 in 1000 x 700: 8 columns and 6 rows, the last ones cut.
+    auto parts = VisibleTileParts(QSize(1000, 700), QPoint(0, 0), QSize(125, 125), 1);
+    EXPECT_EQ(parts.size(), 8u * 6u);
+    EXPECT_EQ(parts.back().source, QRect(0, 0, 125, 700 - 5 * 125));
+    // Scrolled by 100: the first column shows the tile's last 25 pixels, and
+    // the area stays covered to its right edge.
+    parts = VisibleTileParts(QSize(343, 125), QPoint(100, 0), QSize(343, 125), 1);
+    ASSERT_EQ(parts.size(), 2u);
+    EXPECT_EQ(parts[0].source, QRect(100, 0, 243, 125));
+    EXPECT_EQ(parts[0].target, QRect(0, 0, 243, 125));
+    EXPECT_EQ(parts[1].target, QRect(243, 0, 100, 125));
+    EXPECT_TRUE(VisibleTileParts(QSize(0, 10), QPoint(0, 0), QSize(5, 5), 1).empty());
+    EXPECT_TRUE(VisibleTileParts(QSize(10, 10), QPoint(0, 0), QSize(5, 5), 0).empty());
+}

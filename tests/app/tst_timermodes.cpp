@@ -227,7 +227,7 @@ TEST_F(TimerModesTest, FailingRandomDesktopsNeverStackTheirMessages)
     EXPECT_FALSE(first->IsTimerRunning());
     EXPECT_FALSE(second->IsTimerRunning());
     EXPECT_EQ(deepest, 1);
-    EXPECT_EQ(messages.first(), "Save image failed:\n80004005 - Unspecified error");
+    EXPECT_EQ(messages.first(), "Save image failed:\n80070003 - The system cannot find the path specified.");
 }
 
 } // namespace

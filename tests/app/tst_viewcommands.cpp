@@ -307,21 +307,29 @@ TEST_F(ExportTest, UnknownExtensionShowsTheFailureAndWritesNothing)
 }
 
 // Records helper calls with whether the wallpaper file was there already.
-class CRecordingRunner final : public output::IProcessRunner {
+class CRecordingRunner {
 public:
-    QString watched;
-    QStringList calls;
-    std::vector<bool> fileThere;
-
-    bool IsAvailable(const QString&) override { return true; }
-    output::CProcessResult Run(const QString& program, const QStringList& arguments) override
+    CRecordingRunner()
     {
-        calls << (program + ' ' + arguments.join(' '));
-        fileThere.push_back(QFile::exists(watched));
-        return {true, 0, {}};
+        fake.allAvailable = true;
+        fake.observe = [this] { return QFile::exists(watched) ? QStringLiteral("file") : QString(); };
     }
-    qint64 StartDetached(const QString&, const QStringList&) override { return 0; }
-    void Terminate(qint64) override {}
+    QStringList Calls() const
+    {
+        QStringList lines;
+        for (const auto& call : fake.calls)
+            lines << (call.program + ' ' + call.arguments.join(' '));
+        return lines;
+    }
+    std::vector<bool> FileThere() const
+    {
+        std::vector<bool> there;
+        for (const auto& call : fake.calls)
+            there.push_back(!call.note.isEmpty());
+        return there;
+    }
+    QString watched;
+    test::CFakeRunner fake;
 };
 
 class WallpaperTest : public EditorFixture {
@@ -330,7 +338,7 @@ protected:
     {
         QProcessEnvironment environment;
         environment.insert("XDG_CURRENT_DESKTOP", "GNOME");
-        m_app->SetDesktopWallpaper(std::make_unique<output::CDesktopWallpaper>(runner, environment, folder));
+        m_app->SetDesktopWallpaper(std::make_unique<output::CDesktopWallpaper>(runner.fake, environment, folder));
         runner.watched = QDir(folder).filePath("Quorrel Wallpaper.bmp");
     }
     CRecordingRunner runner;
@@ -343,11 +351,14 @@ TEST_F(WallpaperTest, TiledModeThenTheFileThenTheDesktopLoadsIt)
     CQuorrelView* view = ActiveView();
     Press(Qt::Key_Plus, Qt::KeypadModifier);
     Frame()->Action(ID_SET_AS_WALLPAPER)->trigger();
-    ASSERT_FALSE(runner.calls.isEmpty());
-    EXPECT_TRUE(runner.calls.first().contains("picture-options 'wallpaper'")) << runner.calls.first().toStdString();
-    EXPECT_FALSE(runner.fileThere.front());
-    EXPECT_TRUE(runner.calls.last().contains("Quorrel%20Wallpaper.bmp")) << runner.calls.last().toStdString();
-    EXPECT_TRUE(runner.fileThere.back());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view->IsWallpaperUpdating(); }, 5000));
+    const QStringList calls = runner.Calls();
+    const std::vector<bool> fileThere = runner.FileThere();
+    ASSERT_FALSE(calls.isEmpty());
+    EXPECT_TRUE(calls.first().contains("picture-options 'wallpaper'")) << calls.first().toStdString();
+    EXPECT_FALSE(fileThere.front());
+    EXPECT_TRUE(calls.last().contains("Quorrel%20Wallpaper.bmp")) << calls.last().toStdString();
+    EXPECT_TRUE(fileThere.back());
     const QImage written(runner.watched);
     EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32), TileOf(view).convertToFormat(QImage::Format_RGB32));
     EXPECT_TRUE(messages.isEmpty());
@@ -356,6 +367,7 @@ TEST_F(WallpaperTest, TiledModeThenTheFileThenTheDesktopLoadsIt)
     Frame()->Router().Execute(ID_FILE_NEW);
     ASSERT_NE(ActiveView(), view);
     Frame()->Action(ID_SET_AS_WALLPAPER)->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ActiveView()->IsWallpaperUpdating(); }, 5000));
     EXPECT_EQ(QImage(runner.watched).convertToFormat(QImage::Format_RGB32),
               TileOf(ActiveView()).convertToFormat(QImage::Format_RGB32));
 }
@@ -366,9 +378,10 @@ TEST_F(WallpaperTest, FailedSaveIsReportedAndTheDesktopIsStillAsked)
     WriteFile(TempPath("plain"), "not a folder");
     UseDesktop(TempPath("plain/data"));
     Frame()->Action(ID_SET_AS_WALLPAPER)->trigger();
-    EXPECT_EQ(messages, QStringList{"Save image failed:\n80004005 - Unspecified error"});
-    ASSERT_FALSE(runner.calls.isEmpty());
-    EXPECT_TRUE(runner.calls.last().contains("Quorrel%20Wallpaper.bmp"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.isEmpty(); }, 5000));
+    EXPECT_EQ(messages, QStringList{"Save image failed:\n80070003 - The system cannot find the path specified."});
+    ASSERT_FALSE(runner.Calls().isEmpty());
+    EXPECT_TRUE(runner.Calls().last().contains("Quorrel%20Wallpaper.bmp"));
 }
 
 } // namespace

@@ -473,3 +473,64 @@ TEST_F(GridFixture, WithoutTabNavigationTabLeavesTheGrid)
     EXPECT_EQ(Focus(), (CCellID{2, 3}));
     EXPECT_EQ(QApplication::focusWidget(), other);
 }
+
+TEST_F(GridFixture, AHeaderClickFocusesTheFirstScrollingRowOrColumnEvenWhenScrolled)
+{
+    Build(40, 30, 20, 39);
+    grid->verticalScrollBar()->setValue(5);
+    grid->horizontalScrollBar()->setValue(4);
+    ASSERT_EQ(grid->GetTopLeftNonFixedCell(), (CCellID{6, 5}));
+    ClickCell(0, 7);
+    EXPECT_EQ(Focus(), (CCellID{1, 7}));
+    EXPECT_TRUE(grid->IsCellSelected(39, 7));
+    ClickCell(9, 0);
+    EXPECT_EQ(Focus(), (CCellID{9, 1}));
+    EXPECT_TRUE(grid->IsCellSelected(9, 29));
+}
+
+TEST_F(GridFixture, CtrlTabNeverMovesTheFocusCell)
+{
+    ClickCell(2, 2);
+    for (const auto& [key, mods] : {std::pair{Qt::Key_Tab, Qt::KeyboardModifiers(Qt::ControlModifier)},
+                                    std::pair{Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier},
+                                    std::pair{Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier}}) {
+        QKeyEvent press(QEvent::KeyPress, key, mods);
+        QApplication::sendEvent(grid, &press);
+        EXPECT_FALSE(press.isAccepted()) << key;   // left to the window
+        EXPECT_EQ(Focus(), (CCellID{2, 2}));
+        EXPECT_EQ(Edit(), nullptr);
+    }
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(Focus(), (CCellID{2, 3}));
+}
+
+TEST_F(GridFixture, OutsideADialogEnterEditsTheFocusCell)
+{
+    ClickCell(2, 2);
+    Key(Qt::Key_Return);
+    ASSERT_NE(Edit(), nullptr);
+    EXPECT_EQ(Edit()->text(), "22");
+}
+
+TEST(GridAutoSize, EveryValueShowsWholeWithoutAnEllipsis)
+{
+    CGridCtrl grid;
+    QFont font = grid.font();
+    const QStringList texts = {"100", "1", "7", "-1", "11", "41", "-100", "1000", "77", "-2147483648", "Free"};
+    for (const int size : {9, 11, 13, 17}) {
+        font.setPixelSize(size);
+        grid.setFont(font);
+        grid.SetRowCount(2);
+        grid.SetColumnCount(int(texts.size()));
+        for (int c = 0; c < texts.size(); ++c) {
+            grid.SetItemText(1, c, texts[c]);
+            grid.SetItemFormat(1, c, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+        }
+        grid.AutoSize();
+        const QFontMetrics fm(grid.GetCell(1, 0)->m_font);
+        for (int c = 0; c < texts.size(); ++c) {
+            const int room = grid.GetColumnWidth(c) - 2 * grid.GetCellMargin();
+            EXPECT_EQ(fm.elidedText(texts[c], Qt::ElideRight, room), texts[c]) << size << " " << texts[c].toStdString();
+        }
+    }
+}

@@ -1,3 +1,4 @@
+#include "platform/NativePath.h"
 #include "platform/desktop/EditorStartup.h"
 #include "platform/desktop/SingleInstance.h"
 
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 using namespace quorrel::desktop;
+using quorrel::platform::PathFromNative;
 using Action = EditorCommandLine::Action;
 
 namespace {
@@ -107,4 +109,25 @@ TEST_F(EditorStartupTest, FilesGoToTheRunningEditorInAnotherProcess)
     EXPECT_FALSE(second.IsListening());
     other.kill();
     other.waitForFinished();
+}
+
+TEST_F(EditorStartupTest, NamesThatAreNotUtf8ReachTheRunningEditorWhole)
+{
+    QProcess running;
+    running.start(QUORREL_SECOND_INSTANCE_EXE, {"--serve", Name()});
+    ASSERT_TRUE(running.waitForStarted(5000));
+    ASSERT_TRUE(running.waitForReadyRead(5000));
+    ASSERT_EQ(running.readLine().trimmed(), "listening");
+
+    const QString current = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
+    SingleInstance instance(Name());
+    const auto d = Decide({PathFromNative("/docs/\xff\xfe.wpp"), PathFromNative("caf\xe9.wpp")}, instance);
+    QDir::setCurrent(current);
+    EXPECT_TRUE(d.quit);
+    EXPECT_EQ(d.exitCode, 0);
+
+    ASSERT_TRUE(running.waitForFinished(5000));
+    EXPECT_EQ(running.exitCode(), 0);
+    EXPECT_EQ(running.readAll(), QByteArray("/docs/\xff\xfe.wpp\n") + QFile::encodeName(m_dir.path()) + "/caf\xe9.wpp\n");
 }

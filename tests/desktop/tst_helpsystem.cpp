@@ -3,6 +3,8 @@
 #include "platform/desktop/HelpTopics.h"
 #include "platform/desktop/HelpWindow.h"
 
+#include "model/Presets.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -146,12 +148,24 @@ TEST_F(HelpSystemTest, EveryLinkAndPictureOfTheGuideLeadsSomewhere)
         EXPECT_TRUE(ReadResource(":/quorrel/help/properties.html").contains(QStringLiteral("images/symmetry-%1.png").arg(item, 2, 10, QLatin1Char('0'))));
 }
 
+TEST_F(HelpSystemTest, ThePresetsPageShowsEveryPresetWithItsPicture)
+{
+    const QString html = ReadResource(":/quorrel/help/presets.html");
+    ASSERT_FALSE(quorrel::model::Presets().empty());
+    for (const quorrel::model::PresetInfo& preset : quorrel::model::Presets()) {
+        const QString picture = QStringLiteral("images/preset-%1.png").arg(QString::fromUtf8(preset.id.data(), preset.id.size()));
+        EXPECT_TRUE(html.contains(picture)) << preset.id;
+        EXPECT_TRUE(QFile::exists(":/quorrel/help/" + picture)) << preset.id;
+        EXPECT_TRUE(html.contains("<b>" + QString::fromUtf8(preset.name.data(), preset.name.size()) + "</b>")) << preset.id;
+    }
+}
+
 TEST_F(HelpSystemTest, EveryWindowTopicExistsInTheGuide)
 {
     for (const char* name : {"CMainFrame", "CChildFrame", "CQuorrelView", "CQuorrelProp", "CPropsGeneral",
                              "CPropsColors", "CPropsShapes", "CPropsSymmetries", "CPropsCorrelations",
                              "CCoeffsMainDlg", "CCoeffsDlg", "CAboutDlg", "QFileDialog", "QPrintDialog",
-                             "QPrintPreviewDialog", "HelpWindow"}) {
+                             "QPrintPreviewDialog", "HelpWindow", "CPresetGallery"}) {
         const QString topic = quorrel::desktop::TopicForName(name);
         ASSERT_FALSE(topic.isEmpty()) << name;
         const QString page = topic.section('#', 0, 0);

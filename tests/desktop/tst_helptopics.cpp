@@ -12,7 +12,8 @@ namespace {
 // Every command id of the menus, toolbar and keys.
 const int kAllCommands[] = {57600, 57601, 57602, 57603, 57604, 500, 501, 57607, 57609, 57606, 57665,
                             57643, 57644, 57634, 511, 923, 510, 512, 513, 59392, 59393, 520, 521, 522,
-                            524, 926, 57648, 57650, 57651, 57649, 57667, 57664, 57670, 57669, 57635, 57637};
+                            524, 926, 57648, 57650, 57651, 57649, 57667, 57664, 57670, 57669, 57635, 57637,
+                            930, 931};
 
 // Every control id of the property pages and the coefficients dialogs.
 std::vector<int> AllControlIds()
@@ -79,6 +80,7 @@ TEST(HelpTopics, WindowsAndDialogsHaveTheirPages)
     EXPECT_EQ(TopicForName("CPropsCorrelations"), "properties.html#correlations");
     EXPECT_EQ(TopicForName("CCoeffsDlg"), "coefficients.html#table");
     EXPECT_EQ(TopicForName("CMainFrame"), "commands.html");
+    EXPECT_EQ(TopicForName("CPresetGallery"), "presets.html");
     EXPECT_TRUE(TopicForName("QWidget").isEmpty());
     EXPECT_EQ(ContentsTopic(), "index.html");
 }

@@ -2,6 +2,7 @@
 
 #include <QDataStream>
 #include <QDir>
+#include <QProcessEnvironment>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -168,15 +170,171 @@ TEST_F(SingleInstanceTest, GarbageIsDroppedAndARequestInPiecesArrives)
 
 TEST(SingleInstanceName, IsPrivateToTheUser)
 {
-    const QString name = SingleInstance::DefaultServerName();
-    EXPECT_FALSE(name.isEmpty());
+    QString warning;
+    const QString name = SingleInstance::DefaultServerName(&warning);
+    ASSERT_FALSE(name.isEmpty()) << warning.toStdString();
     EXPECT_EQ(name, SingleInstance::DefaultServerName());
-    if (QDir::isAbsolutePath(name)) {
-        // In the user's runtime folder, which only the user may enter.
-        const QFileInfo folder(QFileInfo(name).absolutePath());
-        EXPECT_EQ(folder.ownerId(), ::getuid());
-        EXPECT_FALSE(folder.permissions() & (QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther));
-    } else {
-        EXPECT_TRUE(name.contains(QString::number(::getuid())));
+    // Never a bare name (a socket in /tmp that anyone may take first): a
+    // path in a folder only the user may enter.
+    ASSERT_TRUE(QDir::isAbsolutePath(name)) << name.toStdString();
+    const QFileInfo folder(QFileInfo(name).absolutePath());
+    EXPECT_EQ(folder.ownerId(), ::getuid());
+    EXPECT_FALSE(folder.permissions() & (QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther |
+                                         QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup));
+}
+
+namespace {
+
+class PrivateFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_env.insert("HOME", m_dir.filePath("home"));
+        m_env.insert("XDG_CACHE_HOME", m_dir.filePath("cache"));
     }
+    QString Name(QString* warning = nullptr) const { return SingleInstance::ServerNameFor(m_env, warning); }
+    QString Folder() const { return m_dir.filePath("cache/quorrel"); }
+    static mode_t Mode(const QString& path)
+    {
+        struct stat st {};
+        EXPECT_EQ(::lstat(QFile::encodeName(path).constData(), &st), 0);
+        return st.st_mode & 07777;
+    }
+
+    QTemporaryDir m_dir;
+    QProcessEnvironment m_env;
+};
+
+} // namespace
+
+TEST_F(PrivateFolderTest, WithoutARuntimeFolderTheUserGetsAFolderOfTheirOwn)
+{
+    QString warning;
+    const QString name = Name(&warning);
+    ASSERT_FALSE(name.isEmpty()) << warning.toStdString();
+    EXPECT_TRUE(warning.isEmpty());
+    EXPECT_EQ(QFileInfo(name).absolutePath(), Folder());
+    EXPECT_TRUE(QFileInfo(name).fileName().startsWith("editor-"));
+    EXPECT_EQ(Mode(Folder()), 0700u);
+    EXPECT_EQ(Mode(m_dir.filePath("cache")), 0700u);
+    EXPECT_EQ(Name(), name);   // the same again
+
+    // Without a cache folder: under the home folder.
+    m_env.remove("XDG_CACHE_HOME");
+    ASSERT_TRUE(QDir().mkpath(m_dir.filePath("home")));
+    EXPECT_EQ(QFileInfo(Name()).absolutePath(), m_dir.filePath("home/.cache/quorrel"));
+
+    // A runtime folder of the user's own is used as it is.
+    const QString runtime = m_dir.filePath("runtime");
+    ASSERT_TRUE(QDir().mkpath(runtime));
+    ASSERT_TRUE(QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    m_env.insert("XDG_RUNTIME_DIR", runtime);
+    EXPECT_EQ(Name(), runtime + "/quorrel-editor");
+}
+
+TEST_F(PrivateFolderTest, AFolderOthersMayEnterOrOwnGivesNoNameAndAWarning)
+{
+    auto refused = [&](const std::string& reason) {
+        QString warning;
+        EXPECT_TRUE(Name(&warning).isEmpty());
+        EXPECT_TRUE(warning.contains(QString::fromStdString(reason))) << warning.toStdString();
+        EXPECT_TRUE(warning.startsWith("no private folder for the editor's socket")) << warning.toStdString();
+    };
+    ASSERT_TRUE(QDir().mkpath(Folder()));
+    ASSERT_EQ(::chmod(QFile::encodeName(Folder()).constData(), 0755), 0);
+    refused("other users may enter it");
+    EXPECT_EQ(Mode(Folder()), 0755u);   // looked at, not changed
+
+    ASSERT_EQ(::chmod(QFile::encodeName(Folder()).constData(), 0700), 0);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(QFile::encodeName(Folder()).constData(), 65534, 65534), 0);
+        refused("owned by another user");
+    }
+    // A link in its place, even to a private folder.
+    ASSERT_TRUE(QDir(Folder()).removeRecursively());
+    const QString elsewhere = m_dir.filePath("elsewhere");
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    ASSERT_EQ(::chmod(QFile::encodeName(elsewhere).constData(), 0700), 0);
+    ASSERT_TRUE(QFile::link(elsewhere, Folder()));
+    refused("not a folder");
+
+    m_env.insert("XDG_RUNTIME_DIR", elsewhere);
+    ASSERT_EQ(::chmod(QFile::encodeName(elsewhere).constData(), 0711), 0);
+    refused("other users may enter it");
+
+    m_env.remove("XDG_RUNTIME_DIR");
+    m_env.remove("XDG_CACHE_HOME");
+    m_env.remove("HOME");
+    refused("not set");
+
+    // Without a name there is no hand-over and no listening.
+    SingleInstance none{QString()};
+    EXPECT_FALSE(none.Listen());
+    EXPECT_FALSE(none.SendToRunning({"/a.wpp"}, 200));
+}
+
+// Another local user: root runs the other side as "nobody".
+class OtherUserTest : public SingleInstanceTest {
+protected:
+    void SetUp() override
+    {
+        SingleInstanceTest::SetUp();
+        if (::geteuid() != 0)
+            GTEST_SKIP() << "needs root to run a process as another user";
+        // A folder both users may use, as one opened up by mistake would be.
+        ASSERT_TRUE(QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                            QFileDevice::ExeOwner | QFileDevice::ExeOther));
+        ASSERT_TRUE(QDir(m_dir.path()).mkdir("shared"));
+        ASSERT_EQ(::chmod(QFile::encodeName(m_dir.filePath("shared")).constData(), 0777), 0);
+    }
+    QString SharedName() const { return m_dir.filePath("shared/editor.sock"); }
+    static QStringList AsNobody(const QStringList& args)
+    {
+        return QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", "--", QUORREL_SECOND_INSTANCE_EXE} + args;
+    }
+};
+
+TEST_F(OtherUserTest, PathsAreNeverSentToAnotherUsersEditor)
+{
+    QProcess theirs;
+    theirs.start("setpriv", AsNobody({"--serve", SharedName()}));
+    ASSERT_TRUE(theirs.waitForStarted(5000));
+    ASSERT_TRUE(theirs.waitForReadyRead(5000)) << theirs.readAllStandardError().toStdString();
+    ASSERT_EQ(theirs.readLine().trimmed(), "listening");
+
+    SingleInstance mine(SharedName());
+    EXPECT_FALSE(mine.SendToRunning({"/home/me/secret.wpp"}));
+    // Their editor got nothing and is still waiting.
+    EXPECT_FALSE(theirs.waitForReadyRead(500));
+    EXPECT_EQ(theirs.state(), QProcess::Running);
+    theirs.kill();
+    theirs.waitForFinished();
+    EXPECT_TRUE(theirs.readAllStandardOutput().isEmpty());
+}
+
+TEST_F(OtherUserTest, RequestsFromAnotherUserAreDropped)
+{
+    SingleInstance mine(SharedName());
+    ASSERT_TRUE(mine.Listen());
+    ASSERT_EQ(::chmod(QFile::encodeName(SharedName()).constData(), 0777), 0);   // reachable by anyone
+    QSignalSpy requested(&mine, &SingleInstance::filesRequested);
+
+    QProcess theirs;
+    QSignalSpy finished(&theirs, &QProcess::finished);
+    theirs.start("setpriv", AsNobody({"--raw", SharedName(), "/etc/shadow"}));
+    ASSERT_TRUE(theirs.waitForStarted(5000));
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_EQ(theirs.exitCode(), 3) << theirs.readAllStandardError().toStdString();
+    EXPECT_EQ(requested.size(), 0);
+
+    // The same request from this user is served, so the drop above was
+    // the check's doing.
+    QProcess own;
+    QSignalSpy ownFinished(&own, &QProcess::finished);
+    own.start(QUORREL_SECOND_INSTANCE_EXE, {"--raw", SharedName(), "/home/me/sky.wpp"});
+    ASSERT_TRUE(ownFinished.wait(10000));
+    EXPECT_EQ(own.exitCode(), 0);
+    ASSERT_EQ(requested.size(), 1);
+    EXPECT_EQ(requested.at(0).at(0).toStringList(), QStringList{"/home/me/sky.wpp"});
 }

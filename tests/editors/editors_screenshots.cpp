@@ -1,10 +1,12 @@
 // Saves pictures of the Properties sheet's pages (default parameter set),
-// the Coefficients dialogs and the symmetry pictures into a folder, for a
-// look under a real (virtual) display: editors_screenshots OUTPUT_DIR.
+// the Coefficients dialogs, the symmetry pictures and the preset gallery
+// (as it opens and once filled in) into a folder, for a look under a real
+// (virtual) display: editors_screenshots OUTPUT_DIR.
 
 #include "editors/CoeffsDlg.h"
 #include "editors/CoeffsMainDlg.h"
 #include "editors/EditorIcons.h"
+#include "editors/PresetGallery.h"
 #include "editors/QuorrelProp.h"
 
 #include "model/TileParams.h"
@@ -51,6 +53,16 @@ int main(int argc, char** argv)
         dialog.show();
         QTest::qWait(150);
         dialog.grab().save(out.filePath(QStringLiteral("coeffs_grid.png")));
+    }
+
+    {
+        CPresetGallery gallery;
+        gallery.show();
+        gallery.grab().save(out.filePath(QStringLiteral("presets_opening.png")));
+        if (!QTest::qWaitFor([&] { return gallery.ThumbnailsReady() == gallery.Count(); }, 30000))
+            return 1;
+        QTest::qWait(100);
+        gallery.grab().save(out.filePath(QStringLiteral("presets.png")));
     }
 
     // The 25 symmetry pictures at 1x and 3x, and the small icons at 3x.

@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <cstring>
+#include <limits>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -177,4 +178,63 @@ TEST(CoeffsMainDlg, CancelStoresNoCheckBox)
     QTest::mouseClick(FindControl<QPushButton>(&main, 2), Qt::LeftButton);
     EXPECT_EQ(main.result(), QDialog::Rejected);
     EXPECT_EQ(params.m_bEnabled[model::Red], 0);
+}
+
+// The rule the grid paints by: the text within the cell's margins, cut
+// with an ellipsis when it does not fit.
+bool ShowsWhole(const controls::CGridCtrl* grid, int row, int col, const QString& text)
+{
+    const controls::CGridCell* cell = grid->GetCell(row, col);
+    const int room = grid->GetColumnWidth(col) - 2 * cell->m_nMargin;
+    return QFontMetrics(cell->m_font).elidedText(text, Qt::ElideRight, room) == text;
+}
+
+TEST(CoeffsDlg, EveryValueAndAnyTypedOneShowsWholeInTheFontTheDialogEndsUpWith)
+{
+    model::CTileParams params;
+    params.m_nHorzHarm[model::Red] = 4;
+    params.m_nVertHarm[model::Red] = 4;
+    const int32_t values[] = {100, 1, -1, 77, std::numeric_limits<int32_t>::min(), 2147483647, -100, 1000, 41};
+    for (int i = 0; i < 9; ++i)
+        params.m_nCosCos[model::Red][i / 3][i % 3] = values[i];
+    for (const int pixels : {8, 12, 19}) {
+        SCOPED_TRACE(pixels);
+        CCoeffsDlg dialog(params, &model::CTileParams::m_nCosCos, model::Red);
+        // A font given after construction, as a style or the user's settings
+        // give it when the dialog is polished.
+        QFont font = dialog.font();
+        font.setPixelSize(pixels);
+        dialog.setFont(font);
+        dialog.show();
+        controls::CGridCtrl* grid = GridOf(&dialog);
+        ASSERT_EQ(grid->GetCell(1, 1)->m_font.pixelSize(), pixels);
+        for (int r = 0; r < grid->GetRowCount(); ++r)
+            for (int k = 0; k < grid->GetColumnCount(); ++k)
+                EXPECT_TRUE(ShowsWhole(grid, r, k, grid->GetItemText(r, k))) << r << "," << k;
+        // Whatever a user types within the 32-bit range fits too.
+        for (int k = 1; k < grid->GetColumnCount(); ++k)
+            for (const QString typed : {"-2147483648", "+2147483647", "-8888888888", "-0000000000"})
+                EXPECT_TRUE(ShowsWhole(grid, 1, k, typed)) << k << " " << typed.toStdString();
+    }
+}
+
+TEST(CoeffsDlg, EnterAndEscapeCloseTheDialogAndCtrlTabLeavesTheFocusCell)
+{
+    model::CTileParams params;
+    params.m_nCosCos[model::Hue][1][1] = 9;
+    for (const auto& [key, result] : {std::pair{Qt::Key_Return, QDialog::Accepted}, std::pair{Qt::Key_Escape, QDialog::Rejected}}) {
+        CCoeffsDlg dialog(params, &model::CTileParams::m_nCosCos, model::Hue);
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        controls::CGridCtrl* grid = GridOf(&dialog);
+        QRect rect;
+        ASSERT_TRUE(grid->GetCellRect(2, 2, rect));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::keyClick(grid, Qt::Key_Tab, Qt::ControlModifier);
+        EXPECT_EQ(grid->GetFocusCell(), (controls::CCellID{2, 2}));
+        QTest::keyClick(grid, key);
+        EXPECT_EQ(grid->GetInPlaceEdit(), nullptr);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), result);
+    }
 }

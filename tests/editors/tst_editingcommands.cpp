@@ -204,8 +204,35 @@ TEST(DoProperties, DeclinedSymmetryKeepsTheExtendPath)
         return true;
     };
     EXPECT_TRUE(DoProperties(params, false, view.steps));
-    EXPECT_EQ(view.log, (QStringList{"sheet", "extend:125", "push", "render", "modified"}));
+    // Declined, so nothing changed: the document is not marked.
+    EXPECT_EQ(view.log, (QStringList{"sheet", "extend:125", "push", "render"}));
     EXPECT_EQ(params.m_nSymmetry[model::Saturation][0], 1);
+}
+
+TEST(DoProperties, AnUntouchedSheetConfirmedLeavesTheDocumentUnmarked)
+{
+    model::CTileParams params;
+    params.GenerateRandom(5);
+    FakeView view;
+    // Every page visited, nothing changed.
+    view.driveSheet = [](CQuorrelProp& sheet) {
+        for (const int page : {Colors, Shapes, Symmetries, Correlations, General})
+            ClickTab(sheet.TabBar(), page);
+        return true;
+    };
+    view.steps.extendRandom = {};   // the real generator: nothing grew, so nothing new
+    EXPECT_TRUE(DoProperties(params, false, view.steps));
+    EXPECT_EQ(view.log, (QStringList{"sheet", "push", "render"}));
+
+    // A real change on the same path still marks it.
+    view.log.clear();
+    view.driveSheet = [](CQuorrelProp& sheet) {
+        TypeText(Control<CSpinEdit>(sheet, General, 2011), "126");
+        return true;
+    };
+    EXPECT_TRUE(DoProperties(params, false, view.steps));
+    EXPECT_EQ(view.log, (QStringList{"sheet", "push", "render", "modified"}));
+    EXPECT_EQ(params.m_nWidth, 126u);
 }
 
 TEST(DoCoefficients, ConfirmedWarnsBeforeOnePushAndRender)

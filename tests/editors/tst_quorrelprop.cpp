@@ -6,6 +6,9 @@
 #include "editors/SpinEdit.h"
 #include "editors/WizardPage.h"
 
+#include "controls/GridCtrl.h"
+#include "controls/GridInPlaceEdit.h"
+
 #include "model/TileParams.h"
 
 #include <QApplication>
@@ -204,4 +207,25 @@ TEST(WizardPage, ButtonsFollowThePosition)
               CWizardPage::Back | CWizardPage::Next);
     EXPECT_EQ(CWizardPage::WizardButtonsFor(CWizardPage::LastPage),
               CWizardPage::Back | CWizardPage::Finish);
+}
+
+TEST_F(PropertySheet, EnterOnACorrelationsCellPressesOkAndStoresThePage)
+{
+    params.m_dCorrel[model::Red][model::Hue] = 0.5;
+    ClickTab(sheet->TabBar(), Correlations);
+    auto* grid = Control<controls::CGridCtrl>(Correlations, 6002);
+    QRect cell;
+    ASSERT_TRUE(grid->GetCellRect(1, 4, cell));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    ASSERT_EQ(grid->GetFocusCell(), (controls::CCellID{1, 4}));
+    // Ctrl+Tab turns the page instead of moving along the row.
+    QTest::keyClick(grid, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(sheet->ActivePageIndex(), General);
+    ClickTab(sheet->TabBar(), Correlations);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::keyClick(grid, Qt::Key_Return);
+    EXPECT_EQ(grid->GetInPlaceEdit(), nullptr);
+    EXPECT_FALSE(sheet->isVisible());
+    EXPECT_EQ(sheet->result(), QDialog::Accepted);
+    EXPECT_EQ(params.m_dCorrel[model::Red][model::Hue], 0.5);
 }

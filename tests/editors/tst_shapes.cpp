@@ -7,7 +7,11 @@
 
 #include "model/TileParams.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
 #include <QComboBox>
 #include <QToolButton>
 
@@ -133,7 +137,7 @@ TEST_F(ShapesPage, TiedVerticalCountFollowsTheHorizontalOne)
 {
     params.m_nVertHarm[model::Hue] = 7;  // SquareHarmonics at load makes it 3
     Open();
-    EXPECT_FALSE(Vert(model::Hue)->isEnabled());
+    EXPECT_FALSE(Vert(model::Hue)->IsBoxEnabled());
     EXPECT_EQ(BoxText(Vert(model::Hue)), "3");
     TypeText(Horz(model::Hue), "12");
     EXPECT_EQ(BoxText(Vert(model::Hue)), "12");
@@ -241,4 +245,54 @@ TEST_F(ShapesPage, ApplyButtonsCopyToTickedMembers)
     ASSERT_TRUE(page->OnKillActive());
     EXPECT_EQ(params.m_nTileStyle[model::Luminosity], 1);
     EXPECT_EQ(params.m_nHorzHarm[model::Green], 9u);
+}
+
+TEST_F(ShapesPage, ATiedVerticalBoxIsDisabledWhileItsSpinArrowsKeepTheComponentsState)
+{
+    const int32_t mirrors[6] = {1, 1, 0, 0, 1, 0};   // no diagonal or quarter turn
+    std::copy(std::begin(mirrors), std::end(mirrors), params.m_nSymmetry[model::Saturation]);
+    Open();
+    CSpinEdit* vert = Vert(model::Hue);   // the quarter turn ties Hue's counts
+    EXPECT_FALSE(vert->IsBoxEnabled());
+    EXPECT_TRUE(vert->isEnabled());
+    // The arrows still step the count, as the spin control of a disabled box does.
+    QStyleOptionSpinBox option;
+    option.initFrom(vert);
+    option.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown;
+    option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
+    const QRect up = vert->style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxUp, vert);
+    ASSERT_TRUE(up.isValid());
+    QTest::mouseClick(vert, Qt::LeftButton, {}, up.center());
+    EXPECT_EQ(BoxText(vert), "4");
+
+    // A cleared component disables box and arrows alike; ticking it again
+    // gives the arrows back, the box stays tied.
+    ClickCheck(Check(model::Hue));
+    EXPECT_FALSE(vert->isEnabled());
+    EXPECT_FALSE(vert->IsBoxEnabled());
+    ClickCheck(Check(model::Hue));
+    EXPECT_TRUE(vert->isEnabled());
+    EXPECT_FALSE(vert->IsBoxEnabled());
+    // An untied component's box is enabled with its arrows.
+    EXPECT_TRUE(Vert(model::Saturation)->isEnabled());
+    EXPECT_TRUE(Vert(model::Saturation)->IsBoxEnabled());
+}
+
+TEST_F(ShapesPage, HarmonicsBoxesTakeOnlyDigitsAsTypedButPastedTextIsStillValidated)
+{
+    Open();
+    CSpinEdit* horz = Horz(model::Saturation);
+    horz->setFocus();
+    horz->findChild<QLineEdit*>()->selectAll();
+    QTest::keyClicks(horz, "1a-2. ,x");
+    EXPECT_EQ(BoxText(horz), "12");
+    QTest::keyClick(horz, Qt::Key_Backspace);
+    EXPECT_EQ(BoxText(horz), "1");
+
+    QApplication::clipboard()->setText(QStringLiteral("-5"));
+    horz->findChild<QLineEdit*>()->selectAll();
+    QTest::keyClick(horz, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(BoxText(horz), "-5");
+    EXPECT_FALSE(page->OnKillActive());
+    EXPECT_EQ(messages.errors, QStringList{"Please enter an integer between 0 and 30."});
 }

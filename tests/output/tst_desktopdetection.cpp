@@ -61,7 +61,49 @@ TEST(DetectDesktop, DisplayVariablesAsTheLastResort)
     EXPECT_EQ(Detect({{"SWAYSOCK", "/run/user/1000/sway-ipc.sock"}, {"WAYLAND_DISPLAY", "wayland-1"}}),
               EDesktop::Sway);
     EXPECT_EQ(Detect({{"DESKTOP_SESSION", "i3"}, {"DISPLAY", ":0"}}), EDesktop::X11);
-    EXPECT_EQ(Detect({{"WAYLAND_DISPLAY", "wayland-0"}}), EDesktop::Wlroots);
+    EXPECT_EQ(Detect({{"WAYLAND_DISPLAY", "wayland-0"}}), EDesktop::Other);   // an unnamed Wayland desktop: the portal
+    EXPECT_EQ(Detect({{"XDG_SESSION_TYPE", "x11"}}), EDesktop::X11);
     EXPECT_EQ(Detect({{"DISPLAY", ""}}), EDesktop::None);
     EXPECT_EQ(Detect({}), EDesktop::None);
+}
+
+// The session type comes first: under Wayland the X root window tools are
+// never chosen, also not through XWayland's DISPLAY.
+TEST(DetectDesktop, WaylandNeverGetsTheX11RootWindowTools)
+{
+    const std::pair<const char*, const char*> wayland{"XDG_SESSION_TYPE", "wayland"};
+    EXPECT_EQ(Detect({{"XDG_CURRENT_DESKTOP", "COSMIC"}, wayland, {"WAYLAND_DISPLAY", "wayland-1"}, {"DISPLAY", ":1"}}),
+              EDesktop::Other);
+    EXPECT_EQ(Detect({wayland, {"DISPLAY", ":1"}}), EDesktop::Other);
+    EXPECT_EQ(Detect({{"WAYLAND_DISPLAY", "wayland-0"}, {"DISPLAY", ":0"}}), EDesktop::Other);
+    EXPECT_EQ(Detect({{"XDG_CURRENT_DESKTOP", "i3"}, wayland}), EDesktop::Other);
+    EXPECT_EQ(Detect({{"XDG_CURRENT_DESKTOP", "GNOME"}, wayland, {"DISPLAY", ":0"}}), EDesktop::Gnome);
+    EXPECT_EQ(Detect({{"XDG_CURRENT_DESKTOP", "i3"}, {"XDG_SESSION_TYPE", "x11"}}), EDesktop::X11);
+}
+
+TEST(DetectDesktop, DesktopsWithoutASetterOfOursAreNotPlainX11)
+{
+    EXPECT_EQ(Detect({{"XDG_CURRENT_DESKTOP", "Deepin"}, {"DISPLAY", ":0"}}), EDesktop::Other);
+    EXPECT_EQ(Detect({{"XDG_CURRENT_DESKTOP", "DDE"}, {"DISPLAY", ":0"}}), EDesktop::Other);
+    EXPECT_EQ(Detect({{"XDG_CURRENT_DESKTOP", "SomethingNew"}, {"DISPLAY", ":0"}}), EDesktop::Other);
+    // An unknown session name alone says nothing: plain X11.
+    EXPECT_EQ(Detect({{"DESKTOP_SESSION", "default"}, {"DISPLAY", ":0"}}), EDesktop::X11);
+    // No display at all: nothing to reach, whatever the name.
+    EXPECT_EQ(Detect({{"XDG_CURRENT_DESKTOP", "SomethingNew"}}), EDesktop::None);
+}
+
+TEST(DetectDesktop, SessionAndNameAreReported)
+{
+    QProcessEnvironment environment;
+    environment.insert("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
+    environment.insert("XDG_SESSION_TYPE", "wayland");
+    const CDesktopSession session = DetectSession(environment);
+    EXPECT_EQ(session.desktop, EDesktop::Gnome);
+    EXPECT_EQ(session.session, ESession::Wayland);
+    EXPECT_EQ(session.name, "ubuntu:GNOME");
+    environment.clear();
+    environment.insert("DESKTOP_SESSION", "xfce");
+    environment.insert("DISPLAY", ":0");
+    EXPECT_EQ(DetectSession(environment).name, "xfce");
+    EXPECT_EQ(DetectSession(environment).session, ESession::X11);
 }

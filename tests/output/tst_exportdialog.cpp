@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -184,4 +185,37 @@ TEST_F(FileDialogChooserTest, CancelReturnsNothing)
     WhenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
     CFileDialogChooser chooser;
     EXPECT_FALSE(chooser.Choose(nullptr, MakeSetup(1)));
+}
+
+TEST_F(FileDialogChooserTest, ANameInAFolderThatDoesNotExistKeepsTheDialogOpen)
+{
+    QString complaint;
+    bool stillOpen = false;
+    WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+        auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(edit, nullptr);
+        edit->clear();
+        QTest::keyClicks(edit, "nowhere/mytile");
+        WhenModal<QMessageBox>([&, dialog](QMessageBox* box) {
+            complaint = box->text();
+            box->accept();
+            // Back in the dialog, which is still open: a name that can be
+            // written closes it.
+            QTimer::singleShot(0, [&, dialog] {
+                stillOpen = dialog->isVisible();
+                auto* again = dialog->findChild<QLineEdit*>("fileNameEdit");
+                again->clear();
+                QTest::keyClicks(again, "mytile");
+                QTest::keyClick(again, Qt::Key_Return);
+            });
+        });
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    CFileDialogChooser chooser;
+    const auto choice = chooser.Choose(nullptr, MakeSetup(3));
+    EXPECT_EQ(complaint, m_dir.filePath("nowhere/mytile.png") + "\nThe folder does not exist.\nCheck the path and try again.");
+    EXPECT_TRUE(stillOpen);
+    ASSERT_TRUE(choice);
+    EXPECT_EQ(choice->path, m_dir.filePath("mytile.png"));
+    EXPECT_FALSE(QFileInfo::exists(m_dir.filePath("nowhere")));
 }

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <QMessageBox>
@@ -16,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
 #include <memory>
 
@@ -176,14 +178,53 @@ TEST_F(SaveImageTest, UnknownOrMissingExtensionFailsAndWritesNothing)
     EXPECT_TRUE(Entries().isEmpty()) << Entries().join(", ").toStdString();
 }
 
-TEST_F(SaveImageTest, UnwritablePathFailsAndWritesNothing)
+TEST_F(SaveImageTest, UnwritablePathFailsWithTheCauseAndWritesNothing)
 {
     const QImage tile = NoiseTile(20, 10);
-    EXPECT_EQ(SaveImage(tile, PathOf("missing/t.png")), kStatusUnspecifiedFailure);
+    EXPECT_EQ(SaveImage(tile, PathOf("missing/t.png")), kStatusPathNotFound);
+    ASSERT_TRUE(QFile::copy(QStringLiteral("/etc/hostname"), PathOf("plain")) || QFile(PathOf("plain")).open(QIODevice::WriteOnly));
+    EXPECT_EQ(SaveImage(tile, PathOf("plain/t.png")), kStatusPathNotFound);   // a file where a folder should be
     ASSERT_TRUE(QDir(m_dir.path()).mkdir("sub.png"));
-    EXPECT_EQ(SaveImage(tile, PathOf("sub.png")), kStatusUnspecifiedFailure);   // a folder, not a file
-    EXPECT_EQ(Entries(), QStringList{"sub.png"});
+    EXPECT_EQ(SaveImage(tile, PathOf("sub.png")), kStatusAccessDenied);   // a folder, not a file
+    EXPECT_EQ(SaveImage(tile, PathOf(QString(300, 'n') + ".png")), kStatusNameTooLong);
+    EXPECT_EQ(Entries(), (QStringList{"plain", "sub.png"}));
     EXPECT_TRUE(QDir(PathOf("sub.png")).isEmpty());
+    EXPECT_EQ(SaveImageFailedText(kStatusPathNotFound),
+              "Save image failed:\n80070003 - The system cannot find the path specified.");
+    EXPECT_EQ(SaveImageFailedText(kStatusAccessDenied), "Save image failed:\n80070005 - Access is denied.");
+}
+
+TEST_F(SaveImageTest, ALinkIsFollowedAndItsTargetReplacedWithItsPermissions)
+{
+    ASSERT_EQ(SaveImage(NoiseTile(8, 8), PathOf("real.png")), kStatusOk);
+    ASSERT_TRUE(QFile::setPermissions(PathOf("real.png"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    ASSERT_TRUE(QFile::link(PathOf("real.png"), PathOf("link.png")));
+    const QImage second = NoiseTile(5, 3);
+    ASSERT_EQ(SaveImage(second, PathOf("link.png")), kStatusOk);
+    EXPECT_TRUE(QFileInfo(PathOf("link.png")).isSymLink());
+    EXPECT_TRUE(SamePixels(Decode(PathOf("real.png")).image, second));
+    const auto kept = QFile::permissions(PathOf("real.png"));
+    EXPECT_TRUE(kept.testFlag(QFile::ReadGroup) && !kept.testFlag(QFile::WriteGroup) && !kept.testFlag(QFile::ReadOther));
+    EXPECT_EQ(Entries(), (QStringList{"link.png", "real.png"}));
+}
+
+TEST(StatusFromErrno, SystemErrorsMapToThePlatformsCodes)
+{
+    EXPECT_EQ(StatusFromErrno(ENOENT), 0x80070003u);
+    EXPECT_EQ(StatusFromErrno(ENOTDIR), 0x80070003u);
+    EXPECT_EQ(StatusFromErrno(EACCES), 0x80070005u);
+    EXPECT_EQ(StatusFromErrno(EPERM), 0x80070005u);
+    EXPECT_EQ(StatusFromErrno(EISDIR), 0x80070005u);
+    EXPECT_EQ(StatusFromErrno(EROFS), 0x80070013u);
+    EXPECT_EQ(StatusFromErrno(ENOSPC), 0x80070070u);
+    EXPECT_EQ(StatusFromErrno(EDQUOT), 0x80070070u);
+    EXPECT_EQ(StatusFromErrno(ENAMETOOLONG), 0x800700CEu);
+    EXPECT_EQ(StatusFromErrno(EFBIG), 0x800700DFu);
+    EXPECT_EQ(StatusFromErrno(ENOMEM), 0x8007000Eu);
+    EXPECT_EQ(StatusFromErrno(EIO), kStatusUnspecifiedFailure);
+    EXPECT_EQ(StatusFromErrno(-1), kStatusUnspecifiedFailure);
+    EXPECT_EQ(ErrorMessageText(kStatusWriteProtected), "The media is write protected.");
+    EXPECT_EQ(ErrorMessageText(kStatusNameTooLong), "The filename or extension is too long.");
 }
 
 TEST_F(SaveImageTest, FailedEncodingLeavesTheOldFileAndNoTemporary)

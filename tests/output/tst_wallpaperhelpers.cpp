@@ -1,6 +1,7 @@
-// The wallpaper setters against fake helper programs on PATH: what each
-// desktop's helpers are really called with, and in which order relative to
-// writing the file. No real desktop is touched: PATH holds only the fakes.
+// The real process runner and the setters against fake helper programs on
+// PATH: what each desktop's helpers are really called with, in which order
+// relative to writing the file, and that nothing waits for them. No real
+// desktop is touched: PATH holds only the fakes.
 
 #include "QtPrinting.h"
 
@@ -13,13 +14,19 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
+#include <signal.h>
+
 using namespace quorrel::output;
+using EStatus = CProcessResult::EStatus;
 
 namespace {
 
@@ -74,25 +81,43 @@ protected:
         return calls;
     }
 
-    uint32_t SetOn(const char* desktop)
+    // Runs `program` and waits for its result (the event loop runs).
+    CProcessResult RunAndWait(IProcessRunner& runner, const QString& program, const QStringList& arguments)
+    {
+        std::optional<CProcessResult> result;
+        runner.Start(program, arguments, &m_context, [&](const CProcessResult& r) { result = r; });
+        EXPECT_FALSE(result.has_value());   // never inside Start
+        EXPECT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 10000));
+        return result.value_or(CProcessResult{});
+    }
+
+    CWallpaperResult SetOn(const char* desktop)
     {
         QProcessEnvironment environment;
         environment.insert("XDG_CURRENT_DESKTOP", desktop);
         CDesktopWallpaper wallpaper(m_runner, environment, m_data.path());
         QImage tile(40, 25, QImage::Format_RGB32);
         tile.fill(0x336699);
-        return wallpaper.Set(tile);
+        std::optional<CWallpaperResult> result;
+        wallpaper.Set({tile, {}}, [&](const CWallpaperResult& r) { result = r; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 10000));
+        return result.value_or(CWallpaperResult{});
     }
 
     QString Log() const { return m_bin.filePath("calls.log"); }
     QString Bmp() const { return m_data.filePath("Quorrel Wallpaper.bmp"); }
-    QString Png() const { return m_data.filePath("Quorrel Wallpaper.png"); }
 
     QTemporaryDir m_bin;
     QTemporaryDir m_data;
     QByteArray m_oldPath;
+    QObject m_context;
     CProcessRunner m_runner{5000};
 };
+
+bool ProcessExists(qint64 pid)
+{
+    return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) == 0;
+}
 
 } // namespace
 
@@ -100,37 +125,98 @@ TEST_F(WallpaperHelpersTest, ArgumentsReachTheProgramVerbatimWithoutAShell)
 {
     Fake("echoargs");
     const QStringList arguments = {"a b", "'q'", "$HOME", "x;y", "*", "`id`", ""};
-    EXPECT_TRUE(m_runner.Run("echoargs", arguments).Succeeded());
+    EXPECT_TRUE(RunAndWait(m_runner, "echoargs", arguments).Succeeded());
     ASSERT_EQ(Calls().size(), 1u);
     EXPECT_EQ(Calls()[0], QStringList({"echoargs", "nofile"}) + arguments);
 }
 
-TEST_F(WallpaperHelpersTest, RunnerReportsExitCodeOutputAndMissingPrograms)
+TEST_F(WallpaperHelpersTest, RunnerReportsExitCodeOutputErrorsAndMissingPrograms)
 {
-    Fake("fails", "echo some output\nexit 3\n");
-    const CProcessResult result = m_runner.Run("fails", {});
-    EXPECT_TRUE(result.finished);
+    Fake("fails", "echo some output\necho 'the reason' >&2\nexit 3\n");
+    const CProcessResult result = RunAndWait(m_runner, "fails", {});
+    EXPECT_EQ(result.status, EStatus::Exited);
     EXPECT_EQ(result.exitCode, 3);
     EXPECT_EQ(result.output, "some output\n");
+    EXPECT_EQ(result.Problem("fails", 3000), "fails ended with exit code 3: the reason");
     EXPECT_TRUE(m_runner.IsAvailable("fails"));
     EXPECT_FALSE(m_runner.IsAvailable("gsettings"));
-    EXPECT_FALSE(m_runner.Run("gsettings", {"set"}).finished);
+    EXPECT_EQ(RunAndWait(m_runner, "gsettings", {"set"}).status, EStatus::NotFound);
+
+    Fake("crashes", "kill -KILL $$\n");
+    EXPECT_EQ(RunAndWait(m_runner, "crashes", {}).status, EStatus::Crashed);
 }
 
-TEST_F(WallpaperHelpersTest, HangingHelperIsStoppedAfterTheTimeOut)
+// Start returns while the helper still runs, the event loop goes on, and a
+// helper that hangs is stopped after the time-out.
+TEST_F(WallpaperHelpersTest, HangingHelperNeitherBlocksNorOutlivesTheTimeOut)
 {
     Fake("gsettings", "exec /bin/sleep 30\n");
-    CProcessRunner runner(200);
+    CProcessRunner runner(400);
     QElapsedTimer clock;
     clock.start();
-    EXPECT_FALSE(runner.Run("gsettings", {"set"}).finished);
+    std::optional<CProcessResult> result;
+    runner.Start("gsettings", {"set"}, &m_context, [&](const CProcessResult& r) { result = r; });
+    EXPECT_LT(clock.elapsed(), 300);
+    // The interface keeps handling events while it runs.
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(20);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 10000));
+    EXPECT_GE(ticks, 5);
+    EXPECT_EQ(result->status, EStatus::TimedOut);
+    EXPECT_EQ(result->Problem("gsettings", 400), "gsettings did not finish within 0.4 s and was stopped.");
     EXPECT_LT(clock.elapsed(), 10000);
+}
+
+TEST_F(WallpaperHelpersTest, NoAnswerReachesAContextThatIsGone)
+{
+    Fake("slow", "exec /bin/sleep 0.2\n");
+    bool called = false;
+    {
+        QObject context;
+        m_runner.Start("slow", {}, &context, [&](const CProcessResult&) { called = true; });
+    }
+    QTest::qWait(600);
+    EXPECT_FALSE(called);
+}
+
+// A child process keeps running until its object is destroyed; one that ends
+// at once is reported as such.
+TEST_F(WallpaperHelpersTest, ChildProcessRunsUntilItsObjectEnds)
+{
+    Fake("daemon", "exec /bin/sleep 30\n");
+    CProcessRunner runner(3000, 100);
+    std::optional<CProcessResult> started;
+    auto child = runner.StartChild("daemon", {"-i", "x"}, &m_context, [&](const CProcessResult& r) { started = r; });
+    EXPECT_FALSE(started.has_value());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return started.has_value(); }, 5000));
+    EXPECT_EQ(started->status, EStatus::Running);
+    EXPECT_TRUE(child->IsRunning());
+    const qint64 pid = child->ProcessId();
+    EXPECT_TRUE(ProcessExists(pid));
+    child.reset();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !ProcessExists(pid); }, 5000));
+
+    Fake("quitter", "echo cannot connect >&2\nexit 1\n");
+    started.reset();
+    auto quitter = runner.StartChild("quitter", {}, &m_context, [&](const CProcessResult& r) { started = r; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return started.has_value(); }, 5000));
+    EXPECT_EQ(started->status, EStatus::Exited);
+    EXPECT_EQ(started->Problem("quitter", 3000), "quitter ended with exit code 1: cannot connect");
+
+    started.reset();
+    auto missing = runner.StartChild("swaybg", {}, &m_context, [&](const CProcessResult& r) { started = r; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return started.has_value(); }, 5000));
+    EXPECT_EQ(started->status, EStatus::NotFound);
 }
 
 TEST_F(WallpaperHelpersTest, Gnome)
 {
     Fake("gsettings");
-    ASSERT_EQ(SetOn("GNOME"), kStatusOk);
+    const CWallpaperResult result = SetOn("GNOME");
+    ASSERT_EQ(result.saveStatus, kStatusOk);
+    EXPECT_TRUE(result.WallpaperSet());
     const QString uri = "'" + QString::fromLatin1(QUrl::fromLocalFile(Bmp()).toEncoded()) + "'";
     const std::vector<QStringList> expected = {
         {"gsettings", "nofile", "set", "org.gnome.desktop.background", "picture-options", "'wallpaper'"},
@@ -144,11 +230,10 @@ TEST_F(WallpaperHelpersTest, PlasmaOverQdbus)
 {
     Fake("qdbus");
     Fake("dbus-send");
-    ASSERT_EQ(SetOn("KDE"), kStatusOk);
+    ASSERT_TRUE(SetOn("KDE").WallpaperSet());
     const QStringList head = {"org.kde.plasmashell", "/PlasmaShell", "org.kde.PlasmaShell.evaluateScript"};
     const std::vector<QStringList> expected = {
-        QStringList{"qdbus", "nofile"} + head + QStringList{CPlasmaWallpaperSetter::TiledModeScript()},
-        QStringList{"qdbus", "file"} + head + QStringList{CPlasmaWallpaperSetter::LoadScript(Bmp())},
+        QStringList{"qdbus", "file"} + head + QStringList{CPlasmaWallpaperSetter::Script(Bmp())},
     };
     EXPECT_EQ(Calls(), expected);
 }
@@ -160,7 +245,7 @@ TEST_F(WallpaperHelpersTest, Xfce)
                          "  echo /backdrop/screen0/monitorVGA-1/workspace0/image-style\n"
                          "  echo /backdrop/screen0/monitorVGA-1/workspace1/last-image ;;\n"
                          "esac\n");
-    ASSERT_EQ(SetOn("XFCE"), kStatusOk);
+    ASSERT_TRUE(SetOn("XFCE").WallpaperSet());
     const QString w0 = "/backdrop/screen0/monitorVGA-1/workspace0";
     const QString w1 = "/backdrop/screen0/monitorVGA-1/workspace1";
     const std::vector<QStringList> expected = {
@@ -175,11 +260,14 @@ TEST_F(WallpaperHelpersTest, Xfce)
     EXPECT_EQ(Calls(), expected);
 }
 
-TEST_F(WallpaperHelpersTest, MissingHelpersStillWriteTheFile)
+TEST_F(WallpaperHelpersTest, MissingHelpersStillWriteTheFileAndSaySo)
 {
-    ASSERT_EQ(SetOn("GNOME"), kStatusOk);
-    ASSERT_EQ(SetOn("KDE"), kStatusOk);
-    ASSERT_EQ(SetOn("XFCE"), kStatusOk);
+    for (const char* desktop : {"GNOME", "KDE", "XFCE"}) {
+        const CWallpaperResult result = SetOn(desktop);
+        EXPECT_EQ(result.saveStatus, kStatusOk);
+        EXPECT_FALSE(result.WallpaperSet()) << desktop;
+        EXPECT_TRUE(result.problem.endsWith(" was not found.")) << result.problem.toStdString();
+    }
     EXPECT_TRUE(Calls().empty());
     EXPECT_EQ(QImage(Bmp()).size(), QSize(40, 25));
 }

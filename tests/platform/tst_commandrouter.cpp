@@ -6,15 +6,21 @@
 #include "platform/CommandRouter.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
+#include <QSocketNotifier>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 using namespace quorrel::platform;
 
@@ -133,6 +139,115 @@ TEST_F(CommandRouterTest, ActionsFollowTheRulesAndADisabledCommandIgnoresItsKey)
     EXPECT_TRUE(a21->isEnabled());
     QTest::keyClick(&window, Qt::Key_F8);
     EXPECT_EQ(log.back(), "view:21");
+}
+
+// A command whose rule follows a flag the test flips behind the router's back.
+struct FlagRule final : CCmdTarget {
+    FlagRule(int id, const bool& flag)
+    {
+        OnUpdateCommand(id, [&flag](CCmdUI& ui) { ui.Enable(flag); });
+    }
+};
+
+// A key press as the X11 platform delivers a numeric-keypad key: its
+// shortcut never matches there, so it reaches the focus widget as a plain
+// key press.
+void SendKeyPress(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(widget, &press);
+}
+
+TEST_F(CommandRouterTest, KeypadKeysThatReachAWidgetRunTheirCommandOnlyWhereItIsLive)
+{
+    QMainWindow window;
+    auto* focus = new QWidget(&window);
+    window.setCentralWidget(focus);
+    QMainWindow other;
+    auto* elsewhere = new QWidget(&other);
+    other.setCentralWidget(elsewhere);
+    view.Handle(30);
+    view.Handle(31);
+    bool allow31 = false;
+    FlagRule rule31(31, allow31);
+    router.SetRoute([&] { return std::vector<CCmdTarget*>{&rule31, &view, &app}; });
+    window.addAction(router.AddCommand({30, "Zoom &In", "Num +", {QKeySequence(Qt::KeypadModifier | Qt::Key_Plus)},
+                                        "p", "t"}, &window));
+    window.addAction(router.AddCommand({31, "Zoom &Out", "Num -",
+                                        {QKeySequence(Qt::KeypadModifier | Qt::Key_Minus)}, "p", "t"}, &window));
+
+    // The main keyboard's "+" is another key: it does not zoom.
+    SendKeyPress(focus, Qt::Key_Plus, Qt::ShiftModifier);
+    SendKeyPress(focus, Qt::Key_Plus, Qt::NoModifier);
+    EXPECT_TRUE(log.empty());
+    // Not in a window where the command's keys are live.
+    SendKeyPress(elsewhere, Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_TRUE(log.empty());
+
+    SendKeyPress(focus, Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_EQ(log, (std::vector<std::string>{"view:30"}));
+    // Disabled by its rule: the key is taken and nothing runs.
+    SendKeyPress(focus, Qt::Key_Minus, Qt::KeypadModifier);
+    EXPECT_EQ(log.size(), 1u);
+    allow31 = true;
+    SendKeyPress(focus, Qt::Key_Minus, Qt::KeypadModifier);
+    EXPECT_EQ(log, (std::vector<std::string>{"view:30", "view:31"}));
+}
+
+TEST_F(CommandRouterTest, ChangesFromTimersDeferredCallsAndSocketsReachTheActionsAndTheKeysWithoutInput)
+{
+    QMainWindow window;
+    view.Handle(40);
+    bool allow40 = false;
+    FlagRule rule40(40, allow40);
+    router.SetRoute([&] { return std::vector<CCmdTarget*>{&rule40, &view, &app}; });
+    QAction* action =
+        router.AddCommand({40, "&Forty", "F10", {QKeySequence(Qt::CTRL | Qt::Key_Z)}, "p", "t"}, &window);
+    window.addAction(action);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    router.UpdateActions();
+    ASSERT_FALSE(action->isEnabled());
+
+    // A tick changes the state; nothing else happens: the idle update
+    // follows it and the action (what menus and buttons show) is enabled.
+    QTimer::singleShot(10, [&] { allow40 = true; });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return action->isEnabled(); }, 1000))
+        << "the update rules did not run after a timer tick";
+
+    // The same after a deferred call and after socket activity (files
+    // handed over by a second start arrive so).
+    allow40 = false;
+    router.UpdateActions();
+    QMetaObject::invokeMethod(&window, [&] { allow40 = true; }, Qt::QueuedConnection);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return action->isEnabled(); }, 1000))
+        << "the update rules did not run after a deferred call";
+    allow40 = false;
+    router.UpdateActions();
+    int ends[2] = {-1, -1};
+    ASSERT_EQ(::pipe(ends), 0);
+    QSocketNotifier notifier(ends[0], QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, [&] {
+        char byte = 0;
+        (void)::read(ends[0], &byte, 1);
+        allow40 = true;
+    });
+    ASSERT_EQ(::write(ends[1], "x", 1), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return action->isEnabled(); }, 1000))
+        << "the update rules did not run after socket activity";
+    notifier.setEnabled(false);
+    ::close(ends[0]);
+    ::close(ends[1]);
+
+    // A change nobody announced at all: the very first key press finds the
+    // action in line with its rule.
+    allow40 = false;
+    router.UpdateActions();
+    allow40 = true;
+    ASSERT_FALSE(action->isEnabled());
+    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(log, (std::vector<std::string>{"view:40"})) << "the first key hit a stale disabled action";
 }
 
 } // namespace

@@ -13,10 +13,17 @@
 
 namespace quorrel::test {
 
-// The reference folder (QUORREL_GOLDEN_DIR in the environment, else the
-// one configured at build time).
+// The reference folder, tests/data/golden in the repository
+// (QUORREL_GOLDEN_DIR in the environment overrides it).
 std::filesystem::path GoldenDir();
+// The whole file; the test fails when it cannot be read.
 std::vector<uint8_t> ReadBytes(const std::filesystem::path& path);
+// The names in the folder's MANIFEST (relative paths), every reference file
+// the tests use; the test fails when the list is missing or empty.
+std::vector<std::string> GoldenManifest();
+// The listed files of `subdir` with `extension`, sorted. The test fails
+// when one of them is missing, when there is none, or when the folder holds
+// such a file the list does not name.
 std::vector<std::filesystem::path> GoldenFiles(const std::string& subdir, const std::string& extension);
 
 // A freshly constructed set with `path` loaded into it (test fails on error).

@@ -14,6 +14,9 @@
 
 #include <memory>
 
+#include <clocale>
+#include <locale.h>
+
 using quorrel::test::GoldenDir;
 
 namespace {
@@ -124,4 +127,63 @@ TEST_F(QuorrelRender, HelpDocumentsTheOptions)
     EXPECT_EQ(run.exitCode, 0);
     for (const char* option : {"--generate", "--seed", "--save-wpp", "--threads", "--quiet", "-o"})
         EXPECT_TRUE(run.stdOut.contains(option)) << option;
+}
+
+namespace {
+
+ToolRun RenderToolIn(const char* locale, const QStringList& args, const QString& workDir)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(locale));
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(workDir);
+    process.start(QStringLiteral(QUORREL_RENDER_EXE), args);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardError()), QString::fromUtf8(process.readAllStandardOutput())};
+}
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+// The options, the texts and the files are the same under a comma-decimal
+// locale as under C: no number is read or written through the locale.
+TEST_F(QuorrelRender, NumbersAreTheSameUnderACommaDecimalLocale)
+{
+    locale_t german = newlocale(LC_ALL_MASK, "de_DE.UTF-8", locale_t(0));
+    ASSERT_NE(german, locale_t(0)) << "the de_DE.UTF-8 locale is missing: scripts/setup.sh quorrel_generate_locales";
+    freelocale(german);
+
+    QStringList seen;
+    for (const char* locale : {"de_DE.UTF-8", "C"}) {
+        SCOPED_TRACE(locale);
+        const QString tag = QString::fromLatin1(locale).left(1);
+        const ToolRun run = RenderToolIn(locale, {"--generate", "--seed", "4000000000", "--size", "1000x700", "--threads",
+                                                  "2", "-q", "-o", tag + ".bmp", "--save-wpp", tag + ".wpp"},
+                                         dir.path());
+        ASSERT_EQ(run.exitCode, 0) << run.stdErr.toStdString();
+        EXPECT_EQ(QImage(Path(tag + ".bmp")).size(), QSize(1000, 700));
+
+        // Grouped or comma numbers are refused alike, with the same texts.
+        const ToolRun grouped = RenderToolIn(locale, {"--size", "1.000x700", "-o", "x.png"}, dir.path());
+        const ToolRun comma = RenderToolIn(locale, {"--generate", "--seed", "1,5"}, dir.path());
+        const ToolRun help = RenderToolIn(locale, {"--help"}, dir.path());
+        EXPECT_NE(grouped.exitCode, 0);
+        EXPECT_NE(comma.exitCode, 0);
+        EXPECT_EQ(help.exitCode, 0);
+        seen << grouped.stdErr + comma.stdErr + help.stdOut;
+    }
+    ASSERT_EQ(seen.size(), 2);
+    EXPECT_EQ(seen[0], seen[1]);
+    EXPECT_TRUE(seen[0].contains("--size takes WIDTHxHEIGHT, each from 1 to 8192, not '1.000x700'")) << seen[0].toStdString();
+    EXPECT_TRUE(seen[0].contains("--seed takes a whole number from 0 to 4294967295, not '1,5'"));
+    EXPECT_EQ(FileBytes(Path("d.bmp")), FileBytes(Path("C.bmp")));
+    EXPECT_EQ(FileBytes(Path("d.wpp")), FileBytes(Path("C.wpp")));
+    EXPECT_EQ(FileBytes(Path("d.wpp")).size(), 1520);
 }

@@ -1,11 +1,12 @@
 // quorrel-artwork RESOURCES_DIR: writes the PNG exports of the painted
 // application and document icons, and the pictures of the user guide
 // (tiles rendered through the core under each symmetry, wrap mode and tile
-// style, the toolbar images).
+// style, the toolbar images, a corner of each preset's wallpaper).
 
 #include "model/TileParams.h"
 #include "platform/desktop/Artwork.h"
 #include "platform/desktop/ToolbarCommands.h"
+#include "platform/presets/PresetLibrary.h"
 #include "render/TileRenderer.h"
 
 #include <QDir>
@@ -163,6 +164,23 @@ int main(int argc, char** argv)
         for (int c = 0; c < model::kComponents; ++c)
             params.m_nTileStyle[c] = style;
         ok &= Save(Render(params), QStringLiteral("%1/style-%2.png").arg(pictureDir, style ? QStringLiteral("diamond") : QStringLiteral("normal")));
+    }
+
+    // Each preset as it looks on the desktop: the top-left corner of its
+    // wallpaper, pixel for pixel.
+    for (const model::PresetInfo& preset : model::Presets()) {
+        model::CTileParams params;
+        std::string error;
+        if (!presets::LoadPreset(preset, params, error)) {
+            std::fprintf(stderr, "quorrel-artwork: %s\n", error.c_str());
+            ok = false;
+            continue;
+        }
+        QImage corner(128, 128, QImage::Format_RGB32);
+        QPainter painter(&corner);
+        painter.fillRect(corner.rect(), QBrush(Render(params)));
+        painter.end();
+        ok &= Save(corner, QStringLiteral("%1/preset-%2.png").arg(pictureDir, QString::fromStdString(std::string(preset.id))));
     }
     return ok ? 0 : 1;
 }

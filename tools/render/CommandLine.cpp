@@ -134,8 +134,9 @@ Options:
                       1..8192): the image is computed at that size, not
                       scaled, and still tiles seamlessly; the parameter set
                       and any --save-wpp document keep their own size
-  --threads N         render with N threads (default: all cores; small tiles
-                      use one)
+  --threads N         render with N threads (1..256; default: all cores,
+                      small tiles use one); never more than the processors
+                      the tool may run on
   --reference         use the plain scalar renderer, which the fast one is
                       tested against (same pixels, much slower; --threads
                       does not apply)
@@ -147,9 +148,10 @@ Options:
   --version           show the version, the kernel and the instruction set
   -h, --help          show this help
 
-On a bad input, an unknown output extension or an unwritable path the tool
-prints one line on stderr, exits with a non-zero status and leaves no
-partial output file behind.
+Every output is checked before rendering (image extension, folder, that it
+can be written, that no two outputs name the same file), and files are
+replaced only when all outputs are whole. On any failure the tool prints one
+line on stderr, exits with status 1 and leaves every existing file as it was.
 
 Examples:
   quorrel-render --generate --seed 7 -o tile.png --save-wpp tile.wpp

@@ -1,21 +1,70 @@
 #include "ImageFileWriter.h"
 
-#include "output/ErrorMessage.h"
-#include "output/ImageSaver.h"
+#include "StagedFileDevice.h"
+
+#include "output/ImageEncoders.h"
 
 #include <QImage>
 
 namespace quorrel::tools {
 
-bool WriteImageFile(const std::string& path, const render::CRgbImage& image, std::string& error)
+namespace {
+
+const output::CImageEncoder* EncoderFor(const std::string& path)
 {
-    const QImage view(image.Bytes().data(), static_cast<int>(image.Width()), static_cast<int>(image.Height()),
-                      static_cast<qsizetype>(image.Width()) * 3, QImage::Format_RGB888);
-    // The editor's own export: same encoders, same failure text, kept on the
-    // tool's one error line.
-    const uint32_t status = output::SaveImage(view, QString::fromStdString(path));
-    if (status != output::kStatusOk) {
-        error = path + ": " + output::SaveImageFailedText(status).replace(u'\n', u' ').toStdString();
+    const auto encoders = output::ImageEncoders();
+    const QUuid id = output::FindEncoderForExtension(output::FileExtension(QString::fromStdString(path)),
+                                                     encoders.data(), encoders.size());
+    return output::EncoderById(id);
+}
+
+// ".bmp .dib .rle .jpg ...", from the encoders' own lists.
+std::string KnownExtensions()
+{
+    QStringList all;
+    for (const output::CImageEncoder& encoder : output::ImageEncoders()) {
+        for (const QString& pattern : encoder.patterns.split(u';', Qt::SkipEmptyParts))
+            all << output::FileExtension(pattern).toLower();
+    }
+    return all.join(u' ').toStdString();
+}
+
+} // namespace
+
+bool IsImageExtension(const std::string& path, std::string& reason)
+{
+    if (EncoderFor(path))
+        return true;
+    const QString extension = output::FileExtension(QString::fromStdString(path));
+    reason = (extension.isEmpty() ? std::string("no image extension")
+                                  : "unknown image extension \"" + extension.toStdString() + "\"") +
+             " (known: " + KnownExtensions() + ")";
+    return false;
+}
+
+bool WriteImage(const std::string& path, const render::CRgbImage& image, model::CStagedFile& file,
+                std::string& error)
+{
+    const output::CImageEncoder* encoder = EncoderFor(path);
+    if (!encoder) {
+        std::string reason;
+        IsImageExtension(path, reason);
+        error = path + ": " + reason;
+        return false;
+    }
+    const QImage view(image.Bytes().data(), int(image.Width()), int(image.Height()),
+                      qsizetype(image.Width()) * 3, QImage::Format_RGB888);
+    bool encoded = false;
+    {
+        CStagedFileDevice device(file);
+        encoded = encoder->encode(view, device);
+    }
+    if (file.Failed()) {
+        error = file.Failure().message;
+        return false;
+    }
+    if (!encoded) {
+        error = path + ": the image could not be encoded";
         return false;
     }
     return true;

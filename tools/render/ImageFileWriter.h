@@ -1,13 +1,21 @@
 #pragma once
-// Writes a rendered tile to an image file whose format follows the file's
-// extension. The file appears whole or not at all.
+// Encodes a rendered tile into a staged output file, in the format its
+// extension selects (the editor's own encoders).
 
+#include "model/StagedFile.h"
 #include "render/PixelSurface.h"
 
 #include <string>
 
 namespace quorrel::tools {
 
-bool WriteImageFile(const std::string& path, const render::CRgbImage& image, std::string& error);
+// True when `path` has an extension an image encoder takes; otherwise false
+// with the reason (the extensions known) in `reason`.
+bool IsImageExtension(const std::string& path, std::string& reason);
+
+// Writes `image` into `file` (not yet committed); false with a one-line
+// message naming `path` when it could not be written.
+bool WriteImage(const std::string& path, const render::CRgbImage& image, model::CStagedFile& file,
+                std::string& error);
 
 } // namespace quorrel::tools

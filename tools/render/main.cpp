@@ -3,6 +3,8 @@
 
 #include "CommandLine.h"
 #include "ImageFileWriter.h"
+#include "OutputPlan.h"
+#include "RenderThreads.h"
 
 #include "model/TileParams.h"
 #include "model/WppFile.h"
@@ -12,10 +14,12 @@
 
 #include <QCoreApplication>
 
+#include <cerrno>
 #include <cstdio>
-#include <filesystem>
+#include <exception>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <unistd.h>
 
 using namespace quorrel;
@@ -54,9 +58,7 @@ private:
     int m_last = -1;
 };
 
-} // namespace
-
-int main(int argc, char** argv)
+int Run(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);   // image plugins need an application object
 
@@ -79,12 +81,21 @@ int main(int argc, char** argv)
 
     auto params = std::make_unique<model::CTileParams>();
     if (options->input) {
-        const std::string& input = *options->input;
-        if (!std::filesystem::exists(input))
-            return Fail(input + ": Cannot find this file.");
-        if (!model::ReadWppFile(input, *params, error))
-            return Fail(input + ": " + error);
+        model::CFileError failure;
+        if (!model::ReadWppFile(*options->input, *params, failure))
+            return Fail(failure.code == ENOENT ? *options->input + ": Cannot find this file." : failure.message);
     }
+
+    // Every output is checked and can be written before anything is
+    // rendered; none replaces its file until all are whole.
+    tools::COutputPlan plan;
+    if (options->output && !plan.Add(tools::OutputKind::Image, "-o", *options->output, error))
+        return Fail(error);
+    if (options->saveWpp && !plan.Add(tools::OutputKind::Document, "--save-wpp", *options->saveWpp, error))
+        return Fail(error);
+    if (!plan.Stage(error))
+        return Fail(error);
+
     if (options->generate)
         params->GenerateRandom(options->seed);
 
@@ -101,7 +112,7 @@ int main(int argc, char** argv)
         render::RenderTileReference(*sized, image, progress);
     } else {
         render::RenderSettings settings;
-        settings.threads = options->threads;
+        settings.threads = tools::ThreadsToUse(options->threads, tools::UsableProcessors());
         settings.width = width;
         settings.height = height;
         settings.kernel = kernel;
@@ -109,13 +120,39 @@ int main(int argc, char** argv)
     }
     bar.Finish();
 
-    if (options->output && !tools::WriteImageFile(*options->output, image, error))
-        return Fail(error);
-    if (options->saveWpp && !model::WriteWppFile(*options->saveWpp, *params, error)) {
-        // All or nothing: do not leave the image of a run that failed.
-        if (options->output)
-            std::filesystem::remove(*options->output);
-        return Fail(error);
+    for (tools::PlannedOutput& output : plan.Outputs()) {
+        bool written = true;
+        if (output.kind == tools::OutputKind::Image) {
+            written = tools::WriteImage(output.path, image, *output.staged, error);
+        } else {
+            output.staged->Append(model::SaveWpp(*params));
+            if (output.staged->Failed()) {
+                error = output.staged->Failure().message;
+                written = false;
+            }
+        }
+        if (!written) {
+            plan.Discard();
+            return Fail(error);
+        }
     }
+    if (!plan.Commit(error))
+        return Fail(error);
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Whatever goes wrong ends in one line and status 1, never in an abort.
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        return Fail("not enough memory");
+    } catch (const std::exception& e) {
+        return Fail(e.what());
+    } catch (...) {
+        return Fail("unexpected failure");
+    }
 }

@@ -1,0 +1,162 @@
+#include "PresetGallery.h"
+
+#include "model/TileParams.h"
+#include "platform/presets/PresetLibrary.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace quorrel::editors {
+
+namespace {
+
+// Shown until a thumbnail arrives: a plain frame of the thumbnail's size.
+QPixmap Placeholder(const QPalette& palette)
+{
+    QPixmap pixmap(CPresetGallery::kThumbnailSize);
+    pixmap.fill(palette.color(QPalette::Window));
+    QPainter painter(&pixmap);
+    painter.setPen(palette.color(QPalette::Mid));
+    painter.drawRect(pixmap.rect().adjusted(0, 0, -1, -1));
+    return pixmap;
+}
+
+// The same picture selected or not: the list's selection tint would change
+// the very colours the thumbnail is there to show. The name shows the
+// selection.
+QIcon Thumbnail(const QPixmap& pixmap)
+{
+    QIcon icon;
+    icon.addPixmap(pixmap, QIcon::Normal);
+    icon.addPixmap(pixmap, QIcon::Selected);
+    return icon;
+}
+
+} // namespace
+
+CPresetGallery::CPresetGallery(QWidget* parent, CThumbnailRenderer::RenderFunction render)
+    : QDialog(parent), m_pRenderer(std::make_unique<CThumbnailRenderer>(std::move(render)))
+{
+    setWindowTitle(QStringLiteral("New from Preset"));
+
+    auto* intro = new QLabel(QStringLiteral("Choose a starting point for the new document. "
+                                            "Another shows a new tile of the selected preset."));
+    intro->setWordWrap(true);
+
+    m_pList = new QListWidget;
+    m_pList->setObjectName(QStringLiteral("PresetList"));
+    m_pList->setViewMode(QListView::IconMode);
+    m_pList->setMovement(QListView::Static);
+    m_pList->setResizeMode(QListView::Adjust);
+    m_pList->setWrapping(true);
+    m_pList->setUniformItemSizes(true);
+    m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_pList->setIconSize(kThumbnailSize);
+    m_pList->setGridSize(kThumbnailSize + QSize(24, 2 * fontMetrics().height() + 8));
+    m_pList->setSpacing(4);
+
+    const QPixmap placeholder = Placeholder(palette());
+    for (const model::PresetInfo& info : model::Presets()) {
+        auto params = std::make_unique<model::CTileParams>();
+        std::string error;
+        if (!presets::LoadPreset(info, *params, error))
+            continue;   // only a build without its resources gets here
+        m_entries.push_back(Entry{&info, info.seed, std::move(params), false});
+        auto* item = new QListWidgetItem(Thumbnail(placeholder), QString::fromUtf8(info.name.data(), info.name.size()));
+        item->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        m_pList->addItem(item);
+        UpdateToolTip(Count() - 1);
+    }
+
+    m_pAnother = new QPushButton(QStringLiteral("&Another"));
+    m_pAnother->setAutoDefault(false);
+    m_pAnother->setToolTip(QStringLiteral("A new tile of the selected preset"));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->addButton(m_pAnother, QDialogButtonBox::ActionRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(m_pAnother, &QPushButton::clicked, this, &CPresetGallery::OnAnother);
+    connect(m_pList, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
+    connect(m_pList, &QListWidget::currentRowChanged, this, [this, buttons](int row) {
+        buttons->button(QDialogButtonBox::Ok)->setEnabled(row >= 0);
+        m_pAnother->setEnabled(row >= 0);
+    });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(intro);
+    layout->addWidget(m_pList, 1);
+    layout->addWidget(buttons);
+    // Four thumbnails across, as many rows as fit; the list scrolls beyond.
+    resize(4 * m_pList->gridSize().width() + 60, 3 * m_pList->gridSize().height() + 120);
+
+    SetCurrentIndex(Count() > 0 ? 0 : -1);
+    buttons->button(QDialogButtonBox::Ok)->setEnabled(Count() > 0);
+    m_pAnother->setEnabled(Count() > 0);
+    m_pList->setFocus();
+
+    // Every thumbnail is asked for now and arrives later; the dialog does
+    // not wait for any of them.
+    connect(m_pRenderer.get(), &CThumbnailRenderer::ThumbnailReady, this, &CPresetGallery::OnThumbnailReady);
+    for (int i = 0; i < Count(); ++i)
+        m_pRenderer->Request(i, Params(i), kThumbnailSize);
+}
+
+CPresetGallery::~CPresetGallery() = default;
+
+int CPresetGallery::ThumbnailsReady() const
+{
+    return static_cast<int>(std::ranges::count_if(m_entries, [](const Entry& e) { return e.ready; }));
+}
+
+int CPresetGallery::CurrentIndex() const { return m_pList->currentRow(); }
+
+void CPresetGallery::SetCurrentIndex(int index)
+{
+    m_pList->setCurrentRow(index);
+}
+
+void CPresetGallery::OnAnother()
+{
+    const int index = CurrentIndex();
+    if (index < 0)
+        return;
+    Entry& entry = m_entries[index];
+    uint32_t seed = entry.seed;
+    while (seed == entry.seed)
+        seed = QRandomGenerator::global()->generate();
+    entry.seed = seed;
+    // The generator is the process's own: it runs here, on the user-interface
+    // thread, and only the rendering goes to the background.
+    entry.params->GenerateRandom(seed);
+    entry.ready = false;
+    UpdateToolTip(index);
+    m_pRenderer->Request(index, *entry.params, kThumbnailSize);
+}
+
+void CPresetGallery::OnThumbnailReady(int index, const QImage& image)
+{
+    if (index < 0 || index >= Count())
+        return;
+    m_entries[index].ready = true;
+    if (!image.isNull())
+        m_pList->item(index)->setIcon(Thumbnail(QPixmap::fromImage(image)));
+}
+
+void CPresetGallery::UpdateToolTip(int index)
+{
+    const Entry& entry = m_entries[index];
+    m_pList->item(index)->setToolTip(QStringLiteral("%1: a %2 \u00d7 %3 tile, seed %4")
+                                         .arg(QString::fromUtf8(entry.info->name.data(), entry.info->name.size()))
+                                         .arg(entry.params->m_nWidth)
+                                         .arg(entry.params->m_nHeight)
+                                         .arg(entry.seed));
+}
+
+} // namespace quorrel::editors

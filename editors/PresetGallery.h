@@ -1,0 +1,74 @@
+#pragma once
+// "New from Preset": a thumbnail of every preset with its name under it.
+// The thumbnails are rendered in the background, so the dialog shows at
+// once with placeholders that fill in. "Another" gives the selected preset
+// a new seed, and so a new tile. The choice is the preset's settings with
+// the tile of the seed shown.
+
+#include "ThumbnailRenderer.h"
+
+#include "model/Presets.h"
+
+#include <QDialog>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class QListWidget;
+class QPushButton;
+
+namespace quorrel::model { class CTileParams; }
+
+namespace quorrel::editors {
+
+class CPresetGallery final : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr QSize kThumbnailSize{128, 128};
+
+    explicit CPresetGallery(QWidget* parent = nullptr,
+                            CThumbnailRenderer::RenderFunction render = RenderThumbnail);
+    ~CPresetGallery() override;
+
+    // The presets shown, in the catalogue's order; one that does not load
+    // is left out.
+    int Count() const { return static_cast<int>(m_entries.size()); }
+    const model::PresetInfo& Preset(int index) const { return *m_entries.at(index).info; }
+    // The seed of the tile shown, and the settings with that tile.
+    uint32_t Seed(int index) const { return m_entries.at(index).seed; }
+    const model::CTileParams& Params(int index) const { return *m_entries.at(index).params; }
+    bool IsThumbnailReady(int index) const { return m_entries.at(index).ready; }
+    int ThumbnailsReady() const;
+
+    int CurrentIndex() const;
+    void SetCurrentIndex(int index);
+    // The choice: the current preset's settings and tile.
+    const model::CTileParams& SelectedParams() const { return Params(CurrentIndex()); }
+
+    // A new seed for the current preset, its tile generated at once and its
+    // thumbnail rendered again.
+    void OnAnother();
+
+    QListWidget* List() const { return m_pList; }
+    QPushButton* AnotherButton() const { return m_pAnother; }
+
+private:
+    struct Entry {
+        const model::PresetInfo* info = nullptr;
+        uint32_t seed = 0;
+        std::unique_ptr<model::CTileParams> params;
+        bool ready = false;
+    };
+
+    void OnThumbnailReady(int index, const QImage& image);
+    void UpdateToolTip(int index);
+
+    std::vector<Entry> m_entries;
+    QListWidget* m_pList = nullptr;
+    QPushButton* m_pAnother = nullptr;
+    // Last, so it stops before the entries and the list go.
+    std::unique_ptr<CThumbnailRenderer> m_pRenderer;
+};
+
+} // namespace quorrel::editors

@@ -1,0 +1,105 @@
+#include "ThumbnailRenderer.h"
+
+#include "model/TileParams.h"
+#include "render/TileRenderer.h"
+
+#include <QPainter>
+
+
+namespace quorrel::editors {
+
+QImage RenderThumbnail(const model::CTileParams& params, QSize box)
+{
+    if (!params.IsValid() || box.isEmpty())
+        return {};
+    const QSize tileSize(static_cast<int>(params.m_nWidth), static_cast<int>(params.m_nHeight));
+    const QSize shown((tileSize.width() + 1) / 2, (tileSize.height() + 1) / 2);
+
+    // The series itself at the size it is drawn from (seamless at any size),
+    // on this thread alone: the renderer's shared pool belongs to the views.
+    // A tile that fits twice into the box is rendered at its own size and
+    // scaled down smoothly; a larger one directly at half its size, of
+    // which only a corner shows.
+    const bool large = tileSize.width() > 2 * box.width() || tileSize.height() > 2 * box.height();
+    render::RenderSettings settings;
+    settings.threads = 1;
+    settings.width = static_cast<uint32_t>(large ? shown.width() : tileSize.width());
+    settings.height = static_cast<uint32_t>(large ? shown.height() : tileSize.height());
+    render::CRgbImage rgb(settings.width, settings.height);
+    render::RenderTile(params, rgb, settings);
+    QImage tile = QImage(rgb.Bytes().data(), static_cast<int>(rgb.Width()), static_cast<int>(rgb.Height()),
+                         static_cast<qsizetype>(rgb.Width()) * 3, QImage::Format_RGB888)
+                      .convertToFormat(QImage::Format_RGB32);
+    if (tile.size() != shown)
+        tile = tile.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+
+    QImage picture(box, QImage::Format_RGB32);
+    QPainter painter(&picture);
+    painter.fillRect(picture.rect(), QBrush(tile));
+    return picture;
+}
+
+CThumbnailRenderer::CThumbnailRenderer(RenderFunction render, QObject* parent)
+    : QObject(parent), m_render(std::move(render))
+{
+    m_thread = std::thread([this] { Run(); });
+}
+
+CThumbnailRenderer::~CThumbnailRenderer()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_bStop = true;
+        m_queue.clear();
+    }
+    m_wake.notify_all();
+    m_thread.join();
+    // Pictures posted before the join die with this object's posted events.
+}
+
+void CThumbnailRenderer::Request(int key, const model::CTileParams& params, QSize box)
+{
+    const uint64_t ticket = ++m_nTicket;
+    m_latest[key] = ticket;
+    {
+        const std::lock_guard lock(m_mutex);
+        std::erase_if(m_queue, [key](const Job& job) { return job.key == key; });
+        m_queue.push_back(Job{key, ticket, std::make_unique<model::CTileParams>(params), box});
+    }
+    m_wake.notify_one();
+}
+
+void CThumbnailRenderer::Run()
+{
+    for (;;) {
+        Job job;
+        {
+            std::unique_lock lock(m_mutex);
+            m_wake.wait(lock, [this] { return m_bStop || !m_queue.empty(); });
+            if (m_bStop)
+                return;
+            job = std::move(m_queue.front());
+            m_queue.pop_front();
+        }
+        QImage image;
+        try {
+            image = m_render(*job.params, job.box);
+        } catch (const std::exception&) {
+            image = QImage();   // delivered as no picture; the request is done
+        }
+        QMetaObject::invokeMethod(
+            this, [this, key = job.key, ticket = job.ticket, image] { Deliver(key, ticket, image); },
+            Qt::QueuedConnection);
+    }
+}
+
+void CThumbnailRenderer::Deliver(int key, uint64_t ticket, const QImage& image)
+{
+    const auto it = m_latest.find(key);
+    if (it == m_latest.end() || it->second != ticket)
+        return;   // a later request for the key is on its way
+    m_latest.erase(it);
+    emit ThumbnailReady(key, image);
+}
+
+} // namespace quorrel::editors

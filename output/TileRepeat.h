@@ -1,0 +1,16 @@
+#pragma once
+// A picture of any size filled with a tile laid edge to edge from the
+// top-left corner: what a desktop in tiled mode shows on a screen that size.
+
+#include <QImage>
+
+namespace quorrel::output {
+
+// The largest width or height RepeatTile makes.
+constexpr int kMaxRepeatSide = 16384;
+
+// `tile` repeated to width × height (RGB32). A null image when the tile is
+// empty or a side is outside 1 to kMaxRepeatSide.
+QImage RepeatTile(const QImage& tile, int width, int height);
+
+} // namespace quorrel::output

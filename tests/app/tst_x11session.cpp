@@ -1,0 +1,477 @@
+// The editor in a real X11 session, driven the way a keyboard and a mouse
+// reach it: this program starts itself again under xvfb-run with the xcb
+// platform, and the driver sends real X key and pointer events through
+// XTest (xdotool), reads the captions the X server holds (xprop) and looks
+// at screenshots of the X screen. These are the cases where events sent
+// straight to Qt proved blind: keypad zoom, Ctrl+Z right after a slide-show
+// tick, closing one of two maximised windows, Exit with the help window
+// open (the process must end) and the window captions.
+
+#include "app/MainFrame.h"
+#include "app/QuorrelApp.h"
+#include "app/QuorrelDoc.h"
+#include "app/QuorrelView.h"
+
+#include "model/TileParams.h"
+#include "output/DesktopWallpaper.h"
+#include "output/ProcessRunner.h"
+#include "platform/CommandIds.h"
+#include "platform/DocTemplate.h"
+#include "platform/FileDialogs.h"
+#include "platform/MDIChildWnd.h"
+#include "platform/MessageBox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+using namespace quorrel;
+using namespace quorrel::app;
+using namespace quorrel::platform;
+
+namespace {
+
+constexpr const char* kChildVariable = "QUORREL_X11_CHILD";
+constexpr const char* kFolderVariable = "QUORREL_X11_DIR";
+
+// --- The outer test, run by ctest: starts the X server and the driver. ---
+
+TEST(X11Session, TheEditorAnswersRealKeysPointerAndWindowSystem)
+{
+    const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+    if (xvfbRun.isEmpty())
+        GTEST_SKIP() << "xvfb-run is not installed";
+    for (const char* tool : {"xdotool", "xprop"})
+        ASSERT_FALSE(QStandardPaths::findExecutable(tool).isEmpty()) << tool << " is missing (scripts/setup.sh)";
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR"})
+        env.insert(var, home.filePath(var));
+    QDir().mkpath(home.filePath("XDG_RUNTIME_DIR"));
+    QFile::setPermissions(home.filePath("XDG_RUNTIME_DIR"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    env.insert("HOME", home.path());
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert(kChildVariable, "1");
+    env.insert(kFolderVariable, home.filePath("work"));
+    for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS"})
+        env.remove(var);
+    QString lsan = env.value("LSAN_OPTIONS");
+    env.insert("LSAN_OPTIONS", (lsan.isEmpty() ? QString() : lsan + ":") + "suppressions=" QUORREL_E2E_LSAN_SUPPRESSIONS);
+
+    QProcess driver;
+    driver.setProcessEnvironment(env);
+    driver.setProcessChannelMode(QProcess::MergedChannels);
+    driver.start(xvfbRun, {"-a", "-s", "-screen 0 1280x1024x24", QCoreApplication::applicationFilePath(),
+                           "--gtest_filter=InX11Session.*"});
+    ASSERT_TRUE(driver.waitForStarted(10000));
+    const bool finished = driver.waitForFinished(240000);
+    if (!finished)
+        driver.kill();
+    const QByteArray output = driver.readAll();
+    std::fputs(output.constData(), stdout);
+    ASSERT_TRUE(finished) << "the driver did not finish in time";
+    EXPECT_EQ(driver.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(driver.exitCode(), 0);
+    EXPECT_TRUE(output.contains("[  PASSED  ] 5 tests")) << "the driver did not run all its cases";
+
+    // Keep the screenshots next to the test for a look.
+    const QDir work(home.filePath("work"));
+    for (const QString& shot : work.entryList({"x11-*.png"}, QDir::Files)) {
+        QFile::remove(shot);
+        QFile::copy(work.filePath(shot), shot);
+    }
+}
+
+// --- The driver, run under the X server. ---
+
+QString WorkDir() { return qEnvironmentVariable(kFolderVariable); }
+
+// Runs xdotool with `args` (real X input through XTest), then lets the
+// events arrive.
+void Xdo(const QStringList& args, int settleMs = 150)
+{
+    QProcess::execute(QStringLiteral("xdotool"), args);
+    QTest::qWait(settleMs);
+}
+
+// The caption the X server holds for `window` under `property`
+// ("_NET_WM_NAME" or "WM_NAME").
+QString XCaption(WId window, const char* property)
+{
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {"-id", QString::number(window), "-notype", property});
+    if (!xprop.waitForFinished(5000))
+        return QStringLiteral("<xprop hung>");
+    const QString line = QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
+    const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("= \"(.*)\"$")).match(line);
+    return match.hasMatch() ? match.captured(1) : line;
+}
+
+// The whole X screen.
+QImage Screenshot(const QString& name)
+{
+    const QString path = WorkDir() + "/x11-" + name + ".png";
+    const QString import = QStandardPaths::findExecutable(QStringLiteral("import"));
+    if (!import.isEmpty())
+        QProcess::execute(import, {"-window", "root", path});
+    else
+        QGuiApplication::primaryScreen()->grabWindow(0).save(path);
+    return QImage(path).convertToFormat(QImage::Format_RGB32);
+}
+
+// The tile as the view holds it.
+QImage Tile(const CQuorrelView* view)
+{
+    const auto& params = view->GetDocument()->m_params;
+    return view->RenderedBitmap()
+        .copy(0, 0, int(params.m_nWidth), int(params.m_nHeight))
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// The share of the on-screen pixels of `area` (by default the view's client
+// area) that show the view's tile at `zoom`, laid from the view's origin.
+double ShareShowingTile(const QImage& screen, const CQuorrelView* view, int zoom, const QWidget* area = nullptr)
+{
+    const QImage tile = Tile(view);
+    const QWidget* viewport = view->viewport();
+    if (!area)
+        area = viewport;
+    const QRect visible(viewport->mapToGlobal(QPoint(0, 0)), viewport->size());
+    const QRect onScreen = QRect(area->mapToGlobal(QPoint(0, 0)), area->size()).intersected(screen.rect());
+    if (onScreen.isEmpty() || tile.isNull())
+        return 0;
+    const QPoint scroll = view->GetScrollPosition();
+    qint64 same = 0;
+    for (int y = onScreen.top(); y <= onScreen.bottom(); ++y) {
+        for (int x = onScreen.left(); x <= onScreen.right(); ++x) {
+            const QPoint p = QPoint(x, y) - visible.topLeft() + scroll;
+            same += (screen.pixel(x, y) & 0xFFFFFF) ==
+                    (tile.pixel((p.x() / zoom) % tile.width(), (p.y() / zoom) % tile.height()) & 0xFFFFFF);
+        }
+    }
+    return double(same) / (double(onScreen.width()) * onScreen.height());
+}
+
+class CNoHelpers final : public output::IProcessRunner {
+public:
+    bool IsAvailable(const QString&) override { return false; }
+    output::CProcessResult Run(const QString&, const QStringList&) override { return {}; }
+    qint64 StartDetached(const QString&, const QStringList&) override { return 0; }
+    void Terminate(qint64) override {}
+};
+
+// The editor started in this process, its new document's sheet confirmed
+// unless a case wants the real one; prompts answered No.
+class InX11Session : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!qEnvironmentVariableIsSet(kChildVariable))
+            GTEST_SKIP() << "runs only under the X server the outer test starts";
+        ASSERT_EQ(QGuiApplication::platformName(), "xcb");
+        ASSERT_TRUE(QDir().mkpath(WorkDir()));
+        QSettings("Vantorel", "Quorrel").clear();
+        QSettings("Local AppWizard-Generated Applications", "Quorrel").clear();
+        CQuorrelView::SetPropertySheetRunner([](CQuorrelView&, bool, bool&) { return true; });
+        SetMessageHandler([this](const MessageRequest& request) {
+            prompts << request.caption + "|" + request.text;
+            return MsgResult::No;
+        });
+    }
+    void TearDown() override
+    {
+        m_app.reset();
+        CQuorrelView::SetPropertySheetRunner({});
+        CQuorrelView::SetCoefficientsRunner({});
+        CQuorrelView::SetTimerInterval(CQuorrelView::kTimerInterval);
+        SetMessageHandler({});
+        SetFileDialogHandler({});
+    }
+
+    void Start()
+    {
+        m_app = std::make_unique<CQuorrelApp>();
+        m_app->SetDesktopWallpaper(std::make_unique<output::CDesktopWallpaper>(m_noHelpers, QProcessEnvironment(),
+                                                                             WorkDir() + "/wallpaper"));
+        ASSERT_TRUE(m_app->InitInstance());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame()));
+        Focus();
+        ASSERT_NE(View(), nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return View()->IsRendered(); }, 10000));
+    }
+    // Gives the main window the keyboard, as a window manager would after
+    // a dialog has closed (there is none here).
+    void Focus()
+    {
+        Frame()->raise();
+        Frame()->activateWindow();
+        (void)QTest::qWaitForWindowActive(Frame(), 3000);
+        QTest::qWait(100);
+    }
+    CMainFrame* Frame() const { return m_app->MainFrame(); }
+    CQuorrelView* View() const { return static_cast<CQuorrelView*>(Frame()->GetActiveView()); }
+    CQuorrelDoc* Doc() const { return static_cast<CQuorrelDoc*>(Frame()->GetActiveDocument()); }
+    int Documents() const { return int(m_app->GetDocTemplate()->GetDocuments().size()); }
+    // Clicks a menu of the menu bar with the pointer, then picks an item by
+    // its mnemonic key.
+    void MenuItem(const QString& menu, const QString& key)
+    {
+        QMenuBar* bar = Frame()->menuBar();
+        QAction* title = nullptr;
+        for (QAction* action : bar->actions())
+            if (action->text() == menu)
+                title = action;
+        ASSERT_NE(title, nullptr) << menu.toStdString();
+        const QPoint at = bar->mapToGlobal(bar->actionGeometry(title).center());
+        Xdo({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"}, 300);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return title->menu()->isVisible(); }, 3000)) << "the menu did not open";
+        Xdo({"key", key}, 300);
+    }
+
+    std::unique_ptr<CQuorrelApp> m_app;
+    QStringList prompts;
+    CNoHelpers m_noHelpers;
+};
+
+TEST_F(InX11Session, KeypadPlusMinusAndStarZoomAndTheMainKeyboardsKeysDoNot)
+{
+    Start();
+    CQuorrelView* view = View();
+    ASSERT_EQ(view->ZoomFactor(), 1);
+
+    Xdo({"key", "KP_Add"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->ZoomFactor() == 2; }, 3000)) << "keypad + did not zoom";
+    QTest::qWait(300);
+    EXPECT_GT(ShareShowingTile(Screenshot("zoom2"), view, 2), 0.99) << "the screen does not show zoom 2";
+    Xdo({"key", "KP_Add"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view->ZoomFactor() == 3; }, 3000));
+    Xdo({"key", "KP_Subtract"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view->ZoomFactor() == 2; }, 3000)) << "keypad - did not zoom out";
+    // The main keyboard's - and * are other keys.
+    Xdo({"key", "minus", "asterisk"}, 500);
+    EXPECT_EQ(view->ZoomFactor(), 2);
+    Xdo({"key", "KP_Multiply"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view->ZoomFactor() == 1; }, 3000)) << "keypad * did not reset";
+    QTest::qWait(300);
+    EXPECT_GT(ShareShowingTile(Screenshot("zoom1"), view, 1), 0.99) << "the screen does not show zoom 1";
+    // And so is its +.
+    Xdo({"key", "plus"}, 500);
+    EXPECT_EQ(view->ZoomFactor(), 1);
+
+    // With Num Lock toggled the keypad keys zoom all the same.
+    Xdo({"key", "Num_Lock"});
+    Xdo({"key", "KP_Add"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view->ZoomFactor() == 2; }, 3000)) << "keypad + with Num Lock";
+    Xdo({"key", "KP_Multiply"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view->ZoomFactor() == 1; }, 3000));
+    Xdo({"key", "Num_Lock"});
+}
+
+TEST_F(InX11Session, CtrlZRightAfterASlideShowTickUndoesItAndTheButtonsShowIt)
+{
+    CQuorrelView::SetTimerInterval(1500);
+    Start();
+    CQuorrelView* view = View();
+    Xdo({"key", "F5"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->History().Size() == 2; }, 5000));
+    const model::CTileParams first = view->History().Size() == 2 ? Doc()->m_params : model::CTileParams();
+    Xdo({"key", "ctrl+z"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view->History().CanUndo(); }, 3000));
+    const model::CTileParams undone = Doc()->m_params;
+    QToolButton* undo = qobject_cast<QToolButton*>(Frame()->ToolBar()->widgetForAction(Frame()->Action(ID_EDIT_UNDO)));
+    QToolButton* redo = qobject_cast<QToolButton*>(Frame()->ToolBar()->widgetForAction(Frame()->Action(ID_EDIT_REDO)));
+    ASSERT_NE(undo, nullptr);
+    ASSERT_NE(redo, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !undo->isEnabled() && redo->isEnabled(); }, 2000));
+
+    Xdo({"key", "F6"});
+    ASSERT_TRUE(view->IsSlideShow());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->TimerTicks() == 1; }, 5000)) << "no tick came";
+    // Without any input the buttons show the tick's new state.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return undo->isEnabled() && !redo->isEnabled(); }, 500))
+        << "Undo and Redo show the states from before the tick";
+    // The first Ctrl+Z undoes the tick.
+    Xdo({"key", "ctrl+z"}, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return model::SameParams(Doc()->m_params, undone); }, 1000))
+        << "the first Ctrl+Z after the tick did nothing";
+    EXPECT_EQ(view->TimerTicks(), 1u) << "another tick came in between: the case is not conclusive";
+    Frame()->Router().Execute(ID_SLIDE_SHOW);
+    EXPECT_FALSE(view->IsSlideShow());
+    EXPECT_FALSE(model::SameParams(first, undone));
+}
+
+TEST_F(InX11Session, ClosingOneOfTwoMaximisedWindowsLeavesTheOtherFillingTheClientArea)
+{
+    Start();
+    Xdo({"key", "ctrl+n"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Documents() == 2 && View() && View()->IsRendered(); }, 5000));
+    CMDIChildWnd* second = Frame()->MDIGetActive();
+    ASSERT_TRUE(second->isMaximized());
+    QTest::qWait(200);
+
+    // File > Close with the pointer and the item's key; the prompt is answered No.
+    MenuItem("&File", "c");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Documents() == 1; }, 3000)) << "File Close did not close";
+    EXPECT_EQ(prompts, QStringList{"Quorrel|Save changes to Quorrel2?"});
+    CMDIChildWnd* first = Frame()->MDIGetActive();
+    ASSERT_NE(first, nullptr);
+    QTest::qWait(300);
+    EXPECT_TRUE(first->isMaximized());
+    EXPECT_EQ(first->geometry(), Frame()->MdiArea()->viewport()->rect());
+    EXPECT_GT(ShareShowingTile(Screenshot("after-close"), View(), 1, Frame()->MdiArea()->viewport()), 0.99)
+        << "the remaining window does not fill the client area";
+    EXPECT_EQ(XCaption(Frame()->winId(), "_NET_WM_NAME").toStdString(), "Quorrel - [Quorrel1]");
+}
+
+TEST_F(InX11Session, CaptionsOnTheXServerAreTheEditorsOwn)
+{
+    Start();
+    const WId main = Frame()->winId();
+    EXPECT_EQ(XCaption(main, "_NET_WM_NAME").toStdString(), "Quorrel - [Quorrel1]");
+    EXPECT_EQ(XCaption(main, "WM_NAME").toStdString(), "Quorrel - [Quorrel1]");
+
+    // The modal windows: each caption read while it shows, then closed.
+    struct Seen {
+        QString net, wm;
+    };
+    auto whenModal = [this](Seen& seen) {
+        auto* poll = new QTimer(Frame());
+        QObject::connect(poll, &QTimer::timeout, [poll, &seen] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || !modal->isVisible())
+                return;
+            poll->stop();
+            poll->deleteLater();
+            QTest::qWait(200);
+            seen.net = XCaption(modal->winId(), "_NET_WM_NAME");
+            seen.wm = XCaption(modal->winId(), "WM_NAME");
+            modal->close();
+        });
+        poll->start(50);
+    };
+
+    // The Properties sheet (F4), for real.
+    CQuorrelView::SetPropertySheetRunner({});
+    Seen sheet;
+    whenModal(sheet);
+    Xdo({"key", "F4"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !sheet.net.isEmpty(); }, 5000)) << "F4 showed no sheet";
+    EXPECT_EQ(sheet.net.toStdString(), "Properties");
+    EXPECT_EQ(sheet.wm.toStdString(), "Properties");
+
+    // A warning box: confirmed coefficients that change the symmetries.
+    Focus();
+    SetMessageHandler({});
+    CQuorrelView::SetCoefficientsRunner([](CQuorrelView& v) {
+        v.GetDocument()->m_params.m_nCosCos[0][1][1] += 1000;
+        return true;
+    });
+    Seen warning;
+    whenModal(warning);
+    Xdo({"key", "shift+F4"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !warning.net.isEmpty(); }, 5000)) << "no warning box came";
+    EXPECT_EQ(warning.net.toStdString(), "Warning");
+    EXPECT_EQ(warning.wm.toStdString(), "Warning");
+
+    // The Open dialog.
+    Focus();
+    SetFileDialogHandler({});
+    Seen open;
+    whenModal(open);
+    Xdo({"key", "ctrl+o"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !open.net.isEmpty(); }, 5000)) << "Ctrl+O showed no dialog";
+    EXPECT_EQ(open.net.toStdString(), "Open");
+    EXPECT_EQ(open.wm.toStdString(), "Open");
+}
+
+// The X windows whose names match `pattern` (xdotool's search), by id.
+QStringList XWindows(const QString& pattern)
+{
+    QProcess search;
+    search.start(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", pattern});
+    search.waitForFinished(5000);
+    return QString::fromUtf8(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+QStringList WaitForXWindows(const QString& pattern, int timeoutMs)
+{
+    QStringList found;
+    (void)QTest::qWaitFor([&] { return !(found = XWindows(pattern)).isEmpty(); }, timeoutMs);
+    return found;
+}
+
+TEST_F(InX11Session, ExitWithTheHelpWindowOpenEndsTheProcess)
+{
+    // The editor itself, in its own process, driven through X alone.
+    QProcess editor;
+    editor.setProcessChannelMode(QProcess::MergedChannels);
+    editor.start(QStringLiteral(QUORREL_EDITOR), {});
+    ASSERT_TRUE(editor.waitForStarted(10000));
+    auto cleanUp = qScopeGuard([&] {
+        if (editor.state() != QProcess::NotRunning) {
+            editor.kill();
+            editor.waitForFinished(5000);
+        }
+    });
+
+    // Its new document's sheet, confirmed with Return.
+    const QStringList sheet = WaitForXWindows("^Properties$", 20000);
+    ASSERT_FALSE(sheet.isEmpty()) << "the editor showed no Properties sheet";
+    Xdo({"windowfocus", "--sync", sheet.front()});
+    Xdo({"key", "Return"}, 500);
+    const QStringList main = WaitForXWindows("^Quorrel - \\[Quorrel1\\]$", 20000);
+    ASSERT_FALSE(main.isEmpty()) << "the main window did not come";
+
+    // F1: the help window opens.
+    Xdo({"windowfocus", "--sync", main.front()});
+    Xdo({"key", "F1"});
+    ASSERT_FALSE(WaitForXWindows("^Quorrel Help", 10000).isEmpty()) << "F1 opened no help window";
+
+    // File > Exit from the main window; the save prompt is answered No.
+    Xdo({"windowfocus", "--sync", main.front()});
+    Xdo({"key", "alt+f"}, 500);
+    Xdo({"key", "x"}, 500);
+    ASSERT_FALSE(WaitForXWindows("^Quorrel$", 10000).isEmpty()) << "no save prompt came";
+    Xdo({"key", "n"}, 0);
+    const bool ended = editor.waitForFinished(10000);
+    const QByteArray output = editor.readAll();
+    EXPECT_TRUE(ended) << "the process kept running after Exit; windows left: "
+                       << XWindows("Quorrel").join(' ').toStdString() << "\n" << output.constData();
+    EXPECT_EQ(editor.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(editor.exitCode(), 0) << output.constData();
+    EXPECT_TRUE(XWindows("Quorrel").isEmpty());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (qEnvironmentVariableIsSet(kChildVariable)) {
+        QApplication app(argc, argv);
+        return RUN_ALL_TESTS();
+    }
+    QCoreApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

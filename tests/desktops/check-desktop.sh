@@ -1,0 +1,371 @@
+#!/usr/bin/env bash
+# Runs one desktop's real wallpaper component headless, sets a tile through
+# quorrel-wallpaper-probe (the editor's own setters) and checks the real
+# effect: a screenshot equal to the tile repeated from the top-left corner,
+# or, for the settings-only desktops, the real settings store holding the
+# values the desktop reads.
+#   check-desktop.sh NAME PROBE RENDER REPORT-DIR
+# NAME: gnome cinnamon mate xfce lxqt sway wlroots x11-feh x11-xwallpaper portal
+# Exit 0 when the check passed, 1 when it failed, 77 (skipped) when a
+# component is missing, unless QUORREL_REQUIRE_DESKTOPS=1 makes that a failure.
+set -uo pipefail
+
+name="$1"
+probe="$2"
+render="$3"
+report="$4/$name"
+readonly W=1024 H=768
+
+rm -rf "$report"
+mkdir -p "$report"
+exec > >(tee "$report/check.txt") 2>&1
+
+# Everything this check starts, ended by process id when it ends.
+pids=()
+work="$(mktemp -d /tmp/quorrel-desktop-XXXXXX)"
+cleanup() {
+    local pid
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        pid="${pids[$i]}"
+        kill "$pid" 2>/dev/null
+    done
+    sleep 0.3
+    for pid in "${pids[@]}"; do
+        kill -9 "$pid" 2>/dev/null
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAILED: $name: $*"
+    exit 1
+}
+
+need() {
+    local tool
+    for tool in "$@"; do
+        if ! command -v "$tool" >/dev/null 2>&1; then
+            if [ "${QUORREL_REQUIRE_DESKTOPS:-0}" = 1 ]; then
+                fail "$tool is not installed (./test.sh --desktops installs it)"
+            fi
+            echo "SKIPPED: $name: $tool is not installed"
+            exit 77
+        fi
+    done
+}
+
+# The private session: home, configuration and runtime folders of its own.
+chmod 755 "$work"
+mkdir -p "$work/home/.config" "$work/run" "$work/data"
+chmod 700 "$work/run"
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
+    XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/run"
+unset DISPLAY WAYLAND_DISPLAY SWAYSOCK XDG_CURRENT_DESKTOP XDG_SESSION_TYPE DESKTOP_SESSION \
+    DBUS_SESSION_BUS_ADDRESS GSETTINGS_BACKEND QT_QPA_PLATFORM
+
+# The tile: a real rendered one (125 x 125), and the screen it should make.
+tile="$work/tile.png"
+need convert compare
+"$render" --generate --seed 7 -o "$tile" --quiet || fail "quorrel-render could not make the tile"
+cp "$tile" "$report/tile.png"
+
+# Differing pixels between two images ("compare -metric AE").
+differing() {
+    compare -metric AE "$1" "$2" null: 2>&1 | awk '{ printf "%d\n", $1 }'
+}
+
+# Starts Xvfb on a free display with the screen size; sets DISPLAY.
+start_xvfb() {
+    need Xvfb
+    local fifo="$work/displayfd"
+    mkfifo "$fifo"
+    # -noreset: without it the server resets (black screen) when the last
+    # client, like feh, disconnects.
+    Xvfb -displayfd 3 -screen 0 "${W}x${H}x24" -noreset -nolisten tcp 3>"$fifo" >"$work/xvfb.log" 2>&1 &
+    pids+=($!)
+    local number
+    read -r -t 10 number <"$fifo" || fail "Xvfb did not start"
+    export DISPLAY=":$number"
+    echo "Xvfb on $DISPLAY"
+}
+
+# A private session bus for the rest of the check.
+start_bus() {
+    need dbus-daemon
+    local line
+    line="$(dbus-daemon --session --fork --print-address=1 --print-pid=1)" || fail "no session bus"
+    export DBUS_SESSION_BUS_ADDRESS="$(echo "$line" | head -n 1)"
+    pids+=("$(echo "$line" | sed -n 2p)")
+}
+
+# A screenshot of the X screen.
+x_shot() {
+    import -window root "$1" 2>/dev/null
+}
+
+# Waits (up to 20 s) until `shooter FILE` gives the tile repeated over the
+# screen, keeping the last screenshot and its count in the report.
+expect_tiled_screen() {
+    local shooter="$1" ref="$report/reference.png" shot="$report/screenshot.png" count=""
+    convert -size "${W}x${H}" "tile:$tile" "$ref"
+    for _ in $(seq 1 40); do
+        if $shooter "$shot" && [ -s "$shot" ]; then
+            count="$(differing "$shot" "$ref")"
+            [ "$count" = 0 ] && break
+        fi
+        sleep 0.5
+    done
+    echo "screenshot vs tile repeated (${W}x${H}): ${count:-no screenshot} differing pixels"
+    [ "$count" = 0 ] || fail "the screen does not show the tile repeated"
+}
+
+# The screen before the wallpaper is set must not already pass the check.
+expect_untiled_screen() {
+    local shooter="$1" ref="$work/before-reference.png" shot="$report/before.png"
+    convert -size "${W}x${H}" "tile:$tile" "$ref"
+    $shooter "$shot" || fail "no screenshot"
+    local count
+    count="$(differing "$shot" "$ref")"
+    echo "before: $count differing pixels"
+    [ "$count" -gt 1000 ] || fail "the screen already showed the tile before it was set"
+}
+
+run_probe() {
+    echo "probe: XDG_CURRENT_DESKTOP=${XDG_CURRENT_DESKTOP:-} XDG_SESSION_TYPE=${XDG_SESSION_TYPE:-}"
+    "$probe" --tile "$tile" --folder "$work/data" "$@" || fail "the probe reports that the wallpaper was not set"
+}
+
+bmp="$work/data/Quorrel Wallpaper.bmp"
+bmp_url="file://$work/data/Quorrel%20Wallpaper.bmp"
+
+expect_setting() {
+    local schema="$1" key="$2" expected="$3" value
+    value="$(gsettings get "$schema" "$key")"
+    echo "$schema $key = $value"
+    [ "$value" = "$expected" ] || fail "$schema $key is $value, not $expected"
+}
+
+# The file the desktop reads is the tile, pixel for pixel.
+expect_tile_file() {
+    local count
+    count="$(differing "$1" "$tile")"
+    echo "$(basename "$1") vs tile: $count differing pixels"
+    [ "$count" = 0 ] || fail "$1 is not the tile"
+}
+
+check_gsettings() {
+    local desktop="$1" schema="$2" key="$3" value="$4"
+    need gsettings dbus-daemon
+    export GSETTINGS_BACKEND=dconf
+    # The schemas refuse unknown keys and values: a missing schema fails here.
+    gsettings list-keys "$schema" >/dev/null || fail "schema $schema is not installed"
+    start_bus
+    local before
+    before="$(gsettings get "$schema" picture-options)"
+    echo "before: picture-options = $before"
+    [ "$before" != "'wallpaper'" ] || fail "the tiled mode was set before"
+    XDG_CURRENT_DESKTOP="$desktop" run_probe
+    expect_setting "$schema" picture-options "'wallpaper'"
+    expect_setting "$schema" "$key" "$value"
+    if [ "$desktop" = GNOME ]; then
+        expect_setting "$schema" picture-uri-dark "$value"
+    fi
+    dconf dump / >"$report/dconf-dump.txt" 2>/dev/null
+    expect_tile_file "$bmp"
+}
+
+check_xfce() {
+    need xfdesktop xfwm4 xfconf-query import
+    start_xvfb
+    start_bus
+    xfconf-query -c xfce4-desktop -p /desktop-icons/style -n -t int -s 0 || fail "xfconfd does not answer"
+    # Without a window manager xfdesktop never maps its desktop window.
+    xfwm4 --compositor=off --sm-client-disable >"$work/xfwm4.log" 2>&1 &
+    pids+=($!)
+    xfdesktop --disable-wm-check >"$work/xfdesktop.log" 2>&1 &
+    pids+=($!)
+    # xfdesktop makes the backdrop properties of the screen it finds.
+    for _ in $(seq 1 40); do
+        xfconf-query -c xfce4-desktop -l 2>/dev/null | grep -q '^/backdrop/.*/last-image$' && break
+        sleep 0.25
+    done
+    xfconf-query -c xfce4-desktop -l | grep '^/backdrop/' || fail "xfdesktop made no backdrop"
+    sleep 1
+    expect_untiled_screen x_shot
+    XDG_CURRENT_DESKTOP=XFCE XDG_SESSION_TYPE=x11 run_probe
+    expect_tiled_screen x_shot
+    xfconf-query -c xfce4-desktop -l -v | grep '^/backdrop/' >"$report/xfconf-backdrops.txt"
+}
+
+check_lxqt() {
+    need pcmanfm-qt import
+    start_xvfb
+    start_bus
+    pcmanfm-qt --desktop >"$work/pcmanfm-qt.log" 2>&1 &
+    pids+=($!)
+    sleep 3
+    expect_untiled_screen x_shot
+    XDG_CURRENT_DESKTOP=LXQt XDG_SESSION_TYPE=x11 run_probe
+    expect_tiled_screen x_shot
+    local settings
+    settings="$(ls "$XDG_CONFIG_HOME"/pcmanfm-qt/*/settings.conf)"
+    cp "$settings" "$report/settings.conf"
+    grep -x "Wallpaper=$bmp" "$settings" || fail "pcmanfm-qt did not store the file"
+    grep -x 'WallpaperMode=tile' "$settings" || fail "the tiled mode is not stored in $settings"
+}
+
+check_x11() {
+    local tool="$1"
+    need "$tool" import
+    start_xvfb
+    expect_untiled_screen x_shot
+    if [ "$tool" = xwallpaper ]; then
+        # Only xwallpaper on PATH: feh, when installed, comes first.
+        mkdir -p "$work/bin"
+        ln -s "$(command -v xwallpaper)" "$work/bin/xwallpaper"
+        PATH="$work/bin" XDG_SESSION_TYPE=x11 run_probe
+    else
+        XDG_SESSION_TYPE=x11 run_probe
+    fi
+    expect_tiled_screen x_shot
+}
+
+# sway refuses to run as root: the compositor and its clients run as nobody.
+# The command replaces the calling shell, so a background one keeps the
+# process id that $! gives.
+as_user() {
+    if [ "$(id -u)" -eq 0 ]; then
+        setpriv --reuid=65534 --regid=65534 --clear-groups -- "$@"
+    else
+        "$@"
+    fi
+}
+as_user_exec() {
+    if [ "$(id -u)" -eq 0 ]; then
+        exec setpriv --reuid=65534 --regid=65534 --clear-groups -- "$@"
+    else
+        exec "$@"
+    fi
+}
+
+wayland_shot() {
+    as_user grim "$work/data/shot.png" 2>/dev/null && cp "$work/data/shot.png" "$1"
+}
+
+check_sway() {
+    local variant="$1"
+    need sway grim swaymsg swaybg
+    [ -w /dev/shm ] && [ -k /dev/shm -o "$(stat -c %a /dev/shm)" = 1777 ] || fail "/dev/shm is not world-writable"
+    if [ "$(id -u)" -eq 0 ]; then
+        chown -R 65534:65534 "$work/home" "$work/run" "$work/data"
+        chmod 644 "$tile"
+        # nobody may not reach the build folder: a copy of the probe it can run.
+        cp "$probe" "$work/probe"
+        chmod 755 "$work/probe"
+        probe="$work/probe"
+    fi
+    local config="$work/sway.conf"
+    {
+        echo "output * mode ${W}x${H}"
+        if [ "$variant" = wlroots ]; then
+            # Our own swaybg must not be hidden behind one sway starts.
+            echo "swaybg_command -"
+        else
+            echo "output * bg #204060 solid_color"
+        fi
+    } >"$config"
+    (WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 as_user_exec sway -c "$config" \
+        >"$work/sway.log" 2>&1) &
+    pids+=($!)
+    local socket="" display=""
+    for _ in $(seq 1 40); do
+        socket="$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null | head -n 1)"
+        display="$(cd "$XDG_RUNTIME_DIR" && ls wayland-? 2>/dev/null | head -n 1)"
+        [ -n "$socket" ] && [ -n "$display" ] && break
+        sleep 0.25
+    done
+    [ -n "$socket" ] && [ -n "$display" ] || { cat "$work/sway.log"; fail "sway did not start"; }
+    export SWAYSOCK="$socket" WAYLAND_DISPLAY="$display" XDG_SESSION_TYPE=wayland
+    sleep 0.5
+    expect_untiled_screen wayland_shot
+    if [ "$variant" = wlroots ]; then
+        # Two updates: one swaybg of ours afterwards, and none once the
+        # probe (the editor) has ended.
+        local then="
+            shot=\"$work/data/shot.png\"
+            for i in \$(seq 1 40); do grim \"\$shot\" && compare -metric AE \"\$shot\" \"$work/ref.png\" null: 2>/dev/null && break; sleep 0.5; done
+            pgrep -P \$PPID -x swaybg >\"$work/data/swaybg.pids\"
+            echo \"swaybg children of the probe: \$(wc -l <\"$work/data/swaybg.pids\")\"
+            [ \$(wc -l <\"$work/data/swaybg.pids\") -eq 1 ]"
+        convert -size "${W}x${H}" "tile:$tile" "$work/ref.png"
+        chmod 644 "$work/ref.png"
+        XDG_CURRENT_DESKTOP=wlroots as_user env PATH="$PATH" "$probe" --tile "$tile" --folder "$work/data" --times 2 \
+            --then "$then" || fail "the probe reports a failure (or not exactly one swaybg)"
+        cp "$work/data/shot.png" "$report/screenshot.png"
+        local count
+        count="$(differing "$report/screenshot.png" "$work/ref.png")"
+        echo "screenshot vs tile repeated (${W}x${H}): $count differing pixels"
+        [ "$count" = 0 ] || fail "the screen does not show the tile repeated"
+        local pid left=0
+        sleep 1
+        for pid in $(cat "$work/data/swaybg.pids"); do
+            kill -0 "$pid" 2>/dev/null && left=$((left + 1))
+        done
+        echo "swaybg left after the probe ended: $left"
+        [ "$left" -eq 0 ] || fail "our swaybg outlived the probe"
+    else
+        XDG_CURRENT_DESKTOP=sway as_user env PATH="$PATH" "$probe" --tile "$tile" --folder "$work/data" \
+            || fail "the probe reports that the wallpaper was not set"
+        expect_tiled_screen wayland_shot
+    fi
+}
+
+check_portal() {
+    need /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-gnome gsettings gdbus
+    export GSETTINGS_BACKEND=dconf
+    start_xvfb   # the GNOME backend is a GTK program
+    # The portal picks its GNOME backend from the session's desktop name; the
+    # probe itself sees a desktop we have no setter for.
+    XDG_CURRENT_DESKTOP=GNOME start_bus
+    gdbus call --session --dest org.freedesktop.impl.portal.PermissionStore \
+        --object-path /org/freedesktop/impl/portal/PermissionStore \
+        --method org.freedesktop.impl.portal.PermissionStore.SetPermission \
+        wallpaper true wallpaper "" "['yes']" >/dev/null || fail "no permission store"
+    local sw=640 sh=480
+    echo "before: org.gnome.desktop.background picture-uri = $(gsettings get org.gnome.desktop.background picture-uri)"
+    XDG_CURRENT_DESKTOP=COSMIC XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-77 \
+        run_probe --screen "${sw}x${sh}"
+    local uri="" path count
+    # The backend answers before its setting reaches the store.
+    for _ in $(seq 1 40); do
+        uri="$(gsettings get org.gnome.desktop.background picture-uri)"
+        [[ "$uri" == *"$XDG_CONFIG_HOME/background"* ]] && break
+        sleep 0.25
+    done
+    echo "org.gnome.desktop.background picture-uri = $uri"
+    path="${uri#\'}"
+    path="${path%\'}"
+    path="${path#file://}"
+    [ -f "$path" ] || fail "the portal stored no picture"
+    cp "$path" "$report/portal-picture.png"
+    convert -size "${sw}x${sh}" "tile:$tile" "$report/reference.png"
+    count="$(differing "$path" "$report/reference.png")"
+    echo "portal's picture vs tile repeated (${sw}x${sh}): $count differing pixels"
+    [ "$count" = 0 ] || fail "the portal was not handed the tile repeated to the screen's size"
+}
+
+case "$name" in
+    gnome) check_gsettings GNOME org.gnome.desktop.background picture-uri "'$bmp_url'" ;;
+    cinnamon) check_gsettings X-Cinnamon org.cinnamon.desktop.background picture-uri "'$bmp_url'" ;;
+    mate) check_gsettings MATE org.mate.background picture-filename "'$bmp'" ;;
+    xfce) check_xfce ;;
+    lxqt) check_lxqt ;;
+    sway) check_sway sway ;;
+    wlroots) check_sway wlroots ;;
+    x11-feh) check_x11 feh ;;
+    x11-xwallpaper) check_x11 xwallpaper ;;
+    portal) check_portal ;;
+    *) fail "unknown desktop" ;;
+esac
+echo "PASSED: $name"

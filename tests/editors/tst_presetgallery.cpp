@@ -1,0 +1,384 @@
+// The preset gallery and its background thumbnails: the dialog paints
+// before any thumbnail is done (the rendering is held back by a gate, so
+// nothing depends on timing), thumbnails fill in as they arrive, stale
+// pictures are dropped, Another gives a new seed and tile, and the keyboard
+// chooses.
+
+#include "editors/PresetGallery.h"
+#include "editors/ThumbnailRenderer.h"
+
+#include "model/Presets.h"
+#include "model/TileParams.h"
+#include "model/WppFile.h"
+#include "platform/presets/PresetLibrary.h"
+#include "render/TileRenderer.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+using namespace quorrel;
+using namespace quorrel::editors;
+
+namespace {
+
+// Holds every rendering until Open(); counts the renderings started. Half a
+// minute after it was made it lets everything through anyway, so that code
+// which waits for its pictures fails its test instead of hanging it.
+class Gate final {
+public:
+    CThumbnailRenderer::RenderFunction Wrap(CThumbnailRenderer::RenderFunction render)
+    {
+        return [this, render = std::move(render)](const model::CTileParams& params, QSize box) {
+            {
+                std::unique_lock lock(m_mutex);
+                ++m_started;
+                m_changed.notify_all();
+                m_changed.wait_until(lock, m_deadline, [this] { return m_open; });
+            }
+            return render(params, box);
+        };
+    }
+    void Open()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_open = true;
+        m_changed.notify_all();
+    }
+    // Blocks until `count` renderings have started (a generous limit turns a
+    // hang into a failure).
+    bool AwaitStarted(int count)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::seconds(30), [&] { return m_started >= count; });
+    }
+    int Started()
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_started;
+    }
+
+private:
+    const std::chrono::steady_clock::time_point m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_open = false;
+    int m_started = 0;
+};
+
+std::unique_ptr<model::CTileParams> LoadPreset(const model::PresetInfo& preset)
+{
+    auto params = std::make_unique<model::CTileParams>();
+    std::string error;
+    EXPECT_TRUE(presets::LoadPreset(preset, *params, error)) << error;
+    return params;
+}
+
+QImage IconImage(const QListWidgetItem* item)
+{
+    return item->icon().pixmap(CPresetGallery::kThumbnailSize).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// A picture that tells which request made it: filled with the set's width.
+QImage WidthPicture(const model::CTileParams& params, QSize box)
+{
+    QImage image(box, QImage::Format_RGB32);
+    image.fill(QColor::fromRgb(static_cast<QRgb>(params.m_nWidth)));
+    return image;
+}
+
+model::CTileParams OfWidth(uint32_t width)
+{
+    model::CTileParams params;
+    params.m_nWidth = width;
+    return params;
+}
+
+// The mean level of each channel over a picture.
+std::array<double, 3> MeanColour(const QImage& image)
+{
+    std::array<double, 3> sum{};
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb rgb = image.pixel(x, y);
+            sum[0] += qRed(rgb);
+            sum[1] += qGreen(rgb);
+            sum[2] += qBlue(rgb);
+        }
+    }
+    for (double& s : sum)
+        s /= double(image.width()) * image.height();
+    return sum;
+}
+
+QImage Rendered(const model::CTileParams& params, uint32_t width, uint32_t height)
+{
+    render::RenderSettings settings;
+    settings.width = width;
+    settings.height = height;
+    render::CRgbImage rgb(width, height);
+    render::RenderTile(params, rgb, settings);
+    return QImage(rgb.Bytes().data(), int(width), int(height), int(width) * 3, QImage::Format_RGB888)
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+TEST(ThumbnailRenderer, ThumbnailShowsTheWallpaperAtHalfSize)
+{
+    // A 160 x 160 tile is shown 80 x 80, laid edge to edge.
+    const auto ocean = LoadPreset(*model::FindPreset("ocean"));
+    const QImage picture = RenderThumbnail(*ocean, QSize(128, 128));
+    ASSERT_EQ(picture.size(), QSize(128, 128));
+    for (int y = 0; y < 48; y += 5) {
+        for (int x = 0; x < 48; x += 3) {
+            EXPECT_EQ(picture.pixel(x, y), picture.pixel(x + 80, y));
+            EXPECT_EQ(picture.pixel(x, y), picture.pixel(x, y + 80));
+            EXPECT_EQ(picture.pixel(x, y), picture.pixel(x + 80, y + 80));
+        }
+    }
+    // It is this tile, smoothly reduced: over two by two tiles of a 128 x 128
+    // set the mean colour is the full-size rendering's, within a level.
+    model::CTileParams square(*ocean);
+    square.m_nWidth = square.m_nHeight = 128;
+    const auto thumbMean = MeanColour(RenderThumbnail(square, QSize(128, 128)));
+    const auto fullMean = MeanColour(Rendered(square, 128, 128));
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(thumbMean[c], fullMean[c], 1.0) << c;
+
+    // A wide tile keeps its shape: 200 x 100 is shown 100 x 50.
+    model::CTileParams wide(*ocean);
+    wide.m_nWidth = 200;
+    wide.m_nHeight = 100;
+    const QImage widePicture = RenderThumbnail(wide, QSize(128, 128));
+    EXPECT_EQ(widePicture.pixel(10, 5), widePicture.pixel(110, 5));
+    EXPECT_EQ(widePicture.pixel(10, 5), widePicture.pixel(10, 55));
+
+    // A tile of more than twice the box is rendered at half size and only
+    // its corner shows: 1024 x 1024 as the corner of a 512 x 512 rendering.
+    const auto mist = LoadPreset(*model::FindPreset("mist"));
+    ASSERT_EQ(mist->m_nWidth, 1024u);
+    EXPECT_EQ(RenderThumbnail(*mist, QSize(128, 128)), Rendered(*mist, 512, 512).copy(0, 0, 128, 128));
+
+    model::CTileParams broken;
+    broken.m_nWidth = 0;
+    EXPECT_TRUE(RenderThumbnail(broken, QSize(128, 128)).isNull());
+}
+
+TEST(ThumbnailRenderer, RendersOnItsOwnThreadAndDeliversOnTheOwners)
+{
+    Gate gate;
+    std::atomic<QThread*> renderThread = nullptr;
+    CThumbnailRenderer renderer(gate.Wrap([&](const model::CTileParams& params, QSize box) {
+        renderThread = QThread::currentThread();
+        return WidthPicture(params, box);
+    }));
+    QThread* deliveredOn = nullptr;
+    std::vector<std::pair<int, QRgb>> delivered;
+    QObject::connect(&renderer, &CThumbnailRenderer::ThumbnailReady, [&](int key, const QImage& image) {
+        deliveredOn = QThread::currentThread();
+        delivered.emplace_back(key, image.pixel(0, 0) & 0xFFFFFF);
+    });
+
+    for (int key = 0; key < 3; ++key)
+        renderer.Request(key, OfWidth(100 + key), QSize(8, 8));
+    // Request returned at once; the first picture is being made and held.
+    ASSERT_TRUE(gate.AwaitStarted(1));
+    QApplication::processEvents();
+    EXPECT_TRUE(delivered.empty());
+    EXPECT_EQ(renderer.Pending(), 3);
+
+    gate.Open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered.size() == 3; }, 30000));
+    EXPECT_EQ(delivered, (std::vector<std::pair<int, QRgb>>{{0, 100}, {1, 101}, {2, 102}}));
+    EXPECT_EQ(renderer.Pending(), 0);
+    EXPECT_EQ(deliveredOn, QThread::currentThread());
+    EXPECT_NE(renderThread.load(), QThread::currentThread());
+}
+
+TEST(ThumbnailRenderer, ALaterRequestForAKeyReplacesAnEarlierOne)
+{
+    Gate gate;
+    std::mutex mutex;
+    std::vector<uint32_t> rendered;
+    CThumbnailRenderer renderer(gate.Wrap([&](const model::CTileParams& params, QSize box) {
+        const std::lock_guard lock(mutex);
+        rendered.push_back(params.m_nWidth);
+        return WidthPicture(params, box);
+    }));
+    std::vector<std::pair<int, QRgb>> delivered;
+    QObject::connect(&renderer, &CThumbnailRenderer::ThumbnailReady,
+                     [&](int key, const QImage& image) { delivered.emplace_back(key, image.pixel(0, 0) & 0xFFFFFF); });
+
+    renderer.Request(0, OfWidth(10), QSize(8, 8));
+    ASSERT_TRUE(gate.AwaitStarted(1));           // width 10 is being made
+    renderer.Request(0, OfWidth(11), QSize(8, 8));   // makes 10 stale
+    renderer.Request(1, OfWidth(20), QSize(8, 8));
+    renderer.Request(1, OfWidth(21), QSize(8, 8));   // replaces 20 in the queue
+    EXPECT_EQ(renderer.Pending(), 2);
+    gate.Open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return renderer.Pending() == 0; }, 30000));
+    QApplication::processEvents();
+
+    EXPECT_EQ(delivered, (std::vector<std::pair<int, QRgb>>{{0, 11}, {1, 21}}));
+    const std::lock_guard lock(mutex);
+    EXPECT_EQ(rendered, (std::vector<uint32_t>{10, 11, 21}));
+}
+
+TEST(ThumbnailRenderer, PicturesMadeWhileItIsDestroyedAreNotDelivered)
+{
+    Gate gate;
+    int delivered = 0;
+    {
+        CThumbnailRenderer renderer(gate.Wrap(WidthPicture));
+        QObject::connect(&renderer, &CThumbnailRenderer::ThumbnailReady, [&] { ++delivered; });
+        renderer.Request(0, OfWidth(5), QSize(4, 4));
+        renderer.Request(1, OfWidth(6), QSize(4, 4));
+        ASSERT_TRUE(gate.AwaitStarted(1));
+        gate.Open();
+        // Destroyed at once: it waits for the picture being made and drops
+        // the queued one.
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(delivered, 0);
+    EXPECT_LE(gate.Started(), 2);
+}
+
+// Records how many thumbnails were done when the list first painted.
+class FirstPaint final : public QObject {
+public:
+    FirstPaint(CPresetGallery& gallery) : m_gallery(gallery) { gallery.List()->viewport()->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && readyAtFirstPaint < 0) {
+            readyAtFirstPaint = m_gallery.ThumbnailsReady();
+            placeholderAtFirstPaint = IconImage(m_gallery.List()->item(0));
+        }
+        return false;
+    }
+    int readyAtFirstPaint = -1;
+    QImage placeholderAtFirstPaint;
+
+private:
+    CPresetGallery& m_gallery;
+};
+
+TEST(PresetGallery, PaintsFirstAndFillsInTheThumbnailsAsTheyArrive)
+{
+    Gate gate;
+    CPresetGallery gallery(nullptr, gate.Wrap(RenderThumbnail));
+    FirstPaint paint(gallery);
+    gallery.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&gallery));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return paint.readyAtFirstPaint >= 0; }, 30000));
+    // Painted while every thumbnail was still held back.
+    EXPECT_EQ(paint.readyAtFirstPaint, 0);
+    ASSERT_EQ(gallery.Count(), static_cast<int>(model::Presets().size()));
+    EXPECT_EQ(gallery.ThumbnailsReady(), 0);
+    for (int i = 0; i < gallery.Count(); ++i) {
+        EXPECT_EQ(gallery.List()->item(i)->text().toStdString(), gallery.Preset(i).name);
+        EXPECT_EQ(IconImage(gallery.List()->item(i)), paint.placeholderAtFirstPaint) << i;
+    }
+
+    gate.Open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gallery.ThumbnailsReady() == gallery.Count(); }, 60000));
+    for (int i = 0; i < gallery.Count(); ++i) {
+        SCOPED_TRACE(std::string(gallery.Preset(i).id));
+        EXPECT_EQ(gallery.Seed(i), gallery.Preset(i).seed);
+        EXPECT_EQ(model::SaveWpp(gallery.Params(i)), model::SaveWpp(*LoadPreset(gallery.Preset(i))));
+        EXPECT_EQ(IconImage(gallery.List()->item(i)), RenderThumbnail(gallery.Params(i), CPresetGallery::kThumbnailSize));
+    }
+    gallery.reject();
+}
+
+TEST(PresetGallery, AnotherGivesTheSelectedPresetANewSeedAndThumbnail)
+{
+    CPresetGallery gallery;
+    gallery.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gallery.ThumbnailsReady() == gallery.Count(); }, 60000));
+    const int index = 2;
+    gallery.SetCurrentIndex(index);
+    const QImage before = IconImage(gallery.List()->item(index));
+
+    QTest::mouseClick(gallery.AnotherButton(), Qt::LeftButton);
+    const uint32_t seed = gallery.Seed(index);
+    EXPECT_NE(seed, gallery.Preset(index).seed);
+    EXPECT_FALSE(gallery.IsThumbnailReady(index));
+    EXPECT_TRUE(gallery.List()->item(index)->toolTip().contains(QString::number(seed)));
+    // The same settings with the tile of the new seed.
+    auto expected = LoadPreset(gallery.Preset(index));
+    expected->GenerateRandom(seed);
+    EXPECT_EQ(model::SaveWpp(gallery.Params(index)), model::SaveWpp(*expected));
+    EXPECT_EQ(model::SaveWpp(gallery.SelectedParams()), model::SaveWpp(*expected));
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gallery.IsThumbnailReady(index); }, 30000));
+    const QImage after = IconImage(gallery.List()->item(index));
+    EXPECT_NE(after, before);
+    EXPECT_EQ(after, RenderThumbnail(*expected, CPresetGallery::kThumbnailSize));
+    // The others keep theirs.
+    for (int i = 0; i < gallery.Count(); ++i) {
+        if (i != index) {
+            EXPECT_EQ(gallery.Seed(i), gallery.Preset(i).seed) << i;
+        }
+    }
+    gallery.reject();
+}
+
+TEST(PresetGallery, TheKeyboardMovesAndChooses)
+{
+    CPresetGallery gallery;
+    gallery.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&gallery));
+    QListWidget* list = gallery.List();
+    EXPECT_EQ(gallery.CurrentIndex(), 0);
+    EXPECT_TRUE(list->hasFocus());
+    QTest::keyClick(list, Qt::Key_Right);
+    QTest::keyClick(list, Qt::Key_Right);
+    QTest::keyClick(list, Qt::Key_Left);
+    EXPECT_EQ(gallery.CurrentIndex(), 1);
+    QTest::keyClick(list, Qt::Key_End);
+    EXPECT_EQ(gallery.CurrentIndex(), gallery.Count() - 1);
+    QTest::keyClick(list, Qt::Key_Home);
+    QTest::keyClick(list, Qt::Key_Down);   // the next row
+    const int below = gallery.CurrentIndex();
+    EXPECT_GT(below, 1);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_FALSE(gallery.isVisible());
+    EXPECT_EQ(gallery.result(), QDialog::Accepted);
+    EXPECT_EQ(model::SaveWpp(gallery.SelectedParams()), model::SaveWpp(*LoadPreset(gallery.Preset(below))));
+}
+
+TEST(PresetGallery, EscapeCancelsAndADoubleClickChooses)
+{
+    {
+        CPresetGallery gallery;
+        gallery.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&gallery));
+        QTest::keyClick(gallery.List(), Qt::Key_Escape);
+        EXPECT_EQ(gallery.result(), QDialog::Rejected);
+        EXPECT_FALSE(gallery.isVisible());
+    }
+    CPresetGallery gallery;
+    gallery.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&gallery));
+    QListWidget* list = gallery.List();
+    const QPoint centre = list->visualItemRect(list->item(3)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+    EXPECT_EQ(gallery.result(), QDialog::Accepted);
+    EXPECT_EQ(gallery.CurrentIndex(), 3);
+}
+
+} // namespace

@@ -1,0 +1,61 @@
+#include "StagedFileDevice.h"
+
+#include <algorithm>
+#include <span>
+
+namespace quorrel::tools {
+
+namespace {
+constexpr qsizetype kPieceBytes = 1 << 20;
+}
+
+CStagedFileDevice::CStagedFileDevice(model::CStagedFile& file) : m_file(file)
+{
+    open(QIODevice::ReadWrite);
+}
+
+CStagedFileDevice::~CStagedFileDevice() { close(); }
+
+bool CStagedFileDevice::seek(qint64 pos)
+{
+    Flush();
+    return QIODevice::seek(pos);
+}
+
+void CStagedFileDevice::close()
+{
+    Flush();
+    QIODevice::close();
+}
+
+qint64 CStagedFileDevice::readData(char* data, qint64 maxSize)
+{
+    Flush();
+    return m_file.ReadAt(uint64_t(pos()), std::span<uint8_t>(reinterpret_cast<uint8_t*>(data), std::size_t(maxSize)));
+}
+
+qint64 CStagedFileDevice::writeData(const char* data, qint64 size)
+{
+    // QIODevice moves pos() past the bytes after this returns.
+    if (!m_pending.isEmpty() && m_pendingAt + m_pending.size() != pos())
+        Flush();
+    if (m_pending.isEmpty())
+        m_pendingAt = pos();
+    m_pending.append(data, qsizetype(size));
+    m_size = std::max(m_size, pos() + size);
+    if (m_pending.size() >= kPieceBytes)
+        Flush();
+    return size;
+}
+
+void CStagedFileDevice::Flush()
+{
+    if (m_pending.isEmpty())
+        return;
+    m_file.WriteAt(uint64_t(m_pendingAt),
+                   std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(m_pending.constData()),
+                                            std::size_t(m_pending.size())));
+    m_pending.clear();
+}
+
+} // namespace quorrel::tools
