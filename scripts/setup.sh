@@ -11,7 +11,7 @@ QUORREL_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libhwy-dev libgif-dev libimagequant-dev
     xvfb xauth imagemagick xdotool x11-utils dbus
-    desktop-file-utils libxml2-utils
+    desktop-file-utils libxml2-utils shared-mime-info
     locales
     clang libclang-rt-14-dev
 )

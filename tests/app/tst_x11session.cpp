@@ -20,6 +20,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/MDIChildWnd.h"
 #include "platform/MessageBox.h"
+#include "support/FakeProcessRunner.h"
 
 #include <QAction>
 #include <QApplication>
@@ -59,8 +60,7 @@ constexpr const char* kFolderVariable = "QUORREL_X11_DIR";
 TEST(X11Session, TheEditorAnswersRealKeysPointerAndWindowSystem)
 {
     const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
-    if (xvfbRun.isEmpty())
-        GTEST_SKIP() << "xvfb-run is not installed";
+    ASSERT_FALSE(xvfbRun.isEmpty()) << "xvfb-run is missing (scripts/setup.sh installs it)";
     for (const char* tool : {"xdotool", "xprop"})
         ASSERT_FALSE(QStandardPaths::findExecutable(tool).isEmpty()) << tool << " is missing (scripts/setup.sh)";
     QTemporaryDir home;
@@ -173,13 +173,7 @@ double ShareShowingTile(const QImage& screen, const CQuorrelView* view, int zoom
     return double(same) / (double(onScreen.width()) * onScreen.height());
 }
 
-class CNoHelpers final : public output::IProcessRunner {
-public:
-    bool IsAvailable(const QString&) override { return false; }
-    output::CProcessResult Run(const QString&, const QStringList&) override { return {}; }
-    qint64 StartDetached(const QString&, const QStringList&) override { return 0; }
-    void Terminate(qint64) override {}
-};
+using CNoHelpers = test::CFakeRunner;   // finds no helper program
 
 // The editor started in this process, its new document's sheet confirmed
 // unless a case wants the real one; prompts answered No.
