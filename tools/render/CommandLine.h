@@ -2,7 +2,7 @@
 // The command line of quorrel-render:
 //   quorrel-render [INPUT.wpp] [-o OUTPUT] [--generate] [--seed N]
 //                  [--save-wpp FILE] [--size WxH] [--threads N] [--reference]
-//                  [--quiet]
+//                  [--quiet] [--kernel NAME] [--version]
 
 #include <cstdint>
 #include <optional>
@@ -24,6 +24,9 @@ struct RenderOptions {
     bool reference = false;   // the scalar renderer instead of the fast one
     bool quiet = false;
     bool help = false;
+    // The kernel variant named on the command line (checked by the renderer).
+    std::optional<std::string> kernel;
+    bool version = false;
 };
 
 // Parses the arguments after the program name. Returns the options, or

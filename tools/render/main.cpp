@@ -8,6 +8,7 @@
 
 #include "model/TileParams.h"
 #include "model/WppFile.h"
+#include "render/KernelChoice.h"
 #include "render/ReferenceRenderer.h"
 #include "render/TileRenderer.h"
 
@@ -70,6 +71,13 @@ int Run(int argc, char** argv)
         std::cout << tools::RenderUsage();
         return 0;
     }
+    std::optional<render::KernelVariant> kernel;
+    if (!render::RequestedKernel(options->kernel, kernel, error))
+        return Fail(error);
+    if (options->version) {
+        std::cout << "quorrel-render " QUORREL_VERSION "\n" << render::DescribeKernel(kernel) << std::endl;
+        return 0;
+    }
 
     auto params = std::make_unique<model::CTileParams>();
     if (options->input) {
@@ -107,6 +115,7 @@ int Run(int argc, char** argv)
         settings.threads = tools::ThreadsToUse(options->threads, tools::UsableProcessors());
         settings.width = width;
         settings.height = height;
+        settings.kernel = kernel;
         render::RenderTile(*params, image, settings, progress);
     }
     bar.Finish();
