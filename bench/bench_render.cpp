@@ -1,6 +1,9 @@
-// The renderer's speed on three parameter sets, each against the scalar
-// renderer in the same run, plus the bare multiply-truncate-add loop that
-// bounds what the kernel can reach on one core.
+// The renderer's speed on three parameter sets, each with the kernel the
+// renderer chooses and with f64x4 (the kernel before the choice existed),
+// against the scalar renderer in the same run; the bare
+// multiply-truncate-add loop of every kernel variant on every instruction
+// set, which bounds what the kernel can reach on one core; and the cost of
+// the run-time choice.
 //
 // Counters: terms/s counts every term of the series (4 per coefficient cell
 // in use, skipped ones included) over the time taken; terms/s/core divides
@@ -10,9 +13,11 @@
 //
 // Single-threaded cases are timed by CPU time, which other processes on a
 // shared machine disturb least; multi-threaded ones by wall-clock time.
+// The label names the kernel variant.
 
 #include "model/TileParams.h"
 #include "render/FastKernel.h"
+#include "render/KernelChoice.h"
 #include "render/SeriesPlan.h"
 #include "render/ReferenceRenderer.h"
 #include "render/TileRenderer.h"
@@ -23,6 +28,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
+#include <string>
 #include <random>
 #include <thread>
 
@@ -99,11 +106,15 @@ void SetCounters(benchmark::State& state, const CTileParams& p, unsigned threads
 // for small images.
 unsigned Cores() { return std::max(1u, std::thread::hardware_concurrency()); }
 
-void Fast(benchmark::State& state, const CTileParams* p, unsigned threads, unsigned countedThreads)
+// `kernel`: a variant forced, or none for the renderer's own choice.
+void Fast(benchmark::State& state, const CTileParams* p, unsigned threads, unsigned countedThreads,
+          std::optional<KernelVariant> kernel)
 {
     CRgbImage image(p->m_nWidth, p->m_nHeight);
     RenderSettings settings;
     settings.threads = threads;
+    settings.kernel = kernel;
+    state.SetLabel(kernel ? KernelVariantName(*kernel) : KernelVariantName(ChosenKernel().variant));
     for (auto _ : state) {
         RenderTile(*p, image, settings);
         benchmark::DoNotOptimize(image.Bytes().data());
@@ -122,18 +133,25 @@ void Reference(benchmark::State& state, const CTileParams* p)
 }
 
 // The kernel on one group of products against rows that stay in registers:
-// nothing but multiply, truncate and add. Argument: index into the targets
-// the kernel was built for (best first).
+// nothing but multiply, truncate and add. Arguments: index into the
+// targets the kernel was built for (best first), and the variant.
 void KernelPeak(benchmark::State& state)
 {
     const std::vector<int64_t> targets = KernelTargets();
     const auto index = static_cast<std::size_t>(state.range(0));
+    const auto variant = static_cast<KernelVariant>(state.range(1));
     if (index >= targets.size()) {
         state.SkipWithError("no such target");
         return;
     }
     hwy::SetSupportedTargetsForTest(targets[index]);
-    state.SetLabel(KernelTargetName());
+    const KernelFunction kernel = KernelFor(variant);
+    state.SetLabel(std::string(KernelVariantName(variant)) + " " + KernelTargetName());
+    hwy::SetSupportedTargetsForTest(0);
+    if (!kernel) {
+        state.SkipWithError("variant not built for this target");
+        return;
+    }
     constexpr std::size_t kProducts = 2048, kRows = 64;
     auto products = hwy::AllocateAligned<double>(kProducts);
     auto row = hwy::AllocateAligned<double>(kRows);
@@ -145,40 +163,121 @@ void KernelPeak(benchmark::State& state)
         row[y] = std::uniform_real_distribution<double>(-1.0, 1.0)(rng);
     const TermGroup group{row.get(), static_cast<uint32_t>(kProducts)};
     for (auto _ : state) {
-        SumTruncatedTerms(products.get(), &group, 1, kRows, out.get());
+        kernel(products.get(), &group, 1, kRows, out.get());
         benchmark::DoNotOptimize(out.get());
         benchmark::ClobberMemory();
     }
-    hwy::SetSupportedTargetsForTest(0);
     state.counters["terms/s/core"] =
         benchmark::Counter(double(kProducts) * kRows, benchmark::Counter::kIsIterationInvariantRate);
 }
 
+// What the run-time choice costs: every variant of an instruction set
+// (argument: index into the targets) timed on its short workload, as on the
+// first rendering in a process.
+void KernelChoiceCost(benchmark::State& state)
+{
+    const std::vector<int64_t> targets = KernelTargets();
+    const auto index = static_cast<std::size_t>(state.range(0));
+    if (index >= targets.size()) {
+        state.SkipWithError("no such target");
+        return;
+    }
+    hwy::SetSupportedTargetsForTest(targets[index]);
+    std::vector<KernelCandidate> candidates;
+    for (KernelVariant variant : AvailableKernelVariants())
+        candidates.push_back({variant, KernelFor(variant)});
+    KernelTrial trial;
+    for (auto _ : state)
+        trial = MeasureKernels(candidates);
+    state.SetLabel(std::string(KernelVariantName(candidates[trial.chosen].variant)) + " of " +
+                   std::to_string(candidates.size()) + " on " + KernelTargetName());
+    hwy::SetSupportedTargetsForTest(0);
+    state.counters["rounds"] = trial.rounds;
+    // Each variant's best sample in the last trial, in microseconds.
+    for (std::size_t i = 0; i < candidates.size(); ++i)
+        state.counters[std::string(KernelVariantName(candidates[i].variant)) + "_us"] = trial.seconds[i] * 1e6;
+}
+
+// The mid case on one thread with an instruction set forced (argument 0:
+// index into the targets), as on a processor that has nothing better: the
+// renderer's choice there (argument 1 = 0) or f64x4 (1).
+void MidOnTarget(benchmark::State& state, const CTileParams* p)
+{
+    const std::vector<int64_t> targets = KernelTargets();
+    const auto index = static_cast<std::size_t>(state.range(0));
+    if (index >= targets.size()) {
+        state.SkipWithError("no such target");
+        return;
+    }
+    hwy::SetSupportedTargetsForTest(targets[index]);
+    const KernelVariant variant = state.range(1) ? KernelVariant::F64x4 : ChosenKernel().variant;
+    state.SetLabel(std::string(KernelVariantName(variant)) + " " + KernelTargetName());
+    CRgbImage image(p->m_nWidth, p->m_nHeight);
+    RenderSettings settings;
+    settings.threads = 1;
+    settings.kernel = variant;
+    for (auto _ : state) {
+        RenderTile(*p, image, settings);
+        benchmark::DoNotOptimize(image.Bytes().data());
+    }
+    hwy::SetSupportedTargetsForTest(0);
+    SetCounters(state, *p, 1, true);
+}
+
+// Every (target, variant) pair the kernel was built with on this processor.
+void KernelPeakArguments(benchmark::internal::Benchmark* bench)
+{
+    const std::vector<int64_t> targets = KernelTargets();
+    for (std::size_t t = 0; t < targets.size(); ++t) {
+        hwy::SetSupportedTargetsForTest(targets[t]);
+        for (KernelVariant variant : AvailableKernelVariants())
+            bench->Args({int64_t(t), int64_t(variant)});
+    }
+    hwy::SetSupportedTargetsForTest(0);
+}
+
 const CTileParams* Keep(std::unique_ptr<CTileParams> p) { return p.release(); }
+
+// One case: the renderer's choice on all cores and on one thread, today's
+// kernel (f64x4) the same two ways, and the scalar renderer.
+void RegisterCase(const char* name, const CTileParams* p, benchmark::TimeUnit unit, int fastIterations,
+                  int referenceIterations)
+{
+    const unsigned cores = Cores();
+    const std::string prefix = std::string(name) + "/";
+    const std::optional<KernelVariant> chosen;
+    const std::optional<KernelVariant> today = KernelVariant::F64x4;
+    auto fast = [&](const std::string& suffix, unsigned threads, unsigned counted, std::optional<KernelVariant> k) {
+        auto* bench = benchmark::RegisterBenchmark((prefix + suffix).c_str(), Fast, p, threads, counted, k)->Unit(unit);
+        if (threads != 1)
+            bench->UseRealTime();
+        if (fastIterations > 0)
+            bench->Iterations(fastIterations);
+    };
+    fast("fast", 0u, cores, chosen);
+    fast("fast_1thread", 1u, 1u, chosen);
+    fast("f64x4", 0u, cores, today);
+    fast("f64x4_1thread", 1u, 1u, today);
+    auto* reference = benchmark::RegisterBenchmark((prefix + "reference").c_str(), Reference, p)->Unit(unit);
+    if (referenceIterations > 0)
+        reference->Iterations(referenceIterations);
+}
 
 void Register()
 {
-    const CTileParams* typical = Keep(Typical());
+    RegisterCase("typical", Keep(Typical()), benchmark::kMicrosecond, 0, 0);
     const CTileParams* mid = Keep(Full(512, 10));
-    const CTileParams* worst = Keep(Full(1024, 30));
-    const unsigned cores = Cores();
-
-    benchmark::RegisterBenchmark("typical/fast", Fast, typical, 0u, cores)->Unit(benchmark::kMicrosecond)->UseRealTime();
-    benchmark::RegisterBenchmark("typical/fast_1thread", Fast, typical, 1u, 1u)->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("typical/reference", Reference, typical)->Unit(benchmark::kMicrosecond);
-
-    benchmark::RegisterBenchmark("mid/fast", Fast, mid, 0u, cores)->Unit(benchmark::kMillisecond)->UseRealTime();
-    benchmark::RegisterBenchmark("mid/fast_1thread", Fast, mid, 1u, 1u)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("mid/reference", Reference, mid)->Unit(benchmark::kMillisecond)->Iterations(2);
-
-    benchmark::RegisterBenchmark("worst/fast", Fast, worst, 0u, cores)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime()
-        ->Iterations(3);
-    benchmark::RegisterBenchmark("worst/fast_1thread", Fast, worst, 1u, 1u)->Unit(benchmark::kMillisecond)->Iterations(2);
-    benchmark::RegisterBenchmark("worst/reference", Reference, worst)->Unit(benchmark::kMillisecond)->Iterations(1);
-
-    benchmark::RegisterBenchmark("kernel_peak", KernelPeak)->DenseRange(0, int(KernelTargets().size()) - 1);
+    RegisterCase("mid", mid, benchmark::kMillisecond, 0, 2);
+    RegisterCase("worst", Keep(Full(1024, 30)), benchmark::kMillisecond, 3, 1);
+    benchmark::RegisterBenchmark("kernel_peak", KernelPeak)->Apply(KernelPeakArguments);
+    benchmark::RegisterBenchmark("kernel_choice", KernelChoiceCost)
+        ->DenseRange(0, int(KernelTargets().size()) - 1)
+        ->Unit(benchmark::kMicrosecond);
+    // Skipped by default (slow on the emulated targets):
+    //   --benchmark_filter=mid_on_target
+    benchmark::RegisterBenchmark("mid_on_target", MidOnTarget, mid)
+        ->ArgsProduct({benchmark::CreateDenseRange(0, int(KernelTargets().size()) - 1, 1), {0, 1}})
+        ->Unit(benchmark::kMillisecond);
 }
 
 } // namespace

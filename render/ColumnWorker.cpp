@@ -6,8 +6,9 @@ namespace quorrel::render {
 
 using namespace model;
 
-CColumnWorker::CColumnWorker(const CSeriesPlan& plan)
+CColumnWorker::CColumnWorker(const CSeriesPlan& plan, KernelFunction kernel)
     : m_plan(plan),
+      m_kernel(kernel),
       m_sums(hwy::AllocateAligned<uint32_t>(plan.PaddedRows() * kComponents)),
       m_colours(plan.Height())
 {
@@ -27,7 +28,7 @@ void CColumnWorker::Render(uint32_t x, uint8_t* rgb)
         if (m_groups.empty())
             std::fill_n(sums[c], height, 0u);
         else
-            SumTruncatedTerms(m_products.data(), m_groups.data(), m_groups.size(), rows, sums[c]);
+            m_kernel(m_products.data(), m_groups.data(), m_groups.size(), rows, sums[c]);
     }
     m_plan.Finish().Run(sums, height, m_colours.data());
     for (uint32_t y = 0; y < height; ++y) {

@@ -11,13 +11,15 @@ namespace quorrel::render {
 
 class CColumnWorker final {
 public:
-    explicit CColumnWorker(const CSeriesPlan& plan);
+    // `kernel` sums the terms of each component's column.
+    CColumnWorker(const CSeriesPlan& plan, KernelFunction kernel);
 
     // Writes height x 3 bytes (red, green, blue from the top row down).
     void Render(uint32_t x, uint8_t* rgb);
 
 private:
     const CSeriesPlan& m_plan;
+    KernelFunction m_kernel;
     std::vector<double> m_products;
     std::vector<TermGroup> m_groups;
     hwy::AlignedFreeUniquePtr<uint32_t[]> m_sums;   // one padded column a component

@@ -86,6 +86,7 @@ CSeriesPlan::CSeriesPlan(const CTileParams& params, uint32_t width, uint32_t hei
     // SinSin. Zero cells and all-zero rows (sin 0) never reach a column.
     for (int c = 0; c < kComponents; ++c) {
         m_firstRun[c] = static_cast<uint32_t>(m_runs.size());
+        m_firstCell[c] = static_cast<uint32_t>(m_cells.size());
         if (!m_needed[c])
             continue;
         const Harmonics used = HarmonicsInUse(m_horz[c], m_vert[c], m_diamond[c]);
@@ -99,7 +100,7 @@ CSeriesPlan::CSeriesPlan(const CTileParams& params, uint32_t width, uint32_t hei
                 const auto first = static_cast<uint32_t>(m_cells.size());
                 auto add = [&](int32_t coefficient, uint32_t h, bool columnSine) {
                     if (coefficient != 0)
-                        m_cells.push_back({static_cast<double>(coefficient), h, columnSine});
+                        m_cells.push_back({static_cast<double>(coefficient), columnSine ? tables.columns + h : h});
                 };
                 if (m_diamond[c]) {
                     add(withCos[k][k], k, false);
@@ -117,29 +118,41 @@ CSeriesPlan::CSeriesPlan(const CTileParams& params, uint32_t width, uint32_t hei
         }
     }
     m_firstRun[kComponents] = static_cast<uint32_t>(m_runs.size());
+    m_firstCell[kComponents] = static_cast<uint32_t>(m_cells.size());
     m_termsPerPixel = m_cells.size();
 }
 
 void CSeriesPlan::BuildTerms(int c, uint32_t x, std::vector<double>& products, std::vector<TermGroup>& groups) const
 {
-    products.clear();
     groups.clear();
+    products.resize(m_firstCell[c + 1] - m_firstCell[c]);
+    if (products.empty())
+        return;
+    // The column's factors, cosines then sines, as the cells index them.
+    const uint32_t harmonics = m_columns.Harmonics();
+    double factors[2 * kMaxHarmonics];
+    for (uint32_t n = 0; n < harmonics; ++n) {
+        factors[n] = m_columns.Cos(x, n);
+        factors[harmonics + n] = m_columns.Sin(x, n);
+    }
+    double* out = products.data();
+    std::size_t kept = 0;
     for (uint32_t r = m_firstRun[c]; r < m_firstRun[c + 1]; ++r) {
         const RowRun& run = m_runs[r];
-        const std::size_t start = products.size();
+        const std::size_t start = kept;
         for (uint32_t i = run.first; i < run.first + run.count; ++i) {
-            const Cell& cell = m_cells[i];
             // Formed exactly as the scalar renderer forms the first product
             // of a term: coefficient converted to double, times the column
-            // factor.
-            const double factor = cell.columnSine ? m_columns.Sin(x, cell.h) : m_columns.Cos(x, cell.h);
-            const double product = cell.coefficient * factor;
-            if (std::fabs(product) * run.rowMax >= 1.0)
-                products.push_back(product);
+            // factor. Written in any case, counted only when kept (no branch
+            // to mispredict).
+            const double product = m_cells[i].coefficient * factors[m_cells[i].factor];
+            out[kept] = product;
+            kept += std::fabs(product) * run.rowMax >= 1.0;
         }
-        if (products.size() > start)
-            groups.push_back({run.row, static_cast<uint32_t>(products.size() - start)});
+        if (kept > start)
+            groups.push_back({run.row, static_cast<uint32_t>(kept - start)});
     }
+    products.resize(kept);
 }
 
 } // namespace quorrel::render

@@ -46,11 +46,11 @@ public:
 private:
     const double* Row(uint32_t k, int sine) const { return m_rows.get() + (std::size_t(k) * 2 + sine) * m_paddedRows; }
 
-    // A non-zero coefficient cell and the column factor it takes.
+    // A non-zero coefficient cell and the column factor it takes: cos(h)
+    // at index h, sin(h) at index (harmonics in the column table) + h.
     struct Cell {
         double coefficient;
-        uint32_t h;
-        bool columnSine;
+        uint32_t factor;
     };
     // The cells that meet one row of vertical factors.
     struct RowRun {
@@ -74,7 +74,8 @@ private:
     PixelFinish m_finish;
     std::vector<Cell> m_cells;
     std::vector<RowRun> m_runs;
-    uint32_t m_firstRun[model::kComponents + 1] = {};   // each component's runs
+    uint32_t m_firstRun[model::kComponents + 1] = {};    // each component's runs
+    uint32_t m_firstCell[model::kComponents + 1] = {};   // and cells
 };
 
 } // namespace quorrel::render

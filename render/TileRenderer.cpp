@@ -1,6 +1,7 @@
 #include "TileRenderer.h"
 
 #include "ColumnWorker.h"
+#include "KernelChoice.h"
 #include "SeriesPlan.h"
 #include "WorkerPool.h"
 
@@ -8,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <stdexcept>
 #include <thread>
 
 namespace quorrel::render {
@@ -84,9 +86,20 @@ unsigned ChooseThreads(const RenderSettings& settings, const CSeriesPlan& plan)
     return std::min<unsigned>(threads, plan.Width());
 }
 
-void RenderOnCallingThread(const CSeriesPlan& plan, IPixelSurface& surface, CProgressSteps& progress)
+KernelFunction ChooseKernel(const RenderSettings& settings)
 {
-    CColumnWorker worker(plan);
+    if (!settings.kernel)
+        return ChosenKernel().function;
+    std::string error;
+    if (!FindKernel(KernelVariantName(*settings.kernel), error))
+        throw std::invalid_argument(error);
+    return KernelFor(*settings.kernel);
+}
+
+void RenderOnCallingThread(const CSeriesPlan& plan, KernelFunction kernel, IPixelSurface& surface,
+                           CProgressSteps& progress)
+{
+    CColumnWorker worker(plan, kernel);
     std::vector<uint8_t> rgb(std::size_t(plan.Height()) * 3);
     for (uint32_t x = 0; x < plan.Width(); ++x) {
         progress.Column(x);
@@ -101,7 +114,8 @@ void RenderOnCallingThread(const CSeriesPlan& plan, IPixelSurface& surface, CPro
 // surface and reports progress, so neither the surface nor the progress
 // sink is ever touched from another thread. A worker that runs a whole ring
 // ahead waits for its slot.
-void RenderOnThreads(const CSeriesPlan& plan, IPixelSurface& surface, CProgressSteps& progress, unsigned threads)
+void RenderOnThreads(const CSeriesPlan& plan, KernelFunction kernel, IPixelSurface& surface, CProgressSteps& progress,
+                     unsigned threads)
 {
     const uint32_t width = plan.Width();
     const uint32_t height = plan.Height();
@@ -125,7 +139,7 @@ void RenderOnThreads(const CSeriesPlan& plan, IPixelSurface& surface, CProgressS
     // Every allocation happens here, before any thread starts.
     std::vector<std::unique_ptr<CColumnWorker>> workers;
     for (unsigned i = 0; i < threads; ++i)
-        workers.push_back(std::make_unique<CColumnWorker>(plan));
+        workers.push_back(std::make_unique<CColumnWorker>(plan, kernel));
 
     CWorkerPool::Batch batch(CWorkerPool::Shared(), threads - 1, [&](unsigned index) {
         CColumnWorker& worker = *workers[index + 1];
@@ -138,7 +152,7 @@ void RenderOnThreads(const CSeriesPlan& plan, IPixelSurface& surface, CProgressS
     });
 
     if (!batch.Started()) {
-        RenderOnCallingThread(plan, surface, progress);
+        RenderOnCallingThread(plan, kernel, surface, progress);
         return;
     }
 
@@ -200,13 +214,14 @@ void RenderTile(const CTileParams& params, IPixelSurface& surface, const RenderS
             progress(0);
         return;
     }
+    const KernelFunction kernel = ChooseKernel(settings);
     const CSeriesPlan plan(params, width, height);
     CProgressSteps steps(progress, width);
     const unsigned threads = ChooseThreads(settings, plan);
     if (threads <= 1)
-        RenderOnCallingThread(plan, surface, steps);
+        RenderOnCallingThread(plan, kernel, surface, steps);
     else
-        RenderOnThreads(plan, surface, steps, threads);
+        RenderOnThreads(plan, kernel, surface, steps, threads);
     steps.Done();
 }
 

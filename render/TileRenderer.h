@@ -2,10 +2,12 @@
 // The renderer the editor and the command-line tool use: the same pixels as
 // RenderTileReference, vectorised and spread over the processor's cores.
 
+#include "FastKernel.h"
 #include "PixelSurface.h"
 #include "model/TileParams.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace quorrel::render {
 
@@ -17,6 +19,10 @@ struct RenderSettings {
     unsigned threads = 0;   // 0: all cores, and one thread for small images
     uint32_t width = 0;     // 0: the parameter set's width
     uint32_t height = 0;    // 0: the parameter set's height
+    // The kernel variant; none: the process's choice (ChosenKernel). One
+    // the instruction set in use does not have is refused with
+    // std::invalid_argument.
+    std::optional<KernelVariant> kernel;
 };
 
 // Fills every pixel of the width x height area. Progress goes to `progress`

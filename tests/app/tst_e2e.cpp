@@ -17,6 +17,7 @@
 #include "output/ExportDialog.h"
 #include "output/ProcessRunner.h"
 #include "support/FakeProcessRunner.h"
+#include "support/XServerTest.h"
 #include "platform/CommandIds.h"
 #include "platform/FileDialogs.h"
 
@@ -47,8 +48,6 @@ using namespace quorrel::platform;
 
 namespace {
 
-constexpr const char* kChildVariable = "QUORREL_E2E_CHILD";
-constexpr const char* kFolderVariable = "QUORREL_E2E_DIR";
 
 QByteArray Bytes(const std::vector<uint8_t>& bytes)
 {
@@ -65,40 +64,17 @@ QByteArray ReadAll(const QString& path)
 
 TEST(EndToEnd, TheEditorWorksInARealX11Window)
 {
-    const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
-    ASSERT_FALSE(xvfbRun.isEmpty()) << "xvfb-run is missing (scripts/setup.sh installs it)";
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR"})
-        env.insert(var, home.filePath(var));
-    QFile::setPermissions(home.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    env.insert("HOME", home.path());
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert(kChildVariable, "1");
-    env.insert(kFolderVariable, home.filePath("work"));
-    for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS"})
-        env.remove(var);
-    // Under LeakSanitizer: what the X11 platform's system libraries keep is
-    // not ours.
-    QString lsan = env.value("LSAN_OPTIONS");
-    env.insert("LSAN_OPTIONS", (lsan.isEmpty() ? QString() : lsan + ":") + "suppressions=" QUORREL_E2E_LSAN_SUPPRESSIONS);
-
-    QProcess driver;
-    driver.setProcessEnvironment(env);
-    driver.setProcessChannelMode(QProcess::MergedChannels);
-    driver.start(xvfbRun, {"-a", "-s", "-screen 0 1280x1024x24", QCoreApplication::applicationFilePath(),
-                           "--gtest_filter=InRealWindow.*"});
-    ASSERT_TRUE(driver.waitForStarted(10000));
-    const bool finished = driver.waitForFinished(240000);
-    if (!finished)
-        driver.kill();
-    const QByteArray output = driver.readAll();
-    std::fputs(output.constData(), stdout);
-    ASSERT_TRUE(finished) << "the driver did not finish in time";
-    EXPECT_EQ(driver.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(driver.exitCode(), 0);
-    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << "the driver ran no test";
+    test::CXServerRunOptions options;
+    options.home = home.path();
+    options.filter = "InRealWindow.*";
+    options.lsanSuppressions = QUORREL_E2E_LSAN_SUPPRESSIONS;
+    const test::CXServerRun run = test::RunUnderXServer(options);
+    ASSERT_TRUE(run.finished) << "the driver did not finish in time";
+    EXPECT_EQ(run.exitStatus, QProcess::NormalExit);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.output.contains("[  PASSED  ] 1 test")) << "the driver ran no test";
 
     // Keep the screenshot next to the test for a look.
     const QString shot = home.filePath("work/screen.png");
@@ -194,10 +170,10 @@ QImage Screenshot(const QString& path)
 
 TEST(InRealWindow, CreateGenerateZoomSaveExportReopenAndClose)
 {
-    if (!qEnvironmentVariableIsSet(kChildVariable))
+    if (!test::UnderXServer())
         GTEST_SKIP() << "runs only under the X server the outer test starts";
     ASSERT_EQ(QGuiApplication::platformName(), "xcb");
-    const QString dir = qEnvironmentVariable(kFolderVariable);
+    const QString dir = test::XServerWorkFolder();
     ASSERT_TRUE(QDir().mkpath(dir));
 
     ModalAnswerer modals;
@@ -341,11 +317,5 @@ TEST(InRealWindow, CreateGenerateZoomSaveExportReopenAndClose)
 
 int main(int argc, char** argv)
 {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (qEnvironmentVariableIsSet(kChildVariable)) {
-        QApplication app(argc, argv);
-        return RUN_ALL_TESTS();
-    }
-    QCoreApplication app(argc, argv);
-    return RUN_ALL_TESTS();
+    return quorrel::test::XServerTestMain(argc, argv);
 }

@@ -21,6 +21,7 @@
 #include "platform/MDIChildWnd.h"
 #include "platform/MessageBox.h"
 #include "support/FakeProcessRunner.h"
+#include "support/XServerTest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -52,48 +53,23 @@ using namespace quorrel::platform;
 
 namespace {
 
-constexpr const char* kChildVariable = "QUORREL_X11_CHILD";
-constexpr const char* kFolderVariable = "QUORREL_X11_DIR";
 
 // --- The outer test, run by ctest: starts the X server and the driver. ---
 
 TEST(X11Session, TheEditorAnswersRealKeysPointerAndWindowSystem)
 {
-    const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
-    ASSERT_FALSE(xvfbRun.isEmpty()) << "xvfb-run is missing (scripts/setup.sh installs it)";
-    for (const char* tool : {"xdotool", "xprop"})
-        ASSERT_FALSE(QStandardPaths::findExecutable(tool).isEmpty()) << tool << " is missing (scripts/setup.sh)";
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR"})
-        env.insert(var, home.filePath(var));
-    QDir().mkpath(home.filePath("XDG_RUNTIME_DIR"));
-    QFile::setPermissions(home.filePath("XDG_RUNTIME_DIR"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    env.insert("HOME", home.path());
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert(kChildVariable, "1");
-    env.insert(kFolderVariable, home.filePath("work"));
-    for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS"})
-        env.remove(var);
-    QString lsan = env.value("LSAN_OPTIONS");
-    env.insert("LSAN_OPTIONS", (lsan.isEmpty() ? QString() : lsan + ":") + "suppressions=" QUORREL_E2E_LSAN_SUPPRESSIONS);
-
-    QProcess driver;
-    driver.setProcessEnvironment(env);
-    driver.setProcessChannelMode(QProcess::MergedChannels);
-    driver.start(xvfbRun, {"-a", "-s", "-screen 0 1280x1024x24", QCoreApplication::applicationFilePath(),
-                           "--gtest_filter=InX11Session.*"});
-    ASSERT_TRUE(driver.waitForStarted(10000));
-    const bool finished = driver.waitForFinished(240000);
-    if (!finished)
-        driver.kill();
-    const QByteArray output = driver.readAll();
-    std::fputs(output.constData(), stdout);
-    ASSERT_TRUE(finished) << "the driver did not finish in time";
-    EXPECT_EQ(driver.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(driver.exitCode(), 0);
-    EXPECT_TRUE(output.contains("[  PASSED  ] 5 tests")) << "the driver did not run all its cases";
+    test::CXServerRunOptions options;
+    options.home = home.path();
+    options.filter = "InX11Session.*";
+    options.tools = QStringList{"xdotool", "xprop"};
+    options.lsanSuppressions = QUORREL_E2E_LSAN_SUPPRESSIONS;
+    const test::CXServerRun run = test::RunUnderXServer(options);
+    ASSERT_TRUE(run.finished) << "the driver did not finish in time";
+    EXPECT_EQ(run.exitStatus, QProcess::NormalExit);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.output.contains("[  PASSED  ] 5 tests")) << "the driver did not run all its cases";
 
     // Keep the screenshots next to the test for a look.
     const QDir work(home.filePath("work"));
@@ -105,7 +81,7 @@ TEST(X11Session, TheEditorAnswersRealKeysPointerAndWindowSystem)
 
 // --- The driver, run under the X server. ---
 
-QString WorkDir() { return qEnvironmentVariable(kFolderVariable); }
+QString WorkDir() { return test::XServerWorkFolder(); }
 
 // Runs xdotool with `args` (real X input through XTest), then lets the
 // events arrive.
@@ -181,7 +157,7 @@ class InX11Session : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!qEnvironmentVariableIsSet(kChildVariable))
+        if (!test::UnderXServer())
             GTEST_SKIP() << "runs only under the X server the outer test starts";
         ASSERT_EQ(QGuiApplication::platformName(), "xcb");
         ASSERT_TRUE(QDir().mkpath(WorkDir()));
@@ -461,11 +437,5 @@ TEST_F(InX11Session, ExitWithTheHelpWindowOpenEndsTheProcess)
 
 int main(int argc, char** argv)
 {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (qEnvironmentVariableIsSet(kChildVariable)) {
-        QApplication app(argc, argv);
-        return RUN_ALL_TESTS();
-    }
-    QCoreApplication app(argc, argv);
-    return RUN_ALL_TESTS();
+    return quorrel::test::XServerTestMain(argc, argv);
 }

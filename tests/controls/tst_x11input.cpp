@@ -8,6 +8,7 @@
 #include "controls/GridCtrl.h"
 #include "controls/RangeSliderCtrl.h"
 #include "controls/RangeSliderStyles.h"
+#include "support/XServerTest.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -28,42 +29,23 @@ using namespace quorrel::controls;
 
 namespace {
 
-constexpr const char* kChildVariable = "QUORREL_X11_CHILD";
 
 // --- The outer test, run by ctest: starts the X server and the driver. ---
 
 TEST(X11Input, ControlsOnARealXServer)
 {
-    const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
-    ASSERT_FALSE(xvfbRun.isEmpty()) << "xvfb-run is missing (package xvfb, installed by scripts/setup.sh)";
-    ASSERT_FALSE(QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
-        << "xdotool is missing (installed by scripts/setup.sh)";
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR"})
-        env.insert(var, home.filePath(var));
-    QFile::setPermissions(home.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    env.insert("HOME", home.path());
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert(kChildVariable, "1");
-    for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS"})
-        env.remove(var);
-
-    QProcess driver;
-    driver.setProcessEnvironment(env);
-    driver.setProcessChannelMode(QProcess::MergedChannels);
-    driver.start(xvfbRun, {"-a", "-s", "-screen 0 1024x768x24", QCoreApplication::applicationFilePath(),
-                           "--gtest_filter=OnXServer.*"});
-    ASSERT_TRUE(driver.waitForStarted(10000));
-    const bool finished = driver.waitForFinished(120000);
-    if (!finished)
-        driver.kill();
-    const QByteArray output = driver.readAll();
-    std::fputs(output.constData(), stdout);
-    ASSERT_TRUE(finished) << "the driver did not finish in time";
-    EXPECT_EQ(driver.exitCode(), 0);
-    EXPECT_TRUE(output.contains("[  PASSED  ] 2 tests")) << "the driver did not run both tests";
+    quorrel::test::CXServerRunOptions options;
+    options.home = home.path();
+    options.filter = "OnXServer.*";
+    options.screen = "1024x768x24";
+    options.timeoutMs = 120000;
+    options.tools = QStringList{"xdotool"};
+    const quorrel::test::CXServerRun run = quorrel::test::RunUnderXServer(options);
+    ASSERT_TRUE(run.finished) << "the driver did not finish in time";
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.output.contains("[  PASSED  ] 2 tests")) << "the driver did not run both tests";
 }
 
 // --- The driver, run under the X server. ---
@@ -223,11 +205,5 @@ TEST(OnXServer, SliderTipIsPaintedTheMomentItShows)
 
 int main(int argc, char** argv)
 {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (qEnvironmentVariableIsSet(kChildVariable)) {
-        QApplication app(argc, argv);
-        return RUN_ALL_TESTS();
-    }
-    QCoreApplication app(argc, argv);
-    return RUN_ALL_TESTS();
+    return quorrel::test::XServerTestMain(argc, argv);
 }

@@ -1,12 +1,14 @@
 // The fast renderer against the scalar one: identical pixels for random
-// valid parameter sets on every thread count and every instruction set the
-// kernel was built for, plus its progress reports and explicit sizes.
+// valid parameter sets on every thread count, and with every kernel variant
+// of every instruction set the kernel was built for, plus its progress
+// reports and explicit sizes.
 
 #include "model/TileParams.h"
 #include "render/FastKernel.h"
 #include "render/Ppm.h"
 #include "render/ReferenceRenderer.h"
 #include "render/TileRenderer.h"
+#include "support/EveryKernel.h"
 #include "support/Golden.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +29,7 @@ using namespace quorrel::model;
 using namespace quorrel::render;
 using quorrel::test::GoldenFiles;
 using quorrel::test::LoadGoldenParams;
+using quorrel::test::ForEachKernel;
 using quorrel::test::RandStateGuard;
 
 namespace {
@@ -111,11 +114,12 @@ CRgbImage Reference(const CTileParams& p)
     return image;
 }
 
-CRgbImage Fast(const CTileParams& p, unsigned threads)
+CRgbImage Fast(const CTileParams& p, unsigned threads, std::optional<KernelVariant> kernel = std::nullopt)
 {
     CRgbImage image(p.m_nWidth, p.m_nHeight);
     RenderSettings settings;
     settings.threads = threads;
+    settings.kernel = kernel;
     RenderTile(p, image, settings);
     return image;
 }
@@ -170,19 +174,53 @@ std::unique_ptr<CTileParams> ExtremeParams(int32_t value, int32_t style)
     return p;
 }
 
+struct RandomCase {
+    std::unique_ptr<CTileParams> params;
+    CRgbImage expected;
+};
+
+// 120 random sets with the scalar renderer's images, made once.
+const std::vector<RandomCase>& RandomCases()
+{
+    static const std::vector<RandomCase> cases = [] {
+        RandStateGuard guard;
+        std::mt19937 rng(20261207);
+        std::vector<RandomCase> made;
+        for (int i = 0; i < 120; ++i) {
+            auto p = RandomParams(rng, i % 10 == 0 ? 12'000'000 : 1'500'000);
+            CRgbImage expected = Reference(*p);
+            made.push_back({std::move(p), std::move(expected)});
+        }
+        return made;
+    }();
+    return cases;
+}
+
 } // namespace
 
 TEST(FastRenderer, RandomSetsMatchTheReferenceOnOneTwoAndSevenThreads)
 {
-    RandStateGuard guard;
-    std::mt19937 rng(20261207);
-    for (int i = 0; i < 120; ++i) {
-        const auto p = RandomParams(rng, i % 10 == 0 ? 12'000'000 : 1'500'000);
-        SCOPED_TRACE("set " + std::to_string(i) + ": " + Describe(*p));
-        const CRgbImage expected = Reference(*p);
+    for (std::size_t i = 0; i < RandomCases().size(); ++i) {
+        const RandomCase& c = RandomCases()[i];
+        SCOPED_TRACE("set " + std::to_string(i) + ": " + Describe(*c.params));
         for (unsigned threads : {1u, 2u, 7u, 0u})
-            ASSERT_EQ(FirstDifference(expected, Fast(*p, threads)), "") << threads << " threads";
+            ASSERT_EQ(FirstDifference(c.expected, Fast(*c.params, threads)), "") << threads << " threads";
     }
+}
+
+// The same sets with each variant forced on each instruction set, on one,
+// two or three threads in turn.
+TEST(FastRenderer, RandomSetsMatchTheReferenceWithEveryKernelOnEveryTarget)
+{
+    const std::string checked = ForEachKernel([](KernelVariant variant) {
+        for (std::size_t i = 0; i < RandomCases().size(); ++i) {
+            const RandomCase& c = RandomCases()[i];
+            const unsigned threads = 1 + i % 3;
+            ASSERT_EQ(FirstDifference(c.expected, Fast(*c.params, threads, variant)), "")
+                << "set " << i << " on " << threads << " threads: " << Describe(*c.params);
+        }
+    });
+    std::cout << "kernels checked: " << checked << std::endl;
 }
 
 TEST(FastRenderer, ExtremeCoefficientsWrapLikeTheReference)
@@ -199,35 +237,34 @@ TEST(FastRenderer, ExtremeCoefficientsWrapLikeTheReference)
 }
 
 // Each instruction set the kernel was compiled for and this processor runs
-// (scalar emulation, SSSE3, SSE4, AVX2, AVX-512 on x86), forced in turn.
+// (scalar emulation, SSSE3, SSE4, AVX2, AVX-512 on x86), forced in turn with
+// each of its kernel variants, on sets of extreme coefficients and more
+// random sets.
 TEST(FastRenderer, EveryKernelTargetMatchesTheReference)
 {
     RandStateGuard guard;
-    const std::vector<int64_t> targets = KernelTargets();
-    ASSERT_FALSE(targets.empty());
     std::mt19937 rng(77);
     std::vector<std::unique_ptr<CTileParams>> sets;
     for (int i = 0; i < 12; ++i)
         sets.push_back(RandomParams(rng, 1'000'000));
-    sets.push_back(ExtremeParams(kExtremes[0], 0));
-    sets.push_back(ExtremeParams(kExtremes[2], 1));
+    for (int32_t value : kExtremes) {
+        sets.push_back(ExtremeParams(value, 0));
+        sets.push_back(ExtremeParams(value, 1));
+    }
     std::vector<CRgbImage> expected;
     for (const auto& p : sets)
         expected.push_back(Reference(*p));
 
-    for (int64_t target : targets) {
+    for (int64_t target : KernelTargets()) {
         hwy::SetSupportedTargetsForTest(target);
-        SCOPED_TRACE(hwy::TargetName(target));
         EXPECT_STREQ(KernelTargetName(), hwy::TargetName(target));
-        for (std::size_t i = 0; i < sets.size(); ++i)
-            EXPECT_EQ(FirstDifference(expected[i], Fast(*sets[i], i % 2 ? 2 : 1)), "") << Describe(*sets[i]);
     }
     hwy::SetSupportedTargetsForTest(0);
-    std::ostringstream names;
-    for (int64_t target : targets)
-        names << hwy::TargetName(target) << " ";
-    RecordProperty("targets", names.str());
-    std::cout << "kernel targets checked: " << names.str() << std::endl;
+    const std::string checked = ForEachKernel([&](KernelVariant variant) {
+        for (std::size_t i = 0; i < sets.size(); ++i)
+            EXPECT_EQ(FirstDifference(expected[i], Fast(*sets[i], i % 2 ? 2 : 1, variant)), "") << Describe(*sets[i]);
+    });
+    RecordProperty("kernels", checked);
 }
 
 TEST(FastRenderer, MatchesEveryGoldenImage)
@@ -242,6 +279,9 @@ TEST(FastRenderer, MatchesEveryGoldenImage)
         const auto params = LoadGoldenParams(wpp);
         EXPECT_EQ(FirstDifference(*expected, Fast(*params, 0)), "");
         EXPECT_EQ(FirstDifference(*expected, Fast(*params, 3)), "");
+        ForEachKernel([&](KernelVariant variant) {
+            EXPECT_EQ(FirstDifference(*expected, Fast(*params, 1, variant)), "");
+        });
         ++checked;
     }
     EXPECT_GE(checked, 30);

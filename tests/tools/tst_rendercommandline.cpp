@@ -1,12 +1,15 @@
 // quorrel-render's options: --size, --threads and --reference parsed with
-// their limits, and the tool run end to end at a size of its own.
+// their limits, and the tool run end to end at a size of its own; --kernel
+// and --version.
 
 #include "model/TileParams.h"
 #include "model/WppFile.h"
+#include "render/FastKernel.h"
 #include "tools/render/CommandLine.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 using quorrel::tools::ParseRenderArguments;
@@ -100,5 +104,98 @@ TEST(RenderCommandLine, RendersAtTheRequestedSizeLikeTheReference)
     ASSERT_TRUE(quorrel::model::ReadWppFile(wpp.string(), *params, error)) << error;
     EXPECT_EQ(params->m_nWidth, 125u);
     EXPECT_EQ(params->m_nHeight, 125u);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(RenderCommandLine, KernelAndVersionOptions)
+{
+    std::string error;
+    auto options = Parse({"--kernel", "i32x4", "--version"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->kernel, "i32x4");
+    EXPECT_TRUE(options->version);
+    options = Parse({}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_FALSE(options->kernel);
+    EXPECT_FALSE(options->version);
+    EXPECT_FALSE(Parse({"--kernel"}, error));
+    EXPECT_EQ(error, "--kernel needs a value");
+}
+
+namespace {
+
+struct Captured {
+    int status = -1;
+    std::string output;   // stdout and stderr
+};
+
+// Runs the tool through the shell with `prefix` (variable settings) before it.
+Captured RunTool(const std::string& prefix, const std::string& args)
+{
+    const std::string command = prefix + " \"" + std::string(QUORREL_RENDER_TOOL) + "\" " + args + " 2>&1";
+    Captured captured;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return captured;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe))
+        captured.output += buffer;
+    const int status = ::pclose(pipe);
+    captured.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return captured;
+}
+
+} // namespace
+
+// --version names the kernel, where it comes from and the instruction set;
+// --kernel and QUORREL_KERNEL choose it, and a name the tool cannot use
+// stops it with one line and no output file.
+TEST(RenderCommandLine, KernelIsNamedAndChosenByOptionOrVariable)
+{
+    Captured run = RunTool("env -u QUORREL_KERNEL", "--version");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output.find("quorrel-render "), 0u) << run.output;
+    EXPECT_NE(run.output.find("\nkernel "), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("(fastest measured), instruction set "), std::string::npos) << run.output;
+
+    run = RunTool("env -u QUORREL_KERNEL", "--version --kernel f64x4");
+    EXPECT_NE(run.output.find("\nkernel f64x4 (as asked), instruction set "), std::string::npos) << run.output;
+    run = RunTool("", "--help");
+    EXPECT_NE(run.output.find("--kernel NAME"), std::string::npos);
+    EXPECT_NE(run.output.find("QUORREL_KERNEL"), std::string::npos);
+    EXPECT_NE(run.output.find("--version"), std::string::npos);
+    run = RunTool("QUORREL_KERNEL=f64x4", "--version");
+    EXPECT_NE(run.output.find("\nkernel f64x4 (from QUORREL_KERNEL), instruction set "), std::string::npos)
+        << run.output;
+
+    const auto dir = std::filesystem::temp_directory_path() / ("quorrel-kernel-test-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const auto out = dir / "out.bmp";
+    const std::string known = " (known: f64x4, f64x8, i32x4, i32x8, i64x4, i64x8)\n";
+    run = RunTool("env -u QUORREL_KERNEL", "--kernel fastest -o \"" + out.string() + "\"");
+    EXPECT_NE(run.status, 0);
+    EXPECT_EQ(run.output, "quorrel-render: unknown kernel 'fastest'" + known);
+    run = RunTool("QUORREL_KERNEL=i64", "--quiet -o \"" + out.string() + "\"");
+    EXPECT_NE(run.status, 0);
+    EXPECT_EQ(run.output, "quorrel-render: QUORREL_KERNEL: unknown kernel 'i64'" + known);
+    EXPECT_FALSE(std::filesystem::exists(out));
+
+    // Every variant this processor has writes the same file. The option
+    // reaches the renderer: were it left to the process's choice, that
+    // would read the bad variable and say so on stderr.
+    std::vector<char> first;
+    for (quorrel::render::KernelVariant variant : quorrel::render::AvailableKernelVariants()) {
+        const std::string name = quorrel::render::KernelVariantName(variant);
+        const auto file = dir / (name + ".bmp");
+        run = RunTool("QUORREL_KERNEL=bogus", "--generate --seed 11 --quiet --kernel " + name + " -o \"" +
+                                                  file.string() + "\"");
+        ASSERT_EQ(run.status, 0) << run.output;
+        EXPECT_EQ(run.output, "");
+        const auto bytes = ReadFile(file);
+        ASSERT_GT(bytes.size(), 125u * 125 * 3) << name;
+        if (first.empty())
+            first = bytes;
+        EXPECT_EQ(bytes, first) << name;
+    }
     std::filesystem::remove_all(dir);
 }

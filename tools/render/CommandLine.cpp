@@ -165,6 +165,10 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
             options.setWallpaper = true;
         } else if (arg == "--reference") {
             options.reference = true;
+        } else if (arg == "--kernel") {
+            if (!value(v))
+                return std::nullopt;
+            options.kernel = v;
         } else if (arg == "-q" || arg == "--quiet") {
             options.quiet = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
@@ -258,7 +262,11 @@ Options:
                       tested against (same pixels, much slower; --threads
                       does not apply)
   -q, --quiet         no progress bar
-  --version           show the version
+  --kernel NAME       sum the series with this kernel variant (f64x4, f64x8,
+                      i32x4, i32x8, i64x4, i64x8; same pixels, only the speed
+                      differs) instead of the fastest measured on this
+                      processor; the variable QUORREL_KERNEL does the same
+  --version           show the version, the kernel and the instruction set
   -h, --help          show this help
 
 A run needs something to write: -o, --save-wpp or --set-wallpaper.

@@ -3,7 +3,7 @@
 //   quorrel-render [INPUT.wpp | --preset NAME] [-o OUTPUT] [--generate]
 //                  [--seed N] [--count N] [--save-wpp FILE] [--size WxH]
 //                  [--fill WxH] [--supersample N] [--set-wallpaper]
-//                  [--threads N] [--reference] [--quiet]
+//                  [--threads N] [--reference] [--kernel NAME] [--quiet]
 //   quorrel-render --list-presets | --version | --help
 
 #include <cstdint>
@@ -36,6 +36,8 @@ struct RenderOptions {
     bool reference = false;   // the scalar renderer instead of the fast one
     bool quiet = false;
     bool help = false;
+    // The kernel variant named on the command line (checked by the renderer).
+    std::optional<std::string> kernel;
     bool version = false;
     bool listPresets = false;
 

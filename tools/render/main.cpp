@@ -14,6 +14,7 @@
 #include "model/WppFile.h"
 #include "output/TileRepeat.h"
 #include "platform/presets/PresetLibrary.h"
+#include "render/KernelChoice.h"
 #include "render/ReferenceRenderer.h"
 #include "render/SmoothRender.h"
 #include "render/TileRenderer.h"
@@ -40,8 +41,9 @@ int Fail(const std::string& message)
 
 // The tile of `params` at `width` x `height` with the options' renderer and
 // smoothing.
-void RenderImage(const model::CTileParams& params, const tools::RenderOptions& options, uint32_t width,
-                 uint32_t height, render::CRgbImage& image, tools::CProgressBar& bar)
+void RenderImage(const model::CTileParams& params, const tools::RenderOptions& options,
+                 std::optional<render::KernelVariant> kernel, uint32_t width, uint32_t height, render::CRgbImage& image,
+                 tools::CProgressBar& bar)
 {
     const render::ProgressSink progress = [&bar](int percent) { bar.Update(percent); };
     if (options.reference) {
@@ -63,6 +65,7 @@ void RenderImage(const model::CTileParams& params, const tools::RenderOptions& o
     settings.threads = tools::ThreadsToUse(options.threads, tools::UsableProcessors());
     settings.width = width;
     settings.height = height;
+    settings.kernel = kernel;
     render::RenderTileSmooth(params, image, settings, options.supersample, progress);
 }
 
@@ -100,8 +103,11 @@ int Run(int argc, char** argv)
         std::cout << tools::RenderUsage();
         return 0;
     }
+    std::optional<render::KernelVariant> kernel;
+    if (!render::RequestedKernel(options->kernel, kernel, error))
+        return Fail(error);
     if (options->version) {
-        std::cout << tools::VersionLine() << std::endl;
+        std::cout << tools::VersionLine() << "\n" << render::DescribeKernel(kernel) << std::endl;
         return 0;
     }
     if (options->listPresets) {
@@ -156,7 +162,7 @@ int Run(int argc, char** argv)
         const uint32_t height = options->size ? options->size->second : tileParams->m_nHeight;
         render::CRgbImage tile(width, height);
         bar.Start(k);
-        RenderImage(*tileParams, *options, width, height, tile, bar);
+        RenderImage(*tileParams, *options, kernel, width, height, tile, bar);
         bar.Complete();
 
         // A screen-sized image repeats the tile rendered once.
