@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -288,6 +289,15 @@ std::vector<std::string> Session(const fs::path& dir, const std::vector<std::str
     std::vector<std::string> prefix{"env", "-i", "PATH=" + (dir / "bin").string() + ":/usr/bin:/bin",
                                     "HOME=" + (dir / "home").string(), "XDG_DATA_HOME=" + (dir / "data").string(),
                                     "XDG_CONFIG_HOME=" + (dir / "config").string()};
+    // A sanitized build keeps its settings; the session bus library keeps an
+    // allocation of its own until the end (not the tool's leak).
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"}) {
+        if (const char* value = std::getenv(name))
+            prefix.push_back(std::string(name) + "=" + value);
+    }
+    const char* lsan = std::getenv("LSAN_OPTIONS");
+    prefix.push_back(std::string("LSAN_OPTIONS=") + (lsan ? std::string(lsan) + ":" : std::string()) +
+                     "print_suppressions=0:suppressions=" + QUORREL_LSAN_SUPPRESSIONS);
     prefix.insert(prefix.end(), session.begin(), session.end());
     prefix.push_back(QUORREL_RENDER_TOOL);
     prefix.push_back("--quiet");
