@@ -67,7 +67,9 @@ CScreenImageDialog::CScreenImageDialog(QWidget* parent, const CScreenImageSetup&
     form->addRow(QStringLiteral("&Width:"), m_pWidth);
     form->addRow(QStringLiteral("&Height:"), m_pHeight);
     form->addRow(QStringLiteral("&Smooth:"), m_pSmooth);
-    form->addRow(QStringLiteral("&File:"), fileRow);
+    auto* fileLabel = new QLabel(QStringLiteral("&File:"), this);
+    fileLabel->setBuddy(m_pPath);   // a row of two widgets has no buddy of its own
+    form->addRow(fileLabel, fileRow);
 
     auto* note = new QLabel(
         QStringLiteral("The %1 \u00d7 %2 tile repeated from the top-left corner, as a desktop shows it tiled. "
