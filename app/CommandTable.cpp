@@ -17,6 +17,8 @@ std::vector<CommandInfo> MakeTable()
         {ID_FILE_SAVE, "&Save", "Ctrl+S", {K(Qt::CTRL | Qt::Key_S)}, "Save the active document", "Save"},
         {ID_FILE_SAVE_AS, "Save &As...", "", {}, "Save the active document with a new name", "Save As"},
         {ID_EXPORT_IMAGE, "&Export Image...", "", {}, "Export as other graphical types", "Export Image"},
+        {ID_EXPORT_SCREEN_IMAGE, "Export Screen-Si&zed Image...", "", {},
+         "Export the tile repeated to the size of a screen", "Export Screen-Sized Image"},
         {ID_SET_AS_WALLPAPER, "Set As &Wallpaper (Tiled)", "", {}, "Set As &Wallpaper (Tiled)",
          "Set As &Wallpaper (Tiled)"},
         {ID_FILE_PRINT, "&Print...", "Ctrl+P", {K(Qt::CTRL | Qt::Key_P)}, "Print the active document", "Print"},

@@ -66,6 +66,13 @@ public:
     // a failure is reported in a message box.
     void OnExportImage();
     void SaveImage(const QString& path);
+    // Export Screen-Sized Image: the tile (smoothed on request) repeated to
+    // the size chosen in its dialog, written as an image file with progress
+    // in the status bar; a failure is reported like Export Image's.
+    void OnExportScreenImage();
+    // The size of the screen the window is on, in device pixels (empty
+    // when there is none).
+    QSize ScreenSize() const;
     // Starts making the tile the wallpaper and returns; failures are
     // reported when the desktop has answered.
     void OnSetAsWallpaper();
@@ -135,6 +142,8 @@ private:
     void StopTimer();
     void OnHeldTickCheck();
     QImage RenderedTile() const;
+    // The tile rendered again with factor x factor samples a pixel.
+    QImage SmoothTile(int factor, const std::function<void(int)>& progress) const;
 
     QImage m_bitmap;
     int32_t m_nZoom = 1;
@@ -152,6 +161,10 @@ private:
     uint64_t m_nTimerTicks = 0;
     QPoint m_ptPointer{0, 0};
     uint32_t m_nExportFilterIndex = 1;   // the file type Export Image offers first
+    // What Export Screen-Sized Image offers again: smoothing, file, type.
+    int m_nScreenSmooth = 1;
+    QString m_strScreenImagePath;
+    uint32_t m_nScreenFilterIndex = 3;
 };
 
 } // namespace quorrel::app

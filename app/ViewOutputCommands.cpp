@@ -1,9 +1,11 @@
 // The view's output commands: Export Image writes the rendered tile to an
-// image file; Set As Wallpaper makes it the tiled desktop wallpaper.
+// image file, Export Screen-Sized Image the tile repeated to a screen's
+// size; Set As Wallpaper makes it the tiled desktop wallpaper.
 
 #include "QuorrelView.h"
 
 #include "CommandTable.h"
+#include "MainFrame.h"
 #include "ModalScope.h"
 #include "QuorrelApp.h"
 #include "QuorrelDoc.h"
@@ -12,11 +14,17 @@
 #include "output/ErrorMessage.h"
 #include "output/ExportDialog.h"
 #include "output/ImageSaver.h"
+#include "output/ScreenImageDialog.h"
 #include "output/WallpaperResult.h"
 #include "platform/MessageBox.h"
+#include "render/SmoothRender.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QPointer>
 #include <QScreen>
+#include <QStandardPaths>
 
 namespace quorrel::app {
 
@@ -51,6 +59,7 @@ void CQuorrelView::SetExportFileChooser(output::IExportFileChooser* chooser) { I
 void CQuorrelView::AddImageFileCommands()
 {
     OnCommand(ID_EXPORT_IMAGE, [this] { OnExportImage(); });
+    OnCommand(ID_EXPORT_SCREEN_IMAGE, [this] { OnExportScreenImage(); });
     OnCommand(ID_SET_AS_WALLPAPER, [this] { OnSetAsWallpaper(); });
 }
 
@@ -83,6 +92,77 @@ void CQuorrelView::SaveImage(const QString& path)
         ReportSaveFailure(code);
 }
 
+QSize CQuorrelView::ScreenSize() const
+{
+    const QScreen* screen = window()->screen();
+    return screen ? (QSizeF(screen->geometry().size()) * screen->devicePixelRatio()).toSize() : QSize();
+}
+
+QImage CQuorrelView::SmoothTile(int factor, const std::function<void(int)>& progress) const
+{
+    const CQuorrelDoc* doc = GetDocument();
+    render::CRgbImage rgb(doc->m_params.m_nWidth, doc->m_params.m_nHeight);
+    render::RenderTileSmooth(doc->m_params, rgb, render::RenderSettings{}, uint32_t(factor), progress);
+    return QImage(rgb.Bytes().data(), int(rgb.Width()), int(rgb.Height()), qsizetype(rgb.Width()) * 3,
+                  QImage::Format_RGB888)
+        .copy();
+}
+
+void CQuorrelView::OnExportScreenImage()
+{
+    const CQuorrelDoc* doc = GetDocument();
+    output::CFileDialogChooser fileDialog;
+    output::IExportFileChooser& browse = InjectedChooser() ? *InjectedChooser() : fileDialog;
+    output::CScreenImageSetup setup;
+    setup.size = ScreenSize();
+    setup.tile = QSize(int(doc->m_params.m_nWidth), int(doc->m_params.m_nHeight));
+    setup.smooth = m_nScreenSmooth;
+    setup.filterIndex = m_nScreenFilterIndex;
+    setup.documentTitle = doc->GetTitle();
+    setup.path = m_strScreenImagePath;
+    if (setup.path.isEmpty()) {
+        QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+        if (folder.isEmpty() || !QFileInfo(folder).isDir())
+            folder = QDir::homePath();
+        setup.path = output::ProposedScreenImagePath(folder, doc->GetTitle());
+    }
+    std::optional<output::CScreenImageChoice> choice;
+    {
+        const CModalScope modal;
+        output::CScreenImageDialog dialog(this, setup, browse);
+        if (dialog.exec() == QDialog::Accepted)
+            choice = dialog.Choice();
+    }
+    if (!choice)
+        return;
+    m_nScreenSmooth = choice->smooth;
+    m_strScreenImagePath = choice->path;
+    m_nScreenFilterIndex = choice->filterIndex;
+
+    // One bar for the whole job: a smooth tile's rendering takes its first
+    // half, the writing the rest.
+    CMainFrame* frame = MainFrame();
+    int shown = 0;
+    auto report = [frame, &shown](int percent) {
+        if (percent > shown && frame)
+            frame->SetProgress(shown = percent);
+    };
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool smooth = choice->smooth > 1;
+    const QImage tile =
+        smooth ? SmoothTile(choice->smooth, [&report](int percent) { report(percent / 2); }) : RenderedTile();
+    const uint32_t code = output::SaveFilledImage(tile, choice->size.width(), choice->size.height(), choice->path,
+                                                  [&](int percent) {
+                                                      report(smooth ? 50 + percent / 2 : percent);
+                                                  });
+    if (frame)
+        frame->SetProgress(0);
+    QApplication::restoreOverrideCursor();
+    if (code != output::kStatusOk)
+        ReportSaveFailure(code);
+    Invalidate();
+}
+
 void CQuorrelView::OnSetAsWallpaper()
 {
     CQuorrelApp* app = App();
@@ -90,9 +170,7 @@ void CQuorrelView::OnSetAsWallpaper()
         return;
     // The screen the main window is on, in device pixels: setters that
     // cannot tile get the tile repeated to its size.
-    QSize screenSize;
-    if (const QScreen* screen = window()->screen())
-        screenSize = (QSizeF(screen->geometry().size()) * screen->devicePixelRatio()).toSize();
+    const QSize screenSize = ScreenSize();
     const bool fromRandomDesktop = m_bRandomDesktop;
     const QPointer<CQuorrelView> view(this);
     // The file is written and handed to the desktop even when an earlier

@@ -59,6 +59,10 @@ public:
     // from the event loop. While one is running, the request waits for it;
     // a waiting request replaced by a newer one is done as superseded.
     void Set(const CWallpaperRequest& request, WallpaperDone done);
+    // Whether this desktop has a setter at all (a request fails otherwise).
+    bool HasSetter() const { return m_setter != nullptr; }
+    // Whether the setter cannot tile and needs the request's screen size.
+    bool NeedsScreenSize() const { return m_setter && m_setter->NeedsScreenImage(); }
     // Whether a request is running or waiting.
     bool IsBusy() const { return m_running.has_value(); }
 

@@ -8,9 +8,6 @@
 
 namespace quorrel::output {
 
-namespace {
-
-// The folder a chosen path would be written into, when it does not exist.
 std::optional<QString> MissingFolder(const QString& path)
 {
     const QFileInfo info(path);
@@ -23,6 +20,8 @@ QString MissingFolderText(const QString& path)
 {
     return QStringLiteral("%1\nThe folder does not exist.\nCheck the path and try again.").arg(path);
 }
+
+namespace {
 
 // The save dialog that insists on an existing folder: a name in a folder
 // that does not exist keeps it open with its complaint.

@@ -44,6 +44,11 @@ public:
     std::optional<CExportChoice> Choose(QWidget* parent, const CExportDialogSetup& setup) override;
 };
 
+// The folder a chosen path would be written into, when it does not exist.
+std::optional<QString> MissingFolder(const QString& path);
+// The warning for such a path.
+QString MissingFolderText(const QString& path);
+
 CExportDialogSetup MakeExportDialogSetup(const QString& documentTitle, uint32_t filterIndex);
 
 // The export dialog's whole logic: opens the chooser with the view's filter

@@ -5,21 +5,30 @@
 
 namespace quorrel::output {
 
-QImage RepeatTile(const QImage& tile, int width, int height)
+QImage RepeatTile(const QImage& tile, int width, int height, QImage::Format format)
 {
     if (tile.isNull() || width < 1 || height < 1 || width > kMaxRepeatSide || height > kMaxRepeatSide)
         return {};
-    const QImage source = tile.convertToFormat(QImage::Format_RGB32);
-    QImage filled(width, height, QImage::Format_RGB32);
-    if (filled.isNull())
+    if (format != QImage::Format_RGB32 && format != QImage::Format_RGB888)
+        return {};
+    const QImage source = tile.convertToFormat(format);
+    QImage filled(width, height, format);
+    if (filled.isNull() || source.isNull())
         return {};   // out of memory
+    const std::size_t pixelBytes = format == QImage::Format_RGB32 ? 4 : 3;
     const int tileWidth = source.width();
     const int tileHeight = source.height();
+    // The first row of each tile row is laid across once; the rows below it
+    // are copies of rows already made.
     for (int y = 0; y < height; ++y) {
-        const auto* from = reinterpret_cast<const QRgb*>(source.constScanLine(y % tileHeight));
-        auto* to = reinterpret_cast<QRgb*>(filled.scanLine(y));
+        uchar* to = filled.scanLine(y);
+        if (y >= tileHeight) {
+            std::memcpy(to, filled.constScanLine(y - tileHeight), pixelBytes * std::size_t(width));
+            continue;
+        }
+        const uchar* from = source.constScanLine(y);
         for (int x = 0; x < width; x += tileWidth)
-            std::memcpy(to + x, from, sizeof(QRgb) * std::size_t(std::min(tileWidth, width - x)));
+            std::memcpy(to + pixelBytes * std::size_t(x), from, pixelBytes * std::size_t(std::min(tileWidth, width - x)));
     }
     return filled;
 }

@@ -51,6 +51,8 @@ enum QuorrelCommand : int {
     // default settings back in the active document.
     ID_FILE_NEW_FROM_PRESET = 930,
     ID_EDIT_RESET_DEFAULTS = 931,
+    // The tile repeated to a screen's size, written as an image file.
+    ID_EXPORT_SCREEN_IMAGE = 932,
 };
 
 } // namespace quorrel::platform

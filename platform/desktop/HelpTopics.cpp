@@ -40,6 +40,9 @@ QString WhatsThisForCommand(int commandId)
         {ID_FILE_SAVE_AS, QStringLiteral("<b>Save As</b><br>Saves the active document under a new name.")},
         {ID_EXPORT_IMAGE, QStringLiteral("<b>Export Image</b><br>Writes the tile at its own width and height as a BMP, JPEG, PNG, GIF "
                              "or TIFF file. The file name's extension decides the format.")},
+        {ID_EXPORT_SCREEN_IMAGE, QStringLiteral("<b>Export Screen-Sized Image</b><br>Writes the tile repeated to the "
+                             "size of a screen (the window's screen at first), optionally smoothed, as a BMP, JPEG, "
+                             "PNG, GIF or TIFF file: a wallpaper to set in any mode.")},
         {ID_SET_AS_WALLPAPER, QStringLiteral("<b>Set As Wallpaper (Tiled)</b><br>Makes the tile the desktop wallpaper, repeated "
                              "edge to edge over the whole screen.")},
         {ID_FILE_PRINT, QStringLiteral("<b>Print</b> (Ctrl+P)<br>Prints the tile once, at the top-left corner of one page, "
@@ -206,6 +209,7 @@ QString TopicForName(const QString& name)
         {QStringLiteral("QPrintPreviewDialog"), QStringLiteral("files.html#printing")},
         {QStringLiteral("HelpWindow"), QStringLiteral("index.html")},
         {QStringLiteral("CPresetGallery"), QStringLiteral("presets.html")},
+        {QStringLiteral("CScreenImageDialog"), QStringLiteral("wallpapers.html#editor")},
     };
     return topics.value(name);
 }

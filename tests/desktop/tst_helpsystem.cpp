@@ -165,7 +165,7 @@ TEST_F(HelpSystemTest, EveryWindowTopicExistsInTheGuide)
     for (const char* name : {"CMainFrame", "CChildFrame", "CQuorrelView", "CQuorrelProp", "CPropsGeneral",
                              "CPropsColors", "CPropsShapes", "CPropsSymmetries", "CPropsCorrelations",
                              "CCoeffsMainDlg", "CCoeffsDlg", "CAboutDlg", "QFileDialog", "QPrintDialog",
-                             "QPrintPreviewDialog", "HelpWindow", "CPresetGallery"}) {
+                             "QPrintPreviewDialog", "HelpWindow", "CPresetGallery", "CScreenImageDialog"}) {
         const QString topic = quorrel::desktop::TopicForName(name);
         ASSERT_FALSE(topic.isEmpty()) << name;
         const QString page = topic.section('#', 0, 0);

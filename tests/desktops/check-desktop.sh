@@ -6,6 +6,7 @@
 # values the desktop reads.
 #   check-desktop.sh NAME PROBE RENDER REPORT-DIR
 # NAME: gnome cinnamon mate xfce lxqt sway wlroots x11-feh x11-xwallpaper portal
+#       x11-feh-render (quorrel-render --fill --set-wallpaper instead of the probe)
 # Exit 0 when the check passed, 1 when it failed, 77 (skipped) when a
 # component is missing, unless QUORREL_REQUIRE_DESKTOPS=1 makes that a failure.
 set -uo pipefail
@@ -321,6 +322,21 @@ check_sway() {
     fi
 }
 
+# quorrel-render sets a screen-sized wallpaper itself: the filled image in
+# the editor's file, shown by feh at its own size.
+check_render_wallpaper() {
+    need feh import identify
+    start_xvfb
+    expect_untiled_screen x_shot
+    local file="$XDG_DATA_HOME/Quorrel/Quorrel Wallpaper.bmp" size
+    XDG_SESSION_TYPE=x11 "$render" --generate --seed 7 --fill "${W}x${H}" --set-wallpaper --quiet \
+        || fail "quorrel-render reports that the wallpaper was not set"
+    size="$(identify -format '%wx%h' "$file")"
+    echo "$(basename "$file"): $size"
+    [ "$size" = "${W}x${H}" ] || fail "the wallpaper file is not the filled image"
+    expect_tiled_screen x_shot
+}
+
 check_portal() {
     need /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-gnome gsettings gdbus
     export GSETTINGS_BACKEND=dconf
@@ -365,6 +381,7 @@ case "$name" in
     wlroots) check_sway wlroots ;;
     x11-feh) check_x11 feh ;;
     x11-xwallpaper) check_x11 xwallpaper ;;
+    x11-feh-render) check_render_wallpaper ;;
     portal) check_portal ;;
     *) fail "unknown desktop" ;;
 esac

@@ -1,5 +1,6 @@
 #include "output/ErrorMessage.h"
 #include "output/ImageSaver.h"
+#include "output/TileRepeat.h"
 #include "QtPrinting.h"
 #include "WhenModal.h"
 
@@ -18,8 +19,19 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cmath>
+#include <future>
+#include <vector>
+#include <algorithm>
 #include <memory>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace quorrel;
 using namespace quorrel::output;
@@ -93,7 +105,7 @@ CDecoded Decode(const QString& path)
 class SaveImageTest : public ::testing::Test {
 protected:
     QString PathOf(const QString& name) const { return m_dir.filePath(name); }
-    QStringList Entries() const { return QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
+    QStringList Entries() const { return QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot); }
 
     QTemporaryDir m_dir;
 };
@@ -275,4 +287,132 @@ TEST(ShowSaveImageFailure, WarningBoxWithTheFailureText)
     EXPECT_EQ(text, "Save image failed:\n80004005 - Unspecified error");
     EXPECT_EQ(icon, QMessageBox::Warning);
     EXPECT_EQ(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+}
+
+TEST_F(SaveImageTest, SavingAgainKeepsEveryHardLinkAndTheMode)
+{
+    ASSERT_EQ(SaveImage(NoiseTile(30, 20), PathOf("a.png")), kStatusOk);
+    ASSERT_TRUE(QFile::setPermissions(PathOf("a.png"), QFile::ReadOwner | QFile::WriteOwner));
+    ASSERT_EQ(::link(QFile::encodeName(PathOf("a.png")).constData(), QFile::encodeName(PathOf("b.png")).constData()), 0);
+    const QImage second = NoiseTile(9, 4);
+    ASSERT_EQ(SaveImage(second, PathOf("a.png")), kStatusOk);
+    EXPECT_TRUE(SamePixels(Decode(PathOf("b.png")).image, second));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(PathOf("a.png")).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_EQ(st.st_nlink, 2u);
+    EXPECT_EQ(Entries(), (QStringList{"a.png", "b.png"}));
+}
+
+// A pipe (no reader) or a device at the chosen name is refused at once: the
+// editor's window never waits in open() for a reader that never comes.
+TEST_F(SaveImageTest, APipeOrADeviceIsRefusedWithoutWaiting)
+{
+    const QByteArray fifo = QFile::encodeName(PathOf("pipe.png"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), PathOf("null.bmp")));
+    const QImage tile = NoiseTile(20, 10);
+    for (const QString name : {"pipe.png", "null.bmp"}) {
+        SCOPED_TRACE(name.toStdString());
+        auto saving = std::async(std::launch::async, [&] { return SaveImage(tile, PathOf(name)); });
+        if (saving.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+            // It waits for a reader: give it one so the test ends.
+            const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
+            char sink[4096];
+            while (saving.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+                (void)::read(reader, sink, sizeof sink);
+            ::close(reader);
+            ADD_FAILURE() << "the save waited for a reader";
+        }
+        EXPECT_NE(saving.get(), kStatusOk);
+    }
+    struct stat st {};
+    ASSERT_EQ(::lstat(fifo.constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_EQ(Entries(), (QStringList{"null.bmp", "pipe.png"}));
+}
+
+// A process that dies while the image is being written (here: killed by
+// the file size limit after the first 4 KiB) leaves no temporary file, and
+// the old file is as it was.
+TEST_F(SaveImageTest, DyingWhileWritingLeavesNoTemporaryAndTheOldFile)
+{
+    const QImage tile = NoiseTile(200, 100);   // 60 KB as a BMP
+    ASSERT_EQ(SaveImage(NoiseTile(10, 10), PathOf("t.bmp")), kStatusOk);   // also loads the encoders
+    QFile old(PathOf("t.bmp"));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    const QByteArray before = old.readAll();
+    old.close();
+    ASSERT_LT(before.size(), 4096);
+
+    for (const QString name : {"t.bmp", "new.bmp"}) {
+        SCOPED_TRACE(name.toStdString());
+        const QString path = PathOf(name);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const rlimit size{4096, 4096};
+            const rlimit core{0, 0};
+            ::setrlimit(RLIMIT_CORE, &core);
+            ::setrlimit(RLIMIT_FSIZE, &size);
+            ::signal(SIGXFSZ, SIG_DFL);
+            SaveImage(tile, path);
+            ::_exit(0);
+        }
+        ASSERT_GT(child, 0);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "status " << status;
+        EXPECT_EQ(Entries(), QStringList{"t.bmp"});
+    }
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), before);
+}
+
+// The tile repeated to the size asked for, in every lossless format, at
+// sizes that are and are not multiples of the tile.
+TEST_F(SaveImageTest, FilledImagesAreTheTileRepeatedFromTheCorner)
+{
+    const QImage tile = NoiseTile(13, 7);
+    for (const QString name : {"f.bmp", "f.png", "f.tif"}) {
+        for (const QSize size : {QSize(130, 70), QSize(100, 45), QSize(5, 3)}) {
+            SCOPED_TRACE(name.toStdString() + " " + std::to_string(size.width()) + "x" + std::to_string(size.height()));
+            ASSERT_EQ(SaveFilledImage(tile, size.width(), size.height(), PathOf(name)), kStatusOk);
+            const QImage decoded = Decode(PathOf(name)).image.convertToFormat(QImage::Format_RGB32);
+            ASSERT_EQ(decoded.size(), size);
+            for (int y = 0; y < size.height(); ++y)
+                for (int x = 0; x < size.width(); ++x)
+                    ASSERT_EQ(decoded.pixel(x, y), tile.pixel(x % 13, y % 7)) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(SaveFilledImage(tile, 0, 10, PathOf("zero.png")), kStatusUnspecifiedFailure);
+    EXPECT_EQ(SaveFilledImage(tile, 10, kMaxRepeatSide + 1, PathOf("tall.png")), kStatusUnspecifiedFailure);
+    EXPECT_EQ(SaveFilledImage(tile, 10, 10, PathOf("f.wpp")), kStatusUnspecifiedFailure);
+    EXPECT_EQ(SaveFilledImage(tile, 10, 10, PathOf("missing/f.png")), kStatusPathNotFound);
+    EXPECT_EQ(Entries(), (QStringList{"f.bmp", "f.png", "f.tif"}));
+}
+
+// A large filled image reports its progress as it is written: rising, in
+// many steps, 100 at the end; a failure never reaches 100.
+TEST_F(SaveImageTest, FilledImagesReportRisingProgressEndingAtOneHundred)
+{
+    const QImage tile = GeneratedTile(4, 125, 125);
+    // TIFF's library writes the image in one piece: no steps between.
+    const std::pair<const char*, std::size_t> cases[] = {{"p.bmp", 10}, {"p.png", 10}, {"p.jpg", 10}, {"p.gif", 10},
+                                                         {"p.tif", 2}};
+    for (const auto& [name, steps] : cases) {
+        SCOPED_TRACE(name);
+        std::vector<int> seen;
+        ASSERT_EQ(SaveFilledImage(tile, 1500, 1000, PathOf(name), [&](int percent) { seen.push_back(percent); }),
+                  kStatusOk);
+        ASSERT_FALSE(seen.empty());
+        EXPECT_EQ(seen.back(), 100);
+        for (std::size_t i = 1; i < seen.size(); ++i)
+            EXPECT_LT(seen[i - 1], seen[i]);
+        EXPECT_GE(seen.size(), steps);
+        EXPECT_EQ(Decode(PathOf(name)).image.size(), QSize(1500, 1000));
+    }
+    std::vector<int> failed;
+    EXPECT_EQ(SaveFilledImage(tile, 300, 200, PathOf("missing/p.png"), [&](int percent) { failed.push_back(percent); }),
+              kStatusPathNotFound);
+    EXPECT_TRUE(std::find(failed.begin(), failed.end(), 100) == failed.end());
 }

@@ -274,7 +274,8 @@ TEST_F(HostileInput, NeverMoreThreadsThanProcessors)
     WriteHeavyDocument("heavy.wpp");
     const unsigned processors = quorrel::tools::UsableProcessors();
     std::size_t most = 0;
-    const ToolResult run = RunTool({kTool, "heavy.wpp", "--size", "1200x1200", "--threads", "256", "--quiet"},
+    const ToolResult run = RunTool({kTool, "heavy.wpp", "--size", "1200x1200", "--threads", "256", "--quiet", "-o",
+                                    "heavy.bmp"},
                                    m_dir.string(), [&](pid_t pid) {
                                        std::error_code ec;
                                        const fs::path tasks = "/proc/" + std::to_string(pid) + "/task";

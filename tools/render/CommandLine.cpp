@@ -1,12 +1,25 @@
 #include "CommandLine.h"
 
+#include "OutputNames.h"
+
+#include "model/Presets.h"
+#include "render/SmoothRender.h"
 #include "render/TileRenderer.h"
 
+#include <algorithm>
 #include <charconv>
+#include <limits>
+
+#ifndef QUORREL_VERSION
+#define QUORREL_VERSION "unknown"
+#endif
 
 namespace quorrel::tools {
 
 namespace {
+
+// The largest side of a --fill image.
+constexpr uint32_t kMaxFillSize = 16384;
 
 template <typename T>
 bool ParseNumber(const std::string& text, T& value)
@@ -16,8 +29,8 @@ bool ParseNumber(const std::string& text, T& value)
     return ec == std::errc() && ptr == end && !text.empty();
 }
 
-// "WxH" with both sides 1..kMaxRenderSize.
-std::optional<std::pair<uint32_t, uint32_t>> ParseSize(const std::string& text)
+// "WxH" with both sides 1..limit.
+std::optional<std::pair<uint32_t, uint32_t>> ParseSize(const std::string& text, uint32_t limit)
 {
     const auto x = text.find_first_of("xX");
     if (x == std::string::npos)
@@ -25,9 +38,47 @@ std::optional<std::pair<uint32_t, uint32_t>> ParseSize(const std::string& text)
     uint32_t width = 0, height = 0;
     if (!ParseNumber(text.substr(0, x), width) || !ParseNumber(text.substr(x + 1), height))
         return std::nullopt;
-    if (width < 1 || height < 1 || width > render::kMaxRenderSize || height > render::kMaxRenderSize)
+    if (width < 1 || height < 1 || width > limit || height > limit)
         return std::nullopt;
     return std::make_pair(width, height);
+}
+
+// A whole number from `low` to `high` for `option`, or a one-line reason.
+bool ParseBounded(const std::string& option, const std::string& text, uint32_t low, uint32_t high, uint32_t& value,
+                  std::string& error)
+{
+    if (ParseNumber(text, value) && value >= low && value <= high)
+        return true;
+    error = option + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high) + ", not '" +
+            text + "'";
+    return false;
+}
+
+// What the options say together; empty when they agree.
+std::string CheckCombination(const RenderOptions& options)
+{
+    if (options.seed && !options.generate)
+        return "--seed only applies with --generate";
+    if (options.count && !options.generate)
+        return "--count only applies with --generate";
+    if (options.input && options.preset)
+        return "give either an input document or --preset, not both";
+    const uint32_t images = options.Images();
+    if (options.seed && images > 1 &&
+        *options.seed > std::numeric_limits<uint32_t>::max() - (images - 1)) {
+        return "--seed " + std::to_string(*options.seed) + " with --count " + std::to_string(images) +
+               " runs past the last seed, 4294967295";
+    }
+    if (options.setWallpaper && images > 1)
+        return "--set-wallpaper takes one image, not --count " + std::to_string(images);
+    if (images > 1) {
+        for (const auto& [option, name] : {std::pair{"-o", options.output}, std::pair{"--save-wpp", options.saveWpp}}) {
+            if (name && !NamesEachImage(*name))
+                return std::string(option) + " " + *name + ": with --count above 1 the name needs {n} or {seed}, "
+                       "so that each image gets a file of its own";
+        }
+    }
+    return {};
 }
 
 } // namespace
@@ -48,6 +99,10 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
         std::string v;
         if (arg == "-h" || arg == "--help") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
+        } else if (arg == "--list-presets") {
+            options.listPresets = true;
         } else if (arg == "-o" || arg == "--output") {
             if (!value(v))
                 return std::nullopt;
@@ -67,32 +122,53 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
                 return std::nullopt;
             }
             options.seed = seed;
-        } else if (arg == "--threads") {
-            unsigned threads = 0;
+        } else if (arg == "--count") {
+            uint32_t count = 0;
+            if (!value(v) || !ParseBounded(arg, v, 1, kMaxCount, count, error))
+                return std::nullopt;
+            options.count = count;
+        } else if (arg == "--preset") {
             if (!value(v))
                 return std::nullopt;
-            if (!ParseNumber(v, threads) || threads < 1 || threads > 256) {
-                error = "--threads takes a whole number from 1 to 256, not '" + v + "'";
+            if (!model::FindPreset(v)) {
+                error = "unknown preset '" + v + "' (see --list-presets)";
                 return std::nullopt;
             }
+            options.preset = v;
+        } else if (arg == "--threads") {
+            uint32_t threads = 0;
+            if (!value(v) || !ParseBounded(arg, v, 1, 256, threads, error))
+                return std::nullopt;
             options.threads = threads;
         } else if (arg == "--size") {
             if (!value(v))
                 return std::nullopt;
-            options.size = ParseSize(v);
+            options.size = ParseSize(v, render::kMaxRenderSize);
             if (!options.size) {
                 error = "--size takes WIDTHxHEIGHT, each from 1 to " + std::to_string(render::kMaxRenderSize) +
                         ", not '" + v + "'";
                 return std::nullopt;
             }
+        } else if (arg == "--fill") {
+            if (!value(v))
+                return std::nullopt;
+            options.fill = ParseSize(v, kMaxFillSize);
+            if (!options.fill) {
+                error = "--fill takes WIDTHxHEIGHT, each from 1 to " + std::to_string(kMaxFillSize) + ", not '" + v +
+                        "'";
+                return std::nullopt;
+            }
+        } else if (arg == "--supersample") {
+            if (!value(v) || !ParseBounded(arg, v, 1, render::kMaxSupersample, options.supersample, error))
+                return std::nullopt;
+        } else if (arg == "--set-wallpaper") {
+            options.setWallpaper = true;
         } else if (arg == "--reference") {
             options.reference = true;
         } else if (arg == "--kernel") {
             if (!value(v))
                 return std::nullopt;
             options.kernel = v;
-        } else if (arg == "--version") {
-            options.version = true;
         } else if (arg == "-q" || arg == "--quiet") {
             options.quiet = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
@@ -105,35 +181,80 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
             options.input = arg;
         }
     }
-    if (options.seed && !options.generate) {
-        error = "--seed only applies with --generate";
+    error = CheckCombination(options);
+    if (!error.empty())
         return std::nullopt;
-    }
     return options;
+}
+
+bool WritesSomething(const RenderOptions& options)
+{
+    return options.output || options.saveWpp || options.setWallpaper;
+}
+
+std::string NothingToWriteMessage()
+{
+    return "nothing to write: give -o FILE, --save-wpp FILE or --set-wallpaper (see --help)";
+}
+
+std::string VersionLine() { return "quorrel-render " QUORREL_VERSION; }
+
+std::string PresetList()
+{
+    std::size_t width = 0;
+    for (const model::PresetInfo& preset : model::Presets())
+        width = std::max(width, preset.id.size());
+    std::string list;
+    for (const model::PresetInfo& preset : model::Presets()) {
+        list += std::string(preset.id) + std::string(width + 2 - preset.id.size(), ' ') + std::string(preset.name) +
+                "\n";
+    }
+    return list;
 }
 
 std::string RenderUsage()
 {
-    return R"(Usage: quorrel-render [INPUT.wpp] [options]
+    return R"(Usage: quorrel-render [INPUT.wpp | --preset NAME] [options]
+       quorrel-render --list-presets | --version | --help
 
-Renders a Quorrel tile from a parameter set: the given "*.wpp" document, or
-the built-in defaults when no input is given.
+Renders a Quorrel tile from a parameter set: the given "*.wpp" document, a
+preset, or the built-in defaults when neither is given.
 
 Options:
   -o, --output FILE   write the rendered tile, by default at the parameter
                       set's own width x height; the image format follows the
                       extension: .bmp .dib .rle, .jpg .jpeg .jpe .jfif, .gif,
                       .tif .tiff, .png
+  --preset NAME       start from a preset (its settings and its tile); with
+                      --generate a new tile of it
+  --list-presets      list the presets' names and stop
   --generate          generate new random coefficients before rendering
   --seed N            with --generate: seed the generator with N (0..4294967295)
                       instead of the clock, so the same N gives the same tile
                       on every machine
+  --count N           with --generate: make N different tiles (1..10000); with
+                      --seed S the k-th uses seed S + k - 1, so any of them can
+                      be made again alone, otherwise each gets a seed from the
+                      clock, printed on stdout. The names of -o and --save-wpp
+                      take {n} (k, zero-padded to the width of N) and {seed};
+                      above 1 each name needs one of them
   --save-wpp FILE     write the parameter set (after any generation) as a
                       "*.wpp" document
   --size WxH          render the same series at W x H pixels instead (each
                       1..8192): the image is computed at that size, not
                       scaled, and still tiles seamlessly; the parameter set
                       and any --save-wpp document keep their own size
+  --fill WxH          write W x H pixels (each 1..16384) made by repeating the
+                      tile from the top-left corner, as a desktop's tiled mode
+                      lays it: a wallpaper of the screen's size
+  --supersample N     smooth rendering: N x N samples a pixel (1..8, default
+                      1), each pixel the rounded mean of its samples' colours;
+                      1 is the exact rendering, N costs about N x N times the
+                      work
+  --set-wallpaper     make the image the desktop wallpaper afterwards, tiled
+                      (with --fill, the filled image at its own size); on a
+                      desktop that cannot tile, give --fill with the screen's
+                      size
   --threads N         render with N threads (1..256; default: all cores,
                       small tiles use one); never more than the processors
                       the tool may run on
@@ -148,14 +269,18 @@ Options:
   --version           show the version, the kernel and the instruction set
   -h, --help          show this help
 
+A run needs something to write: -o, --save-wpp or --set-wallpaper.
 Every output is checked before rendering (image extension, folder, that it
 can be written, that no two outputs name the same file), and files are
-replaced only when all outputs are whole. On any failure the tool prints one
-line on stderr, exits with status 1 and leaves every existing file as it was.
+replaced only when all outputs of the run are whole. On any failure the tool
+prints one line on stderr, exits with status 1 and leaves every existing file
+as it was.
 
 Examples:
   quorrel-render --generate --seed 7 -o tile.png --save-wpp tile.wpp
-  quorrel-render tile.wpp --size 3840x2160 -o tile-4k.png
+  quorrel-render tile.wpp --fill 3840x2160 -o wallpaper.png
+  quorrel-render --preset ocean --generate --count 5 --seed 100 -o ocean-{n}.png
+  quorrel-render tile.wpp --size 3840x2160 --supersample 4 -o smooth-4k.png
 )";
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 // The command line of quorrel-render:
-//   quorrel-render [INPUT.wpp] [-o OUTPUT] [--generate] [--seed N]
-//                  [--save-wpp FILE] [--size WxH] [--threads N] [--reference]
-//                  [--quiet] [--kernel NAME] [--version]
+//   quorrel-render [INPUT.wpp | --preset NAME] [-o OUTPUT] [--generate]
+//                  [--seed N] [--count N] [--save-wpp FILE] [--size WxH]
+//                  [--fill WxH] [--supersample N] [--set-wallpaper]
+//                  [--threads N] [--reference] [--kernel NAME] [--quiet]
+//   quorrel-render --list-presets | --version | --help
 
 #include <cstdint>
 #include <optional>
@@ -12,27 +14,52 @@
 
 namespace quorrel::tools {
 
+// The largest --count.
+inline constexpr uint32_t kMaxCount = 10000;
+
 struct RenderOptions {
     std::optional<std::string> input;
+    std::optional<std::string> preset;   // a preset's id or name, known to the catalogue
     std::optional<std::string> output;
     std::optional<std::string> saveWpp;
     bool generate = false;
     std::optional<uint32_t> seed;
+    // --count: that many tiles, names with {n} and {seed} (only with --generate).
+    std::optional<uint32_t> count;
     unsigned threads = 0;   // 0: all cores
     // Render at this size instead of the parameter set's own (1..8192 each).
     std::optional<std::pair<uint32_t, uint32_t>> size;
+    // Write the tile repeated to this size (1..16384 each).
+    std::optional<std::pair<uint32_t, uint32_t>> fill;
+    uint32_t supersample = 1;   // samples a side of each pixel, 1..8
+    bool setWallpaper = false;
     bool reference = false;   // the scalar renderer instead of the fast one
     bool quiet = false;
     bool help = false;
     // The kernel variant named on the command line (checked by the renderer).
     std::optional<std::string> kernel;
     bool version = false;
+    bool listPresets = false;
+
+    uint32_t Images() const { return count.value_or(1); }
 };
 
 // Parses the arguments after the program name. Returns the options, or
 // nothing with a one-line reason in `error`.
 std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>& args, std::string& error);
 
+// Whether the run writes anything: an image, a document or the wallpaper
+// (--help, --version and --list-presets only print).
+bool WritesSomething(const RenderOptions& options);
+// The one line for a run that would write nothing.
+std::string NothingToWriteMessage();
+
 std::string RenderUsage();
+
+// "quorrel-render 1.0"
+std::string VersionLine();
+
+// The presets, one a line: id, then name.
+std::string PresetList();
 
 } // namespace quorrel::tools

@@ -1,10 +1,7 @@
 #include "ImageFileWriter.h"
 
-#include "StagedFileDevice.h"
-
 #include "output/ImageEncoders.h"
-
-#include <QImage>
+#include "output/ImageSaver.h"
 
 namespace quorrel::tools {
 
@@ -12,10 +9,7 @@ namespace {
 
 const output::CImageEncoder* EncoderFor(const std::string& path)
 {
-    const auto encoders = output::ImageEncoders();
-    const QUuid id = output::FindEncoderForExtension(output::FileExtension(QString::fromStdString(path)),
-                                                     encoders.data(), encoders.size());
-    return output::EncoderById(id);
+    return output::EncoderForPath(QString::fromStdString(path));
 }
 
 // ".bmp .dib .rle .jpg ...", from the encoders' own lists.
@@ -42,8 +36,13 @@ bool IsImageExtension(const std::string& path, std::string& reason)
     return false;
 }
 
-bool WriteImage(const std::string& path, const render::CRgbImage& image, model::CStagedFile& file,
-                std::string& error)
+QImage ImageView(const render::CRgbImage& image)
+{
+    return QImage(image.Bytes().data(), int(image.Width()), int(image.Height()), qsizetype(image.Width()) * 3,
+                  QImage::Format_RGB888);
+}
+
+bool WriteImage(const std::string& path, const QImage& image, model::CStagedFile& file, std::string& error)
 {
     const output::CImageEncoder* encoder = EncoderFor(path);
     if (!encoder) {
@@ -52,22 +51,17 @@ bool WriteImage(const std::string& path, const render::CRgbImage& image, model::
         error = path + ": " + reason;
         return false;
     }
-    const QImage view(image.Bytes().data(), int(image.Width()), int(image.Height()),
-                      qsizetype(image.Width()) * 3, QImage::Format_RGB888);
-    bool encoded = false;
-    {
-        CStagedFileDevice device(file);
-        encoded = encoder->encode(view, device);
-    }
-    if (file.Failed()) {
+    switch (output::EncodeToStagedFile(image, *encoder, file)) {
+    case output::EncodeOutcome::Written:
+        return true;
+    case output::EncodeOutcome::WriteFailed:
         error = file.Failure().message;
         return false;
+    case output::EncodeOutcome::EncoderFailed:
+        break;
     }
-    if (!encoded) {
-        error = path + ": the image could not be encoded";
-        return false;
-    }
-    return true;
+    error = path + ": the image could not be encoded";
+    return false;
 }
 
 } // namespace quorrel::tools

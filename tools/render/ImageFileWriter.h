@@ -1,9 +1,11 @@
 #pragma once
-// Encodes a rendered tile into a staged output file, in the format its
+// Encodes a rendered image into a staged output file, in the format its
 // extension selects (the editor's own encoders).
 
 #include "model/StagedFile.h"
 #include "render/PixelSurface.h"
+
+#include <QImage>
 
 #include <string>
 
@@ -13,9 +15,11 @@ namespace quorrel::tools {
 // with the reason (the extensions known) in `reason`.
 bool IsImageExtension(const std::string& path, std::string& reason);
 
+// A QImage over the pixels of `image` (no copy: it lives as long as `image`).
+QImage ImageView(const render::CRgbImage& image);
+
 // Writes `image` into `file` (not yet committed); false with a one-line
 // message naming `path` when it could not be written.
-bool WriteImage(const std::string& path, const render::CRgbImage& image, model::CStagedFile& file,
-                std::string& error);
+bool WriteImage(const std::string& path, const QImage& image, model::CStagedFile& file, std::string& error);
 
 } // namespace quorrel::tools

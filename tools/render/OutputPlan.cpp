@@ -2,9 +2,38 @@
 
 #include "ImageFileWriter.h"
 
+#include <sys/resource.h>
+
 namespace quorrel::tools {
 
-bool COutputPlan::Add(OutputKind kind, const std::string& option, const std::string& path, std::string& error)
+namespace {
+
+// Descriptors a staged output holds (its folder and its temporary), and
+// those kept free for the rest of the process (libraries, image plugins).
+constexpr rlim_t kDescriptorsAnOutput = 2;
+constexpr rlim_t kDescriptorsSpare = 64;
+
+bool EnoughDescriptors(std::size_t outputs, std::string& error)
+{
+    const rlim_t needed = rlim_t(outputs) * kDescriptorsAnOutput + kDescriptorsSpare;
+    rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= needed)
+        return true;
+    if (limit.rlim_max == RLIM_INFINITY || limit.rlim_max >= needed) {
+        limit.rlim_cur = needed;
+        if (::setrlimit(RLIMIT_NOFILE, &limit) == 0)
+            return true;
+    }
+    error = std::to_string(outputs) + " output files need " + std::to_string(needed) +
+            " open files at once, more than this process may open (" + std::to_string(limit.rlim_max) +
+            "); make fewer at a time";
+    return false;
+}
+
+} // namespace
+
+bool COutputPlan::Add(OutputKind kind, const std::string& option, const std::string& path, std::string& error,
+                      uint32_t image)
 {
     if (path.empty()) {
         error = option + " needs a file name";
@@ -15,7 +44,7 @@ bool COutputPlan::Add(OutputKind kind, const std::string& option, const std::str
         error = path + ": " + reason;
         return false;
     }
-    PlannedOutput output{kind, path, option, {}, nullptr};
+    PlannedOutput output{kind, path, option, image, {}, nullptr};
     model::CFileError failure;
     if (!model::ResolveFileTarget(path, output.target, failure, model::SpecialFiles::Accept)) {
         error = failure.message;
@@ -34,6 +63,8 @@ bool COutputPlan::Add(OutputKind kind, const std::string& option, const std::str
 
 bool COutputPlan::Stage(std::string& error)
 {
+    if (!EnoughDescriptors(m_outputs.size(), error))
+        return false;
     for (PlannedOutput& output : m_outputs) {
         model::CFileError failure;
         output.staged = model::CStagedFile::Create(output.path, failure, model::CStagedFile::Temporary::Unnamed,

@@ -23,6 +23,7 @@ struct PlannedOutput {
     OutputKind kind;
     std::string path;   // as given
     std::string option;   // the option that named it, for messages
+    uint32_t image;   // the image of a batch it belongs to, from 1
     model::CFileTarget target;
     std::unique_ptr<model::CStagedFile> staged;   // after Stage()
 };
@@ -31,10 +32,14 @@ class COutputPlan final {
 public:
     // Checks one more output. False with a one-line message when it cannot
     // be one.
-    bool Add(OutputKind kind, const std::string& option, const std::string& path, std::string& error);
+    bool Add(OutputKind kind, const std::string& option, const std::string& path, std::string& error,
+             uint32_t image = 1);
 
     // Opens the temporary of every output; false with a one-line message
-    // (and nothing left behind) when any of them cannot be written.
+    // (and nothing left behind) when any of them cannot be written. Each
+    // holds two descriptors until the end: a batch raises the process's
+    // limit of open files as far as it may, and is refused before anything
+    // is opened when that is not enough.
     bool Stage(std::string& error);
 
     std::vector<PlannedOutput>& Outputs() { return m_outputs; }

@@ -1,15 +1,22 @@
-// quorrel-render: renders a tile from a "*.wpp" document or the built-in
-// defaults, optionally after a (seeded) random generation.
+// quorrel-render: renders a tile from a "*.wpp" document, a preset or the
+// built-in defaults, optionally after a (seeded) random generation; a batch
+// of them, smooth renderings, screen-sized wallpapers, the wallpaper itself.
 
 #include "CommandLine.h"
 #include "ImageFileWriter.h"
+#include "OutputNames.h"
 #include "OutputPlan.h"
+#include "ProgressBar.h"
 #include "RenderThreads.h"
+#include "WallpaperStep.h"
 
 #include "model/TileParams.h"
 #include "model/WppFile.h"
+#include "output/TileRepeat.h"
+#include "platform/presets/PresetLibrary.h"
 #include "render/KernelChoice.h"
 #include "render/ReferenceRenderer.h"
+#include "render/SmoothRender.h"
 #include "render/TileRenderer.h"
 
 #include <QCoreApplication>
@@ -32,31 +39,56 @@ int Fail(const std::string& message)
     return 1;
 }
 
-// A one-line bar on stderr, redrawn only when the percentage changes.
-class ProgressBar final {
-public:
-    explicit ProgressBar(bool enabled) : m_enabled(enabled) {}
-    void operator()(int percent)
-    {
-        if (!m_enabled || percent == m_last)
-            return;
-        m_last = percent;
-        constexpr int kWidth = 40;
-        const int filled = percent * kWidth / 100;
-        std::fprintf(stderr, "\rRendering [%s%s] %3d%%", std::string(filled, '#').c_str(),
-                     std::string(kWidth - filled, ' ').c_str(), percent);
-        std::fflush(stderr);
+// The tile of `params` at `width` x `height` with the options' renderer and
+// smoothing.
+void RenderImage(const model::CTileParams& params, const tools::RenderOptions& options,
+                 std::optional<render::KernelVariant> kernel, uint32_t width, uint32_t height, render::CRgbImage& image,
+                 tools::CProgressBar& bar)
+{
+    const render::ProgressSink progress = [&bar](int percent) { bar.Update(percent); };
+    if (options.reference) {
+        // The scalar renderer takes its size from the set: give it a copy,
+        // enlarged for the samples of a smooth rendering.
+        const uint32_t factor = options.supersample;
+        auto sized = std::make_unique<model::CTileParams>(params);
+        sized->m_nWidth = width * factor;
+        sized->m_nHeight = height * factor;
+        if (factor == 1) {
+            render::RenderTileReference(*sized, image, progress);
+        } else {
+            render::CSupersampleSurface samples(image, factor, height);
+            render::RenderTileReference(*sized, samples, progress);
+        }
+        return;
     }
-    void Finish()
-    {
-        if (m_enabled)
-            std::fprintf(stderr, "\rRendering [%s] done\n", std::string(40, '#').c_str());
-    }
+    render::RenderSettings settings;
+    settings.threads = tools::ThreadsToUse(options.threads, tools::UsableProcessors());
+    settings.width = width;
+    settings.height = height;
+    settings.kernel = kernel;
+    render::RenderTileSmooth(params, image, settings, options.supersample, progress);
+}
 
-private:
-    bool m_enabled;
-    int m_last = -1;
-};
+// Writes image k's outputs into their temporaries. False with a message.
+bool WriteOutputs(tools::COutputPlan& plan, uint32_t k, const QImage& image, const model::CTileParams& params,
+                  std::string& error)
+{
+    for (tools::PlannedOutput& output : plan.Outputs()) {
+        if (output.image != k)
+            continue;
+        if (output.kind == tools::OutputKind::Image) {
+            if (!tools::WriteImage(output.path, image, *output.staged, error))
+                return false;
+            continue;
+        }
+        output.staged->Append(model::SaveWpp(params));
+        if (output.staged->Failed()) {
+            error = output.staged->Failure().message;
+            return false;
+        }
+    }
+    return true;
+}
 
 int Run(int argc, char** argv)
 {
@@ -75,7 +107,11 @@ int Run(int argc, char** argv)
     if (!render::RequestedKernel(options->kernel, kernel, error))
         return Fail(error);
     if (options->version) {
-        std::cout << "quorrel-render " QUORREL_VERSION "\n" << render::DescribeKernel(kernel) << std::endl;
+        std::cout << tools::VersionLine() << "\n" << render::DescribeKernel(kernel) << std::endl;
+        return 0;
+    }
+    if (options->listPresets) {
+        std::cout << tools::PresetList();
         return 0;
     }
 
@@ -84,60 +120,82 @@ int Run(int argc, char** argv)
         model::CFileError failure;
         if (!model::ReadWppFile(*options->input, *params, failure))
             return Fail(failure.code == ENOENT ? *options->input + ": Cannot find this file." : failure.message);
+    } else if (options->preset && !presets::LoadPreset(*options->preset, *params, error)) {
+        return Fail(error);
     }
+    if (!tools::WritesSomething(*options))
+        return Fail(tools::NothingToWriteMessage());
+
+    // A batch's seeds are known before its names, which may hold them.
+    const uint32_t images = options->Images();
+    const bool batch = options->count.has_value();
+    const std::vector<uint32_t> seeds =
+        batch ? tools::BatchSeeds(options->seed, images, tools::ClockForSeeds()) : std::vector<uint32_t>{};
+    auto name = [&](const std::string& pattern, uint32_t k) {
+        return batch ? tools::ExpandOutputName(pattern, k, images, seeds[k - 1]) : pattern;
+    };
 
     // Every output is checked and can be written before anything is
     // rendered; none replaces its file until all are whole.
     tools::COutputPlan plan;
-    if (options->output && !plan.Add(tools::OutputKind::Image, "-o", *options->output, error))
-        return Fail(error);
-    if (options->saveWpp && !plan.Add(tools::OutputKind::Document, "--save-wpp", *options->saveWpp, error))
+    for (uint32_t k = 1; k <= images; ++k) {
+        if (options->output && !plan.Add(tools::OutputKind::Image, "-o", name(*options->output, k), error, k))
+            return Fail(error);
+        if (options->saveWpp &&
+            !plan.Add(tools::OutputKind::Document, "--save-wpp", name(*options->saveWpp, k), error, k))
+            return Fail(error);
+    }
+    tools::CWallpaperStep wallpaper;
+    if (options->setWallpaper && !wallpaper.Prepare(options->fill.has_value(), error))
         return Fail(error);
     if (!plan.Stage(error))
         return Fail(error);
 
-    if (options->generate)
-        params->GenerateRandom(options->seed);
+    tools::CProgressBar bar(stderr, !options->quiet && isatty(STDERR_FILENO), images);
+    QImage last;   // the image --set-wallpaper shows
+    for (uint32_t k = 1; k <= images; ++k) {
+        auto tileParams = std::make_unique<model::CTileParams>(*params);
+        if (options->generate)
+            tileParams->GenerateRandom(batch ? std::optional<uint32_t>(seeds[k - 1]) : options->seed);
 
-    const uint32_t width = options->size ? options->size->first : params->m_nWidth;
-    const uint32_t height = options->size ? options->size->second : params->m_nHeight;
-    render::CRgbImage image(width, height);
-    ProgressBar bar(!options->quiet && isatty(STDERR_FILENO));
-    const render::ProgressSink progress = [&](int percent) { bar(percent); };
-    if (options->reference) {
-        // The scalar renderer takes its size from the set: give it a copy.
-        auto sized = std::make_unique<model::CTileParams>(*params);
-        sized->m_nWidth = width;
-        sized->m_nHeight = height;
-        render::RenderTileReference(*sized, image, progress);
-    } else {
-        render::RenderSettings settings;
-        settings.threads = tools::ThreadsToUse(options->threads, tools::UsableProcessors());
-        settings.width = width;
-        settings.height = height;
-        settings.kernel = kernel;
-        render::RenderTile(*params, image, settings, progress);
-    }
-    bar.Finish();
+        const uint32_t width = options->size ? options->size->first : tileParams->m_nWidth;
+        const uint32_t height = options->size ? options->size->second : tileParams->m_nHeight;
+        render::CRgbImage tile(width, height);
+        bar.Start(k);
+        RenderImage(*tileParams, *options, kernel, width, height, tile, bar);
+        bar.Complete();
 
-    for (tools::PlannedOutput& output : plan.Outputs()) {
-        bool written = true;
-        if (output.kind == tools::OutputKind::Image) {
-            written = tools::WriteImage(output.path, image, *output.staged, error);
-        } else {
-            output.staged->Append(model::SaveWpp(*params));
-            if (output.staged->Failed()) {
-                error = output.staged->Failure().message;
-                written = false;
-            }
+        // A screen-sized image repeats the tile rendered once.
+        QImage image = tools::ImageView(tile);
+        if (options->fill) {
+            image = output::RepeatTile(image, int(options->fill->first), int(options->fill->second),
+                                       QImage::Format_RGB888);
+            if (image.isNull())
+                throw std::bad_alloc();
         }
-        if (!written) {
+        if (!WriteOutputs(plan, k, image, *tileParams, error)) {
+            bar.Finish();
             plan.Discard();
             return Fail(error);
         }
+        if (options->setWallpaper)
+            last = image.copy();   // `tile` goes with this pass
     }
+    bar.Finish();
     if (!plan.Commit(error))
         return Fail(error);
+
+    // Seeds from the clock are told, so any tile can be made again.
+    if (batch && !options->seed) {
+        for (uint32_t k = 1; k <= images; ++k)
+            std::cout << k << "/" << images << ": seed " << seeds[k - 1] << std::endl;
+    }
+
+    if (options->setWallpaper) {
+        const QSize screen = options->fill ? last.size() : QSize();
+        if (!wallpaper.Set(last, screen, error))
+            return Fail(error);
+    }
     return 0;
 }
 

@@ -9,11 +9,14 @@
 #include <QByteArray>
 #include <QIODevice>
 
-namespace quorrel::tools {
+#include <functional>
+
+namespace quorrel::output {
 
 class CStagedFileDevice final : public QIODevice {
 public:
-    explicit CStagedFileDevice(model::CStagedFile& file);
+    // `grown`, when given, hears the file's size each time it grows.
+    explicit CStagedFileDevice(model::CStagedFile& file, std::function<void(qint64 size)> grown = {});
     ~CStagedFileDevice() override;
 
     bool isSequential() const override { return false; }
@@ -32,6 +35,7 @@ private:
     QByteArray m_pending;   // bytes for m_pendingAt onwards, written in large pieces
     qint64 m_pendingAt = 0;
     qint64 m_size = 0;
+    std::function<void(qint64)> m_grown;
 };
 
-} // namespace quorrel::tools
+} // namespace quorrel::output

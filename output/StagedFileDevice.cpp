@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <span>
 
-namespace quorrel::tools {
+namespace quorrel::output {
 
 namespace {
 constexpr qsizetype kPieceBytes = 1 << 20;
 }
 
-CStagedFileDevice::CStagedFileDevice(model::CStagedFile& file) : m_file(file)
+CStagedFileDevice::CStagedFileDevice(model::CStagedFile& file, std::function<void(qint64 size)> grown)
+    : m_file(file), m_grown(std::move(grown))
 {
     open(QIODevice::ReadWrite);
 }
@@ -42,7 +43,11 @@ qint64 CStagedFileDevice::writeData(const char* data, qint64 size)
     if (m_pending.isEmpty())
         m_pendingAt = pos();
     m_pending.append(data, qsizetype(size));
-    m_size = std::max(m_size, pos() + size);
+    if (pos() + size > m_size) {
+        m_size = pos() + size;
+        if (m_grown)
+            m_grown(m_size);
+    }
     if (m_pending.size() >= kPieceBytes)
         Flush();
     return size;
@@ -58,4 +63,4 @@ void CStagedFileDevice::Flush()
     m_pending.clear();
 }
 
-} // namespace quorrel::tools
+} // namespace quorrel::output

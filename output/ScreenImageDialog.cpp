@@ -1,0 +1,148 @@
+#include "ScreenImageDialog.h"
+
+#include "ExportFileTypes.h"
+#include "ImageSaver.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace quorrel::output {
+
+namespace {
+
+QSpinBox* SideBox(QWidget* parent, const QString& name, int value)
+{
+    auto* box = new QSpinBox(parent);
+    box->setObjectName(name);
+    box->setRange(1, CScreenImageDialog::kMaxSide);
+    box->setValue(std::clamp(value, 1, CScreenImageDialog::kMaxSide));
+    box->setSuffix(QStringLiteral(" pixels"));
+    return box;
+}
+
+} // namespace
+
+QString CScreenImageDialog::Title() { return QStringLiteral("Export Screen-Sized Image"); }
+
+QString ProposedScreenImagePath(const QString& folder, const QString& documentTitle)
+{
+    return QDir(folder).filePath(InitialExportName(documentTitle) + QStringLiteral("-wallpaper.png"));
+}
+
+CScreenImageDialog::CScreenImageDialog(QWidget* parent, const CScreenImageSetup& setup, IExportFileChooser& browse)
+    : QDialog(parent), m_setup(setup), m_browse(browse), m_nFilterIndex(setup.filterIndex)
+{
+    setWindowTitle(Title());
+    const QSize size = setup.size.isValid() && !setup.size.isEmpty() ? setup.size : QSize(1920, 1080);
+    m_pWidth = SideBox(this, QStringLiteral("Width"), size.width());
+    m_pHeight = SideBox(this, QStringLiteral("Height"), size.height());
+
+    m_pSmooth = new QComboBox(this);
+    m_pSmooth->setObjectName(QStringLiteral("Smooth"));
+    for (const int factor : kSmoothFactors)
+        m_pSmooth->addItem(factor == 1 ? QStringLiteral("Off") : QStringLiteral("%1 \u00d7 %1").arg(factor), factor);
+    m_pSmooth->setCurrentIndex(std::max(0, m_pSmooth->findData(setup.smooth)));
+
+    m_pPath = new QLineEdit(setup.path, this);
+    m_pPath->setObjectName(QStringLiteral("File"));
+    m_pPath->setMinimumWidth(320);
+    auto* browseButton = new QPushButton(QStringLiteral("&Browse..."), this);
+    browseButton->setObjectName(QStringLiteral("Browse"));
+    connect(browseButton, &QPushButton::clicked, this, &CScreenImageDialog::OnBrowse);
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(m_pPath, 1);
+    fileRow->addWidget(browseButton);
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("&Width:"), m_pWidth);
+    form->addRow(QStringLiteral("&Height:"), m_pHeight);
+    form->addRow(QStringLiteral("&Smooth:"), m_pSmooth);
+    auto* fileLabel = new QLabel(QStringLiteral("&File:"), this);
+    fileLabel->setBuddy(m_pPath);   // a row of two widgets has no buddy of its own
+    form->addRow(fileLabel, fileRow);
+
+    auto* note = new QLabel(
+        QStringLiteral("The %1 \u00d7 %2 tile repeated from the top-left corner, as a desktop shows it tiled. "
+                       "The file name's extension decides the format. Smooth computes 4 or 16 samples a pixel: "
+                       "softer edges, 4 or 16 times the work.")
+            .arg(setup.tile.width())
+            .arg(setup.tile.height()),
+        this);
+    note->setWordWrap(true);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CScreenImageDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CScreenImageDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(note);
+    layout->addWidget(buttons);
+}
+
+void CScreenImageDialog::OnBrowse()
+{
+    CExportDialogSetup setup = MakeExportDialogSetup(m_setup.documentTitle, m_nFilterIndex);
+    setup.title = Title();
+    const QFileInfo current(m_pPath->text().trimmed());
+    if (!current.fileName().isEmpty())
+        setup.initialName = current.completeBaseName();
+    if (!current.path().isEmpty() && QFileInfo(current.absolutePath()).isDir())
+        setup.directory = current.absolutePath();
+    const std::optional<CExportChoice> chosen = m_browse.Choose(this, setup);
+    if (!chosen)
+        return;
+    m_nFilterIndex = chosen->filterIndex;
+    m_strConfirmed = CompleteExportPath(chosen->path, chosen->filterIndex);
+    m_pPath->setText(m_strConfirmed);
+}
+
+void CScreenImageDialog::accept()
+{
+    const QString typed = m_pPath->text().trimmed();
+    if (typed.isEmpty()) {
+        QMessageBox::warning(this, Title(), QStringLiteral("Choose a file name for the image."));
+        m_pPath->setFocus();
+        return;
+    }
+    const QString path = CompleteExportPath(typed, m_nFilterIndex);
+    if (!EncoderForPath(path)) {
+        QMessageBox::warning(this, Title(),
+                             QStringLiteral("%1\nThe extension names no image format this program writes: use .bmp, "
+                                            ".jpg, .png, .gif or .tif.")
+                                 .arg(path));
+        m_pPath->setFocus();
+        return;
+    }
+    if (QFileInfo(path).isDir()) {
+        QMessageBox::warning(this, Title(), QStringLiteral("%1\nThis is a folder. Choose a file name.").arg(path));
+        m_pPath->setFocus();
+        return;
+    }
+    if (MissingFolder(path)) {
+        QMessageBox::warning(this, Title(), MissingFolderText(path));
+        m_pPath->setFocus();
+        return;
+    }
+    if (path != m_strConfirmed && QFileInfo::exists(path) &&
+        QMessageBox::question(this, Title(), QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(path),
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
+        m_pPath->setFocus();
+        return;
+    }
+    m_choice = {QSize(m_pWidth->value(), m_pHeight->value()), m_pSmooth->currentData().toInt(), path,
+                m_nFilterIndex};
+    QDialog::accept();
+}
+
+} // namespace quorrel::output
