@@ -65,9 +65,12 @@ CMDIFrameWnd::CMDIFrameWnd() : m_pMdiArea(new QMdiArea(this)), m_router(this)
 
 CMDIFrameWnd::~CMDIFrameWnd()
 {
-    // Hiding the document windows while the base widget goes would report
-    // activation changes to a frame that no longer exists.
+    // Hiding and destroying the document windows while the base widget goes
+    // would report activation and state changes to a frame that no longer
+    // exists.
     disconnect(m_pMdiArea, nullptr, this, nullptr);
+    for (QMdiSubWindow* sub : findChildren<QMdiSubWindow*>())
+        disconnect(sub, nullptr, this, nullptr);
 }
 
 CMDIChildWnd* CMDIFrameWnd::MDIGetActive() const
