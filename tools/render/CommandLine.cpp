@@ -254,7 +254,8 @@ Options:
   --set-wallpaper     make the image the desktop wallpaper afterwards, tiled
                       (with --fill, the filled image at its own size); on a
                       desktop that cannot tile, give --fill with the screen's
-                      size
+                      size; refused on wlroots compositors other than sway,
+                      where the wallpaper would end with the tool
   --threads N         render with N threads (1..256; default: all cores,
                       small tiles use one); never more than the processors
                       the tool may run on
