@@ -3,6 +3,7 @@
 #include "OutputNames.h"
 
 #include "model/Presets.h"
+#include "output/TileRepeat.h"
 #include "render/SmoothRender.h"
 #include "render/TileRenderer.h"
 
@@ -18,8 +19,8 @@ namespace quorrel::tools {
 
 namespace {
 
-// The largest side of a --fill image.
-constexpr uint32_t kMaxFillSize = 16384;
+// The largest side of a --fill image: what the tile repeat makes.
+constexpr uint32_t kMaxFillSize = output::kMaxRepeatSide;
 
 template <typename T>
 bool ParseNumber(const std::string& text, T& value)
