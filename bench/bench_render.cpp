@@ -132,19 +132,28 @@ void Reference(benchmark::State& state, const CTileParams* p)
     SetCounters(state, *p, 1, false);
 }
 
+// Forces the instruction set at `index` among those the kernel was built
+// for (best first); false, with the benchmark marked skipped, when there is
+// no such one.
+bool ForceTarget(benchmark::State& state, int64_t index)
+{
+    const std::vector<int64_t> targets = KernelTargets();
+    if (index < 0 || static_cast<std::size_t>(index) >= targets.size()) {
+        state.SkipWithError("no such target");
+        return false;
+    }
+    hwy::SetSupportedTargetsForTest(targets[static_cast<std::size_t>(index)]);
+    return true;
+}
+
 // The kernel on one group of products against rows that stay in registers:
 // nothing but multiply, truncate and add. Arguments: index into the
 // targets the kernel was built for (best first), and the variant.
 void KernelPeak(benchmark::State& state)
 {
-    const std::vector<int64_t> targets = KernelTargets();
-    const auto index = static_cast<std::size_t>(state.range(0));
     const auto variant = static_cast<KernelVariant>(state.range(1));
-    if (index >= targets.size()) {
-        state.SkipWithError("no such target");
+    if (!ForceTarget(state, state.range(0)))
         return;
-    }
-    hwy::SetSupportedTargetsForTest(targets[index]);
     const KernelFunction kernel = KernelFor(variant);
     state.SetLabel(std::string(KernelVariantName(variant)) + " " + KernelTargetName());
     hwy::SetSupportedTargetsForTest(0);
@@ -176,13 +185,8 @@ void KernelPeak(benchmark::State& state)
 // first rendering in a process.
 void KernelChoiceCost(benchmark::State& state)
 {
-    const std::vector<int64_t> targets = KernelTargets();
-    const auto index = static_cast<std::size_t>(state.range(0));
-    if (index >= targets.size()) {
-        state.SkipWithError("no such target");
+    if (!ForceTarget(state, state.range(0)))
         return;
-    }
-    hwy::SetSupportedTargetsForTest(targets[index]);
     std::vector<KernelCandidate> candidates;
     for (KernelVariant variant : AvailableKernelVariants())
         candidates.push_back({variant, KernelFor(variant)});
@@ -203,13 +207,8 @@ void KernelChoiceCost(benchmark::State& state)
 // renderer's choice there (argument 1 = 0) or f64x4 (1).
 void MidOnTarget(benchmark::State& state, const CTileParams* p)
 {
-    const std::vector<int64_t> targets = KernelTargets();
-    const auto index = static_cast<std::size_t>(state.range(0));
-    if (index >= targets.size()) {
-        state.SkipWithError("no such target");
+    if (!ForceTarget(state, state.range(0)))
         return;
-    }
-    hwy::SetSupportedTargetsForTest(targets[index]);
     const KernelVariant variant = state.range(1) ? KernelVariant::F64x4 : ChosenKernel().variant;
     state.SetLabel(std::string(KernelVariantName(variant)) + " " + KernelTargetName());
     CRgbImage image(p->m_nWidth, p->m_nHeight);

@@ -183,14 +183,17 @@ void CDesktopWallpaper::WriteFiles()
             result.saveStatus = status;
     }
     if (m_setter && m_setter->NeedsScreenImage()) {
-        const QImage filled = RepeatTile(request.tile, request.screen.width(), request.screen.height());
-        if (filled.isNull()) {
+        const QSize screen = request.screen;
+        const bool known = screen.width() >= 1 && screen.height() >= 1 && screen.width() <= kMaxRepeatSide &&
+                           screen.height() <= kMaxRepeatSide;
+        if (!known) {
             if (result.problem.isEmpty()) {
                 result.problem = QStringLiteral("The screen's size (%1 x %2) is unknown or too large.")
-                                     .arg(request.screen.width())
-                                     .arg(request.screen.height());
+                                     .arg(screen.width())
+                                     .arg(screen.height());
             }
-        } else if (SaveImage(filled, files.screen) != kStatusOk && result.problem.isEmpty()) {
+        } else if (SaveFilledImage(request.tile, screen.width(), screen.height(), files.screen) != kStatusOk &&
+                   result.problem.isEmpty()) {
             result.problem = QStringLiteral("%1 could not be written.").arg(files.screen);
         }
     }

@@ -63,6 +63,8 @@ public:
     bool HasSetter() const { return m_setter != nullptr; }
     // Whether the setter cannot tile and needs the request's screen size.
     bool NeedsScreenSize() const { return m_setter && m_setter->NeedsScreenImage(); }
+    // Whether the wallpaper lasts only while this process runs.
+    bool EndsWithProcess() const { return m_setter && m_setter->EndsWithProcess(); }
     // Whether a request is running or waiting.
     bool IsBusy() const { return m_running.has_value(); }
 

@@ -1,9 +1,12 @@
 #include "LxqtWallpaperSetter.h"
 
+#include "model/SafeFileWriter.h"
+
 #include <QDir>
 #include <QFile>
 #include <QList>
-#include <QSaveFile>
+
+#include <span>
 
 namespace quorrel::output {
 
@@ -73,8 +76,11 @@ QString CLxqtWallpaperSetter::StoreTileMode() const
         const QByteArray after = WithIniValue(before, "Desktop", "WallpaperMode", "tile");
         if (after == before)
             continue;
-        QSaveFile out(path);
-        if (!out.open(QIODevice::WriteOnly) || out.write(after) != after.size() || !out.commit())
+        // Whole or not at all, keeping the file's mode and links.
+        model::CFileError error;
+        const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(after.constData()),
+                                             std::size_t(after.size()));
+        if (!model::WriteFileAtomically(QFile::encodeName(path).toStdString(), bytes, error))
             return QStringLiteral("%1 could not be rewritten.").arg(path);
     }
     return {};

@@ -6,6 +6,7 @@
 // file type last chosen there.
 
 #include "ExportDialog.h"
+#include "TileRepeat.h"
 
 #include <QDialog>
 #include <QSize>
@@ -39,7 +40,7 @@ struct CScreenImageChoice {
 class CScreenImageDialog final : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kMaxSide = 16384;
+    static constexpr int kMaxSide = kMaxRepeatSide;
 
     CScreenImageDialog(QWidget* parent, const CScreenImageSetup& setup, IExportFileChooser& browse);
 

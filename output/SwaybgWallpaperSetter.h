@@ -20,6 +20,8 @@ public:
     explicit CSwaybgWallpaperSetter(IProcessRunner& runner) : m_runner(runner) {}
 
     bool NeedsPng() const override { return true; }
+    // Our swaybg ends when we do.
+    bool EndsWithProcess() const override { return true; }
     void Load(const CWallpaperFiles& files, StepDone done) override;
 
     // The swaybg now showing the wallpaper, if any.

@@ -38,6 +38,9 @@ public:
     virtual bool NeedsPng() const { return false; }
     // Whether Load needs files.screen written as well.
     virtual bool NeedsScreenImage() const { return false; }
+    // Whether the wallpaper shows only while a program this setter started
+    // keeps running, which ends with this process.
+    virtual bool EndsWithProcess() const { return false; }
     // Each step calls `done` once, from the event loop or before it returns.
     virtual void SetTiledMode(StepDone done) { done({}); }
     // Makes the desktop load the file, also when its name is the one it

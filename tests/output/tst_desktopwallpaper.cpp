@@ -21,6 +21,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <optional>
 #include <vector>
 
@@ -315,6 +318,43 @@ TEST_F(DesktopWallpaperTest, LxqtOneCallThenTheTiledModeIsStoredInEveryProfile)
     m_runner.reply = [](const CFakeRunner::CCall&) { return CProcessResult{EStatus::Exited, 2, {}, "no desktop"}; };
     const CWallpaperResult failed = SetAndWait(wallpaper, Tile(10));
     EXPECT_EQ(failed.problem, "pcmanfm-qt ended with exit code 2: no desktop");
+}
+
+// A settings file kept elsewhere and linked in (a dotfiles folder), private
+// to its owner and with a second name: the tiled mode reaches the file the
+// link leads to, the link stays a link, and mode and hard link are kept.
+TEST_F(DesktopWallpaperTest, LxqtSettingsKeepTheirLinksAndMode)
+{
+    m_runner.allAvailable = true;
+    const QString config = m_dir.filePath("config");
+    const QString link = config + "/pcmanfm-qt/lxqt/settings.conf";
+    const QString kept = m_dir.filePath("dotfiles/pcmanfm-qt.conf");
+    const QString twin = m_dir.filePath("dotfiles/twin.conf");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(link).path()));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(kept).path()));
+    {
+        QFile file(kept);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Desktop]\nWallpaperMode=stretch\n");
+    }
+    ASSERT_TRUE(QFile::setPermissions(kept, QFile::ReadOwner | QFile::WriteOwner));
+    ASSERT_TRUE(QFile::link(kept, link));
+    ASSERT_EQ(::link(QFile::encodeName(kept).constData(), QFile::encodeName(twin).constData()), 0);
+    QProcessEnvironment environment;
+    environment.insert("XDG_CURRENT_DESKTOP", "LXQt");
+    environment.insert("XDG_CONFIG_HOME", config);
+    CDesktopWallpaper wallpaper(m_runner, environment, m_dir.filePath("data"));
+    const CWallpaperResult result = SetAndWait(wallpaper, Tile(9));
+    EXPECT_TRUE(result.WallpaperSet()) << result.problem.toStdString();
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    for (const QString& name : {kept, twin}) {
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        EXPECT_EQ(file.readAll(), "[Desktop]\nWallpaperMode=tile\n") << name.toStdString();
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(kept).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
 }
 
 TEST_F(DesktopWallpaperTest, IniValueIsReplacedOrAddedWithEverythingElseKept)

@@ -381,3 +381,25 @@ TEST_F(RenderBatch, SetWallpaperFailuresAreOneLine)
     EXPECT_NE(run.err.find("feh --bg-tile"), std::string::npos) << run.err;
     EXPECT_TRUE(fs::exists(m_dir / "tile.png"));
 }
+
+// On a wlroots compositor the wallpaper is a swaybg of ours that ends with
+// the program that started it: the tool would end it as it exits, right
+// after reporting success. Refused before anything is rendered or started.
+TEST_F(RenderBatch, SetWallpaperIsRefusedWhereTheWallpaperWouldEndWithTheTool)
+{
+    fs::create_directories(m_dir / "bin");
+    const fs::path swaybg = m_dir / "bin" / "swaybg";
+    std::ofstream(swaybg) << "#!/bin/sh\ntouch \"" << (m_dir / "swaybg-started").string() << "\"\nexec sleep 30\n";
+    fs::permissions(swaybg, fs::perms::owner_all);
+    std::vector<std::string> argv =
+        Session(m_dir, {"XDG_SESSION_TYPE=wayland", "XDG_CURRENT_DESKTOP=Hyprland", "WAYLAND_DISPLAY=wayland-77"});
+    for (const char* arg : {"--generate", "--fill", "300x200", "--set-wallpaper", "-o", "fill.png"})
+        argv.push_back(arg);
+    const ToolResult run = RunTool(argv, m_dir.string());
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.ErrLines(), 1) << run.err;
+    EXPECT_EQ(run.err.rfind("quorrel-render: --set-wallpaper: on this desktop (a wlroots compositor) ", 0), 0u)
+        << run.err;
+    EXPECT_FALSE(fs::exists(m_dir / "swaybg-started"));
+    EXPECT_FALSE(fs::exists(m_dir / "fill.png"));
+}

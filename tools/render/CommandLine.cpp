@@ -3,6 +3,7 @@
 #include "OutputNames.h"
 
 #include "model/Presets.h"
+#include "output/TileRepeat.h"
 #include "render/SmoothRender.h"
 #include "render/TileRenderer.h"
 
@@ -18,8 +19,8 @@ namespace quorrel::tools {
 
 namespace {
 
-// The largest side of a --fill image.
-constexpr uint32_t kMaxFillSize = 16384;
+// The largest side of a --fill image: what the tile repeat makes.
+constexpr uint32_t kMaxFillSize = output::kMaxRepeatSide;
 
 template <typename T>
 bool ParseNumber(const std::string& text, T& value)
@@ -254,7 +255,8 @@ Options:
   --set-wallpaper     make the image the desktop wallpaper afterwards, tiled
                       (with --fill, the filled image at its own size); on a
                       desktop that cannot tile, give --fill with the screen's
-                      size
+                      size; refused on wlroots compositors other than sway,
+                      where the wallpaper would end with the tool
   --threads N         render with N threads (1..256; default: all cores,
                       small tiles use one); never more than the processors
                       the tool may run on

@@ -28,6 +28,12 @@ bool CWallpaperStep::Prepare(bool filled, std::string& error)
                           output::DesktopName(session.desktop).toStdString() + ")";
         return false;
     }
+    if (m_wallpaper->EndsWithProcess()) {
+        error = "--set-wallpaper: on this desktop (" + output::DesktopName(session.desktop).toStdString() +
+                ") a wallpaper shows only while the program that set it runs, and this one ends now; use the "
+                "editor's Set As Wallpaper, or swaybg -m tile -i FILE";
+        return false;
+    }
     if (m_wallpaper->NeedsScreenSize() && !filled) {
         error = "--set-wallpaper: this desktop (" + output::DesktopName(session.desktop).toStdString() +
                 ") cannot tile a wallpaper; give --fill WIDTHxHEIGHT with the screen's size";
