@@ -19,6 +19,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include <initializer_list>
+
 namespace quorrel::app {
 
 namespace {
@@ -45,9 +47,8 @@ CMainFrame::CMainFrame() : m_pFullScreen(std::make_unique<CFullScreen>(*this))
 
     // New and Open stay available while fewer than five documents are open;
     // a new document from a preset counts like New.
-    for (int id : {ID_FILE_NEW, ID_FILE_OPEN})
+    for (const int id : std::initializer_list<int>{ID_FILE_NEW, ID_FILE_NEW_FROM_PRESET, ID_FILE_OPEN})
         OnUpdateCommand(id, [](platform::CCmdUI& ui) { ui.Enable(g_nOpenDocs < kMaxOpenDocs); });
-    OnUpdateCommand(ID_FILE_NEW_FROM_PRESET, [](platform::CCmdUI& ui) { ui.Enable(g_nOpenDocs < kMaxOpenDocs); });
 
     // Full Screen is checked while the mode is on.
     OnCommand(ID_FULL_SCREEN, [this] { OnFullScreen(); });

@@ -3,6 +3,7 @@
 #include "ColorIndicator.h"
 #include "ColorStatic.h"
 
+#include "controls/WidestText.h"
 #include "platform/KeyLockState.h"
 
 #include <QApplication>
@@ -46,26 +47,6 @@ QPixmap PointerIcon()
     return pixmap;
 }
 
-// `pattern` with every '9' replaced by the font's widest digit and every
-// 'F' by its widest upper-case hexadecimal digit: the longest text a pane
-// of that form can show.
-QString WidestText(const QString& pattern, const QFontMetrics& metrics)
-{
-    auto widest = [&metrics](const QString& digits) {
-        QChar best = digits[0];
-        for (QChar c : digits)
-            if (metrics.horizontalAdvance(c) > metrics.horizontalAdvance(best))
-                best = c;
-        return best;
-    };
-    const QChar digit = widest(QStringLiteral("0123456789"));
-    const QChar hex = widest(QStringLiteral("0123456789ABCDEF"));
-    QString text = pattern;
-    for (QChar& c : text)
-        c = c == QLatin1Char('9') ? digit : c == QLatin1Char('F') ? hex : c;
-    return text;
-}
-
 QLabel* MakePane(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
@@ -99,7 +80,7 @@ CMainStatusBar::CMainStatusBar(QWidget* parent) : QStatusBar(parent)
     icon->setPixmap(PointerIcon());
     layout->addWidget(icon);
     // Room for the largest position of a 1024 x 1024 image.
-    m_panes[2] = new QLabel(WidestText(QStringLiteral("9999, 9999"), fontMetrics()), positionPane);
+    m_panes[2] = new QLabel(controls::WidestText(QStringLiteral("9999, 9999"), fontMetrics()), positionPane);
     m_panes[2]->setObjectName(QStringLiteral("PositionPane"));
     layout->addWidget(m_panes[2], 1);
     positionPane->setFixedWidth(std::max(90, positionPane->sizeHint().width()));
@@ -112,7 +93,8 @@ CMainStatusBar::CMainStatusBar(QWidget* parent) : QStatusBar(parent)
     m_panes[3] = MakePane(QStringLiteral("RGB(0, 0, 0)"), this);
     m_panes[3]->setObjectName(QStringLiteral("ColorPane"));
     const QFontMetrics indicator(ColorIndicatorFont(QFontDatabase::families()));
-    const int colorText = indicator.horizontalAdvance(WidestText(QStringLiteral("#FFFFFF"), indicator)) + 4;
+    const int colorText =
+        indicator.horizontalAdvance(controls::WidestText(QStringLiteral("#FFFFFF"), indicator)) + 4;
     m_panes[3]->setFixedWidth(std::max({60, m_panes[3]->sizeHint().width(), colorText}));
     addPermanentWidget(m_panes[3]);
 

@@ -110,12 +110,12 @@ void CQuorrelView::OnDraw(QPainter& painter, bool printing)
         return;
     // Source: the placeholder at scale 1 until the first rendering, then the
     // image corner of the bitmap at the zoom factor (read in place).
-    QImage placeholder;
     const QImage* image = &m_bitmap;
     QRect sourceRect(0, 0, static_cast<int>(doc->m_params.m_nWidth), static_cast<int>(doc->m_params.m_nHeight));
     int scale = m_nZoom;
     if (!m_bRendered) {
-        placeholder = QImage(QStringLiteral(":/images/placeholder.png"));
+        // Decoded once, not on every paint.
+        static const QImage placeholder(QStringLiteral(":/images/placeholder.png"));
         image = &placeholder;
         sourceRect = placeholder.rect();
         scale = 1;

@@ -8,6 +8,7 @@
 #include <QBasicTimer>
 #include <QFont>
 #include <QSlider>
+#include <QTransform>
 #include <QWidget>
 
 #include <cstdint>
@@ -96,12 +97,18 @@ protected:
 private:
     using MarkerList = std::vector<std::unique_ptr<CSliderMarker>>;
 
+    // Half the width of a marker thumb.
+    static constexpr int kMarkerHalf = 6;
+
     bool IsVertical() const { return m_nOrientation & 1; }
     bool TicksOnTop() const { return m_nOrientation & 2; }
     bool Has(uint32_t bit) const { return (m_dwStyle & bit) != 0; }
     void InvalidateLayout();
     void EnsureLayout();
     void RecalcLayout();
+    // The layout's frame of reference (horizontal, ticks below) mapped onto
+    // the widget.
+    QTransform CanonicalToWidget() const;
     void Axis(float& origin, float& length) const;
     float ValueAt(QPoint p) const;
     int PositionOf(float v) const;

@@ -6,6 +6,7 @@
 #include "TextParsing.h"
 
 #include "controls/GridCtrl.h"
+#include "controls/WidestText.h"
 
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -56,13 +57,9 @@ CCoeffsDlg::CCoeffsDlg(model::CTileParams& params, CoeffTableMember table, int c
 // The widest text a user can type for a 32-bit value: a sign and ten digits.
 int CCoeffsDlg::WidestValueWidth(const QFontMetrics& fm)
 {
-    QChar widest = u'0';
-    for (char16_t c = u'0'; c <= u'9'; ++c)
-        if (fm.horizontalAdvance(QChar(c)) > fm.horizontalAdvance(widest))
-            widest = QChar(c);
     int width = 0;
-    for (const QChar sign : {QChar(u'-'), QChar(u'+')})
-        width = std::max(width, fm.horizontalAdvance(sign + QString(10, widest)));
+    for (const QString& value : {QStringLiteral("-9999999999"), QStringLiteral("+9999999999")})
+        width = std::max(width, fm.horizontalAdvance(controls::WidestText(value, fm)));
     // Advances are fractional; one pixel covers their rounding in any mix.
     return width + 1;
 }

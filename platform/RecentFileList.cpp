@@ -1,5 +1,7 @@
 #include "RecentFileList.h"
 
+#include "NativePath.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -30,9 +32,11 @@ void CRecentFileList::ReadList(QSettings& settings)
     m_entries.clear();
     settings.beginGroup(kSection);
     for (int i = 1; i <= m_nSize; ++i) {
+        // The settings hold text: a name that is not UTF-8 comes back with
+        // U+FFFD in place of its bytes, and is matched to the real one.
         const QString path = settings.value(QStringLiteral("File%1").arg(i)).toString();
         if (!path.isEmpty())
-            m_entries.append(path);
+            m_entries.append(ResolveShownPath(path));
     }
     settings.endGroup();
 }
@@ -56,7 +60,7 @@ QString CRecentFileList::MenuText(int index) const
     int sameName = 0;
     for (const QString& entry : m_entries)
         sameName += QFileInfo(entry).fileName() == name ? 1 : 0;
-    QString shown = sameName > 1 ? QDir::toNativeSeparators(m_entries[index]) : name;
+    QString shown = DisplayPath(sameName > 1 ? QDir::toNativeSeparators(m_entries[index]) : name);
     shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
     return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
 }

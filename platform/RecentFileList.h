@@ -1,6 +1,8 @@
 #pragma once
 // The most-recently-used file list: newest first, a fixed number of
 // entries, kept in the settings section "Recent File List" as File1..FileN.
+// Names that are not UTF-8 are held as NativePath.h describes; the menu
+// shows their bytes as U+FFFD.
 
 #include <QString>
 #include <QStringList>

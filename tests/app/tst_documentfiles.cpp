@@ -9,8 +9,12 @@
 #include "model/WppFile.h"
 #include "platform/NativePath.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
 
 #include <atomic>
 #include <chrono>
@@ -178,6 +182,44 @@ TEST_F(DocumentFilesTest, NamesThatAreNotUtf8OpenOnEveryRouteAndSaveInPlace)
     std::filesystem::remove(first.constData());
     std::filesystem::remove(second.constData());
     std::filesystem::remove(third.constData());
+}
+
+TEST_F(DocumentFilesTest, ARecentFileWhoseNameIsNotUtf8ShowsAndReopensInALaterRun)
+{
+    const QByteArray path = QFile::encodeName(QDir::cleanPath(TempPath(""))) + "/caf\xe9.wpp";
+    WriteDocument(path, 102);
+    const QString shownName = QString::fromUtf8("caf\xef\xbf\xbd.wpp");
+
+    // Opened in this run: the entry holds the real name, the menu shows
+    // U+FFFD for the byte it cannot show.
+    ASSERT_TRUE(Start({PathFromNative(path)}));
+    ASSERT_EQ(m_app->GetRecentFileList()->Entries(), QStringList{PathFromNative(path)});
+    QMenu* file = Frame()->menuBar()->actions().value(0)->menu();
+    ASSERT_NE(file, nullptr);
+    emit file->aboutToShow();
+    EXPECT_EQ(Frame()->Action(ID_FILE_MRU_FILE1)->text().toStdString(), ("&1 " + shownName).toStdString());
+    m_app.reset();
+
+    // The settings file holds text, so a later run reads the name back with
+    // U+FFFD in place of the byte; the entry still finds its file.
+    const QString stored = QString::fromUtf8(path);
+    ASSERT_TRUE(stored.contains(QChar::ReplacementCharacter));
+    QSettings("Local AppWizard-Generated Applications", "Quorrel").setValue("Recent File List/File1", stored);
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(m_app->GetRecentFileList()->Entries().size(), 1);
+    EXPECT_EQ(NativePath(m_app->GetRecentFileList()->Entries().value(0)), path);
+    file = Frame()->menuBar()->actions().value(0)->menu();
+    emit file->aboutToShow();
+    QAction* first = Frame()->Action(ID_FILE_MRU_FILE1);
+    EXPECT_EQ(first->text().toStdString(), ("&1 " + shownName).toStdString());
+    first->trigger();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+    ASSERT_EQ(DocumentCount(), 2);
+    EXPECT_EQ(ActiveDoc()->m_params.m_nWidth, 102u);
+    EXPECT_EQ(NativePath(ActiveDoc()->GetPathName()), path);
+    EXPECT_EQ(m_app->GetRecentFileList()->Entries(), QStringList{PathFromNative(path)});
+    m_app.reset();
+    std::filesystem::remove(path.constData());
 }
 
 TEST_F(DocumentFilesTest, SavingKeepsThePrivateModeAndTheLinks)

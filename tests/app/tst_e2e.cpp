@@ -29,8 +29,6 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
-#include <QScreen>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -155,19 +153,6 @@ QImage Tile(const CQuorrelView* view)
         .convertToFormat(QImage::Format_RGB32);
 }
 
-// The whole X screen: ImageMagick's import when it is there, else the X
-// server's root window through Qt.
-QImage Screenshot(const QString& path)
-{
-    const QString import = QStandardPaths::findExecutable(QStringLiteral("import"));
-    if (!import.isEmpty()) {
-        QProcess::execute(import, {"-window", "root", path});
-    } else {
-        QGuiApplication::primaryScreen()->grabWindow(0).save(path);
-    }
-    return QImage(path).convertToFormat(QImage::Format_RGB32);
-}
-
 TEST(InRealWindow, CreateGenerateZoomSaveExportReopenAndClose)
 {
     if (!test::UnderXServer())
@@ -252,7 +237,7 @@ TEST(InRealWindow, CreateGenerateZoomSaveExportReopenAndClose)
     frame->raise();
     QTest::qWait(500);
     QApplication::processEvents();
-    const QImage screen = Screenshot(dir + "/screen.png");
+    const QImage screen = test::XScreenshot(dir + "/screen.png");
     ASSERT_FALSE(screen.isNull());
     QWidget* viewport = view()->viewport();
     const QRect visible(viewport->mapToGlobal(QPoint(0, 0)), viewport->size());

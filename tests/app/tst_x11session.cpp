@@ -33,9 +33,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
-#include <QScreen>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -107,13 +105,7 @@ QString XCaption(WId window, const char* property)
 // The whole X screen.
 QImage Screenshot(const QString& name)
 {
-    const QString path = WorkDir() + "/x11-" + name + ".png";
-    const QString import = QStandardPaths::findExecutable(QStringLiteral("import"));
-    if (!import.isEmpty())
-        QProcess::execute(import, {"-window", "root", path});
-    else
-        QGuiApplication::primaryScreen()->grabWindow(0).save(path);
-    return QImage(path).convertToFormat(QImage::Format_RGB32);
+    return test::XScreenshot(WorkDir() + "/x11-" + name + ".png");
 }
 
 // The tile as the view holds it.

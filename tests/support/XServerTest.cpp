@@ -4,6 +4,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 
@@ -28,6 +31,16 @@ bool UnderXServer()
 QString XServerWorkFolder()
 {
     return qEnvironmentVariable(kWorkVariable);
+}
+
+QImage XScreenshot(const QString& path)
+{
+    const QString import = QStandardPaths::findExecutable(QStringLiteral("import"));
+    if (!import.isEmpty())
+        QProcess::execute(import, {QStringLiteral("-window"), QStringLiteral("root"), path});
+    else
+        QGuiApplication::primaryScreen()->grabWindow(0).save(path);
+    return QImage(path).convertToFormat(QImage::Format_RGB32);
 }
 
 CXServerRun RunUnderXServer(const CXServerRunOptions& options)

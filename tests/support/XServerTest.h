@@ -6,6 +6,7 @@
 // real windows.
 
 #include <QByteArray>
+#include <QImage>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -37,6 +38,10 @@ struct CXServerRun {
 // Runs the inner cases under `xvfb-run -a`. Records a test failure when
 // xvfb-run or one of `tools` is missing (the set-up scripts install them).
 CXServerRun RunUnderXServer(const CXServerRunOptions& options);
+
+// The whole X screen, saved at `path` and read back in RGB32: ImageMagick's
+// import when it is there, else the root window through Qt.
+QImage XScreenshot(const QString& path);
 
 // main() of such a test program: a QApplication under the X server, a
 // QCoreApplication for the outer case.
