@@ -6,6 +6,7 @@
 #include "model/FileTarget.h"
 #include "model/SafeFileWriter.h"
 #include "model/StagedFile.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -36,18 +37,6 @@ std::span<const uint8_t> Bytes(const std::string& text)
 
 class StagedFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/quorrel-staged-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::permissions(m_dir, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(m_dir, ec);
-    }
 
     std::string Path(const std::string& name) const { return (m_dir / name).string(); }
 
@@ -78,7 +67,8 @@ protected:
         return WriteFileAtomically(path, Bytes(text), error);
     }
 
-    fs::path m_dir;
+    quorrel::test::CTempFolder m_folder{"quorrel-staged"};
+    const fs::path m_dir = m_folder.Path();
 };
 
 // A small tmpfs mounted on a folder while it lives (root only).

@@ -7,6 +7,7 @@
 #include "model/TileParams.h"
 #include "model/WppFile.h"
 #include "tools/render/RenderThreads.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -36,16 +37,8 @@ class HostileInput : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/quorrel-hostile-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
         // Others may enter, for the runs as another user.
         fs::permissions(m_dir, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
-    }
-    void TearDown() override
-    {
-        fs::permissions(m_dir / "locked", fs::perms::owner_all, fs::perm_options::add, m_ec);
-        fs::remove_all(m_dir, m_ec);
     }
 
     ToolResult Run(std::vector<std::string> args, const std::vector<std::string>& prefix = {}, int timeoutSeconds = 120)
@@ -116,8 +109,8 @@ protected:
         EXPECT_EQ(count, 1u) << run.err;
     }
 
-    fs::path m_dir;
-    std::error_code m_ec;
+    quorrel::test::CTempFolder m_folder{"quorrel-hostile"};
+    const fs::path m_dir = m_folder.Path();
 };
 
 } // namespace

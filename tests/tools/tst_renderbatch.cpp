@@ -10,6 +10,7 @@
 #include "model/WppFile.h"
 #include "platform/presets/PresetLibrary.h"
 #include "render/TileRenderer.h"
+#include "support/TempFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,17 +36,6 @@ namespace {
 
 class RenderBatch : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/quorrel-batch-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
-    }
 
     ToolResult Run(const std::vector<std::string>& args)
     {
@@ -79,7 +69,8 @@ protected:
         return names;
     }
 
-    fs::path m_dir;
+    quorrel::test::CTempFolder m_folder{"quorrel-batch"};
+    const fs::path m_dir = m_folder.Path();
 };
 
 // Every pixel of `filled` is the tile's at (x mod w, y mod h).
