@@ -3,10 +3,8 @@
 // Tab stay with the grid.
 
 #include "support/GridFixture.h"
+#include "support/GridInDialog.h"
 
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QPushButton>
 
 using namespace quorrel::controls;
 
@@ -14,34 +12,7 @@ namespace {
 
 class GridDialogTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dialog = std::make_unique<QDialog>();
-        grid = new CGridCtrl;
-        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-        auto* layout = new QVBoxLayout(dialog.get());
-        layout->addWidget(grid);
-        layout->addWidget(buttons);
-        QObject::connect(buttons, &QDialogButtonBox::accepted, dialog.get(), &QDialog::accept);
-        QObject::connect(buttons, &QDialogButtonBox::rejected, dialog.get(), &QDialog::reject);
-        grid->SetRowCount(4);
-        grid->SetColumnCount(4);
-        grid->SetFixedRowCount(1);
-        grid->SetFixedColumnCount(1);
-        for (int r = 0; r < 4; ++r)
-            for (int c = 0; c < 4; ++c)
-                grid->SetItemText(r, c, QString::number(r * 10 + c));
-        dialog->resize(400, 300);
-        dialog->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-        dialog->activateWindow();
-        grid->setFocus();
-        QRect rect;
-        grid->GetCellRect(2, 2, rect);
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
-        ASSERT_EQ(grid->GetFocusCell(), (CCellID{2, 2}));
-        ASSERT_EQ(QApplication::focusWidget(), grid);
-    }
+    void SetUp() override { ASSERT_TRUE(m_setup.Open()); }
 
     void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
@@ -49,8 +20,9 @@ protected:
         QTest::keyClick(target, Qt::Key(key), mods);
     }
 
-    std::unique_ptr<QDialog> dialog;
-    CGridCtrl* grid = nullptr;
+    quorrel::test::CGridInDialog m_setup{4};
+    std::unique_ptr<QDialog>& dialog = m_setup.dialog;
+    CGridCtrl*& grid = m_setup.grid;
 };
 
 } // namespace

@@ -8,18 +8,17 @@
 #include "controls/GridCtrl.h"
 #include "controls/RangeSliderCtrl.h"
 #include "controls/RangeSliderStyles.h"
+#include "support/GridInDialog.h"
 #include "support/XServerTest.h"
 
 #include <QApplication>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QKeyEvent>
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -43,9 +42,7 @@ TEST(X11Input, ControlsOnARealXServer)
     options.timeoutMs = 120000;
     options.tools = QStringList{"xdotool"};
     const quorrel::test::CXServerRun run = quorrel::test::RunUnderXServer(options);
-    ASSERT_TRUE(run.finished) << "the driver did not finish in time";
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_TRUE(run.output.contains("[  PASSED  ] 2 tests")) << "the driver did not run both tests";
+    quorrel::test::ExpectEveryInnerCasePassed(run, 2);
 }
 
 // --- The driver, run under the X server. ---
@@ -79,47 +76,13 @@ protected:
     }
 };
 
-class GridDialog {
-public:
-    GridDialog()
-    {
-        dialog = std::make_unique<QDialog>();
-        grid = new CGridCtrl;
-        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-        auto* layout = new QVBoxLayout(dialog.get());
-        layout->addWidget(grid);
-        layout->addWidget(buttons);
-        QObject::connect(buttons, &QDialogButtonBox::accepted, dialog.get(), &QDialog::accept);
-        QObject::connect(buttons, &QDialogButtonBox::rejected, dialog.get(), &QDialog::reject);
-        grid->SetRowCount(5);
-        grid->SetColumnCount(5);
-        grid->SetFixedRowCount(1);
-        grid->SetFixedColumnCount(1);
-        dialog->resize(420, 300);
-    }
-
-    bool Open()
-    {
-        dialog->show();
-        dialog->activateWindow();
-        if (!QTest::qWaitForWindowActive(dialog.get(), 5000))
-            return false;
-        grid->setFocus();
-        QRect rect;
-        grid->GetCellRect(2, 2, rect);
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
-        return grid->GetFocusCell() == CCellID{2, 2} && QApplication::focusWidget() == grid;
-    }
-
-    std::unique_ptr<QDialog> dialog;
-    CGridCtrl* grid = nullptr;
-};
+using GridDialog = quorrel::test::CGridInDialog;
 
 TEST(OnXServer, GridLeavesEnterEscapeAndCtrlTabToItsDialog)
 {
     for (const char* enter : {"Return", "KP_Enter"}) {
         SCOPED_TRACE(enter);
-        GridDialog d;
+        GridDialog d(5);
         ASSERT_TRUE(d.Open());
         KeyLog log;
         XKeys({"ctrl+Tab"});
@@ -142,7 +105,7 @@ TEST(OnXServer, GridLeavesEnterEscapeAndCtrlTabToItsDialog)
         EXPECT_FALSE(d.dialog->isVisible());
         EXPECT_EQ(d.dialog->result(), QDialog::Accepted);
     }
-    GridDialog d;
+    GridDialog d(5);
     ASSERT_TRUE(d.Open());
     // An open edit takes Enter and Escape; then Escape reaches the dialog.
     XKeys({"7", "Return"});

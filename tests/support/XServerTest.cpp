@@ -100,6 +100,15 @@ CXServerRun RunUnderXServer(const CXServerRunOptions& options)
     return run;
 }
 
+void ExpectEveryInnerCasePassed(const CXServerRun& run, int cases)
+{
+    ASSERT_TRUE(run.finished) << "the driver did not finish in time";
+    EXPECT_EQ(run.exitStatus, QProcess::NormalExit);
+    EXPECT_EQ(run.exitCode, 0);
+    const QByteArray passed = "[  PASSED  ] " + QByteArray::number(cases) + (cases == 1 ? " test." : " tests.");
+    EXPECT_TRUE(run.output.contains(passed)) << "the driver did not pass all its " << cases << " cases";
+}
+
 int XServerTestMain(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);

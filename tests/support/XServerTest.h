@@ -39,6 +39,10 @@ struct CXServerRun {
 // xvfb-run or one of `tools` is missing (the set-up scripts install them).
 CXServerRun RunUnderXServer(const CXServerRunOptions& options);
 
+// Records a failure unless the inner run ended in time and normally, with all
+// of its `cases` passed: a run that skipped or lost cases passes nothing.
+void ExpectEveryInnerCasePassed(const CXServerRun& run, int cases);
+
 // The whole X screen, saved at `path` and read back in RGB32: ImageMagick's
 // import when it is there, else the root window through Qt.
 QImage XScreenshot(const QString& path);
