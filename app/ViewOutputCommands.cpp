@@ -14,6 +14,7 @@
 #include "output/ErrorMessage.h"
 #include "output/ExportDialog.h"
 #include "output/ImageSaver.h"
+#include "output/RgbImageView.h"
 #include "output/ScreenImageDialog.h"
 #include "output/WallpaperResult.h"
 #include "platform/MessageBox.h"
@@ -103,9 +104,7 @@ QImage CQuorrelView::SmoothTile(int factor, const std::function<void(int)>& prog
     const CQuorrelDoc* doc = GetDocument();
     render::CRgbImage rgb(doc->m_params.m_nWidth, doc->m_params.m_nHeight);
     render::RenderTileSmooth(doc->m_params, rgb, render::RenderSettings{}, uint32_t(factor), progress);
-    return QImage(rgb.Bytes().data(), int(rgb.Width()), int(rgb.Height()), qsizetype(rgb.Width()) * 3,
-                  QImage::Format_RGB888)
-        .copy();
+    return output::ImageView(rgb).copy();
 }
 
 void CQuorrelView::OnExportScreenImage()

@@ -1,6 +1,7 @@
 #include "ThumbnailRenderer.h"
 
 #include "model/TileParams.h"
+#include "output/RgbImageView.h"
 #include "render/TileRenderer.h"
 
 #include <QPainter>
@@ -27,9 +28,7 @@ QImage RenderThumbnail(const model::CTileParams& params, QSize box)
     settings.height = static_cast<uint32_t>(large ? shown.height() : tileSize.height());
     render::CRgbImage rgb(settings.width, settings.height);
     render::RenderTile(params, rgb, settings);
-    QImage tile = QImage(rgb.Bytes().data(), static_cast<int>(rgb.Width()), static_cast<int>(rgb.Height()),
-                         static_cast<qsizetype>(rgb.Width()) * 3, QImage::Format_RGB888)
-                      .convertToFormat(QImage::Format_RGB32);
+    QImage tile = output::ImageView(rgb).convertToFormat(QImage::Format_RGB32);
     if (tile.size() != shown)
         tile = tile.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 

@@ -4,6 +4,7 @@
 // told like Export Image's.
 
 #include "EditorFixture.h"
+#include "output/RgbImageView.h"
 #include "output/WhenModal.h"
 
 #include "output/ExportDialog.h"
@@ -178,8 +179,7 @@ TEST_F(ScreenExportTest, SmoothRepeatsTheTileRenderedWithMoreSamplesAndShowsProg
     const auto& params = view->GetDocument()->m_params;
     render::CRgbImage rgb(params.m_nWidth, params.m_nHeight);
     render::RenderTileSmooth(params, rgb, render::RenderSettings{}, 2);
-    const QImage smoothTile(rgb.Bytes().data(), int(rgb.Width()), int(rgb.Height()), int(rgb.Width()) * 3,
-                            QImage::Format_RGB888);
+    const QImage smoothTile = output::ImageView(rgb);
     ASSERT_NE(smoothTile.convertToFormat(QImage::Format_RGB32), TileOf(view).convertToFormat(QImage::Format_RGB32));
     ExpectTileRepeated(QImage(TempPath("smooth.bmp")), smoothTile, {1600, 1200});
 

@@ -4,6 +4,7 @@
 // question, as one history entry.
 
 #include "EditorFixture.h"
+#include "output/RgbImageView.h"
 #include "output/WhenModal.h"
 
 #include "editors/PresetGallery.h"
@@ -65,9 +66,7 @@ QImage Rendered(const model::CTileParams& params)
 {
     render::CRgbImage rgb(params.m_nWidth, params.m_nHeight);
     render::RenderTile(params, rgb);
-    return QImage(rgb.Bytes().data(), int(rgb.Width()), int(rgb.Height()), int(rgb.Width()) * 3,
-                  QImage::Format_RGB888)
-        .convertToFormat(QImage::Format_RGB32);
+    return output::ImageView(rgb).convertToFormat(QImage::Format_RGB32);
 }
 
 // Answers the gallery: `step` runs on it, then it is accepted.

@@ -10,6 +10,7 @@
 #include "model/Presets.h"
 #include "model/TileParams.h"
 #include "model/WppFile.h"
+#include "output/RgbImageView.h"
 #include "platform/presets/PresetLibrary.h"
 #include "render/TileRenderer.h"
 
@@ -132,8 +133,7 @@ QImage Rendered(const model::CTileParams& params, uint32_t width, uint32_t heigh
     settings.height = height;
     render::CRgbImage rgb(width, height);
     render::RenderTile(params, rgb, settings);
-    return QImage(rgb.Bytes().data(), int(width), int(height), int(width) * 3, QImage::Format_RGB888)
-        .convertToFormat(QImage::Format_RGB32);
+    return output::ImageView(rgb).convertToFormat(QImage::Format_RGB32);
 }
 
 TEST(ThumbnailRenderer, ThumbnailShowsTheWallpaperAtHalfSize)

@@ -1,5 +1,6 @@
 #include "output/ErrorMessage.h"
 #include "output/ImageSaver.h"
+#include "output/RgbImageView.h"
 #include "output/TileRepeat.h"
 #include "QtPrinting.h"
 #include "WhenModal.h"
@@ -47,8 +48,7 @@ QImage GeneratedTile(uint32_t seed, uint32_t width, uint32_t height)
     params->GenerateRandom(seed);
     render::CRgbImage rgb(width, height);
     render::RenderTile(*params, rgb);
-    return QImage(rgb.Bytes().data(), int(width), int(height), int(width) * 3, QImage::Format_RGB888)
-        .convertToFormat(QImage::Format_RGB32);
+    return output::ImageView(rgb).convertToFormat(QImage::Format_RGB32);
 }
 
 // Every channel value in every position: any lossy step shows.

@@ -8,6 +8,7 @@
 #include "model/Presets.h"
 #include "model/TileParams.h"
 #include "model/WppFile.h"
+#include "output/RgbImageView.h"
 #include "platform/presets/PresetLibrary.h"
 #include "render/TileRenderer.h"
 #include "support/TempFolder.h"
@@ -87,9 +88,7 @@ QImage Rendered(const model::CTileParams& params)
 {
     render::CRgbImage rgb(params.m_nWidth, params.m_nHeight);
     render::RenderTile(params, rgb);
-    return QImage(rgb.Bytes().data(), int(rgb.Width()), int(rgb.Height()), int(rgb.Width()) * 3,
-                  QImage::Format_RGB888)
-        .convertToFormat(QImage::Format_RGB32);
+    return output::ImageView(rgb).convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace

@@ -36,12 +36,6 @@ bool IsImageExtension(const std::string& path, std::string& reason)
     return false;
 }
 
-QImage ImageView(const render::CRgbImage& image)
-{
-    return QImage(image.Bytes().data(), int(image.Width()), int(image.Height()), qsizetype(image.Width()) * 3,
-                  QImage::Format_RGB888);
-}
-
 bool WriteImage(const std::string& path, const QImage& image, model::CStagedFile& file, std::string& error)
 {
     const output::CImageEncoder* encoder = EncoderFor(path);

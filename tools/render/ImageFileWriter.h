@@ -15,9 +15,6 @@ namespace quorrel::tools {
 // with the reason (the extensions known) in `reason`.
 bool IsImageExtension(const std::string& path, std::string& reason);
 
-// A QImage over the pixels of `image` (no copy: it lives as long as `image`).
-QImage ImageView(const render::CRgbImage& image);
-
 // Writes `image` into `file` (not yet committed); false with a one-line
 // message naming `path` when it could not be written.
 bool WriteImage(const std::string& path, const QImage& image, model::CStagedFile& file, std::string& error);

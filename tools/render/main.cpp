@@ -12,6 +12,7 @@
 
 #include "model/TileParams.h"
 #include "model/WppFile.h"
+#include "output/RgbImageView.h"
 #include "output/TileRepeat.h"
 #include "platform/presets/PresetLibrary.h"
 #include "render/KernelChoice.h"
@@ -166,7 +167,7 @@ int Run(int argc, char** argv)
         bar.Complete();
 
         // A screen-sized image repeats the tile rendered once.
-        QImage image = tools::ImageView(tile);
+        QImage image = output::ImageView(tile);
         if (options->fill) {
             image = output::RepeatTile(image, int(options->fill->first), int(options->fill->second),
                                        QImage::Format_RGB888);
