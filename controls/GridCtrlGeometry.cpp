@@ -12,6 +12,81 @@ namespace quorrel::controls {
 
 // ---------------------------------------------------------------- geometry
 
+namespace {
+
+// One direction of the grid: the sizes of its rows (or columns), how many
+// there are, how many are fixed, and the first scrolling one shown. Rows and
+// columns follow the same rules, so each rule is written once, for an axis.
+struct CAxis {
+    const std::vector<uint32_t>& sizes;
+    int count;
+    int fixed;
+    int first;
+
+    int Size(int i) const { return int(sizes[size_t(i)]); }
+
+    int FixedExtent() const
+    {
+        int extent = 0;
+        for (int i = 0; i < fixed; ++i)
+            extent += Size(i);
+        return extent;
+    }
+
+    // Where row (column) i starts in the viewport; negative or beyond it for
+    // scrolling ones out of view.
+    int Start(int i) const
+    {
+        if (i < fixed) {
+            int pos = 0;
+            for (int k = 0; k < i; ++k)
+                pos += Size(k);
+            return pos;
+        }
+        int pos = FixedExtent();
+        if (i >= first) {
+            for (int k = first; k < i; ++k)
+                pos += Size(k);
+        } else {
+            for (int k = i; k < first; ++k)
+                pos -= Size(k);
+        }
+        return pos;
+    }
+
+    // The last scrolling row (column) that shows within `limit` pixels, fully
+    // or in part; first - 1 when none does.
+    int LastVisible(int limit, bool fully) const
+    {
+        int pos = FixedExtent();
+        int last = first - 1;
+        for (int i = first; i < count; ++i) {
+            const int size = Size(i);
+            if (fully ? pos + size > limit : pos >= limit)
+                break;
+            last = i;
+            pos += size;
+        }
+        return last;
+    }
+
+    // The row (column) under viewport position `pos` (not negative), or -1.
+    int IndexAt(int pos) const
+    {
+        const int fixedExtent = FixedExtent();
+        const bool inFixed = pos < fixedExtent;
+        int end = inFixed ? 0 : fixedExtent;
+        for (int i = inFixed ? 0 : first; i < (inFixed ? fixed : count); ++i) {
+            end += Size(i);
+            if (pos < end)
+                return i;
+        }
+        return -1;
+    }
+};
+
+} // namespace
+
 int CGridCtrl::TopRow() const
 {
     return m_nFixedRows + verticalScrollBar()->value();
@@ -24,88 +99,32 @@ int CGridCtrl::LeftCol() const
 
 int CGridCtrl::FixedRowHeight() const
 {
-    int h = 0;
-    for (int r = 0; r < m_nFixedRows; ++r)
-        h += int(m_arRowHeights[size_t(r)]);
-    return h;
+    return CAxis{m_arRowHeights, m_nRows, m_nFixedRows, TopRow()}.FixedExtent();
 }
 
 int CGridCtrl::FixedColumnWidth() const
 {
-    int w = 0;
-    for (int c = 0; c < m_nFixedCols; ++c)
-        w += int(m_arColWidths[size_t(c)]);
-    return w;
+    return CAxis{m_arColWidths, m_nCols, m_nFixedCols, LeftCol()}.FixedExtent();
 }
 
 int CGridCtrl::RowTop(int nRow) const
 {
-    if (nRow < m_nFixedRows) {
-        int y = 0;
-        for (int r = 0; r < nRow; ++r)
-            y += int(m_arRowHeights[size_t(r)]);
-        return y;
-    }
-    int y = FixedRowHeight();
-    const int top = TopRow();
-    if (nRow >= top) {
-        for (int r = top; r < nRow; ++r)
-            y += int(m_arRowHeights[size_t(r)]);
-    } else {
-        for (int r = nRow; r < top; ++r)
-            y -= int(m_arRowHeights[size_t(r)]);
-    }
-    return y;
+    return CAxis{m_arRowHeights, m_nRows, m_nFixedRows, TopRow()}.Start(nRow);
 }
 
 int CGridCtrl::ColLeft(int nCol) const
 {
-    if (nCol < m_nFixedCols) {
-        int x = 0;
-        for (int c = 0; c < nCol; ++c)
-            x += int(m_arColWidths[size_t(c)]);
-        return x;
-    }
-    int x = FixedColumnWidth();
-    const int left = LeftCol();
-    if (nCol >= left) {
-        for (int c = left; c < nCol; ++c)
-            x += int(m_arColWidths[size_t(c)]);
-    } else {
-        for (int c = nCol; c < left; ++c)
-            x -= int(m_arColWidths[size_t(c)]);
-    }
-    return x;
+    return CAxis{m_arColWidths, m_nCols, m_nFixedCols, LeftCol()}.Start(nCol);
 }
 
 int CGridCtrl::LastVisibleRow(bool bFully) const
 {
-    const int limit = viewport()->height();
-    int y = FixedRowHeight();
-    int last = TopRow() - 1;
-    for (int r = TopRow(); r < m_nRows; ++r) {
-        const int h = int(m_arRowHeights[size_t(r)]);
-        if (bFully ? y + h > limit : y >= limit)
-            break;
-        last = r;
-        y += h;
-    }
-    return last;
+    return CAxis{m_arRowHeights, m_nRows, m_nFixedRows, TopRow()}.LastVisible(viewport()->height(), bFully);
 }
 
 int CGridCtrl::LastVisibleCol(bool bFully) const
 {
-    const int limit = viewport()->width();
-    int x = FixedColumnWidth();
-    int last = LeftCol() - 1;
-    for (int c = LeftCol(); c < m_nCols; ++c) {
-        const int w = int(m_arColWidths[size_t(c)]);
-        if (bFully ? x + w > limit : x >= limit)
-            break;
-        last = c;
-        x += w;
-    }
-    return last;
+    return CAxis{m_arColWidths, m_nCols, m_nFixedCols, LeftCol()}.LastVisible(viewport()->width(), bFully);
 }
 
 bool CGridCtrl::IsCellVisible(int nRow, int nCol) const
@@ -130,42 +149,8 @@ CCellID CGridCtrl::GetCellFromPt(QPoint pt) const
     CCellID id;
     if (pt.x() < 0 || pt.y() < 0)
         return id;
-    const int fixedH = FixedRowHeight();
-    if (pt.y() < fixedH) {
-        for (int r = 0, y = 0; r < m_nFixedRows; ++r) {
-            y += int(m_arRowHeights[size_t(r)]);
-            if (pt.y() < y) {
-                id.row = r;
-                break;
-            }
-        }
-    } else {
-        for (int r = TopRow(), y = fixedH; r < m_nRows; ++r) {
-            y += int(m_arRowHeights[size_t(r)]);
-            if (pt.y() < y) {
-                id.row = r;
-                break;
-            }
-        }
-    }
-    const int fixedW = FixedColumnWidth();
-    if (pt.x() < fixedW) {
-        for (int c = 0, x = 0; c < m_nFixedCols; ++c) {
-            x += int(m_arColWidths[size_t(c)]);
-            if (pt.x() < x) {
-                id.col = c;
-                break;
-            }
-        }
-    } else {
-        for (int c = LeftCol(), x = fixedW; c < m_nCols; ++c) {
-            x += int(m_arColWidths[size_t(c)]);
-            if (pt.x() < x) {
-                id.col = c;
-                break;
-            }
-        }
-    }
+    id.row = CAxis{m_arRowHeights, m_nRows, m_nFixedRows, TopRow()}.IndexAt(pt.y());
+    id.col = CAxis{m_arColWidths, m_nCols, m_nFixedCols, LeftCol()}.IndexAt(pt.x());
     if (id.row < 0 || id.col < 0)
         return {};
     return id;
