@@ -12,6 +12,12 @@
 
 namespace quorrel::test {
 
+QImage TileOf(const app::CQuorrelView* view)
+{
+    const auto& params = view->GetDocument()->m_params;
+    return view->RenderedBitmap().copy(0, 0, int(params.m_nWidth), int(params.m_nHeight));
+}
+
 void EditorFixture::SetUp()
 {
     // Every test starts from a first run: no stored defaults, no recent files.

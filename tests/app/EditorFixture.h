@@ -11,6 +11,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/MessageBox.h"
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -26,6 +27,9 @@ namespace quorrel::test {
 
 // Finds no helper program and runs none.
 using CNoHelpers = CFakeRunner;
+
+// The tile the view rendered: its bitmap's top-left tile-sized corner.
+QImage TileOf(const app::CQuorrelView* view);
 
 class EditorFixture : public ::testing::Test {
 protected:

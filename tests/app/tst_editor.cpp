@@ -17,18 +17,13 @@
 using namespace quorrel;
 using namespace quorrel::app;
 using quorrel::test::EditorFixture;
+using quorrel::test::TileOf;
 
 namespace {
 
 using EditorTest = EditorFixture;
 
 // The image part of the view's bitmap, as a standalone image.
-QImage ImageOf(const CQuorrelView* view)
-{
-    const auto& params = view->GetDocument()->m_params;
-    return view->RenderedBitmap().copy(0, 0, int(params.m_nWidth), int(params.m_nHeight));
-}
-
 TEST_F(EditorTest, StartsWithANewRandomDocumentRenderedAndTiled)
 {
     ASSERT_TRUE(Start());
@@ -53,7 +48,7 @@ TEST_F(EditorTest, StartsWithANewRandomDocumentRenderedAndTiled)
     EXPECT_EQ(Frame()->GetPaneText(3), "RGB(0, 0, 0)");
 
     // The image is not blank and repeats across the window.
-    const QImage tile = ImageOf(view);
+    const QImage tile = TileOf(view);
     EXPECT_GT(tile.convertToFormat(QImage::Format_Indexed8).colorCount(), 4);
     view->parentWidget()->showNormal();
     view->parentWidget()->resize(1200, 900);
@@ -81,7 +76,7 @@ TEST_F(EditorTest, A1000By700ClientShowsEveryPixelFromTheTileAtItsModuloPosition
     EXPECT_FALSE(view->horizontalScrollBar()->isVisible());
     EXPECT_FALSE(view->verticalScrollBar()->isVisible());
 
-    const QImage tile = ImageOf(view);
+    const QImage tile = TileOf(view);
     ASSERT_EQ(tile.size(), QSize(125, 125));
     const QImage shot = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     int wrong = 0;
@@ -95,13 +90,13 @@ TEST_F(EditorTest, F5GeneratesAndUndoRedoWalkTheHistoryThroughTheirKeys)
 {
     ASSERT_TRUE(Start());
     CQuorrelView* view = ActiveView();
-    const QImage first = ImageOf(view);
+    const QImage first = TileOf(view);
     const auto firstParams = std::make_unique<model::CTileParams>(ActiveDoc()->m_params);
 
     EXPECT_FALSE(Frame()->Action(ID_EDIT_UNDO)->isEnabled());
     Press(Qt::Key_F5);
     ASSERT_EQ(view->History().Size(), 2u);
-    const QImage second = ImageOf(view);
+    const QImage second = TileOf(view);
     EXPECT_NE(second, first);
     // The idle-time update has enabled the Undo button and menu item by itself.
     QApplication::processEvents();
@@ -109,7 +104,7 @@ TEST_F(EditorTest, F5GeneratesAndUndoRedoWalkTheHistoryThroughTheirKeys)
 
     Press(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(model::SameParams(ActiveDoc()->m_params, *firstParams));
-    EXPECT_EQ(ImageOf(view), first);
+    EXPECT_EQ(TileOf(view), first);
     EXPECT_FALSE(IsEnabled(ID_EDIT_UNDO));
     EXPECT_TRUE(IsEnabled(ID_EDIT_REDO));
 
@@ -118,14 +113,14 @@ TEST_F(EditorTest, F5GeneratesAndUndoRedoWalkTheHistoryThroughTheirKeys)
     EXPECT_EQ(view->History().Position(), 0u);
 
     Press(Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(ImageOf(view), second);
+    EXPECT_EQ(TileOf(view), second);
     EXPECT_FALSE(IsEnabled(ID_EDIT_REDO));
     Press(Qt::Key_Backspace, Qt::AltModifier);   // the second undo key
-    EXPECT_EQ(ImageOf(view), first);
+    EXPECT_EQ(TileOf(view), first);
 
     // Refresh renders again and leaves the history as it was.
     Press(Qt::Key_R);
-    EXPECT_EQ(ImageOf(view), first);
+    EXPECT_EQ(TileOf(view), first);
     EXPECT_EQ(view->History().Position(), 0u);
     EXPECT_TRUE(IsEnabled(ID_EDIT_REDO));
 
@@ -203,7 +198,7 @@ TEST_F(EditorTest, ZoomCommandsScaleTheTileAndFollowTheirRules)
 
     QApplication::processEvents();
     const QImage shot = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QImage tile = ImageOf(view);
+    const QImage tile = TileOf(view);
     EXPECT_EQ(shot.pixel(2 * 7 + 1, 2 * 9), tile.pixel(7, 9));
     EXPECT_EQ(shot.pixel(250 + 2 * 7, 2 * 9 + 1), tile.pixel(7, 9));
 

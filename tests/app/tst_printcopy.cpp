@@ -33,14 +33,9 @@
 using namespace quorrel;
 using namespace quorrel::app;
 using quorrel::test::EditorFixture;
+using quorrel::test::TileOf;
 
 namespace {
-
-QImage ImageOf(const CQuorrelView* view)
-{
-    const auto& params = view->GetDocument()->m_params;
-    return view->RenderedBitmap().copy(0, 0, int(params.m_nWidth), int(params.m_nHeight));
-}
 
 int PdfPageCount(const QByteArray& pdf)
 {
@@ -92,7 +87,7 @@ TEST_F(PrintCopyTest, CopyPutsTheImageAtItsOwnSizeOnTheClipboardWhateverTheZoom)
     Press(Qt::Key_C, Qt::ControlModifier);
     const QImage copied = QApplication::clipboard()->image();
     ASSERT_EQ(copied.size(), QSize(200, 150));
-    EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32), ImageOf(view).convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32), TileOf(view).convertToFormat(QImage::Format_RGB32));
 
     // Ctrl+Insert is the other key of Copy.
     QApplication::clipboard()->clear();
@@ -111,7 +106,7 @@ TEST_F(PrintCopyTest, CopyBeforeTheFirstRenderingTakesTheBlankBitmapNotThePlaceh
     const QImage copied = QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
     const auto& params = ActiveDoc()->m_params;
     ASSERT_EQ(copied.size(), QSize(int(params.m_nWidth), int(params.m_nHeight)));
-    EXPECT_EQ(copied, ImageOf(view).convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(copied, TileOf(view).convertToFormat(QImage::Format_RGB32));
     const QImage placeholder = QImage(":/images/placeholder.png").convertToFormat(QImage::Format_RGB32);
     EXPECT_NE(copied.pixel(40, 40), placeholder.pixel(40, 40));
 }
@@ -130,7 +125,7 @@ TEST_F(PrintCopyTest, ThePrintedImageIsScaledByPrinterOverScreenResolutionAtTheT
     page.setDotsPerMeterX(qRound(600 / 0.0254));
     page.setDotsPerMeterY(qRound(600 / 0.0254));
     ASSERT_EQ(page.logicalDpiX(), 600);
-    const QImage tile = ImageOf(view);
+    const QImage tile = TileOf(view);
     std::set<QRgb> used;
     for (int y = 0; y < tile.height(); ++y)
         for (int x = 0; x < tile.width(); ++x)

@@ -29,14 +29,9 @@
 using namespace quorrel;
 using namespace quorrel::app;
 using quorrel::test::EditorFixture;
+using quorrel::test::TileOf;
 
 namespace {
-
-QImage TileOf(const CQuorrelView* view)
-{
-    const auto& params = view->GetDocument()->m_params;
-    return view->RenderedBitmap().copy(0, 0, int(params.m_nWidth), int(params.m_nHeight));
-}
 
 // What the dialog showed when it opened.
 struct CShown {

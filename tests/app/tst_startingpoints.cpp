@@ -26,6 +26,7 @@
 using namespace quorrel;
 using namespace quorrel::app;
 using quorrel::test::EditorFixture;
+using quorrel::test::TileOf;
 using platform::MsgResult;
 
 namespace {
@@ -54,12 +55,6 @@ int IndexOf(std::string_view id)
 {
     const auto all = model::Presets();
     return static_cast<int>(std::ranges::find(all, id, &model::PresetInfo::id) - all.begin());
-}
-
-QImage ImageOf(const CQuorrelView* view)
-{
-    const auto& params = view->GetDocument()->m_params;
-    return view->RenderedBitmap().copy(0, 0, int(params.m_nWidth), int(params.m_nHeight));
 }
 
 QImage Rendered(const model::CTileParams& params)
@@ -171,7 +166,7 @@ TEST_F(StartingPointTest, NewFromPresetOpensTheChosenPresetRenderedAtOnce)
     EXPECT_EQ(doc->GetTitle(), "Quorrel2");
     EXPECT_EQ(sheets, 1);   // no Properties sheet: it has its tile
     EXPECT_TRUE(view->IsRendered());
-    EXPECT_EQ(ImageOf(view), Rendered(ocean));
+    EXPECT_EQ(TileOf(view), Rendered(ocean));
     EXPECT_EQ(view->GetTotalSize(), QSize(160, 160));
     EXPECT_TRUE(doc->IsModified());   // in no file yet
     EXPECT_EQ(view->History().Size(), 1u);
@@ -182,13 +177,13 @@ TEST_F(StartingPointTest, NewFromPresetOpensTheChosenPresetRenderedAtOnce)
     EXPECT_NE(model::SaveWpp(doc->m_params), model::SaveWpp(ocean));
     Press(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(model::SaveWpp(doc->m_params), model::SaveWpp(ocean));
-    EXPECT_EQ(ImageOf(view), Rendered(ocean));
+    EXPECT_EQ(TileOf(view), Rendered(ocean));
 
     // A second window on it renders at once as well.
     Frame()->Router().Execute(ID_WINDOW_NEW);
     ASSERT_NE(ActiveView(), view);
     EXPECT_TRUE(ActiveView()->IsRendered());
-    EXPECT_EQ(ImageOf(ActiveView()), Rendered(ocean));
+    EXPECT_EQ(TileOf(ActiveView()), Rendered(ocean));
     EXPECT_EQ(sheets, 1);
     EXPECT_TRUE(messages.isEmpty());
 
@@ -213,7 +208,7 @@ TEST_F(StartingPointTest, ChoosingAfterAnotherOpensTheTileOfTheNewSeed)
     EXPECT_NE(seed, model::FindPreset("linen")->seed);
     expected.GenerateRandom(seed);
     EXPECT_EQ(model::SaveWpp(ActiveDoc()->m_params), model::SaveWpp(expected));
-    EXPECT_EQ(ImageOf(ActiveView()), Rendered(expected));
+    EXPECT_EQ(TileOf(ActiveView()), Rendered(expected));
 }
 
 TEST_F(StartingPointTest, CancellingTheGalleryOpensNothing)
@@ -264,7 +259,7 @@ TEST_F(StartingPointTest, ResetDeclinedChangesNothing)
     Press(Qt::Key_F5);
     doc->SetModifiedFlag(false);
     const std::vector<uint8_t> before = model::SaveWpp(doc->m_params);
-    const QImage image = ImageOf(view);
+    const QImage image = TileOf(view);
     const std::size_t entries = view->History().Size();
 
     answers = {MsgResult::No};
@@ -272,7 +267,7 @@ TEST_F(StartingPointTest, ResetDeclinedChangesNothing)
     EXPECT_EQ(messages, QStringList{CQuorrelView::kResetDefaultsQuestion});
     EXPECT_EQ(model::SaveWpp(doc->m_params), before);
     EXPECT_EQ(view->History().Size(), entries);
-    EXPECT_EQ(ImageOf(view), image);
+    EXPECT_EQ(TileOf(view), image);
     EXPECT_FALSE(doc->IsModified());
 }
 
@@ -307,7 +302,7 @@ TEST_F(StartingPointTest, ResetRestoresEveryBuiltInValueAsOneHistoryEntry)
     EXPECT_EQ(view->History().Size(), entries + 1);
     EXPECT_EQ(model::SaveWpp(view->History().Entry(*view->History().Position())), model::SaveWpp(doc->m_params));
     EXPECT_TRUE(doc->IsModified());
-    EXPECT_EQ(ImageOf(view), Rendered(doc->m_params));
+    EXPECT_EQ(TileOf(view), Rendered(doc->m_params));
     EXPECT_EQ(view->GetTotalSize(), QSize(125, 125));
 
     // One Undo brings the state before the reset back.

@@ -92,8 +92,7 @@ TEST_F(TimerModesTest, RandomDesktopTakesOverTheSlideShowAndSetsTheWallpaperEach
     EXPECT_FALSE(view->IsTimerRunning());
     EXPECT_TRUE(IsEnabled(ID_SLIDE_SHOW));
     EXPECT_FALSE(IsChecked(ID_RANDOM_DESKTOP));
-    const auto& params = view->GetDocument()->m_params;
-    const QImage tile = view->RenderedBitmap().copy(0, 0, int(params.m_nWidth), int(params.m_nHeight));
+    const QImage tile = quorrel::test::TileOf(view);
     EXPECT_EQ(QImage(WallpaperFile()).convertToFormat(QImage::Format_RGB32), tile.convertToFormat(QImage::Format_RGB32));
     EXPECT_TRUE(messages.isEmpty());
 }

@@ -22,15 +22,10 @@
 using namespace quorrel;
 using namespace quorrel::app;
 using quorrel::test::EditorFixture;
+using quorrel::test::TileOf;
 using quorrel::test::WriteFile;
 
 namespace {
-
-QImage TileOf(const CQuorrelView* view)
-{
-    const auto& params = view->GetDocument()->m_params;
-    return view->RenderedBitmap().copy(0, 0, int(params.m_nWidth), int(params.m_nHeight));
-}
 
 class EditingCommandsTest : public EditorFixture {
 protected:
