@@ -267,6 +267,10 @@ void CDesktopRotation::DeleteFiles(const CRotationState& state) const
     QDir().rmdir(m_folders.images);
     QDir().rmdir(m_folders.rotation);
     QDir().rmdir(QFileInfo(m_folders.rotation).path());
+    if (state.method == EMethod::SystemdTimer && !m_folders.units.isEmpty()) {
+        QDir().rmdir(m_folders.units);
+        QDir().rmdir(QFileInfo(m_folders.units).path());
+    }
 }
 
 void CDesktopRotation::Finish(CRotationOutcome outcome, bool removeState)

@@ -33,7 +33,7 @@ void CGSettingsRotation::Install(const CRotationSetup& setup, CRotationState& st
     // before GNOME 42) are left out.
     // Each key also through dconf, where it is the store: nothing there means
     // the key holds its default.
-    const QString path = u'/' + QString(m_schema.schema).replace(u'.', u'/') + u'/';
+    const QString path = m_schema.dconfPath;
     QList<CHelperCall> reads;
     for (const QString& key : QStringList{kOptions} + m_schema.pictureKeys + m_schema.optionalKeys) {
         reads << Call(QStringLiteral("get"), key, {}, !(key == kOptions || m_schema.pictureKeys.contains(key)));
