@@ -5,7 +5,7 @@
 # or, for the settings-only desktops, the real settings store holding the
 # values the desktop reads.
 #   check-desktop.sh NAME PROBE RENDER REPORT-DIR
-# NAME: gnome cinnamon mate xfce lxqt sway wlroots x11-feh x11-xwallpaper portal
+# NAME: gnome cinnamon mate xfce lxqt sway wlroots x11-feh x11-xwallpaper portal plasma
 #       x11-feh-render (quorrel-render --fill --set-wallpaper instead of the probe)
 # Exit 0 when the check passed, 1 when it failed, 77 (skipped) when a
 # component is missing, unless QUORREL_REQUIRE_DESKTOPS=1 makes that a failure.
@@ -247,7 +247,29 @@ check_portal() {
     [ "$count" = 0 ] || fail "the portal was not handed the tile repeated to the screen's size"
 }
 
+# The real Plasma shell: the setter's script through qdbus, the screen tiled
+# from its centre as Plasma lays it.
+check_plasma() {
+    start_plasmashell
+    local ref="$report/reference.png" shot="$report/screenshot.png" count=""
+    centred_reference "$tile" "$ref"
+    x_shot "$report/before.png"
+    count="$(differing "$report/before.png" "$ref")"
+    echo "before: $count differing pixels"
+    [ "$count" -gt 1000 ] || fail "the screen already showed the tile before it was set"
+    XDG_SESSION_TYPE=x11 run_probe
+    # The change shows a second or two after the call.
+    for _ in $(seq 1 40); do
+        x_shot "$shot" && count="$(differing "$shot" "$ref")"
+        [ "$count" = 0 ] && break
+        sleep 0.5
+    done
+    echo "screenshot vs tile repeated from the centre (${W}x${H}): $count differing pixels"
+    [ "$count" = 0 ] || fail "the screen does not show the tile repeated"
+}
+
 case "$name" in
+    plasma) check_plasma ;;
     gnome) check_gsettings GNOME org.gnome.desktop.background picture-uri "'$bmp_url'" ;;
     cinnamon) check_gsettings X-Cinnamon org.cinnamon.desktop.background picture-uri "'$bmp_url'" ;;
     mate) check_gsettings MATE org.mate.background picture-filename "'$bmp'" ;;

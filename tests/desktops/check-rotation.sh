@@ -7,7 +7,7 @@
 # the wallpaper through the real feh or sway; and after --rotate off, the
 # settings as they were and no file or unit left.
 #   check-rotation.sh NAME RENDER REPORT-DIR
-# NAME: gnome cinnamon mate xfce x11-timer sway-timer
+# NAME: gnome cinnamon mate xfce x11-timer sway-timer plasma
 # Exit 0 when the check passed, 1 when it failed, 77 (skipped) when a
 # component is missing, unless QUORREL_REQUIRE_DESKTOPS=1 makes that a failure.
 set -uo pipefail
@@ -94,36 +94,26 @@ check_slide_show() {
     expect_nothing_left
 }
 
-check_xfce_cycle() {
-    need xfdesktop xfwm4 xfconf-query import
-    start_xfdesktop
-    xfconf-query -c xfce4-desktop -l -v | grep '^/backdrop/' | sort >"$report/xfconf-before.txt"
-    # 3 s between images: xfdesktop changes them itself.
-    XDG_CURRENT_DESKTOP=XFCE XDG_SESSION_TYPE=x11 rotate 3s --count 3 --seed 21 || fail "--rotate failed"
-    xfconf-query -c xfce4-desktop -l -v | grep '^/backdrop/' | sort >"$report/xfconf-during.txt"
-    grep -E '/backdrop-cycle-enable +true$' "$report/xfconf-during.txt" || fail "cycling is not enabled"
-    grep -E '/backdrop-cycle-timer +3$' "$report/xfconf-during.txt" || fail "the timer is not 3"
-    grep -E '/backdrop-cycle-period +0$' "$report/xfconf-during.txt" || fail "the period is not seconds"
-    grep -E '/image-style +2$' "$report/xfconf-during.txt" || fail "the style is not tiled"
-    # Which image the screen shows: the one whose tiling it equals.
-    local images=() i
+tiled_reference() {
+    convert -size "${W}x${H}" "tile:$1" "$2"
+}
+
+# Watches the screen (at most 20 s) until it has shown one image of the
+# rotation and then another: `reference IMAGE OUT` makes what each looks
+# like on the screen. Keeps before.png and after.png.
+expect_cycle() {
+    local reference="$1" images=() i n shot now first="" second=""
     mapfile -t images < <(state_images)
     for i in "${!images[@]}"; do
-        convert -size "${W}x${H}" "tile:${images[$i]}" "$work/ref-$i.png"
+        "$reference" "${images[$i]}" "$work/ref-$i.png"
     done
-    showing() {
-        local shot="$1" i
-        for i in "${!images[@]}"; do
-            [ "$(differing "$shot" "$work/ref-$i.png")" = 0 ] && { echo "$i"; return; }
-        done
-        echo none
-    }
-    local first="" second="" shot
     for n in $(seq 1 40); do
-        shot="$report/cycle-$n.png"
+        shot="$work/cycle.png"
         x_shot "$shot"
-        local now
-        now="$(showing "$shot")"
+        now=none
+        for i in "${!images[@]}"; do
+            [ "$(differing "$shot" "$work/ref-$i.png")" = 0 ] && { now="$i"; break; }
+        done
         if [ "$now" != none ]; then
             if [ -z "$first" ]; then
                 first="$now"
@@ -138,9 +128,41 @@ check_xfce_cycle() {
         fi
         sleep 0.5
     done
-    rm -f "$report"/cycle-*.png
     [ -n "$first" ] || fail "the screen never showed one of the images tiled"
-    [ -n "$second" ] || fail "xfdesktop did not change to another image of the folder"
+    [ -n "$second" ] || fail "the desktop did not change to another image of the folder"
+}
+
+check_plasma_cycle() {
+    start_plasmashell
+    x_shot "$report/plasma-before.png"
+    XDG_SESSION_TYPE=x11 rotate 3s --count 3 --seed 31 || fail "--rotate failed"
+    expect_cycle centred_reference
+    rotate off || fail "--rotate off failed"
+    # Plasma's own wallpaper again, as before.
+    local count=""
+    for _ in $(seq 1 20); do
+        x_shot "$report/plasma-after-off.png"
+        count="$(differing "$report/plasma-before.png" "$report/plasma-after-off.png")"
+        [ "$count" = 0 ] && break
+        sleep 0.5
+    done
+    echo "after off vs before: $count differing pixels"
+    [ "$count" = 0 ] || fail "the wallpaper before the rotation is not back"
+    expect_nothing_left
+}
+
+check_xfce_cycle() {
+    need xfdesktop xfwm4 xfconf-query import
+    start_xfdesktop
+    xfconf-query -c xfce4-desktop -l -v | grep '^/backdrop/' | sort >"$report/xfconf-before.txt"
+    # 3 s between images: xfdesktop changes them itself.
+    XDG_CURRENT_DESKTOP=XFCE XDG_SESSION_TYPE=x11 rotate 3s --count 3 --seed 21 || fail "--rotate failed"
+    xfconf-query -c xfce4-desktop -l -v | grep '^/backdrop/' | sort >"$report/xfconf-during.txt"
+    grep -E '/backdrop-cycle-enable +true$' "$report/xfconf-during.txt" || fail "cycling is not enabled"
+    grep -E '/backdrop-cycle-timer +3$' "$report/xfconf-during.txt" || fail "the timer is not 3"
+    grep -E '/backdrop-cycle-period +0$' "$report/xfconf-during.txt" || fail "the period is not seconds"
+    grep -E '/image-style +2$' "$report/xfconf-during.txt" || fail "the style is not tiled"
+    expect_cycle tiled_reference
     rotate off || fail "--rotate off failed"
     xfconf-query -c xfce4-desktop -l -v | grep '^/backdrop/' | sort >"$report/xfconf-after.txt"
     diff "$report/xfconf-before.txt" "$report/xfconf-after.txt" || fail "the backdrop settings are not as they were"
@@ -252,6 +274,7 @@ case "$name" in
     xfce) check_xfce_cycle ;;
     x11-timer) check_x11_timer ;;
     sway-timer) check_sway_timer ;;
+    plasma) check_plasma_cycle ;;
     *) fail "unknown desktop" ;;
 esac
 echo "PASSED: rotation-$name"

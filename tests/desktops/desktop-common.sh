@@ -143,3 +143,49 @@ start_sway() {
     export SWAYSOCK="$socket" WAYLAND_DISPLAY="$display" XDG_SESSION_TYPE=wayland
     sleep 0.5
 }
+
+# Plasma's shell on Xvfb with a private bus (no window manager needed);
+# returns once it answers on D-Bus and draws a steady screen, its panel
+# removed so the desktop fills the screen.
+start_plasmashell() {
+    need plasmashell qdbus import
+    start_xvfb
+    start_bus
+    export XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5 QT_QUICK_BACKEND=software LIBGL_ALWAYS_SOFTWARE=1
+    plasmashell --no-respawn >"$work/plasmashell.log" 2>&1 &
+    pids+=($!)
+    local ready=""
+    for _ in $(seq 1 60); do
+        qdbus org.kde.plasmashell /PlasmaShell >/dev/null 2>&1 && { ready=1; break; }
+        sleep 0.5
+    done
+    [ -n "$ready" ] || { tail -20 "$work/plasmashell.log"; fail "plasmashell did not answer on D-Bus"; }
+    qdbus org.kde.plasmashell /PlasmaShell org.kde.PlasmaShell.evaluateScript \
+        'var p = panels(); for (var i = 0; i < p.length; i++) p[i].remove();' >/dev/null ||
+        fail "plasmashell did not run a script"
+    wait_steady_screen
+}
+
+# Until two screenshots 1 s apart agree (at most 20 s).
+wait_steady_screen() {
+    local last="$work/steady-last.png" now="$work/steady-now.png"
+    x_shot "$last"
+    for _ in $(seq 1 20); do
+        sleep 1
+        x_shot "$now"
+        [ "$(differing "$last" "$now")" = 0 ] && return 0
+        mv "$now" "$last"
+    done
+    fail "the screen never came to rest"
+}
+
+# Plasma lays a tiled wallpaper from the screen's centre: the tile repeated
+# with a tile's top-left at ((W - w) / 2 mod w, (H - h) / 2 mod h).
+centred_reference() {
+    local tile="$1" out="$2" w h ox oy
+    w="$(identify -format '%w' "$tile")"
+    h="$(identify -format '%h' "$tile")"
+    ox=$(((W - w) / 2 % w))
+    oy=$(((H - h) / 2 % h))
+    convert -size "$((W + w))x$((H + h))" "tile:$tile" -crop "${W}x${H}+$(((w - ox) % w))+$(((h - oy) % h))" +repage "$out"
+}
