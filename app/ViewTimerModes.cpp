@@ -50,7 +50,8 @@ void CQuorrelView::OnDesktopRotation()
 {
     // The timers wait while it is open, as under every dialog.
     const CModalScope modal;
-    output::rotation::CRotationDialog dialog(model::SaveWpp(GetDocument()->m_params), this);
+    output::rotation::CRotationDialog dialog(model::SaveWpp(GetDocument()->m_params), this, {},
+                                             GetDocument()->GetTitle());
     dialog.exec();
 }
 

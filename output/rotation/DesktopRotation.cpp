@@ -307,7 +307,9 @@ QString CDesktopRotation::Status() const
     if (!state)
         return error.isEmpty() ? QStringLiteral("no rotation is set up") : error;
     QStringList lines;
-    lines << QStringLiteral("%1, every %2").arg(MethodName(state->method), FormatInterval(state->intervalSeconds));
+    QString how = MethodName(state->method);
+    how[0] = how[0].toUpper();
+    lines << QStringLiteral("%1, every %2").arg(how, FormatInterval(state->intervalSeconds));
     QString what = state->count > 0 ? QStringLiteral("%1 images").arg(state->count) : QStringLiteral("a new image each time");
     if (!state->source.isEmpty())
         what += QStringLiteral(" from ") + state->source;

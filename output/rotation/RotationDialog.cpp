@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTimer>
@@ -57,9 +58,10 @@ QString RenderToolPath()
     return QStandardPaths::findExecutable(QStringLiteral("quorrel-render"));
 }
 
-CRotationDialog::CRotationDialog(std::vector<uint8_t> documentWpp, QWidget* parent, QString tool)
+CRotationDialog::CRotationDialog(std::vector<uint8_t> documentWpp, QWidget* parent, QString tool, QString title)
     : QDialog(parent)
     , m_document(std::move(documentWpp))
+    , m_title(std::move(title))
     , m_tool(tool.isEmpty() ? RenderToolPath() : std::move(tool))
 {
     setWindowTitle(QStringLiteral("Desktop Rotation"));
@@ -152,7 +154,10 @@ CRotationChoice CRotationDialog::Choice() const
     const int data = m_source->currentData().toInt();
     if (data == kDocument) {
         choice.source = CRotationChoice::ESource::Document;
-        choice.document = m_scratch.filePath(QStringLiteral("document.wpp"));
+        // Named after the document (its title, without characters a file name cannot hold).
+        QString name = QFileInfo(m_title).completeBaseName();
+        name.remove(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]")));
+        choice.document = m_scratch.filePath((name.isEmpty() ? QStringLiteral("document") : name) + QStringLiteral(".wpp"));
     } else if (data == kDefaults) {
         choice.source = CRotationChoice::ESource::Defaults;
     } else {

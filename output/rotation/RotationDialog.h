@@ -48,7 +48,9 @@ class CRotationDialog final : public QDialog {
 public:
     // `documentWpp`: the active document's parameter set as a document.
     // `tool`: quorrel-render (by default RenderToolPath()).
-    CRotationDialog(std::vector<uint8_t> documentWpp, QWidget* parent = nullptr, QString tool = {});
+    // `title`: the document's, naming the copy quorrel-render gets.
+    CRotationDialog(std::vector<uint8_t> documentWpp, QWidget* parent = nullptr, QString tool = {},
+                    QString title = {});
     ~CRotationDialog() override;
 
     CRotationChoice Choice() const;
@@ -73,6 +75,7 @@ private:
     void Refresh();
 
     std::vector<uint8_t> m_document;
+    QString m_title;
     QString m_tool;
     QTemporaryDir m_scratch;
     QComboBox* m_source = nullptr;

@@ -12,6 +12,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <iostream>
@@ -128,7 +129,7 @@ bool RunRotation(const RenderOptions& options, const model::CTileParams& params,
     setup.folders = folders;
     setup.stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     rot::CRotationState state;
-    state.source = options.input ? QString::fromStdString(*options.input)
+    state.source = options.input ? QFileInfo(QString::fromStdString(*options.input)).fileName()
                    : options.preset ? QStringLiteral("preset ") + QString::fromStdString(*options.preset)
                                     : QStringLiteral("the built-in defaults");
 
