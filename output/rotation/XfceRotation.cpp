@@ -2,6 +2,8 @@
 
 #include "output/XfceWallpaperSetter.h"
 
+#include <algorithm>
+
 namespace quorrel::output::rotation {
 
 namespace {
@@ -79,8 +81,14 @@ void CXfceRotation::Install(const CRotationSetup& setup, CRotationState& state, 
 
 void CXfceRotation::Remove(const CRotationState& state, StepDone done)
 {
+    // Cycling stops first on every backdrop: xfdesktop writes last-image
+    // itself at each change, and would overwrite the one put back.
+    QList<QPair<QString, QString>> previous = state.previous;
+    std::stable_partition(previous.begin(), previous.end(), [](const QPair<QString, QString>& entry) {
+        return entry.first.endsWith(QLatin1String("/backdrop-cycle-enable"));
+    });
     QList<CHelperCall> writes;
-    for (const auto& [property, value] : state.previous) {
+    for (const auto& [property, value] : previous) {
         // Only backdrop properties: a state file naming others is not ours.
         if (!property.startsWith(QLatin1String("/backdrop/")))
             continue;

@@ -151,10 +151,23 @@ check_plasma_cycle() {
     expect_nothing_left
 }
 
+# xfdesktop's backdrop settings once it has stopped adding to them (two
+# listings 1 s apart agree; at most 10 s): it fills in workspaces lazily.
+settled_backdrops() {
+    local out="$1" last=""
+    for _ in $(seq 1 10); do
+        xfconf-query -c xfce4-desktop -l -v | grep '^/backdrop/' | sort >"$out"
+        [ -n "$last" ] && [ "$(cat "$out")" = "$last" ] && return 0
+        last="$(cat "$out")"
+        sleep 1
+    done
+    fail "xfdesktop's settings never came to rest"
+}
+
 check_xfce_cycle() {
     need xfdesktop xfwm4 xfconf-query import
     start_xfdesktop
-    xfconf-query -c xfce4-desktop -l -v | grep '^/backdrop/' | sort >"$report/xfconf-before.txt"
+    settled_backdrops "$report/xfconf-before.txt"
     # 3 s between images: xfdesktop changes them itself.
     XDG_CURRENT_DESKTOP=XFCE XDG_SESSION_TYPE=x11 rotate 3s --count 3 --seed 21 || fail "--rotate failed"
     xfconf-query -c xfce4-desktop -l -v | grep '^/backdrop/' | sort >"$report/xfconf-during.txt"
@@ -164,7 +177,7 @@ check_xfce_cycle() {
     grep -E '/image-style +2$' "$report/xfconf-during.txt" || fail "the style is not tiled"
     expect_cycle tiled_reference
     rotate off || fail "--rotate off failed"
-    xfconf-query -c xfce4-desktop -l -v | grep '^/backdrop/' | sort >"$report/xfconf-after.txt"
+    settled_backdrops "$report/xfconf-after.txt"
     diff "$report/xfconf-before.txt" "$report/xfconf-after.txt" || fail "the backdrop settings are not as they were"
     expect_nothing_left
 }
