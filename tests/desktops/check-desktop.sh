@@ -23,6 +23,8 @@ exec > >(tee "$report/check.txt") 2>&1
 
 # shellcheck source=desktop-common.sh
 source "$(dirname "$0")/desktop-common.sh"
+# shellcheck source=rotation-common.sh
+source "$(dirname "$0")/rotation-common.sh"
 
 # The tile: a real rendered one (125 x 125), and the screen it should make.
 tile="$work/tile.png"
@@ -248,7 +250,7 @@ check_portal() {
 }
 
 # The real Plasma shell: the setter's script through qdbus, the screen tiled
-# from its centre as Plasma lays it.
+# from its centre as Plasma lays it; then the rotation's slide show.
 check_plasma() {
     start_plasmashell
     local ref="$report/reference.png" shot="$report/screenshot.png" count=""
@@ -266,6 +268,20 @@ check_plasma() {
     done
     echo "screenshot vs tile repeated from the centre (${W}x${H}): $count differing pixels"
     [ "$count" = 0 ] || fail "the screen does not show the tile repeated"
+
+    # In the same shell, the rotation: Plasma's slide show changes the screen
+    # to the next image after 3 s, and off puts the setter's wallpaper back.
+    rotate 3s --count 3 --seed 31 || fail "--rotate failed"
+    expect_cycle centred_reference
+    rotate off || fail "--rotate off failed"
+    for _ in $(seq 1 20); do
+        x_shot "$shot" && count="$(differing "$shot" "$ref")"
+        [ "$count" = 0 ] && break
+        sleep 0.5
+    done
+    echo "after --rotate off vs the wallpaper before: $count differing pixels"
+    [ "$count" = 0 ] || fail "the wallpaper before the rotation is not back"
+    expect_nothing_left
 }
 
 case "$name" in
