@@ -37,14 +37,8 @@ cp "$tile" "$report/tile.png"
 expect_tiled_screen() {
     local shooter="$1" ref="$report/reference.png" shot="$report/screenshot.png" count=""
     convert -size "${W}x${H}" "tile:$tile" "$ref"
-    for _ in $(seq 1 40); do
-        if $shooter "$shot" && [ -s "$shot" ]; then
-            count="$(differing "$shot" "$ref")"
-            [ "$count" = 0 ] && break
-        fi
-        sleep 0.5
-    done
-    echo "screenshot vs tile repeated (${W}x${H}): ${count:-no screenshot} differing pixels"
+    count="$(screen_until "$shooter" "$shot" "$ref")"
+    echo "screenshot vs tile repeated (${W}x${H}): $count differing pixels"
     [ "$count" = 0 ] || fail "the screen does not show the tile repeated"
 }
 
@@ -261,11 +255,7 @@ check_plasma() {
     [ "$count" -gt 1000 ] || fail "the screen already showed the tile before it was set"
     XDG_SESSION_TYPE=x11 run_probe
     # The change shows a second or two after the call.
-    for _ in $(seq 1 40); do
-        x_shot "$shot" && count="$(differing "$shot" "$ref")"
-        [ "$count" = 0 ] && break
-        sleep 0.5
-    done
+    count="$(screen_until x_shot "$shot" "$ref")"
     echo "screenshot vs tile repeated from the centre (${W}x${H}): $count differing pixels"
     [ "$count" = 0 ] || fail "the screen does not show the tile repeated"
 
@@ -274,11 +264,7 @@ check_plasma() {
     rotate 3s --count 3 --seed 31 || fail "--rotate failed"
     expect_cycle centred_reference
     rotate off || fail "--rotate off failed"
-    for _ in $(seq 1 20); do
-        x_shot "$shot" && count="$(differing "$shot" "$ref")"
-        [ "$count" = 0 ] && break
-        sleep 0.5
-    done
+    count="$(screen_until x_shot "$shot" "$ref" 20)"
     echo "after --rotate off vs the wallpaper before: $count differing pixels"
     [ "$count" = 0 ] || fail "the wallpaper before the rotation is not back"
     expect_nothing_left

@@ -146,12 +146,8 @@ os.execv(words[0], words)' "$line"
 expect_wallpaper_shown() {
     local shooter="$1" label="$2" file="$XDG_DATA_HOME/Quorrel/Quorrel Wallpaper.bmp" count=""
     convert -size "${W}x${H}" "tile:$file" "$work/ref.png"
-    for _ in $(seq 1 20); do
-        $shooter "$report/$label.png" && count="$(differing "$report/$label.png" "$work/ref.png")"
-        [ "$count" = 0 ] && break
-        sleep 0.5
-    done
-    echo "$label: screen vs the new wallpaper repeated: ${count:-no screenshot} differing pixels"
+    count="$(screen_until "$shooter" "$report/$label.png" "$work/ref.png" 20)"
+    echo "$label: screen vs the new wallpaper repeated: $count differing pixels"
     [ "$count" = 0 ] || fail "the service's command did not set the wallpaper"
 }
 

@@ -76,6 +76,20 @@ start_bus() {
     pids+=("$(echo "$line" | sed -n 2p)")
 }
 
+# Takes `shooter SHOT` until it equals REF (at most TRIES half-seconds, 40
+# by default); prints the differing pixels of the last one.
+screen_until() {
+    local shooter="$1" shot="$2" ref="$3" tries="${4:-40}" count=""
+    for _ in $(seq 1 "$tries"); do
+        if $shooter "$shot" && [ -s "$shot" ]; then
+            count="$(differing "$shot" "$ref")"
+            [ "$count" = 0 ] && break
+        fi
+        sleep 0.5
+    done
+    echo "${count:-no screenshot}"
+}
+
 # A screenshot of the X screen.
 x_shot() {
     import -window root "$1" 2>/dev/null
