@@ -7,7 +7,7 @@
 # the wallpaper through the real feh or sway; and after --rotate off, the
 # settings as they were and no file or unit left.
 #   check-rotation.sh NAME RENDER REPORT-DIR
-# NAME: gnome cinnamon mate xfce x11-timer sway-timer (Plasma's rotation runs in
+# NAME: gnome cinnamon mate xfce x11-timer sway-timer wlroots-timer (Plasma's rotation runs in
 # check-desktop.sh plasma, in the same shell as its setter)
 # Exit 0 when the check passed, 1 when it failed, 77 (skipped) when a
 # component is missing, unless QUORREL_REQUIRE_DESKTOPS=1 makes that a failure.
@@ -124,7 +124,7 @@ SH
 
 verify_units() {
     cp "$units"/quorrel-rotation.* "$report/"
-    (cd "$units" && systemd-analyze verify ./quorrel-rotation.timer ./quorrel-rotation.service) ||
+    (cd "$units" && systemd-analyze verify ./quorrel-rotation.*) ||
         fail "systemd-analyze refuses the units"
     echo "systemd-analyze verify: accepted"
     grep -qx 'systemctl --user daemon-reload' "$QUORREL_SYSTEMCTL_LOG" &&
@@ -132,19 +132,19 @@ verify_units() {
         fail "the timer was not enabled"
 }
 
-# Runs the service's ExecStart the way systemd splits it.
+# Runs a unit's ExecStart (by default the service's) the way systemd splits it.
 run_exec_start() {
     local line
-    line="$(sed -n 's/^ExecStart=//p' "$units/quorrel-rotation.service")"
+    line="$(sed -n 's/^ExecStart=//p' "$units/${1:-quorrel-rotation.service}")"
     /usr/bin/python3 -c '
 import os, shlex, sys
 words = [w.replace("%%", "%").replace("$$", "$") for w in shlex.split(sys.argv[1])]
 os.execv(words[0], words)' "$line"
 }
 
-# The screen shows the wallpaper file the tick wrote, repeated.
+# The screen shows the wallpaper file the tick wrote (by default the editor's), repeated.
 expect_wallpaper_shown() {
-    local shooter="$1" label="$2" file="$XDG_DATA_HOME/Quorrel/Quorrel Wallpaper.bmp" count=""
+    local shooter="$1" label="$2" file="${3:-$XDG_DATA_HOME/Quorrel/Quorrel Wallpaper.bmp}" count=""
     convert -size "${W}x${H}" "tile:$file" "$work/ref.png"
     count="$(screen_until "$shooter" "$report/$label.png" "$work/ref.png" 20)"
     echo "$label: screen vs the new wallpaper repeated: $count differing pixels"
@@ -177,8 +177,11 @@ check_x11_timer() {
     cat "$work/late.err"
 }
 
+# sway sets the wallpaper itself (swaymsg); other wlroots compositors show it
+# only while a swaybg runs, which a unit of its own keeps running.
 check_sway_timer() {
-    need sway swaymsg grim
+    local variant="$1" desktop=sway
+    need sway swaymsg grim swaybg
     setup_timer
     if [ "$(id -u)" -eq 0 ]; then
         chown -R 65534:65534 "$work/home" "$work/run" "$work/data"
@@ -190,14 +193,28 @@ check_sway_timer() {
         chmod 666 "$QUORREL_SYSTEMCTL_LOG"
     fi
     echo "output * mode ${W}x${H}" >"$work/sway.conf"
-    echo "output * bg #204060 solid_color" >>"$work/sway.conf"
+    if [ "$variant" = wlroots ]; then
+        desktop=wlroots
+        echo "swaybg_command -" >>"$work/sway.conf"
+    else
+        echo "output * bg #204060 solid_color" >>"$work/sway.conf"
+    fi
     start_sway "$work/sway.conf"
-    as_user env PATH="$PATH" XDG_CURRENT_DESKTOP=sway "$render" --rotate 2h || fail "--rotate failed"
+    as_user env PATH="$PATH" XDG_CURRENT_DESKTOP=$desktop "$render" --rotate 2h || fail "--rotate failed"
     verify_units
-    as_user env PATH="$PATH" XDG_CURRENT_DESKTOP=sway bash -c "$(declare -f run_exec_start); units='$units'; run_exec_start" ||
-        fail "the service's command failed"
-    expect_wallpaper_shown wayland_shot tick-1
-    as_user env PATH="$PATH" XDG_CURRENT_DESKTOP=sway "$render" --rotate off || fail "--rotate off failed"
+    local unit="as_user env PATH=$PATH XDG_CURRENT_DESKTOP=$desktop bash -c"
+    $unit "$(declare -f run_exec_start); units='$units'; run_exec_start" || fail "the service's command failed"
+    if [ "$variant" = wlroots ]; then
+        grep -q '^ExecStartPost=.*systemctl --user restart quorrel-rotation-swaybg.service$' \
+            "$units/quorrel-rotation.service" || fail "the service does not restart the swaybg unit"
+        # What systemd would start: the swaybg unit, kept running.
+        $unit "$(declare -f run_exec_start); units='$units'; run_exec_start quorrel-rotation-swaybg.service" &
+        pids+=($!)
+        expect_wallpaper_shown wayland_shot tick-1 "$rotation/current.png"
+    else
+        expect_wallpaper_shown wayland_shot tick-1
+    fi
+    as_user env PATH="$PATH" XDG_CURRENT_DESKTOP=$desktop "$render" --rotate off || fail "--rotate off failed"
     expect_nothing_left
 }
 
@@ -207,7 +224,8 @@ case "$name" in
     mate) check_slide_show MATE org.mate.background picture-filename path ;;
     xfce) check_xfce_cycle ;;
     x11-timer) check_x11_timer ;;
-    sway-timer) check_sway_timer ;;
+    sway-timer) check_sway_timer sway ;;
+    wlroots-timer) check_sway_timer wlroots ;;
     *) fail "unknown desktop" ;;
 esac
 echo "PASSED: rotation-$name"
