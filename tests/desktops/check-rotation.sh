@@ -145,7 +145,7 @@ os.execv(words[0], words)' "$line"
 # The screen shows the wallpaper file the tick wrote (by default the editor's), repeated.
 expect_wallpaper_shown() {
     local shooter="$1" label="$2" file="${3:-$XDG_DATA_HOME/Quorrel/Quorrel Wallpaper.bmp}" count=""
-    convert -size "${W}x${H}" "tile:$file" "$work/ref.png"
+    convert -size "${W}x${H}" "tile:$file" "$work/ref.png" || fail "there is no wallpaper file $file"
     count="$(screen_until "$shooter" "$report/$label.png" "$work/ref.png" 20)"
     echo "$label: screen vs the new wallpaper repeated: $count differing pixels"
     [ "$count" = 0 ] || fail "the service's command did not set the wallpaper"

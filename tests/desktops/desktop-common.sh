@@ -48,8 +48,10 @@ unset DISPLAY WAYLAND_DISPLAY SWAYSOCK XDG_CURRENT_DESKTOP XDG_SESSION_TYPE DESK
     DBUS_SESSION_BUS_ADDRESS GSETTINGS_BACKEND QT_QPA_PLATFORM
 
 # Differing pixels between two images ("compare -metric AE").
+# A missing or unreadable image gives "error", never a count.
 differing() {
-    compare -metric AE "$1" "$2" null: 2>&1 | awk '{ printf "%d\n", $1 }'
+    compare -metric AE "$1" "$2" null: 2>&1 |
+        awk 'NR == 1 { if ($1 ~ /^[0-9.]+(e[+-]?[0-9]+)?$/) printf "%d\n", $1; else print "error" }'
 }
 
 # Starts Xvfb on a free display with the screen size; sets DISPLAY.
