@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDir>
 #include <QImage>
+#include <QMimeDatabase>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -135,6 +136,36 @@ TEST(DesktopFiles, TheMimeDatabaseAcceptsTheType)
     EXPECT_EQ(run.exitCode, 0) << run.output.toStdString();
     EXPECT_TRUE(QFile::exists(dir.filePath("mime/application/x-quorrel-document.xml")));
     EXPECT_TRUE(Read(dir.filePath("mime/globs2")).contains("application/x-quorrel-document:*.wpp"));
+}
+
+TEST(DesktopFiles, AWppDocumentIsOursBesideTheSystemsTypes)
+{
+    // shared-mime-info gives "*.wpp" to WordPerfect as well, and a document
+    // has no header a content check could recognise: only the weight of our
+    // glob makes the desktop (GIO, Qt, xdg-mime) open it with this editor.
+    const QString system = QStringLiteral("/usr/share/mime/packages/freedesktop.org.xml");
+    ASSERT_TRUE(QFile::exists(system)) << "shared-mime-info is missing (scripts/setup.sh installs it)";
+    const QString tool = QStandardPaths::findExecutable("update-mime-database");
+    ASSERT_FALSE(tool.isEmpty()) << "update-mime-database is missing (scripts/setup.sh installs it)";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("mime/packages")));
+    ASSERT_TRUE(QFile::copy(system, dir.filePath("mime/packages/freedesktop.org.xml")));
+    ASSERT_TRUE(QFile::copy(kResources + "/desktop/quorrel-mime.xml", dir.filePath("mime/packages/quorrel.xml")));
+    const ToolRun run = RunTool(tool, {dir.filePath("mime")});
+    ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+
+    // This process reads no other MIME database (its first use is here).
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(dir.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath("empty")));
+    const QString document = dir.filePath("ocean.wpp");
+    ASSERT_TRUE(QFile::copy(kResources + "/presets/ocean.wpp", document));
+    const QMimeDatabase database;
+    ASSERT_TRUE(database.mimeTypeForName("application/vnd.wordperfect").isValid()) << "the system's types were not loaded";
+    const std::string ours = quorrel::desktop::kMimeType;
+    EXPECT_EQ(database.mimeTypeForFile(document).name().toStdString(), ours);
+    EXPECT_EQ(database.mimeTypeForFile(document, QMimeDatabase::MatchExtension).name().toStdString(), ours);
+    EXPECT_EQ(database.mimeTypeForFile(dir.filePath("not-there.wpp")).name().toStdString(), ours);
 }
 
 namespace {

@@ -65,7 +65,7 @@ TEST_F(FileAssociationTest, RegistersOnceThenFindsItRegistered)
     EXPECT_TRUE(entry.contains("MimeType=application/x-quorrel-document;"));
     EXPECT_TRUE(entry.contains("Icon=quorrel\n"));
     const QString mime = Read(m_setup.dataHome + "/mime/packages/quorrel.xml");
-    EXPECT_TRUE(mime.contains("<glob pattern=\"*.wpp\"/>"));
+    EXPECT_TRUE(mime.contains("<glob pattern=\"*.wpp\" weight=\"60\"/>"));
     EXPECT_TRUE(mime.contains("application/x-quorrel-document"));
     for (const int size : {16, 32, 48, 256}) {
         const QString dir = QStringLiteral("%1/icons/hicolor/%2x%2/").arg(m_setup.dataHome).arg(size);
