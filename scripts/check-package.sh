@@ -75,7 +75,7 @@ version="$(sed -nE 's/^project\(Quorrel VERSION ([0-9.]+).*/\1/p' "$QUORREL_ROOT
 arch="$(dpkg --print-architecture)"
 deb="$build/quorrel_${version}_${arch}.deb"
 [ -f "$deb" ] || fail "cpack did not write $(basename "$deb") (found: $(ls "$build"/*.deb 2>/dev/null))"
-ls "$build"/quorrel_*.deb | grep -qvx "$deb" && fail "more than one package was written"
+[ "$(ls "$build"/quorrel_*.deb | wc -l)" = 1 ] || fail "more than one package was written"
 
 step "The package's control data and files"
 dpkg-deb --info "$deb" | tee "$reports/control.txt"
@@ -175,8 +175,8 @@ in_root apt-get update -q >"$reports/apt-update.log" 2>&1 || { cat "$reports/apt
 before="$(in_root dpkg-query -W -f '${Package}\n' | wc -l)"
 install -m 644 "$deb" "$root/tmp/"
 in_root apt-get install -y -q --no-install-recommends "/tmp/$(basename "$deb")" 2>&1 | tee "$reports/apt-install.log" \
-    | grep -E 'newly installed|^(Need to get|After this)'
-in_root dpkg-query -W -f '${Status}' quorrel | grep -q 'install ok installed' || fail "quorrel is not installed"
+    | grep -E 'newly installed|^(Need to get|After this)' || true
+[ "$(in_root dpkg-query -W -f '${Status}' quorrel)" = "install ok installed" ] || fail "quorrel is not installed"
 after="$(in_root dpkg-query -W -f '${Package}\n' | wc -l)"
 in_root dpkg -L quorrel >"$work/installed-files.txt"
 
@@ -224,7 +224,8 @@ shown=""
 deadline=$((SECONDS + 60))
 while [ "$SECONDS" -lt "$deadline" ]; do
     kill -0 "$editor" 2>/dev/null || { cat "$work/editor.log"; fail "the editor ended"; }
-    if in_root env DISPLAY="$display" xwininfo -root -tree 2>/dev/null | grep -qE '"[^"]*Quorrel[^"]*": \(.*\) +[0-9]{3,}x[0-9]{3,}'; then
+    windows="$(in_root env DISPLAY="$display" xwininfo -root -tree 2>/dev/null || true)"
+    if grep -qE '"[^"]*Quorrel[^"]*": \(.*\) +[0-9]{3,}x[0-9]{3,}' <<<"$windows"; then
         # The window is up; the tile shows once it has been rendered.
         convert "xwd:$root/tmp/fb/Xvfb_screen0" "$reports/editor-in-clean-debian.png"
         convert "$reports/editor-in-clean-debian.png" "ppm:$work/screen.ppm"
@@ -258,9 +259,12 @@ step "The metainfo in the software catalogue"
 in_root appstreamcli refresh-cache --force >/dev/null 2>&1 || true
 in_root appstreamcli get "$app_id" | tee "$work/appstream-get.txt"
 grep -q "^Identifier: $app_id" "$work/appstream-get.txt" || fail "appstreamcli does not find $app_id"
-in_root appstreamcli what-provides mediatype "$mime_type" | grep -q "$app_id" \
+# (Whole outputs first: grep -q ending a pipe early would fail it under pipefail.)
+providers="$(in_root appstreamcli what-provides mediatype "$mime_type")"
+grep -q "$app_id" <<<"$providers" \
     || fail "appstreamcli does not know who opens $mime_type"
-in_root appstreamcli what-provides bin quorrel-render | grep -q "$app_id" \
+providers="$(in_root appstreamcli what-provides bin quorrel-render)"
+grep -q "$app_id" <<<"$providers" \
     || fail "appstreamcli does not know who provides quorrel-render"
 
 step "apt-get purge quorrel"
