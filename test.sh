@@ -8,8 +8,16 @@
 #   ./test.sh --desktops  only the wallpaper setters against the real desktop
 #                         components (also part of the normal run); screenshots
 #                         and checks in build/tests/desktops/reports/
+#   ./test.sh --package   only the Debian package: built in build-package/ and
+#                         checked in a clean Debian 12 (scripts/check-package.sh;
+#                         not part of the normal run: a few minutes, and the
+#                         first run downloads a minimal Debian of about 200 MB)
 set -euo pipefail
 source "$(dirname "$0")/scripts/setup.sh"
+
+if [ "${1:-}" = "--package" ]; then
+    exec "$QUORREL_ROOT/scripts/check-package.sh"
+fi
 
 quorrel_install_packages "${QUORREL_PACKAGES[@]}" "${QUORREL_DESKTOP_PACKAGES[@]}"
 quorrel_generate_locales

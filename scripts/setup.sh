@@ -11,7 +11,7 @@ QUORREL_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libhwy-dev libgif-dev libimagequant-dev
     xvfb xauth imagemagick xdotool x11-utils dbus
-    desktop-file-utils libxml2-utils shared-mime-info
+    desktop-file-utils libxml2-utils shared-mime-info appstream help2man
     locales
     clang libclang-rt-14-dev
 )
@@ -19,15 +19,24 @@ QUORREL_PACKAGES=(
 # The real desktop components the wallpaper setters are tested against
 # (tests/desktops, ctest label "desktops"): GSettings with its dconf backend
 # and the GNOME, Cinnamon and MATE schemas; xfdesktop with xfwm4; pcmanfm-qt;
-# sway with swaybg and grim; feh and xwallpaper; the desktop portal with its
+# sway with swaybg and grim (and qt6-wayland for the editor's own window on
+# it); feh and xwallpaper; the desktop portal with its
 # GNOME backend. About 120 packages, 20 s to install.
 QUORREL_DESKTOP_PACKAGES=(
     libglib2.0-bin dconf-gsettings-backend dconf-service dconf-cli
     gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common
     xfdesktop4 xfconf xfwm4 pcmanfm-qt
-    sway swaybg grim procps util-linux
+    sway swaybg grim procps util-linux qt6-wayland
     feh xwallpaper
     xdg-desktop-portal xdg-desktop-portal-gnome
+)
+
+# The Debian package and its check in a clean Debian 12 (./test.sh --package,
+# scripts/check-package.sh): CPack's dpkg-shlibdeps and file, lintian, and
+# debootstrap for the clean root.
+QUORREL_PACKAGE_PACKAGES=(
+    dpkg-dev file lintian debootstrap debian-archive-keyring
+    appstream desktop-file-utils imagemagick python3
 )
 
 # Installs the packages named as arguments (by default QUORREL_PACKAGES) that

@@ -6,6 +6,7 @@
 # values the desktop reads.
 #   check-desktop.sh NAME PROBE RENDER REPORT-DIR
 # NAME: gnome cinnamon mate xfce lxqt sway wlroots x11-feh x11-xwallpaper portal
+#       wayland-app-id (the editor's application id as sway sees it)
 #       x11-feh-render (quorrel-render --fill --set-wallpaper instead of the probe)
 # Exit 0 when the check passed, 1 when it failed, 77 (skipped) when a
 # component is missing, unless QUORREL_REQUIRE_DESKTOPS=1 makes that a failure.
@@ -254,6 +255,24 @@ wayland_shot() {
     as_user grim "$work/data/shot.png" 2>/dev/null && cp "$work/data/shot.png" "$1"
 }
 
+# Starts sway headless as the user with CONFIG; sets SWAYSOCK and
+# WAYLAND_DISPLAY.
+start_sway() {
+    (WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 as_user_exec sway -c "$1" \
+        >"$work/sway.log" 2>&1) &
+    pids+=($!)
+    local socket="" display=""
+    for _ in $(seq 1 40); do
+        socket="$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null | head -n 1)"
+        display="$(cd "$XDG_RUNTIME_DIR" && ls wayland-? 2>/dev/null | head -n 1)"
+        [ -n "$socket" ] && [ -n "$display" ] && break
+        sleep 0.25
+    done
+    [ -n "$socket" ] && [ -n "$display" ] || { cat "$work/sway.log"; fail "sway did not start"; }
+    export SWAYSOCK="$socket" WAYLAND_DISPLAY="$display" XDG_SESSION_TYPE=wayland
+    sleep 0.5
+}
+
 check_sway() {
     local variant="$1"
     need sway grim swaymsg swaybg
@@ -276,19 +295,7 @@ check_sway() {
             echo "output * bg #204060 solid_color"
         fi
     } >"$config"
-    (WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 as_user_exec sway -c "$config" \
-        >"$work/sway.log" 2>&1) &
-    pids+=($!)
-    local socket="" display=""
-    for _ in $(seq 1 40); do
-        socket="$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null | head -n 1)"
-        display="$(cd "$XDG_RUNTIME_DIR" && ls wayland-? 2>/dev/null | head -n 1)"
-        [ -n "$socket" ] && [ -n "$display" ] && break
-        sleep 0.25
-    done
-    [ -n "$socket" ] && [ -n "$display" ] || { cat "$work/sway.log"; fail "sway did not start"; }
-    export SWAYSOCK="$socket" WAYLAND_DISPLAY="$display" XDG_SESSION_TYPE=wayland
-    sleep 0.5
+    start_sway "$config"
     expect_untiled_screen wayland_shot
     if [ "$variant" = wlroots ]; then
         # Two updates: one swaybg of ours afterwards, and none once the
@@ -371,6 +378,39 @@ check_portal() {
     [ "$count" = 0 ] || fail "the portal was not handed the tile repeated to the screen's size"
 }
 
+# The editor's window under Wayland carries the application id, by which the
+# shell finds its desktop entry (name and icon): sway's tree must show it.
+# QUORREL_EDITOR names the editor; QUORREL_APP_ID the id it must give.
+check_wayland_app_id() {
+    need sway swaymsg
+    [ -x "${QUORREL_EDITOR:-}" ] || fail "QUORREL_EDITOR names no editor"
+    [ -n "${QUORREL_APP_ID:-}" ] || fail "QUORREL_APP_ID is not set"
+    [ -w /dev/shm ] && [ -k /dev/shm -o "$(stat -c %a /dev/shm)" = 1777 ] || fail "/dev/shm is not world-writable"
+    local editor="$QUORREL_EDITOR"
+    if [ "$(id -u)" -eq 0 ]; then
+        chown -R 65534:65534 "$work/home" "$work/run" "$work/data"
+        # nobody may not reach the build folder: a copy of the editor it can run.
+        cp "$editor" "$work/quorrel"
+        chmod 755 "$work/quorrel"
+        editor="$work/quorrel"
+    fi
+    echo "output * mode ${W}x${H}" >"$work/sway.conf"
+    start_sway "$work/sway.conf"
+    (QT_QPA_PLATFORM=wayland as_user_exec "$editor" >"$work/editor.log" 2>&1) &
+    pids+=($!)
+    local ids=""
+    for _ in $(seq 1 80); do
+        ids="$(as_user swaymsg -t get_tree 2>/dev/null | sed -n 's/.*"app_id": "\([^"]*\)".*/\1/p' | sort -u)"
+        [ -n "$ids" ] && break
+        sleep 0.25
+    done
+    as_user swaymsg -t get_tree >"$report/tree.json" 2>&1
+    echo "app_id of the windows: ${ids:-none}"
+    [ -n "$ids" ] || { cat "$work/editor.log"; fail "no Wayland window of the editor appeared"; }
+    [ "$ids" = "$QUORREL_APP_ID" ] || fail "the editor's windows carry the app id '$ids', not '$QUORREL_APP_ID'"
+    wayland_shot "$report/screenshot.png" || true
+}
+
 case "$name" in
     gnome) check_gsettings GNOME org.gnome.desktop.background picture-uri "'$bmp_url'" ;;
     cinnamon) check_gsettings X-Cinnamon org.cinnamon.desktop.background picture-uri "'$bmp_url'" ;;
@@ -379,6 +419,7 @@ case "$name" in
     lxqt) check_lxqt ;;
     sway) check_sway sway ;;
     wlroots) check_sway wlroots ;;
+    wayland-app-id) check_wayland_app_id ;;
     x11-feh) check_x11 feh ;;
     x11-xwallpaper) check_x11 xwallpaper ;;
     x11-feh-render) check_render_wallpaper ;;
