@@ -33,6 +33,9 @@ CPrintPreviewDialog::CPrintPreviewDialog(QPrinter* printer, QWidget* parent, int
     m_zoomIn = bar->addAction(QStringLiteral("Zoom &In"));
     m_zoomOut = bar->addAction(QStringLiteral("Zoom &Out"));
     m_close = bar->addAction(QStringLiteral("&Close"));
+    // Buttons show their whole text, "..." and mnemonic included.
+    for (QAction* action : {m_print, m_next, m_prev, m_pages, m_zoomIn, m_zoomOut, m_close})
+        action->setIconText(action->text());
     m_next->setShortcut(QKeySequence(Qt::Key_PageDown));
     m_prev->setShortcut(QKeySequence(Qt::Key_PageUp));
 
@@ -85,7 +88,9 @@ void CPrintPreviewDialog::StepZoom(int step)
 void CPrintPreviewDialog::UpdateButtons()
 {
     // The toggle names what it switches to.
-    m_pages->setText(PagesShown() == 2 ? QStringLiteral("&One Page") : QStringLiteral("&Two Page"));
+    const QString pages = PagesShown() == 2 ? QStringLiteral("&One Page") : QStringLiteral("&Two Page");
+    m_pages->setText(pages);
+    m_pages->setIconText(pages);
     const int current = m_preview ? m_preview->currentPage() : 1;
     const int count = m_preview ? m_preview->pageCount() : 1;
     m_next->setEnabled(current + PagesShown() <= count);

@@ -186,10 +186,11 @@ lpstat -p -d
 check_printed() {
     local zoom="$1" ppi="$2" name="print-zoom$1" before file
     before="$(ls -t "$work/out"/*.pdf 2>/dev/null | head -n 1)"
-    run_probe "$name" --printer PDF --zoom "$zoom" --tile "$report/$name/tile.png"
+    run_probe "$name" --printer PDF --zoom "$zoom" --tile "$report/$name/tile.png" --preview "$report/$name/preview.png"
     expect_no_message "$name"
     expect_line "$name" "setup: PDF"
     expect_line "$name" "dialog: PDF"
+    expect_line "$name" "preview: Print Preview"
     expect_line "$name" "zoom: $zoom"
     expect_line "$name" "screen-dpi: 96"
     file="$(newest_pdf "$before")" || fail "$name: cups-pdf wrote no PDF"

@@ -4,12 +4,14 @@
 // user saw.
 //   quorrel-print-probe [--printer NAME] [--zoom N] [--tile FILE] [--shots DIR]
 //                       [--before-print SHELL-COMMAND] [--while-dialog SHELL-COMMAND]
+//                       [--preview FILE]
 // --printer is chosen in Print Setup (kept as offered when NAME is not
 // there); without it Print Setup is not shown;
 // --tile saves the tile as the view shows it at zoom 1 (PNG); --shots keeps
 // a picture of every message box. --before-print runs (sh -c) between Print
 // Setup and Print, --while-dialog while the Print dialog is open, before it
-// is confirmed. Each command gets 20 s.
+// is confirmed. Each command gets 20 s. --preview opens Print Preview first
+// and keeps a picture of it (PNG), then closes it.
 // Prints "setup: NAME", "dialog: NAME" (the printer the Print dialog
 // offers), "message: TEXT" (each box, line breaks as " | "), "zoom: N", "screen-dpi: N"
 // and "printed: WxH" (the tile's size on the page in printer dots).
@@ -21,6 +23,7 @@
 #include "app/QuorrelDoc.h"
 #include "app/QuorrelView.h"
 #include "platform/CommandIds.h"
+#include "platform/printing/PrintPreviewDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -49,6 +52,7 @@ struct Options {
     QString shots;
     QString beforePrint;
     QString whileDialog;
+    QString preview;
 };
 
 void Say(const QString& key, const QString& value)
@@ -109,6 +113,13 @@ private:
                 buttons->button(QDialogButtonBox::Ok)->click();
             else
                 dialog->accept();
+        } else if (auto* preview = qobject_cast<platform::CPrintPreviewDialog*>(modal)) {
+            // Once the page is drawn.
+            QTimer::singleShot(500, preview, [this, preview] {
+                Say("preview", preview->windowTitle());
+                preview->grab().save(m_options.preview);
+                preview->CloseAction()->trigger();
+            });
         } else {
             Say("unexpected window", modal->windowTitle());
             modal->close();
@@ -153,6 +164,8 @@ int Run(const Options& options)
     Say("screen-dpi", QString::number(view->logicalDpiX()));
 
     CAnswerer answerer(options);
+    if (!options.preview.isEmpty())
+        frame->Action(platform::ID_FILE_PRINT_PREVIEW)->trigger();
     // Print Setup: the printer the user picks.
     answerer.onDialog = [&options](QPrintDialog& dialog) {
         if (QComboBox* printers = PrinterList(dialog)) {
@@ -203,6 +216,8 @@ int main(int argc, char** argv)
             options.beforePrint = value;
         else if (key == "--while-dialog")
             options.whileDialog = value;
+        else if (key == "--preview")
+            options.preview = value;
         else {
             std::fprintf(stderr, "quorrel-print-probe: unknown option %s\n", qPrintable(key));
             return 2;
@@ -210,7 +225,7 @@ int main(int argc, char** argv)
     }
     if (args.size() % 2 == 0) {
         std::fprintf(stderr, "usage: quorrel-print-probe [--printer NAME] [--zoom N] [--tile FILE] [--shots DIR] "
-                             "[--before-print CMD] [--while-dialog CMD]\n");
+                             "[--before-print CMD] [--while-dialog CMD] [--preview FILE]\n");
         return 2;
     }
     return Run(options);

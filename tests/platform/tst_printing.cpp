@@ -140,10 +140,10 @@ TEST_F(PreviewTest, TheBarHoldsExactlyTheLabelledButtonsInOrder)
     for (QAction* action : bars[0]->actions()) {
         if (!action->isVisible())
             continue;
-        shown << action->text();
-        // Each shows its text, not an icon alone.
+        // Each shows its whole text, not an icon alone.
         auto* button = qobject_cast<QToolButton*>(bars[0]->widgetForAction(action));
         ASSERT_NE(button, nullptr) << action->text().toStdString();
+        shown << button->text();
         EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonTextOnly);
         EXPECT_TRUE(button->isVisible());
     }
@@ -177,9 +177,13 @@ TEST_P(PreviewToggleTest, TheToggleMatchesThePagesShownWhenOpenedAndAfterEachCli
     ASSERT_NE(preview, nullptr);
     EXPECT_EQ(preview->viewMode(), c.mode);
     EXPECT_EQ(dialog->PagesAction()->text(), c.toggleText);
-    dialog->PagesAction()->trigger();
+    auto* button = qobject_cast<QToolButton*>(dialog->findChild<QToolBar*>()->widgetForAction(dialog->PagesAction()));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), c.toggleText);
+    button->click();
     EXPECT_EQ(preview->viewMode(), c.afterClick);
     EXPECT_EQ(dialog->PagesAction()->text(), c.textAfterClick);
+    EXPECT_EQ(button->text(), c.textAfterClick);
     EXPECT_EQ(dialog->PagesShown(), c.afterClick == QPrintPreviewWidget::FacingPagesView ? 2 : 1);
 }
 
