@@ -9,7 +9,7 @@ QUORREL_PACKAGES=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev libx11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    libhwy-dev libgif-dev libimagequant-dev
+    libhwy-dev libgif-dev libimagequant-dev libcups2-dev
     xvfb xauth imagemagick xdotool x11-utils dbus
     desktop-file-utils libxml2-utils shared-mime-info appstream help2man
     locales
@@ -20,8 +20,9 @@ QUORREL_PACKAGES=(
 # (tests/desktops, ctest label "desktops"): GSettings with its dconf backend
 # and the GNOME, Cinnamon and MATE schemas; xfdesktop with xfwm4; pcmanfm-qt;
 # sway with swaybg and grim (and qt6-wayland for the editor's own window on
-# it); feh and xwallpaper; the desktop portal with its
-# GNOME backend. About 120 packages, 20 s to install.
+# it); feh and xwallpaper; the desktop portal with its GNOME backend; and
+# printing: a CUPS server with a cups-pdf queue, the poppler tools that read
+# what it printed. About 130 packages, 25 s to install.
 QUORREL_DESKTOP_PACKAGES=(
     libglib2.0-bin dconf-gsettings-backend dconf-service dconf-cli
     gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common
@@ -29,6 +30,7 @@ QUORREL_DESKTOP_PACKAGES=(
     sway swaybg grim procps util-linux qt6-wayland
     feh xwallpaper
     xdg-desktop-portal xdg-desktop-portal-gnome
+    cups cups-client printer-driver-cups-pdf poppler-utils
 )
 
 # The Debian package and its check in a clean Debian 12 (./test.sh --package,
