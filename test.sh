@@ -8,8 +8,16 @@
 #   ./test.sh --desktops  only the wallpaper setters against the real desktop
 #                         components (also part of the normal run); screenshots
 #                         and checks in build/tests/desktops/reports/
+#   ./test.sh --package   only the Debian package: built in build-package/ and
+#                         checked in a clean Debian 12 (scripts/check-package.sh;
+#                         not part of the normal run: a few minutes, and the
+#                         first run downloads a minimal Debian of about 200 MB)
 set -euo pipefail
 source "$(dirname "$0")/scripts/setup.sh"
+
+if [ "${1:-}" = "--package" ]; then
+    exec "$QUORREL_ROOT/scripts/check-package.sh"
+fi
 
 quorrel_install_packages "${QUORREL_PACKAGES[@]}" "${QUORREL_DESKTOP_PACKAGES[@]}"
 quorrel_generate_locales
@@ -27,7 +35,7 @@ fi
 
 if [ "${1:-}" = "--desktops" ]; then
     cmake -S "$QUORREL_ROOT" -B "$QUORREL_BUILD" -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$QUORREL_BUILD" -j "$jobs" --target quorrel-wallpaper-probe quorrel-render
+    cmake --build "$QUORREL_BUILD" -j "$jobs" --target quorrel-wallpaper-probe quorrel-render quorrel-print-probe
     cd "$QUORREL_BUILD"
     ctest -L desktops --output-on-failure -j "$jobs" --timeout 300
     echo "Screenshots and checks: $QUORREL_BUILD/tests/desktops/reports/"

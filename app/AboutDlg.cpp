@@ -22,7 +22,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     auto* version = new QLabel(QStringLiteral("Vantorel Quorrel Version 1.0"), this);
-    auto* copyright = new QLabel(QStringLiteral("Copyright \u00A9 2026 Vantorel. All rights reserved."), this);
+    auto* copyright = new QLabel(QStringLiteral("Copyright \u00A9 2026 Vantorel.\n"
+                                                     "Free software under the GNU General Public License, version 3 or later."), this);
     auto* site = new QLabel(QStringLiteral("Vantorel on the web: <a href=\"https://www.vantorel.com/quorrel\">"
                                            "www.vantorel.com/quorrel</a>"),
                             this);

@@ -7,8 +7,8 @@
 #include "QuorrelApp.h"
 #include "QuorrelDoc.h"
 
-#include "platform/MessageBox.h"
 #include "platform/PrintDialogs.h"
+#include "platform/printing/PrintJob.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -18,7 +18,6 @@
 namespace quorrel::app {
 
 namespace {
-const QString kCouldNotStartPrintJob = QStringLiteral("Could not start print job.");
 const QString kPreviewSection = QStringLiteral("Settings");
 const QString kPreviewPages = QStringLiteral("PreviewPages");
 
@@ -49,13 +48,13 @@ bool CQuorrelView::PrintTo(QPrinter& printer)
 {
     if (const CQuorrelDoc* doc = GetDocument())
         printer.setDocName(doc->GetTitle());
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        platform::AfxMessageBox(kCouldNotStartPrintJob);
+    // Every way the job can fail is reported by the job itself.
+    platform::CPrintJob job(printer);
+    QPainter* painter = job.Begin();
+    if (!painter)
         return false;
-    }
-    OnDraw(painter, true);
-    return painter.end();
+    OnDraw(*painter, true);
+    return job.Finish();
 }
 
 void CQuorrelView::OnFilePrint()
@@ -76,14 +75,18 @@ void CQuorrelView::OnFilePrintPreview()
         return;
     // One page or two side by side, as the preview was left last time.
     int pages = app->GetProfileInt(kPreviewSection, kPreviewPages, 1);
-    platform::RunPrintPreview(
+    const bool print = platform::RunPrintPreview(
         window(), app->Printer(),
         [this](QPrinter& printer) {
             QPainter painter(&printer);
+            painter.setRenderHint(QPainter::LosslessImageRendering, true);
             OnDraw(painter, true);
         },
         pages);
     app->WriteProfileInt(kPreviewSection, kPreviewPages, pages);
+    // The preview's Print button: the Print command, dialog and all.
+    if (print)
+        OnFilePrint();
 }
 
 } // namespace quorrel::app

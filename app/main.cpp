@@ -17,6 +17,9 @@ int main(int argc, char** argv)
 {
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorrel"));
+    // Wayland shells find the window's icon and name through the desktop
+    // entry of this id.
+    QGuiApplication::setDesktopFileName(QLatin1String(desktop::kApplicationId));
     QApplication::setWindowIcon(desktop::ApplicationIcon());
 
     // --help, --version and malformed command lines end here; file names go

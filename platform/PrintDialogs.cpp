@@ -1,9 +1,10 @@
 #include "PrintDialogs.h"
 
+#include "printing/PrintPreviewDialog.h"
+#include "printing/PrinterChoice.h"
+
 #include <QDialogButtonBox>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
 
@@ -23,6 +24,8 @@ bool RunPrintDialog(QWidget* parent, QPrinter& printer)
 {
     // The job is one page.
     printer.setFromTo(1, 1);
+    if (!PreparePrinter(printer))
+        return false;
     if (Handler())
         return Handler()(PrintDialogKind::Print, printer);
     QPrintDialog dialog(&printer, parent);
@@ -51,19 +54,15 @@ bool RunPrintSetupDialog(QWidget* parent, QPrinter& printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
-void RunPrintPreview(QWidget* parent, QPrinter& printer, const std::function<void(QPrinter&)>& paint, int& pages)
+bool RunPrintPreview(QWidget* parent, QPrinter& printer, const std::function<void(QPrinter&)>& paint, int& pages)
 {
-    QPrintPreviewDialog dialog(&printer, parent);
+    CPrintPreviewDialog dialog(&printer, parent, pages);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&paint](QPrinter* target) {
         paint(*target);
     });
-    auto* preview = dialog.findChild<QPrintPreviewWidget*>();
-    if (preview)
-        preview->setViewMode(pages >= 2 ? QPrintPreviewWidget::FacingPagesView
-                                        : QPrintPreviewWidget::SinglePageView);
     dialog.exec();
-    if (preview)
-        pages = preview->viewMode() == QPrintPreviewWidget::FacingPagesView ? 2 : 1;
+    pages = dialog.PagesShown();
+    return dialog.PrintRequested();
 }
 
 } // namespace quorrel::platform

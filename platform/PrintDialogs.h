@@ -18,7 +18,10 @@ using PrintDialogHandler = std::function<bool(PrintDialogKind kind, QPrinter& pr
 // Installs a replacement for the real dialogs; an empty handler restores them.
 void SetPrintDialogHandler(PrintDialogHandler handler);
 
-// The print dialog with its default settings for a one-page job.
+// The print dialog with its default settings for a one-page job. When the
+// printer chosen before is gone it first says so (and which one is used
+// instead); with no printer at all, and no file chosen, it says so and
+// shows no dialog (false).
 bool RunPrintDialog(QWidget* parent, QPrinter& printer);
 // The printer-setup dialog: the printer and its options (paper,
 // orientation, the printer's properties), kept on `printer` for Print.
@@ -26,7 +29,7 @@ bool RunPrintSetupDialog(QWidget* parent, QPrinter& printer);
 
 // The preview window over `printer`, showing what `paint` draws. `pages` is
 // how many pages it shows side by side (1 or 2) on entry, and on return the
-// number the user left it at.
-void RunPrintPreview(QWidget* parent, QPrinter& printer, const std::function<void(QPrinter&)>& paint, int& pages);
+// number the user left it at. True when the user chose to print from it.
+bool RunPrintPreview(QWidget* parent, QPrinter& printer, const std::function<void(QPrinter&)>& paint, int& pages);
 
 } // namespace quorrel::platform

@@ -9,9 +9,9 @@ QUORREL_PACKAGES=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev libx11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    libhwy-dev libgif-dev libimagequant-dev
+    libhwy-dev libgif-dev libimagequant-dev libcups2-dev
     xvfb xauth imagemagick xdotool x11-utils dbus
-    desktop-file-utils libxml2-utils shared-mime-info
+    desktop-file-utils libxml2-utils shared-mime-info appstream help2man
     locales
     clang libclang-rt-14-dev
 )
@@ -19,19 +19,30 @@ QUORREL_PACKAGES=(
 # The real desktop components the wallpaper setters are tested against
 # (tests/desktops, ctest label "desktops"): GSettings with its dconf backend
 # and the GNOME, Cinnamon and MATE schemas; xfdesktop with xfwm4; pcmanfm-qt;
-# sway with swaybg and grim; feh and xwallpaper; the desktop portal with its
-# GNOME backend; the GNOME desktop library's slide-show parser (GnomeBG through
-# python3-gi), systemd-analyze for the rotation's units, and a whole Plasma
-# shell. About 500 packages, 70 s to install.
+# sway with swaybg and grim (and qt6-wayland for the editor's own window on
+# it); feh and xwallpaper; the desktop portal with its GNOME backend;
+# printing: a CUPS server with a cups-pdf queue, the poppler tools that read
+# what it printed; the GNOME desktop library's slide-show parser (GnomeBG
+# through python3-gi), systemd-analyze for the rotation's units, and a whole
+# Plasma shell. About 520 packages, 75 s to install.
 QUORREL_DESKTOP_PACKAGES=(
     libglib2.0-bin dconf-gsettings-backend dconf-service dconf-cli
     gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common
     xfdesktop4 xfconf xfwm4 pcmanfm-qt
-    sway swaybg grim procps util-linux
+    sway swaybg grim procps util-linux qt6-wayland
     feh xwallpaper
     xdg-desktop-portal xdg-desktop-portal-gnome
     gir1.2-gnomebg-4.0 python3-gi systemd
     plasma-workspace plasma-desktop qdbus-qt5
+    cups cups-client printer-driver-cups-pdf poppler-utils
+)
+
+# The Debian package and its check in a clean Debian 12 (./test.sh --package,
+# scripts/check-package.sh): CPack's dpkg-shlibdeps and file, lintian, and
+# debootstrap for the clean root.
+QUORREL_PACKAGE_PACKAGES=(
+    dpkg-dev file lintian debootstrap debian-archive-keyring
+    appstream desktop-file-utils imagemagick python3
 )
 
 # Installs the packages named as arguments (by default QUORREL_PACKAGES) that

@@ -108,7 +108,7 @@ QString FileAssociation::QuoteExecArgument(const QString& argument)
 
 QString FileAssociation::DesktopEntryText() const
 {
-    const QString tmpl = QString::fromUtf8(ReadResource(QStringLiteral(":/quorrel/desktop/quorrel.desktop")));
+    const QString tmpl = QString::fromUtf8(ReadResource(QStringLiteral(":/quorrel/desktop/") + QLatin1String(kDesktopFileName)));
     QString text;
     QTextStream out(&text);
     const QString program = QuoteExecArgument(m_setup.executable);
@@ -131,6 +131,11 @@ QByteArray FileAssociation::MimeTypeXml()
 QString FileAssociation::DesktopEntryPath() const
 {
     return QDir(m_setup.dataHome).filePath(QStringLiteral("applications/") + QLatin1String(kDesktopFileName));
+}
+
+QString FileAssociation::LegacyDesktopEntryPath() const
+{
+    return QDir(m_setup.dataHome).filePath(QStringLiteral("applications/") + QLatin1String(kLegacyDesktopFileName));
 }
 
 QString FileAssociation::MimePackagePath() const
@@ -162,6 +167,20 @@ bool FileAssociation::InstalledForThisEditor() const
             return true;
     }
     return false;
+}
+
+bool FileAssociation::RemoveLegacyEntry() const
+{
+    // Only an entry this editor wrote: it opens our documents with this
+    // same program. Anything else under that name belongs to someone else.
+    const QString path = LegacyDesktopEntryPath();
+    const QByteArray entry = ReadFile(path);
+    if (entry.isEmpty() || !entry.contains(QByteArray("\nMimeType=") + kMimeType + ';'))
+        return false;
+    const QString program = ExecProgram(entry);
+    if (program.isEmpty() || Canonical(program) != Canonical(m_setup.executable))
+        return false;
+    return QFile::remove(path);
 }
 
 bool FileAssociation::IsRegistered() const
@@ -216,8 +235,13 @@ AssociationResult FileAssociation::RegisterIfMissing() const
         result.error = QStringLiteral("no data folder or executable to register");
         return result;
     }
+    const QDir data(m_setup.dataHome);
+    const bool legacyRemoved = RemoveLegacyEntry();
     if (IsRegistered()) {
         result.outcome = AssociationResult::Outcome::AlreadyRegistered;
+        if (legacyRemoved
+            && RunTool(QStringLiteral("update-desktop-database"), {data.filePath(QStringLiteral("applications"))}))
+            result.toolsRun << QStringLiteral("update-desktop-database");
         return result;
     }
     const QByteArray mime = MimeTypeXml();
@@ -233,7 +257,6 @@ AssociationResult FileAssociation::RegisterIfMissing() const
         || !WriteFileAtomically(DesktopEntryPath(), entry, result.error))
         return result;
 
-    const QDir data(m_setup.dataHome);
     if (RunTool(QStringLiteral("update-mime-database"), {data.filePath(QStringLiteral("mime"))}))
         result.toolsRun << QStringLiteral("update-mime-database");
     if (RunTool(QStringLiteral("update-desktop-database"), {data.filePath(QStringLiteral("applications"))}))

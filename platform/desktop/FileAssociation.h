@@ -11,7 +11,13 @@
 namespace quorrel::desktop {
 
 inline constexpr char kMimeType[] = "application/x-quorrel-document";
-inline constexpr char kDesktopFileName[] = "quorrel.desktop";
+// The application id: the desktop entry's base name, the AppStream
+// component's id and what Wayland shells match the editor's windows with.
+inline constexpr char kApplicationId[] = "com.vantorel.Quorrel";
+inline constexpr char kDesktopFileName[] = "com.vantorel.Quorrel.desktop";
+// The entry's name before the application id existed; the user's copy of it
+// is removed when the editor registers under the new name.
+inline constexpr char kLegacyDesktopFileName[] = "quorrel.desktop";
 inline constexpr char kMimePackageName[] = "quorrel.xml";
 inline constexpr char kAppIconName[] = "quorrel";
 inline constexpr char kDocumentIconName[] = "application-x-quorrel-document";
@@ -40,7 +46,8 @@ public:
 
     // Writes the entries when they are missing or stale; does nothing when
     // the user's entries already match or an installed copy for this same
-    // editor exists in the system folders.
+    // editor exists in the system folders. Either way, a user entry of this
+    // editor under the old name is removed (the menu would list it twice).
     AssociationResult RegisterIfMissing() const;
     bool IsRegistered() const;
 
@@ -49,6 +56,7 @@ public:
     static QByteArray MimeTypeXml();
 
     QString DesktopEntryPath() const;
+    QString LegacyDesktopEntryPath() const;
     QString MimePackagePath() const;
 
     // Quotes one argument of an Exec line by the desktop entry rules
@@ -58,6 +66,7 @@ public:
 private:
     bool UserEntriesMatch() const;
     bool InstalledForThisEditor() const;
+    bool RemoveLegacyEntry() const;
     bool WriteIcons(QString& error) const;
     bool RunTool(const QString& program, const QStringList& arguments) const;
 

@@ -8,7 +8,7 @@ set(_desktop_dir ${CMAKE_CURRENT_LIST_DIR})
 set(_icons_dir ${CMAKE_CURRENT_LIST_DIR}/../icons)
 set(_help_dir ${CMAKE_CURRENT_LIST_DIR}/../help)
 
-install(FILES ${_desktop_dir}/quorrel.desktop
+install(FILES ${_desktop_dir}/com.vantorel.Quorrel.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${_desktop_dir}/quorrel-mime.xml
     DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages

@@ -7,13 +7,18 @@
 
 #include "platform/Document.h"
 #include "platform/PrintDialogs.h"
+#include "platform/printing/PrintPreviewDialog.h"
+#include "support/FakePrintSystem.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QtEndian>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPrintDialog>
@@ -28,6 +33,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cstring>
 #include <set>
 
 using namespace quorrel;
@@ -188,6 +194,118 @@ TEST_F(PrintCopyTest, PrintAsksThenPrintsOnePageAndACancelledDialogPrintsNothing
     EXPECT_EQ(messages, QStringList{"Could not start print job."});
 }
 
+// The first image of a PDF as Qt writes it: its size, its filter and its
+// stream's bytes.
+struct PdfImage {
+    int width = 0;
+    int height = 0;
+    QByteArray filter;
+    QByteArray stream;
+};
+
+PdfImage FirstImageIn(const QByteArray& pdf)
+{
+    PdfImage image;
+    const qsizetype at = pdf.indexOf("/Subtype /Image");
+    const qsizetype dictEnd = pdf.indexOf(">>", at);
+    if (at < 0 || dictEnd < 0)
+        return image;
+    const QString dict = QString::fromLatin1(pdf.mid(at, dictEnd - at));
+    image.width = QRegularExpression(R"(/Width (\d+))").match(dict).captured(1).toInt();
+    image.height = QRegularExpression(R"(/Height (\d+))").match(dict).captured(1).toInt();
+    image.filter = QRegularExpression(R"(/Filter /(\w+))").match(dict).captured(1).toLatin1();
+    const qsizetype begin = pdf.indexOf("stream\n", dictEnd) + 7;
+    const qsizetype end = pdf.indexOf("endstream", begin);
+    if (begin < 7 || end < 0)
+        return image;
+    image.stream = pdf.mid(begin, end - begin);
+    if (image.stream.endsWith('\n'))
+        image.stream.chop(1);
+    return image;
+}
+
+class PrintedImageTest : public PrintCopyTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(PrintedImageTest, TheDocumentSentToThePrinterHoldsTheTilesOwnPixels)
+{
+    ASSERT_TRUE(Start());
+    CQuorrelView* view = ActiveView();
+    for (int zoom = 1; zoom < GetParam(); ++zoom)
+        Press(Qt::Key_Plus, Qt::KeypadModifier);
+    ASSERT_EQ(view->ZoomFactor(), GetParam());
+    const QString path = PrintToPdf("lossless.pdf");
+    Press(Qt::Key_P, Qt::ControlModifier);
+    ASSERT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
+    const QByteArray pdf = quorrel::test::ReadFile(path);
+    EXPECT_FALSE(pdf.contains("/DCTDecode")) << "the printed image is JPEG-compressed";
+
+    // The image once, at its own size (the page scales it), compressed
+    // without loss: its bytes are the tile's, row by row.
+    const PdfImage image = FirstImageIn(pdf);
+    const QImage tile = TileOf(view).convertToFormat(QImage::Format_RGB888);
+    ASSERT_EQ(QSize(image.width, image.height), tile.size());
+    ASSERT_EQ(image.filter, "FlateDecode");
+    const qsizetype size = qsizetype(tile.width()) * tile.height() * 3;
+    QByteArray framed(4, '\0');
+    qToBigEndian(quint32(size), framed.data());
+    const QByteArray pixels = qUncompress(framed + image.stream);
+    ASSERT_EQ(pixels.size(), size);
+    int differing = 0;
+    for (int y = 0; y < tile.height(); ++y)
+        differing += int(std::memcmp(pixels.constData() + qsizetype(y) * tile.width() * 3, tile.constScanLine(y),
+                                     size_t(tile.width()) * 3) != 0);
+    EXPECT_EQ(differing, 0) << "rows that differ from the tile";
+}
+
+INSTANTIATE_TEST_SUITE_P(Zoom, PrintedImageTest, ::testing::Values(1, 3));
+
+TEST_F(PrintCopyTest, WithNoPrinterPrintSaysSoAndWritesNoFileTheUserDidNotAskFor)
+{
+    quorrel::test::CFakePrintSystem none;
+    ASSERT_TRUE(Start());
+    // What Qt leaves the printer at when the print server is down: a PDF
+    // file with no name yet.
+    m_app->Printer().setOutputFormat(QPrinter::PdfFormat);
+    m_app->Printer().setOutputFileName({});
+    Press(Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(messages, QStringList{"There is no printer.\nNothing was printed. To print into a PDF file, choose "
+                                    "\"Print to File (PDF)\" in Print Setup."});
+    EXPECT_TRUE(dialogs.empty()) << "a print dialog offered only a file";
+    EXPECT_GE(none.asked, 1);
+    for (const QString& folder : {QDir::homePath(), TempPath({})}) {
+        QDirIterator it(folder, {"*.pdf"}, QDir::Files, QDirIterator::Subdirectories);
+        EXPECT_FALSE(it.hasNext()) << it.next().toStdString();
+    }
+
+    // Print Setup is where a file is chosen; Print then writes it.
+    const QString path = PrintToPdf("asked-for.pdf");
+    Press(Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_TRUE(QFile::exists(path));
+}
+
+TEST_F(PrintCopyTest, ThePreviewsPrintButtonClosesItAndRunsPrint)
+{
+    ASSERT_TRUE(Start());
+    const QString path = PrintToPdf("from-preview.pdf");
+    bool clicked = false;
+    QTimer::singleShot(0, [&clicked] {
+        auto* preview = qobject_cast<platform::CPrintPreviewDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(preview, nullptr);
+        // Printing is left to the Print command, not done by the preview.
+        EXPECT_FALSE(QFile::exists(preview->printer()->outputFileName()));
+        clicked = true;
+        preview->PrintAction()->trigger();
+    });
+    Frame()->Action(ID_FILE_PRINT_PREVIEW)->trigger();
+    ASSERT_TRUE(clicked);
+    EXPECT_EQ(dialogs, std::vector<platform::PrintDialogKind>{platform::PrintDialogKind::Print});
+    ASSERT_TRUE(QFile::exists(path));
+    EXPECT_EQ(PdfPageCount(quorrel::test::ReadFile(path)), 1);
+    EXPECT_EQ(m_app->Printer().docName(), "Quorrel1");
+    EXPECT_TRUE(messages.isEmpty());
+}
+
 TEST_F(PrintCopyTest, PrintSetupShowsTheSetupDialogOnTheApplicationsPrinter)
 {
     ASSERT_TRUE(Start());
@@ -297,7 +415,15 @@ TEST_F(PrintCopyTest, PrintPreviewShowsOnePageAndRemembersOneOrTwoPagesAcrossRun
             preview->updatePreview();
             EXPECT_EQ(preview->pageCount(), 1);
             EXPECT_EQ(preview->viewMode(), expected);
-            preview->setViewMode(leaveAt);
+            // The bar's toggle agrees with the pages shown, and switches them.
+            auto* ours = qobject_cast<platform::CPrintPreviewDialog*>(dialog);
+            ASSERT_NE(ours, nullptr);
+            EXPECT_EQ(ours->windowTitle(), "Print Preview");
+            EXPECT_EQ(ours->PagesAction()->text(),
+                      expected == QPrintPreviewWidget::FacingPagesView ? "&One Page" : "&Two Page");
+            if (expected != leaveAt)
+                ours->PagesAction()->trigger();
+            EXPECT_EQ(preview->viewMode(), leaveAt);
             ++shown;
             dialog->reject();
         });

@@ -1,6 +1,9 @@
 #include "platform/desktop/FileAssociation.h"
 
+#include <QDate>
 #include <QDir>
+#include <QImage>
+#include <QMimeDatabase>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -15,6 +18,7 @@ using quorrel::desktop::FileAssociation;
 namespace {
 
 const QString kResources = QStringLiteral(QUORREL_RESOURCES_DIR);
+const QString kPackaging = QStringLiteral(QUORREL_PACKAGING_DIR);
 
 struct ToolRun {
     int exitCode = -1;
@@ -54,7 +58,11 @@ QString Read(const QString& path)
 
 TEST(DesktopFiles, TheInstalledEntryIsValid)
 {
-    const QString entry = kResources + "/desktop/quorrel.desktop";
+    // The entry is named after the application id, as the metainfo's
+    // launchable and Wayland's app id expect.
+    const QString entry = kResources + "/desktop/" + QLatin1String(quorrel::desktop::kDesktopFileName);
+    EXPECT_EQ(QLatin1String(quorrel::desktop::kDesktopFileName),
+              QLatin1String(quorrel::desktop::kApplicationId) + ".desktop");
     const QString text = Read(entry);
     ASSERT_FALSE(text.isEmpty());
     EXPECT_TRUE(text.startsWith("[Desktop Entry]\n"));
@@ -72,7 +80,7 @@ TEST(DesktopFiles, TheUsersEntryIsValidWhereverTheEditorLives)
         AssociationSetup setup;
         setup.dataHome = dir.path();
         setup.executable = exe;
-        const QString path = dir.filePath("quorrel.desktop");
+        const QString path = dir.filePath(QLatin1String(quorrel::desktop::kDesktopFileName));
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(FileAssociation(setup).DesktopEntryText().toUtf8());
@@ -128,4 +136,121 @@ TEST(DesktopFiles, TheMimeDatabaseAcceptsTheType)
     EXPECT_EQ(run.exitCode, 0) << run.output.toStdString();
     EXPECT_TRUE(QFile::exists(dir.filePath("mime/application/x-quorrel-document.xml")));
     EXPECT_TRUE(Read(dir.filePath("mime/globs2")).contains("application/x-quorrel-document:*.wpp"));
+}
+
+TEST(DesktopFiles, AWppDocumentIsOursBesideTheSystemsTypes)
+{
+    // shared-mime-info gives "*.wpp" to WordPerfect as well, and a document
+    // has no header a content check could recognise: only the weight of our
+    // glob makes the desktop (GIO, Qt, xdg-mime) open it with this editor.
+    const QString system = QStringLiteral("/usr/share/mime/packages/freedesktop.org.xml");
+    ASSERT_TRUE(QFile::exists(system)) << "shared-mime-info is missing (scripts/setup.sh installs it)";
+    const QString tool = QStandardPaths::findExecutable("update-mime-database");
+    ASSERT_FALSE(tool.isEmpty()) << "update-mime-database is missing (scripts/setup.sh installs it)";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("mime/packages")));
+    ASSERT_TRUE(QFile::copy(system, dir.filePath("mime/packages/freedesktop.org.xml")));
+    ASSERT_TRUE(QFile::copy(kResources + "/desktop/quorrel-mime.xml", dir.filePath("mime/packages/quorrel.xml")));
+    // A scratch database: no need to sync each of its thousand files.
+    qputenv("PKGSYSTEM_ENABLE_FSYNC", "0");
+    const ToolRun run = RunTool(tool, {dir.filePath("mime")});
+    ASSERT_EQ(run.exitCode, 0) << run.output.toStdString();
+
+    // This process reads no other MIME database (its first use is here).
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(dir.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath("empty")));
+    const QString document = dir.filePath("ocean.wpp");
+    ASSERT_TRUE(QFile::copy(kResources + "/presets/ocean.wpp", document));
+    const QMimeDatabase database;
+    ASSERT_TRUE(database.mimeTypeForName("application/vnd.wordperfect").isValid()) << "the system's types were not loaded";
+    const std::string ours = quorrel::desktop::kMimeType;
+    EXPECT_EQ(database.mimeTypeForFile(document).name().toStdString(), ours);
+    EXPECT_EQ(database.mimeTypeForFile(document, QMimeDatabase::MatchExtension).name().toStdString(), ours);
+    EXPECT_EQ(database.mimeTypeForFile(dir.filePath("not-there.wpp")).name().toStdString(), ours);
+}
+
+namespace {
+
+// What the software centres read from the metainfo file.
+struct Metainfo {
+    QString id, launchable, newestRelease, newestDate;
+    QStringList binaries, mediaTypes, screenshots;
+    bool wellFormed = false;
+};
+
+Metainfo ReadMetainfo(const QString& path)
+{
+    QFile file(path);
+    Metainfo info;
+    if (!file.open(QIODevice::ReadOnly))
+        return info;
+    QXmlStreamReader reader(&file);
+    QStringList path_;
+    while (!reader.atEnd()) {
+        const auto token = reader.readNext();
+        if (token == QXmlStreamReader::EndElement) {
+            path_.removeLast();
+            continue;
+        }
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        path_ << reader.name().toString();
+        const QString where = path_.join('/');
+        if (where == "component/id")
+            info.id = reader.readElementText(), path_.removeLast();
+        else if (where == "component/launchable")
+            info.launchable = reader.readElementText(), path_.removeLast();
+        else if (where == "component/provides/binary")
+            info.binaries << reader.readElementText(), path_.removeLast();
+        else if (where == "component/provides/mediatype")
+            info.mediaTypes << reader.readElementText(), path_.removeLast();
+        else if (where == "component/screenshots/screenshot/image")
+            info.screenshots << reader.readElementText(), path_.removeLast();
+        else if (where == "component/releases/release" && info.newestRelease.isEmpty()) {
+            info.newestRelease = reader.attributes().value("version").toString();
+            info.newestDate = reader.attributes().value("date").toString();
+        }
+    }
+    info.wellFormed = !reader.hasError();
+    return info;
+}
+
+} // namespace
+
+TEST(DesktopFiles, TheMetainfoDescribesThisApplication)
+{
+    using namespace quorrel::desktop;
+    const QString path = kPackaging + "/" + QLatin1String(kApplicationId) + ".metainfo.xml";
+    const Metainfo info = ReadMetainfo(path);
+    ASSERT_TRUE(info.wellFormed) << path.toStdString();
+    EXPECT_EQ(info.id, QLatin1String(kApplicationId));
+    EXPECT_EQ(info.launchable, QLatin1String(kDesktopFileName));
+    EXPECT_TRUE(QFile::exists(kResources + "/desktop/" + info.launchable));
+    // The binaries the build installs, and the type of its documents.
+    EXPECT_EQ(info.binaries, QStringLiteral(QUORREL_BINARIES).split(' '));
+    EXPECT_EQ(info.mediaTypes, QStringList{QLatin1String(kMimeType)});
+
+    // The newest release is this version, in the metainfo and in the
+    // package's changelog alike.
+    EXPECT_EQ(info.newestRelease, QStringLiteral(QUORREL_VERSION));
+    EXPECT_TRUE(QDate::fromString(info.newestDate, Qt::ISODate).isValid()) << info.newestDate.toStdString();
+    EXPECT_TRUE(Read(kPackaging + "/changelog").startsWith("quorrel (" QUORREL_VERSION ") "));
+
+    // Every screenshot is kept in the repository under its published name.
+    ASSERT_EQ(info.screenshots.size(), 3);
+    for (const QString& url : info.screenshots) {
+        const QImage shot(kPackaging + "/screenshots/" + url.section('/', -1));
+        EXPECT_FALSE(shot.isNull()) << url.toStdString();
+        EXPECT_EQ(shot.size(), QSize(1280, 800)) << url.toStdString();
+    }
+
+    // Debian 12's validator: no errors and no warnings (pedantic notes and
+    // information lines are allowed).
+    const QString validator = QStandardPaths::findExecutable("appstreamcli");
+    ASSERT_FALSE(validator.isEmpty()) << "appstreamcli is missing (scripts/setup.sh installs it)";
+    const ToolRun run = RunTool(validator, {"validate", "--no-net", "--pedantic", path});
+    EXPECT_EQ(run.exitCode, 0) << run.output.toStdString();
+    for (const QString& line : run.output.split('\n'))
+        EXPECT_FALSE(line.startsWith("E:") || line.startsWith("W:")) << line.toStdString();
 }

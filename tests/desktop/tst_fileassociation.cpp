@@ -60,12 +60,12 @@ TEST_F(FileAssociationTest, RegistersOnceThenFindsItRegistered)
     EXPECT_EQ(tools.LogLines(), (QStringList{"update-mime-database " + m_setup.dataHome + "/mime",
                                              "update-desktop-database " + m_setup.dataHome + "/applications"}));
 
-    const QString entry = Read(m_setup.dataHome + "/applications/quorrel.desktop");
+    const QString entry = Read(m_setup.dataHome + "/applications/com.vantorel.Quorrel.desktop");
     EXPECT_TRUE(entry.contains("Exec=" + m_setup.executable + " %F\n")) << entry.toStdString();
     EXPECT_TRUE(entry.contains("MimeType=application/x-quorrel-document;"));
     EXPECT_TRUE(entry.contains("Icon=quorrel\n"));
     const QString mime = Read(m_setup.dataHome + "/mime/packages/quorrel.xml");
-    EXPECT_TRUE(mime.contains("<glob pattern=\"*.wpp\"/>"));
+    EXPECT_TRUE(mime.contains("<glob pattern=\"*.wpp\" weight=\"60\"/>"));
     EXPECT_TRUE(mime.contains("application/x-quorrel-document"));
     for (const int size : {16, 32, 48, 256}) {
         const QString dir = QStringLiteral("%1/icons/hicolor/%2x%2/").arg(m_setup.dataHome).arg(size);
@@ -94,7 +94,7 @@ TEST_F(FileAssociationTest, AnInstalledCopyForThisEditorIsEnough)
     const QString system = m_setup.dataDirs.front();
     QDir().mkpath(system + "/applications");
     QDir().mkpath(system + "/mime/packages");
-    QFile entry(system + "/applications/quorrel.desktop");
+    QFile entry(system + "/applications/com.vantorel.Quorrel.desktop");
     entry.open(QIODevice::WriteOnly);
     entry.write(("[Desktop Entry]\nExec=" + m_setup.executable + " %F\n").toUtf8());
     entry.close();
@@ -111,6 +111,46 @@ TEST_F(FileAssociationTest, AnInstalledCopyForThisEditorIsEnough)
     m_setup.executable = m_dir.filePath("bin/quorrel-dev");
     QFile(m_setup.executable).open(QIODevice::WriteOnly);
     EXPECT_EQ(FileAssociation(m_setup).RegisterIfMissing().outcome, Outcome::Registered);
+}
+
+TEST_F(FileAssociationTest, OnlyThisEditorsEntryUnderTheOldNameIsRemoved)
+{
+    FakeTools tools(m_dir.filePath("fake-bin"));
+    tools.Add("update-mime-database");
+    tools.Add("update-desktop-database");
+    const FileAssociation association(m_setup);
+    const QString legacy = association.LegacyDesktopEntryPath();
+    EXPECT_EQ(QFileInfo(legacy).fileName(), "quorrel.desktop");
+    const auto writeLegacy = [&](const QString& exec) {
+        QDir().mkpath(QFileInfo(legacy).absolutePath());
+        QFile file(legacy);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(("[Desktop Entry]\nType=Application\nExec=" + exec
+                    + " %F\nMimeType=application/x-quorrel-document;\n").toUtf8());
+    };
+
+    // Written by this editor before the entry took the application id's
+    // name: replaced by the new entry, not listed twice.
+    writeLegacy(m_setup.executable);
+    ASSERT_EQ(association.RegisterIfMissing().outcome, Outcome::Registered);
+    EXPECT_FALSE(QFileInfo::exists(legacy));
+    EXPECT_TRUE(QFileInfo::exists(association.DesktopEntryPath()));
+
+    // Another program's file of that name stays.
+    writeLegacy("/usr/bin/some-other-quorrel");
+    EXPECT_EQ(association.RegisterIfMissing().outcome, Outcome::AlreadyRegistered);
+    EXPECT_TRUE(QFileInfo::exists(legacy));
+
+    // This editor's, appearing again while everything else is in place: it
+    // goes, and the menu's cache is refreshed for it.
+    writeLegacy(m_setup.executable);
+    const int toolRunsBefore = tools.LogLines().size();
+    const AssociationResult again = association.RegisterIfMissing();
+    EXPECT_EQ(again.outcome, Outcome::AlreadyRegistered);
+    EXPECT_FALSE(QFileInfo::exists(legacy));
+    EXPECT_EQ(again.toolsRun, QStringList{"update-desktop-database"});
+    EXPECT_EQ(tools.LogLines().mid(toolRunsBefore),
+              QStringList{"update-desktop-database " + m_setup.dataHome + "/applications"});
 }
 
 TEST_F(FileAssociationTest, MissingOrHangingToolsDoNotStopTheEditor)

@@ -6,6 +6,7 @@
 # values the desktop reads.
 #   check-desktop.sh NAME PROBE RENDER REPORT-DIR
 # NAME: gnome cinnamon mate xfce lxqt sway wlroots x11-feh x11-xwallpaper portal plasma
+#       wayland-app-id (the editor's application id as sway sees it)
 #       x11-feh-render (quorrel-render --fill --set-wallpaper instead of the probe)
 # Exit 0 when the check passed, 1 when it failed, 77 (skipped) when a
 # component is missing, unless QUORREL_REQUIRE_DESKTOPS=1 makes that a failure.
@@ -270,6 +271,39 @@ check_plasma() {
     expect_nothing_left
 }
 
+# The editor's window under Wayland carries the application id, by which the
+# shell finds its desktop entry (name and icon): sway's tree must show it.
+# QUORREL_EDITOR names the editor; QUORREL_APP_ID the id it must give.
+check_wayland_app_id() {
+    need sway swaymsg
+    [ -x "${QUORREL_EDITOR:-}" ] || fail "QUORREL_EDITOR names no editor"
+    [ -n "${QUORREL_APP_ID:-}" ] || fail "QUORREL_APP_ID is not set"
+    [ -w /dev/shm ] && [ -k /dev/shm -o "$(stat -c %a /dev/shm)" = 1777 ] || fail "/dev/shm is not world-writable"
+    local editor="$QUORREL_EDITOR"
+    if [ "$(id -u)" -eq 0 ]; then
+        chown -R 65534:65534 "$work/home" "$work/run" "$work/data"
+        # nobody may not reach the build folder: a copy of the editor it can run.
+        cp "$editor" "$work/quorrel"
+        chmod 755 "$work/quorrel"
+        editor="$work/quorrel"
+    fi
+    echo "output * mode ${W}x${H}" >"$work/sway.conf"
+    start_sway "$work/sway.conf"
+    (QT_QPA_PLATFORM=wayland as_user_exec "$editor" >"$work/editor.log" 2>&1) &
+    pids+=($!)
+    local ids=""
+    for _ in $(seq 1 80); do
+        ids="$(as_user swaymsg -t get_tree 2>/dev/null | sed -n 's/.*"app_id": "\([^"]*\)".*/\1/p' | sort -u)"
+        [ -n "$ids" ] && break
+        sleep 0.25
+    done
+    as_user swaymsg -t get_tree >"$report/tree.json" 2>&1
+    echo "app_id of the windows: ${ids:-none}"
+    [ -n "$ids" ] || { cat "$work/editor.log"; fail "no Wayland window of the editor appeared"; }
+    [ "$ids" = "$QUORREL_APP_ID" ] || fail "the editor's windows carry the app id '$ids', not '$QUORREL_APP_ID'"
+    wayland_shot "$report/screenshot.png" || true
+}
+
 case "$name" in
     plasma) check_plasma ;;
     gnome) check_gsettings GNOME org.gnome.desktop.background picture-uri "'$bmp_url'" ;;
@@ -279,6 +313,7 @@ case "$name" in
     lxqt) check_lxqt ;;
     sway) check_sway sway ;;
     wlroots) check_sway wlroots ;;
+    wayland-app-id) check_wayland_app_id ;;
     x11-feh) check_x11 feh ;;
     x11-xwallpaper) check_x11 xwallpaper ;;
     x11-feh-render) check_render_wallpaper ;;

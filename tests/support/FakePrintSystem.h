@@ -1,0 +1,33 @@
+#pragma once
+// A print system with the printers a test lists, which takes every job;
+// installed for the life of the object.
+
+#include "platform/printing/PrintSystem.h"
+
+namespace quorrel::test {
+
+class CFakePrintSystem final : public platform::IPrintSystem {
+public:
+    explicit CFakePrintSystem(QStringList printers = {}) : printers(std::move(printers))
+    {
+        platform::SetPrintSystem(this);
+    }
+    ~CFakePrintSystem() override { platform::SetPrintSystem(nullptr); }
+    CFakePrintSystem(const CFakePrintSystem&) = delete;
+    CFakePrintSystem& operator=(const CFakePrintSystem&) = delete;
+
+    QStringList PrinterNames() const override
+    {
+        ++asked;
+        return printers;
+    }
+    QString DefaultPrinter() const override { return defaultPrinter; }
+    std::optional<QString> JobStarting(const QString&) override { return std::nullopt; }
+    std::optional<QString> JobHandedOver(const QString&) override { return std::nullopt; }
+
+    QStringList printers;
+    QString defaultPrinter;
+    mutable int asked = 0;
+};
+
+} // namespace quorrel::test
