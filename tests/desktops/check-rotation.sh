@@ -123,8 +123,8 @@ SH
 }
 
 verify_units() {
-    cp "$units"/quorrel-rotation.* "$report/"
-    (cd "$units" && systemd-analyze verify ./quorrel-rotation.*) ||
+    cp "$units"/quorrel-rotation* "$report/"
+    (cd "$units" && systemd-analyze verify ./quorrel-rotation*) ||
         fail "systemd-analyze refuses the units"
     echo "systemd-analyze verify: accepted"
     grep -qx 'systemctl --user daemon-reload' "$QUORREL_SYSTEMCTL_LOG" &&
