@@ -38,6 +38,8 @@ std::vector<CommandInfo> MakeTable()
         {ID_SLIDE_SHOW, "Slide &Show", "F6", {Key(Qt::Key_F6)}, "Slide Show", "Slide Show"},
         {ID_RANDOM_DESKTOP, "Random Desktop", "F7", {Key(Qt::Key_F7)}, "Random Desktop Wallpapers",
          "Random Desktop"},
+        {ID_DESKTOP_ROTATION, "Desktop &Rotation...", "", {},
+         "Make the desktop change its wallpaper by itself, without the editor", "Desktop Rotation"},
         {ID_VIEW_TOOLBAR, "&Toolbar", "", {}, "Show or hide the toolbar", "Toggle ToolBar"},
         {ID_VIEW_STATUS_BAR, "&Status Bar", "", {}, "Show or hide the status bar", "Toggle StatusBar"},
         {ID_ZOOM_IN, "Zoom &In", "Num +", {keypad(Qt::Key_Plus)}, "Zoom In", "Zoom In"},

@@ -83,6 +83,7 @@ public:
     // view's timer; random desktop also makes it the wallpaper.
     void OnSlideShow();
     void OnRandomDesktop();
+    void OnDesktopRotation();
     void OnTimerTick();
 
     void OnEditUndo();

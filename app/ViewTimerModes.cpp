@@ -7,6 +7,10 @@
 
 #include "CommandTable.h"
 #include "ModalScope.h"
+#include "QuorrelDoc.h"
+
+#include "model/WppFile.h"
+#include "output/rotation/RotationDialog.h"
 
 namespace quorrel::app {
 
@@ -39,6 +43,16 @@ void CQuorrelView::AddTimerCommands()
     });
     OnCommand(ID_RANDOM_DESKTOP, [this] { OnRandomDesktop(); });
     OnUpdateCommand(ID_RANDOM_DESKTOP, [this](platform::CCmdUI& ui) { ui.SetCheck(m_bRandomDesktop); });
+    OnCommand(ID_DESKTOP_ROTATION, [this] { OnDesktopRotation(); });
+}
+
+void CQuorrelView::OnDesktopRotation()
+{
+    // The timers wait while it is open, as under every dialog.
+    const CModalScope modal;
+    output::rotation::CRotationDialog dialog(model::SaveWpp(GetDocument()->m_params), this, {},
+                                             GetDocument()->GetTitle());
+    dialog.exec();
 }
 
 void CQuorrelView::StartTimer()

@@ -6,17 +6,20 @@ CGSettingsWallpaperSetter::CSchema CGSettingsWallpaperSetter::Gnome()
 {
     // picture-uri-dark exists from GNOME 42 on; older ones refuse it harmlessly.
     return {QStringLiteral("org.gnome.desktop.background"), {QStringLiteral("picture-uri")},
-            {QStringLiteral("picture-uri-dark")}, true};
+            {QStringLiteral("picture-uri-dark")}, true,
+            QStringLiteral("/org/gnome/desktop/background/")};
 }
 
 CGSettingsWallpaperSetter::CSchema CGSettingsWallpaperSetter::Cinnamon()
 {
-    return {QStringLiteral("org.cinnamon.desktop.background"), {QStringLiteral("picture-uri")}, {}, true};
+    return {QStringLiteral("org.cinnamon.desktop.background"), {QStringLiteral("picture-uri")}, {}, true,
+            QStringLiteral("/org/cinnamon/desktop/background/")};
 }
 
 CGSettingsWallpaperSetter::CSchema CGSettingsWallpaperSetter::Mate()
 {
-    return {QStringLiteral("org.mate.background"), {QStringLiteral("picture-filename")}, {}, false};
+    return {QStringLiteral("org.mate.background"), {QStringLiteral("picture-filename")}, {}, false,
+            QStringLiteral("/org/mate/desktop/background/")};
 }
 
 void CGSettingsWallpaperSetter::SetTiledMode(StepDone done)

@@ -18,6 +18,7 @@ public:
         QStringList pictureKeys;      // "picture-uri"
         QStringList optionalKeys;     // set as well where the schema has them: "picture-uri-dark"
         bool pictureAsUrl = true;     // file URL, or a plain path (MATE)
+        QString dconfPath;            // where dconf keeps the schema: "/org/gnome/desktop/background/"
     };
     static CSchema Gnome();
     static CSchema Cinnamon();

@@ -9,6 +9,10 @@
 
 namespace quorrel::output {
 
+// A JavaScript string literal of `text`: quotes, backslashes and control
+// characters escaped.
+QString JsString(const QString& text);
+
 class CPlasmaWallpaperSetter final : public IWallpaperSetter {
 public:
     explicit CPlasmaWallpaperSetter(IProcessRunner& runner) : m_runner(runner) {}
@@ -21,6 +25,9 @@ public:
     // script: Plasma does not reload a file whose name it already shows,
     // and nothing is drawn between the two writes.
     static QString Script(const QString& bmp);
+    // The call that has plasmashell run `script`: through qdbus where one
+    // is installed, else dbus-send.
+    static CHelperCall ScriptCall(IProcessRunner& runner, const QString& script);
 
 private:
     IProcessRunner& m_runner;

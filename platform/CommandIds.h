@@ -53,6 +53,8 @@ enum QuorrelCommand : int {
     ID_EDIT_RESET_DEFAULTS = 931,
     // The tile repeated to a screen's size, written as an image file.
     ID_EXPORT_SCREEN_IMAGE = 932,
+    // A wallpaper that changes by itself, set up from the editor.
+    ID_DESKTOP_ROTATION = 940,
 };
 
 } // namespace quorrel::platform

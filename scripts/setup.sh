@@ -20,9 +20,11 @@ QUORREL_PACKAGES=(
 # (tests/desktops, ctest label "desktops"): GSettings with its dconf backend
 # and the GNOME, Cinnamon and MATE schemas; xfdesktop with xfwm4; pcmanfm-qt;
 # sway with swaybg and grim (and qt6-wayland for the editor's own window on
-# it); feh and xwallpaper; the desktop portal with its GNOME backend; and
+# it); feh and xwallpaper; the desktop portal with its GNOME backend;
 # printing: a CUPS server with a cups-pdf queue, the poppler tools that read
-# what it printed. About 130 packages, 25 s to install.
+# what it printed; the GNOME desktop library's slide-show parser (GnomeBG
+# through python3-gi), systemd-analyze for the rotation's units, and a whole
+# Plasma shell. About 520 packages, 75 s to install.
 QUORREL_DESKTOP_PACKAGES=(
     libglib2.0-bin dconf-gsettings-backend dconf-service dconf-cli
     gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common
@@ -30,6 +32,8 @@ QUORREL_DESKTOP_PACKAGES=(
     sway swaybg grim procps util-linux qt6-wayland
     feh xwallpaper
     xdg-desktop-portal xdg-desktop-portal-gnome
+    gir1.2-gnomebg-4.0 python3-gi systemd
+    plasma-workspace plasma-desktop qdbus-qt5
     cups cups-client printer-driver-cups-pdf poppler-utils
 )
 

@@ -66,6 +66,11 @@ QString WhatsThisForCommand(int commandId)
         {ID_SLIDE_SHOW, QStringLiteral("<b>Slide Show</b> (F6)<br>Generates a new tile every three seconds until you choose it again.")},
         {ID_RANDOM_DESKTOP, QStringLiteral("<b>Random Desktop</b> (F7)<br>Like Slide Show, and makes every new tile the desktop "
                              "wallpaper. Choose it again to stop.")},
+        {ID_DESKTOP_ROTATION, QStringLiteral("<b>Desktop Rotation</b><br>Makes the desktop change to a new tiled "
+                             "wallpaper every interval by itself, also after the editor is closed and after the next "
+                             "login: GNOME, Cinnamon, MATE, XFCE and Plasma show a set of prepared images in turn, "
+                             "other desktops get a systemd user timer that makes a new one each time. Stop puts the "
+                             "wallpaper settings from before back and removes everything it wrote.")},
         {ID_VIEW_TOOLBAR, QStringLiteral("<b>Toolbar</b><br>Shows or hides the toolbar.")},
         {ID_VIEW_STATUS_BAR, QStringLiteral("<b>Status Bar</b><br>Shows or hides the status bar.")},
         {ID_ZOOM_IN, QStringLiteral("<b>Zoom In</b> (numeric keypad +)<br>Shows every pixel of the tile one step larger.")},

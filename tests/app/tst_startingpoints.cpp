@@ -4,8 +4,10 @@
 // question, as one history entry.
 
 #include "EditorFixture.h"
+#include "app/ModalScope.h"
 #include "output/RgbImageView.h"
 #include "output/WhenModal.h"
+#include "output/rotation/RotationDialog.h"
 
 #include "editors/PresetGallery.h"
 #include "model/DataObj.h"
@@ -134,7 +136,8 @@ TEST_F(StartingPointTest, NewFromPresetSitsAfterNewInBothFileMenusAndResetEndsTh
     ASSERT_TRUE(Start());
     EXPECT_EQ(MenuItems(Frame(), "&File", 0, 3), "&New\tCtrl+N | New &from Preset... | &Open...\tCtrl+O");
     EXPECT_EQ(MenuItems(Frame(), "&Edit", 8, -1),
-              "Random &Generation\tF5 | Slide &Show\tF6 | Random Desktop\tF7 | - | Reset to Built-in &Defaults");
+              "Random &Generation\tF5 | Slide &Show\tF6 | Random Desktop\tF7 | Desktop &Rotation... | - | "
+              "Reset to Built-in &Defaults");
     EXPECT_EQ(Frame()->Action(ID_FILE_NEW_FROM_PRESET)->statusTip(), "Create a new document from a preset");
     Frame()->Router().Execute(ID_FILE_CLOSE);
     QApplication::processEvents();
@@ -142,6 +145,23 @@ TEST_F(StartingPointTest, NewFromPresetSitsAfterNewInBothFileMenusAndResetEndsTh
     // Without a document there is nothing to reset; a preset can still be opened.
     EXPECT_FALSE(IsEnabled(ID_EDIT_RESET_DEFAULTS));
     EXPECT_TRUE(IsEnabled(ID_FILE_NEW_FROM_PRESET));
+}
+
+TEST_F(StartingPointTest, DesktopRotationOpensOnTheActiveDocumentAndPausesTheSlideShow)
+{
+    ASSERT_TRUE(Start());
+    bool shown = false;
+    WhenModal<output::rotation::CRotationDialog>([&](output::rotation::CRotationDialog* dialog) {
+        shown = true;
+        const output::rotation::CRotationChoice choice = dialog->Choice();
+        EXPECT_EQ(choice.source, output::rotation::CRotationChoice::ESource::Document);
+        EXPECT_TRUE(choice.document.endsWith("/Quorrel1.wpp")) << choice.document.toStdString();
+        EXPECT_EQ(choice.interval, "30m");
+        EXPECT_TRUE(app::CModalScope::IsModalOpen());
+        static_cast<QDialog*>(dialog)->reject();
+    });
+    EXPECT_TRUE(Frame()->Router().Execute(ID_DESKTOP_ROTATION));
+    EXPECT_TRUE(shown);
 }
 
 TEST_F(StartingPointTest, NewFromPresetOpensTheChosenPresetRenderedAtOnce)

@@ -13,7 +13,7 @@ namespace {
 const int kAllCommands[] = {57600, 57601, 57602, 57603, 57604, 500, 501, 57607, 57609, 57606, 57665,
                             57643, 57644, 57634, 511, 923, 510, 512, 513, 59392, 59393, 520, 521, 522,
                             524, 926, 57648, 57650, 57651, 57649, 57667, 57664, 57670, 57669, 57635, 57637,
-                            930, 931, 932};
+                            930, 931, 932, 940};
 
 // Every control id of the property pages and the coefficients dialogs.
 std::vector<int> AllControlIds()

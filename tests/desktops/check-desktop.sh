@@ -5,7 +5,7 @@
 # or, for the settings-only desktops, the real settings store holding the
 # values the desktop reads.
 #   check-desktop.sh NAME PROBE RENDER REPORT-DIR
-# NAME: gnome cinnamon mate xfce lxqt sway wlroots x11-feh x11-xwallpaper portal
+# NAME: gnome cinnamon mate xfce lxqt sway wlroots x11-feh x11-xwallpaper portal plasma
 #       wayland-app-id (the editor's application id as sway sees it)
 #       x11-feh-render (quorrel-render --fill --set-wallpaper instead of the probe)
 # Exit 0 when the check passed, 1 when it failed, 77 (skipped) when a
@@ -22,49 +22,10 @@ rm -rf "$report"
 mkdir -p "$report"
 exec > >(tee "$report/check.txt") 2>&1
 
-# Everything this check starts, ended by process id when it ends.
-pids=()
-work="$(mktemp -d /tmp/quorrel-desktop-XXXXXX)"
-cleanup() {
-    local pid
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        pid="${pids[$i]}"
-        kill "$pid" 2>/dev/null
-    done
-    sleep 0.3
-    for pid in "${pids[@]}"; do
-        kill -9 "$pid" 2>/dev/null
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAILED: $name: $*"
-    exit 1
-}
-
-need() {
-    local tool
-    for tool in "$@"; do
-        if ! command -v "$tool" >/dev/null 2>&1; then
-            if [ "${QUORREL_REQUIRE_DESKTOPS:-0}" = 1 ]; then
-                fail "$tool is not installed (./test.sh --desktops installs it)"
-            fi
-            echo "SKIPPED: $name: $tool is not installed"
-            exit 77
-        fi
-    done
-}
-
-# The private session: home, configuration and runtime folders of its own.
-chmod 755 "$work"
-mkdir -p "$work/home/.config" "$work/run" "$work/data"
-chmod 700 "$work/run"
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
-    XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/run"
-unset DISPLAY WAYLAND_DISPLAY SWAYSOCK XDG_CURRENT_DESKTOP XDG_SESSION_TYPE DESKTOP_SESSION \
-    DBUS_SESSION_BUS_ADDRESS GSETTINGS_BACKEND QT_QPA_PLATFORM
+# shellcheck source=desktop-common.sh
+source "$(dirname "$0")/desktop-common.sh"
+# shellcheck source=rotation-common.sh
+source "$(dirname "$0")/rotation-common.sh"
 
 # The tile: a real rendered one (125 x 125), and the screen it should make.
 tile="$work/tile.png"
@@ -72,53 +33,13 @@ need convert compare
 "$render" --generate --seed 7 -o "$tile" --quiet || fail "quorrel-render could not make the tile"
 cp "$tile" "$report/tile.png"
 
-# Differing pixels between two images ("compare -metric AE").
-differing() {
-    compare -metric AE "$1" "$2" null: 2>&1 | awk '{ printf "%d\n", $1 }'
-}
-
-# Starts Xvfb on a free display with the screen size; sets DISPLAY.
-start_xvfb() {
-    need Xvfb
-    local fifo="$work/displayfd"
-    mkfifo "$fifo"
-    # -noreset: without it the server resets (black screen) when the last
-    # client, like feh, disconnects.
-    Xvfb -displayfd 3 -screen 0 "${W}x${H}x24" -noreset -nolisten tcp 3>"$fifo" >"$work/xvfb.log" 2>&1 &
-    pids+=($!)
-    local number
-    read -r -t 10 number <"$fifo" || fail "Xvfb did not start"
-    export DISPLAY=":$number"
-    echo "Xvfb on $DISPLAY"
-}
-
-# A private session bus for the rest of the check.
-start_bus() {
-    need dbus-daemon
-    local line
-    line="$(dbus-daemon --session --fork --print-address=1 --print-pid=1)" || fail "no session bus"
-    export DBUS_SESSION_BUS_ADDRESS="$(echo "$line" | head -n 1)"
-    pids+=("$(echo "$line" | sed -n 2p)")
-}
-
-# A screenshot of the X screen.
-x_shot() {
-    import -window root "$1" 2>/dev/null
-}
-
 # Waits (up to 20 s) until `shooter FILE` gives the tile repeated over the
 # screen, keeping the last screenshot and its count in the report.
 expect_tiled_screen() {
     local shooter="$1" ref="$report/reference.png" shot="$report/screenshot.png" count=""
     convert -size "${W}x${H}" "tile:$tile" "$ref"
-    for _ in $(seq 1 40); do
-        if $shooter "$shot" && [ -s "$shot" ]; then
-            count="$(differing "$shot" "$ref")"
-            [ "$count" = 0 ] && break
-        fi
-        sleep 0.5
-    done
-    echo "screenshot vs tile repeated (${W}x${H}): ${count:-no screenshot} differing pixels"
+    count="$(screen_until "$shooter" "$shot" "$ref")"
+    echo "screenshot vs tile repeated (${W}x${H}): $count differing pixels"
     [ "$count" = 0 ] || fail "the screen does not show the tile repeated"
 }
 
@@ -178,22 +99,7 @@ check_gsettings() {
 }
 
 check_xfce() {
-    need xfdesktop xfwm4 xfconf-query import
-    start_xvfb
-    start_bus
-    xfconf-query -c xfce4-desktop -p /desktop-icons/style -n -t int -s 0 || fail "xfconfd does not answer"
-    # Without a window manager xfdesktop never maps its desktop window.
-    xfwm4 --compositor=off --sm-client-disable >"$work/xfwm4.log" 2>&1 &
-    pids+=($!)
-    xfdesktop --disable-wm-check >"$work/xfdesktop.log" 2>&1 &
-    pids+=($!)
-    # xfdesktop makes the backdrop properties of the screen it finds.
-    for _ in $(seq 1 40); do
-        xfconf-query -c xfce4-desktop -l 2>/dev/null | grep -q '^/backdrop/.*/last-image$' && break
-        sleep 0.25
-    done
-    xfconf-query -c xfce4-desktop -l | grep '^/backdrop/' || fail "xfdesktop made no backdrop"
-    sleep 1
+    start_xfdesktop
     expect_untiled_screen x_shot
     XDG_CURRENT_DESKTOP=XFCE XDG_SESSION_TYPE=x11 run_probe
     expect_tiled_screen x_shot
@@ -231,46 +137,6 @@ check_x11() {
         XDG_SESSION_TYPE=x11 run_probe
     fi
     expect_tiled_screen x_shot
-}
-
-# sway refuses to run as root: the compositor and its clients run as nobody.
-# The command replaces the calling shell, so a background one keeps the
-# process id that $! gives.
-as_user() {
-    if [ "$(id -u)" -eq 0 ]; then
-        setpriv --reuid=65534 --regid=65534 --clear-groups -- "$@"
-    else
-        "$@"
-    fi
-}
-as_user_exec() {
-    if [ "$(id -u)" -eq 0 ]; then
-        exec setpriv --reuid=65534 --regid=65534 --clear-groups -- "$@"
-    else
-        exec "$@"
-    fi
-}
-
-wayland_shot() {
-    as_user grim "$work/data/shot.png" 2>/dev/null && cp "$work/data/shot.png" "$1"
-}
-
-# Starts sway headless as the user with CONFIG; sets SWAYSOCK and
-# WAYLAND_DISPLAY.
-start_sway() {
-    (WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 as_user_exec sway -c "$1" \
-        >"$work/sway.log" 2>&1) &
-    pids+=($!)
-    local socket="" display=""
-    for _ in $(seq 1 40); do
-        socket="$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null | head -n 1)"
-        display="$(cd "$XDG_RUNTIME_DIR" && ls wayland-? 2>/dev/null | head -n 1)"
-        [ -n "$socket" ] && [ -n "$display" ] && break
-        sleep 0.25
-    done
-    [ -n "$socket" ] && [ -n "$display" ] || { cat "$work/sway.log"; fail "sway did not start"; }
-    export SWAYSOCK="$socket" WAYLAND_DISPLAY="$display" XDG_SESSION_TYPE=wayland
-    sleep 0.5
 }
 
 check_sway() {
@@ -378,6 +244,33 @@ check_portal() {
     [ "$count" = 0 ] || fail "the portal was not handed the tile repeated to the screen's size"
 }
 
+# The real Plasma shell: the setter's script through qdbus, the screen tiled
+# from its centre as Plasma lays it; then the rotation's slide show.
+check_plasma() {
+    start_plasmashell
+    local ref="$report/reference.png" shot="$report/screenshot.png" count=""
+    centred_reference "$tile" "$ref"
+    x_shot "$report/before.png"
+    count="$(differing "$report/before.png" "$ref")"
+    echo "before: $count differing pixels"
+    [ "$count" -gt 1000 ] || fail "the screen already showed the tile before it was set"
+    XDG_SESSION_TYPE=x11 run_probe
+    # The change shows a second or two after the call.
+    count="$(screen_until x_shot "$shot" "$ref")"
+    echo "screenshot vs tile repeated from the centre (${W}x${H}): $count differing pixels"
+    [ "$count" = 0 ] || fail "the screen does not show the tile repeated"
+
+    # In the same shell, the rotation: Plasma's slide show changes the screen
+    # to the next image after 3 s, and off puts the setter's wallpaper back.
+    rotate 3s --count 3 --seed 31 || fail "--rotate failed"
+    expect_cycle centred_reference
+    rotate off || fail "--rotate off failed"
+    count="$(screen_until x_shot "$shot" "$ref" 20)"
+    echo "after --rotate off vs the wallpaper before: $count differing pixels"
+    [ "$count" = 0 ] || fail "the wallpaper before the rotation is not back"
+    expect_nothing_left
+}
+
 # The editor's window under Wayland carries the application id, by which the
 # shell finds its desktop entry (name and icon): sway's tree must show it.
 # QUORREL_EDITOR names the editor; QUORREL_APP_ID the id it must give.
@@ -412,6 +305,7 @@ check_wayland_app_id() {
 }
 
 case "$name" in
+    plasma) check_plasma ;;
     gnome) check_gsettings GNOME org.gnome.desktop.background picture-uri "'$bmp_url'" ;;
     cinnamon) check_gsettings X-Cinnamon org.cinnamon.desktop.background picture-uri "'$bmp_url'" ;;
     mate) check_gsettings MATE org.mate.background picture-filename "'$bmp'" ;;

@@ -226,18 +226,6 @@ TEST_F(WallpaperHelpersTest, Gnome)
     EXPECT_EQ(Calls(), expected);
 }
 
-TEST_F(WallpaperHelpersTest, PlasmaOverQdbus)
-{
-    Fake("qdbus");
-    Fake("dbus-send");
-    ASSERT_TRUE(SetOn("KDE").WallpaperSet());
-    const QStringList head = {"org.kde.plasmashell", "/PlasmaShell", "org.kde.PlasmaShell.evaluateScript"};
-    const std::vector<QStringList> expected = {
-        QStringList{"qdbus", "file"} + head + QStringList{CPlasmaWallpaperSetter::Script(Bmp())},
-    };
-    EXPECT_EQ(Calls(), expected);
-}
-
 TEST_F(WallpaperHelpersTest, Xfce)
 {
     Fake("xfconf-query", "case \" $* \" in *\" -l \"*)\n"

@@ -220,3 +220,43 @@ TEST(ProgressBar, RunsFromZeroToOneHundredOnceAnImage)
     EXPECT_EQ(size, 0u);
     std::free(buffer);
 }
+
+// --rotate with the rest of the command line: what it takes and refuses.
+struct RotateCase {
+    std::vector<std::string> args;
+    const char* refusal;   // nullptr: accepted; else a part of the one line
+};
+
+class RotateOptionsTest : public ::testing::TestWithParam<RotateCase> {};
+
+TEST_P(RotateOptionsTest, AcceptedOrRefusedInOneLine)
+{
+    const RotateCase& c = GetParam();
+    if (c.refusal) {
+        const std::string error = Refusal(c.args);
+        EXPECT_NE(error.find(c.refusal), std::string::npos) << error;
+        return;
+    }
+    std::string error;
+    const auto options = Parse(c.args, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_TRUE(options->rotate);
+    EXPECT_TRUE(WritesSomething(*options));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rotation, RotateOptionsTest,
+    ::testing::Values(RotateCase{{"--rotate", "30m"}, nullptr}, RotateCase{{"--rotate", "off"}, nullptr},
+                      RotateCase{{"--rotate", "status"}, nullptr},
+                      RotateCase{{"--preset", "ocean", "--rotate", "1h30m", "--count", "5", "--seed", "3"}, nullptr},
+                      RotateCase{{"--rotate", "2h", "--fill", "1920x1080", "--supersample", "2"}, nullptr},
+                      RotateCase{{"--rotate", "5x"}, "--rotate takes off, status or an interval"},
+                      RotateCase{{"--rotate"}, "--rotate needs a value"},
+                      RotateCase{{"--rotate", "0s"}, "from 1s to 30d"},
+                      RotateCase{{"--rotate", "1h", "-o", "x.png"}, "it takes no -o"},
+                      RotateCase{{"--rotate", "1h", "--set-wallpaper"}, "it takes no -o"},
+                      RotateCase{{"--rotate", "off", "--preset", "ocean"}, "--rotate off takes no document"},
+                      RotateCase{{"--rotate", "status", "--count", "3"}, "--rotate status takes no document"},
+                      RotateCase{{"--rotate", "1h", "--count", "101"}, "from 1 to 100 with --rotate"},
+                      RotateCase{{"--count", "3", "-o", "x{n}.png"}, "--count only applies with --generate"},
+                      RotateCase{{"--rotation-tick", "-q"}, "--rotation-tick only applies with"}));

@@ -4,11 +4,13 @@
 
 #include "model/Presets.h"
 #include "output/TileRepeat.h"
+#include "output/rotation/RotationInterval.h"
 #include "render/SmoothRender.h"
 #include "render/TileRenderer.h"
 
 #include <algorithm>
 #include <charconv>
+#include <functional>
 #include <limits>
 
 #ifndef QUORREL_VERSION
@@ -55,12 +57,64 @@ bool ParseBounded(const std::string& option, const std::string& text, uint32_t l
     return false;
 }
 
+// ---- Desktop rotation: --rotate and --rotation-tick ----
+
+// Reads one rotation option; false when `arg` is none of them. `value` takes
+// the option's value; failures set `error`.
+bool ParseRotationOption(const std::string& arg, const std::function<bool(std::string&)>& value,
+                         RenderOptions& options, std::string& error)
+{
+    if (arg == "--rotation-tick") {
+        options.rotationTick = true;
+        return true;
+    }
+    if (arg != "--rotate")
+        return false;
+    std::string v;
+    if (!value(v))
+        return true;
+    if (v != "off" && v != "status") {
+        QString reason;
+        if (!output::rotation::ParseInterval(QString::fromStdString(v), reason)) {
+            error = "--rotate takes off, status or an interval: " + reason.toStdString();
+            return true;
+        }
+    }
+    options.rotate = v;
+    return true;
+}
+
+// What the rotation options say together with the rest; empty when they agree.
+std::string CheckRotation(const RenderOptions& options)
+{
+    if (options.rotationTick && !options.setWallpaper && !options.output)
+        return "--rotation-tick only applies with --set-wallpaper or -o";
+    if (!options.rotate)
+        return {};
+    if (options.output || options.saveWpp || options.setWallpaper || options.rotationTick)
+        return "--rotate makes and sets its own images: it takes no -o, --save-wpp, --set-wallpaper or --rotation-tick";
+    const bool interval = *options.rotate != "off" && *options.rotate != "status";
+    if (!interval && (options.input || options.preset || options.generate || options.seed || options.count ||
+                      options.size || options.fill || options.supersample != 1))
+        return "--rotate " + *options.rotate + " takes no document, preset or rendering options";
+    if (options.count && (*options.count < 1 || *options.count > kMaxRotationImages))
+        return "--count takes a whole number from 1 to " + std::to_string(kMaxRotationImages) + " with --rotate";
+    return {};
+}
+
+// ---- end of desktop rotation ----
+
 // What the options say together; empty when they agree.
 std::string CheckCombination(const RenderOptions& options)
 {
-    if (options.seed && !options.generate)
+    const std::string rotation = CheckRotation(options);
+    if (!rotation.empty())
+        return rotation;
+    // A rotation always generates: each of its images is new.
+    const bool generates = options.generate || (options.rotate.has_value());
+    if (options.seed && !generates)
         return "--seed only applies with --generate";
-    if (options.count && !options.generate)
+    if (options.count && !generates)
         return "--count only applies with --generate";
     if (options.input && options.preset)
         return "give either an input document or --preset, not both";
@@ -172,6 +226,9 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
             options.kernel = v;
         } else if (arg == "-q" || arg == "--quiet") {
             options.quiet = true;
+        } else if (ParseRotationOption(arg, value, options, error)) {
+            if (!error.empty())
+                return std::nullopt;
         } else if (arg.size() > 1 && arg[0] == '-') {
             error = "unknown option " + arg + " (see --help)";
             return std::nullopt;
@@ -190,7 +247,7 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
 
 bool WritesSomething(const RenderOptions& options)
 {
-    return options.output || options.saveWpp || options.setWallpaper;
+    return options.output || options.saveWpp || options.setWallpaper || options.rotate;
 }
 
 std::string NothingToWriteMessage()
@@ -271,7 +328,24 @@ Options:
   --version           show the version, the kernel and the instruction set
   -h, --help          show this help
 
-A run needs something to write: -o, --save-wpp or --set-wallpaper.
+Desktop rotation (a wallpaper that changes by itself, without the editor):
+  --rotate INTERVAL   every INTERVAL (30m, 2h, 1d, 1h30m; 1s..30d) a new
+                      tiled wallpaper made from the source (document, preset
+                      or defaults, always with --generate). GNOME, Cinnamon
+                      and MATE get a slide show, XFCE and Plasma their own
+                      cycling of --count N prepared images (1..100, default
+                      8); elsewhere a systemd user timer runs quorrel-render
+                      --set-wallpaper. --seed, --size, --fill and
+                      --supersample apply to the images
+  --rotate off        undo it: the previous settings put back, the timer and
+                      its units removed, the images deleted
+  --rotate status     say what is set up and whether it runs in this session
+  --rotation-tick     (run by the rotation's timer) check that the rotation
+                      is set up and say when this session is another one
+  Images and state live in $XDG_DATA_HOME/quorrel/rotation/, units in
+  $XDG_CONFIG_HOME/systemd/user/; nothing is written elsewhere.
+
+A run needs something to write: -o, --save-wpp, --set-wallpaper or --rotate.
 Every output is checked before rendering (image extension, folder, that it
 can be written, that no two outputs name the same file), and files are
 replaced only when all outputs of the run are whole. On any failure the tool

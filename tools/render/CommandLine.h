@@ -4,6 +4,8 @@
 //                  [--seed N] [--count N] [--save-wpp FILE] [--size WxH]
 //                  [--fill WxH] [--supersample N] [--set-wallpaper]
 //                  [--threads N] [--reference] [--kernel NAME] [--quiet]
+//   quorrel-render [INPUT.wpp | --preset NAME] --rotate INTERVAL [--count N] ...
+//   quorrel-render --rotate off | --rotate status
 //   quorrel-render --list-presets | --version | --help
 
 #include <cstdint>
@@ -16,6 +18,9 @@ namespace quorrel::tools {
 
 // The largest --count.
 inline constexpr uint32_t kMaxCount = 10000;
+// The images of a rotation: --count with --rotate, its default and largest.
+inline constexpr uint32_t kRotationImages = 8;
+inline constexpr uint32_t kMaxRotationImages = 100;
 
 struct RenderOptions {
     std::optional<std::string> input;
@@ -40,6 +45,13 @@ struct RenderOptions {
     std::optional<std::string> kernel;
     bool version = false;
     bool listPresets = false;
+
+    // Desktop rotation: "off", "status" or an interval ("30m"); --count is
+    // then the number of images a desktop that rotates by itself gets.
+    std::optional<std::string> rotate;
+    // Run by the rotation's timer: checks that the rotation is still set up
+    // and says when this session is not the one it was set up in.
+    bool rotationTick = false;
 
     uint32_t Images() const { return count.value_or(1); }
 };

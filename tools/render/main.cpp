@@ -8,6 +8,7 @@
 #include "OutputPlan.h"
 #include "ProgressBar.h"
 #include "RenderThreads.h"
+#include "RotationCommand.h"
 #include "WallpaperStep.h"
 
 #include "model/TileParams.h"
@@ -126,6 +127,32 @@ int Run(int argc, char** argv)
     }
     if (!tools::WritesSomething(*options))
         return Fail(tools::NothingToWriteMessage());
+
+    if (options->rotate) {
+        tools::CProgressBar bar(stderr, false, 1);
+        const tools::RotationImageMaker make = [&](const model::CTileParams& tileParams) {
+            const uint32_t width = options->size ? options->size->first : tileParams.m_nWidth;
+            const uint32_t height = options->size ? options->size->second : tileParams.m_nHeight;
+            render::CRgbImage tile(width, height);
+            RenderImage(tileParams, *options, kernel, width, height, tile, bar);
+            QImage image = output::ImageView(tile).copy();
+            if (options->fill) {
+                image = output::RepeatTile(image, int(options->fill->first), int(options->fill->second),
+                                           QImage::Format_RGB888);
+                if (image.isNull())
+                    throw std::bad_alloc();
+            }
+            return image;
+        };
+        return tools::RunRotation(*options, *params, make, error) ? 0 : Fail(error);
+    }
+    if (options->rotationTick) {
+        std::string notice;
+        if (!tools::CheckRotationTick(error, notice))
+            return Fail(error);
+        if (!notice.empty())
+            std::cerr << "quorrel-render: " << notice << std::endl;
+    }
 
     // A batch's seeds are known before its names, which may hold them.
     const uint32_t images = options->Images();

@@ -1,0 +1,66 @@
+#pragma once
+// One way a desktop rotates its wallpaper by itself. A writer sets the
+// rotation up from prepared images (or from the command a timer runs),
+// recording the settings it replaces and the files it writes in the state,
+// and takes it down again from that state, putting the settings back. Like
+// the wallpaper setters, nothing here waits: each step reports through its
+// callback when its helpers are done.
+
+#include "RotationState.h"
+
+#include "output/ProcessRunner.h"
+#include "output/WallpaperSetter.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace quorrel::output::rotation {
+
+struct CRotationFolders {
+    QString rotation;   // $XDG_DATA_HOME/quorrel/rotation
+    QString images;     // its images/ folder: only the rotation's images
+    QString units;      // $XDG_CONFIG_HOME/systemd/user
+};
+
+struct CRotationSetup {
+    int intervalSeconds = 0;
+    QStringList images;        // the prepared images, in the images folder
+    QStringList tickCommand;   // for a timer: the absolute program and its arguments
+    QString swaybgImage;       // for a timer on wlroots: the image its swaybg shows
+    QString stamp;             // part of the names of the files written, new at each set-up
+    CRotationFolders folders;
+};
+
+class IRotationWriter {
+public:
+    virtual ~IRotationWriter() = default;
+    virtual EMethod Method() const = 0;
+    // Whether Install needs the images prepared (otherwise the tick command).
+    virtual bool NeedsImages() const { return true; }
+    // Adds to state.previous what it replaces before it replaces it, and to
+    // state.files every file before it writes it.
+    virtual void Install(const CRotationSetup& setup, CRotationState& state, StepDone done) = 0;
+    // Puts back the settings of state.previous; tries every one and reports
+    // the first failure.
+    virtual void Remove(const CRotationState& state, StepDone done) = 0;
+};
+
+// Runs every call in turn, whatever each comes to, and gives their results
+// in order with the command lines tried.
+using ResultsDone = std::function<void(const QList<CProcessResult>& results, const QStringList& tried)>;
+void CollectInTurn(IProcessRunner& runner, QObject* context, QList<CHelperCall> calls, ResultsDone done,
+                   QList<CProcessResult> soFar = {}, QStringList tried = {});
+
+// The outcome of calls run by CollectInTurn: the first failure as its problem.
+CStepOutcome FirstFailure(IProcessRunner& runner, const QList<CHelperCall>& calls,
+                          const QList<CProcessResult>& results, const QStringList& tried);
+
+// Writes `text` to `path` whole (through a temporary beside it); false with
+// the reason in `error`.
+bool WriteTextFile(const QString& path, const QByteArray& text, QString& error);
+
+} // namespace quorrel::output::rotation

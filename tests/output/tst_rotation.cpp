@@ -1,0 +1,400 @@
+// The desktop rotation's pure parts (interval, slide-show XML, units, state
+// file) and its undoing with stand-in helpers: a failed start leaves nothing
+// behind, and a hostile state file never makes off delete or set anything
+// outside the rotation's own folders and keys.
+
+#include "support/FakeProcessRunner.h"
+
+#include "output/PlasmaWallpaperSetter.h"
+#include "output/rotation/DesktopRotation.h"
+#include "output/rotation/PlasmaRotation.h"
+#include "output/rotation/RotationInterval.h"
+#include "output/rotation/RotationState.h"
+#include "output/rotation/SlideShowXml.h"
+#include "output/rotation/SystemdUnits.h"
+#include "output/rotation/XfceRotation.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+
+#include <gtest/gtest.h>
+
+using namespace quorrel::output;
+using namespace quorrel::output::rotation;
+
+namespace {
+
+struct IntervalCase {
+    const char* text;
+    int seconds;   // 0: refused
+};
+
+class IntervalTest : public ::testing::TestWithParam<IntervalCase> {};
+
+TEST_P(IntervalTest, ParsesOrRefusesInOneLine)
+{
+    QString error;
+    const auto seconds = ParseInterval(QString::fromLatin1(GetParam().text), error);
+    if (GetParam().seconds == 0) {
+        EXPECT_FALSE(seconds);
+        EXPECT_TRUE(error.contains(QLatin1String(GetParam().text)));
+        EXPECT_FALSE(error.contains(u'\n'));
+        return;
+    }
+    ASSERT_TRUE(seconds) << error.toStdString();
+    EXPECT_EQ(*seconds, GetParam().seconds);
+    // The text written back reads as the same interval.
+    EXPECT_EQ(ParseInterval(FormatInterval(*seconds), error), seconds);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rotation, IntervalTest,
+                         ::testing::Values(IntervalCase{"30m", 1800}, IntervalCase{"2h", 7200},
+                                           IntervalCase{"1d", 86400}, IntervalCase{"1h30m", 5400},
+                                           IntervalCase{"90s", 90}, IntervalCase{" 2H ", 7200},
+                                           IntervalCase{"30d", 2592000}, IntervalCase{"1d2h3m4s", 93784},
+                                           IntervalCase{"1s", 1}, IntervalCase{"", 0}, IntervalCase{"30", 0},
+                                           IntervalCase{"m", 0}, IntervalCase{"0s", 0}, IntervalCase{"31d", 0},
+                                           IntervalCase{"30d1s", 0}, IntervalCase{"1m1h", 0},
+                                           IntervalCase{"1h1h", 0}, IntervalCase{"-5m", 0},
+                                           IntervalCase{"1.5h", 0}, IntervalCase{"99999999999999999999s", 0},
+                                           IntervalCase{"30x", 0}, IntervalCase{"5 m", 0}));
+
+// The XML read back: images with their durations, transitions from one to the next.
+struct CParsedShow {
+    QStringList statics;
+    QList<double> staticDurations;
+    QList<QPair<QString, QString>> transitions;
+    double total = 0;
+    int startYear = 0;
+};
+
+CParsedShow ParseShow(const QString& xml)
+{
+    CParsedShow show;
+    QXmlStreamReader reader(xml);
+    QString parent, from;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (!reader.isStartElement())
+            continue;
+        const QString name = reader.name().toString();
+        if (name == u"static" || name == u"transition" || name == u"starttime") {
+            parent = name;
+        } else if (name == u"year") {
+            show.startYear = reader.readElementText().toInt();
+        } else if (name == u"duration") {
+            const double seconds = reader.readElementText().toDouble();
+            show.total += seconds;
+            if (parent == u"static")
+                show.staticDurations << seconds;
+        } else if (name == u"file") {
+            show.statics << reader.readElementText();
+        } else if (name == u"from") {
+            from = reader.readElementText();
+        } else if (name == u"to") {
+            show.transitions.append({from, reader.readElementText()});
+        }
+    }
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    return show;
+}
+
+TEST(SlideShowXml, EveryImageForTheIntervalThenAFadeToTheNextAndBackToTheFirst)
+{
+    // Names XML would misread unescaped.
+    const QStringList images{QStringLiteral("/h/a&b.png"), QStringLiteral("/h/<c>.png"), QStringLiteral("/h/d'\".png")};
+    const QDateTime start(QDate(2031, 4, 5), QTime(6, 7, 8));
+    const CParsedShow show = ParseShow(SlideShowXml(images, 1800, start));
+    EXPECT_EQ(show.startYear, 2031);
+    EXPECT_EQ(show.statics, images);
+    ASSERT_EQ(show.transitions.size(), 3);
+    EXPECT_EQ(show.transitions[0], qMakePair(images[0], images[1]));
+    EXPECT_EQ(show.transitions[2], qMakePair(images[2], images[0]));
+    EXPECT_DOUBLE_EQ(show.total, 3 * 1800.0);
+    for (const double seconds : show.staticDurations)
+        EXPECT_DOUBLE_EQ(seconds, 1795.0);
+
+    // A short interval fades for a tenth of it; one image never fades to itself.
+    EXPECT_DOUBLE_EQ(SlideShowTiming(20).fadeSeconds, 2.0);
+    const CParsedShow single = ParseShow(SlideShowXml({QStringLiteral("/h/only.png")}, 60, start));
+    EXPECT_TRUE(single.transitions.isEmpty());
+    EXPECT_DOUBLE_EQ(single.total, 60.0);
+}
+
+struct WordCase {
+    const char* word;
+    const char* expected;   // nullptr: refused
+};
+
+class UnitWordTest : public ::testing::TestWithParam<WordCase> {};
+
+TEST_P(UnitWordTest, QuotedSoSystemdExpandsNothing)
+{
+    const auto word = UnitWord(QString::fromUtf8(GetParam().word));
+    if (!GetParam().expected) {
+        EXPECT_FALSE(word);
+        return;
+    }
+    ASSERT_TRUE(word);
+    EXPECT_EQ(word->toStdString(), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rotation, UnitWordTest,
+    ::testing::Values(WordCase{"/usr/bin/quorrel-render", "/usr/bin/quorrel-render"},
+                      WordCase{"--fill", "--fill"}, WordCase{"/home/a b/x.wpp", "\"/home/a b/x.wpp\""},
+                      WordCase{"100%", "\"100%%\""}, WordCase{"$HOME", "\"$$HOME\""},
+                      WordCase{"a\"b\\c", "\"a\\\"b\\\\c\""}, WordCase{"it's", "\"it's\""},
+                      WordCase{"*", "\"*\""}, WordCase{"", "\"\""}, WordCase{"a\nExecStartPre=/bin/rm", nullptr},
+                      WordCase{"tab\there", nullptr}));
+
+TEST(SystemdUnits, TimerAndServiceAndASwaybgUnitOnlyForWlroots)
+{
+    QString error;
+    const auto units = UnitFiles({{QStringLiteral("/opt/q r/quorrel-render"), QStringLiteral("--generate")}, 5400, {}},
+                                 error);
+    ASSERT_TRUE(units) << error.toStdString();
+    ASSERT_EQ(units->size(), 2);
+    EXPECT_EQ((*units)[0].name, kTimerUnit);
+    EXPECT_TRUE((*units)[0].text.contains(QLatin1String("\nOnUnitActiveSec=5400s\n")));
+    EXPECT_TRUE((*units)[0].text.contains(QLatin1String("\nWantedBy=timers.target\n")));
+    EXPECT_TRUE((*units)[1].text.contains(QLatin1String("\nExecStart=\"/opt/q r/quorrel-render\" --generate\n")));
+
+    const auto wlroots = UnitFiles({{QStringLiteral("/q")}, 60, QStringLiteral("/d/current.png")}, error);
+    ASSERT_TRUE(wlroots);
+    ASSERT_EQ(wlroots->size(), 3);
+    EXPECT_EQ((*wlroots)[2].name, kSwaybgUnit);
+    EXPECT_TRUE((*wlroots)[2].text.contains(QLatin1String("swaybg -m tile -i /d/current.png -o \"*\"")));
+    EXPECT_TRUE((*wlroots)[1].text.contains(QLatin1String("ExecStartPost=")));
+
+    EXPECT_FALSE(UnitFiles({{QStringLiteral("quorrel-render")}, 60, {}}, error));
+    EXPECT_FALSE(UnitFiles({{QStringLiteral("/q"), QStringLiteral("a\rb")}, 60, {}}, error));
+    EXPECT_FALSE(error.contains(u'\r'));
+}
+
+TEST(XfceRotation, TheLargestUnitThatDividesTheInterval)
+{
+    EXPECT_EQ(CXfceRotation::CycleTimer(7200), std::make_pair(2u, 2));
+    EXPECT_EQ(CXfceRotation::CycleTimer(5400), std::make_pair(90u, 1));
+    EXPECT_EQ(CXfceRotation::CycleTimer(45), std::make_pair(45u, 0));
+    EXPECT_EQ(CXfceRotation::CycleTimer(86400), std::make_pair(24u, 2));
+}
+
+TEST(PlasmaRotation, PreviousWallpapersReadBackAndPutBackEscaped)
+{
+    const QByteArray printed = "junk\nquorrel-previous\t0\torg.kde.image\tfile:///a\"b.png\t3\n"
+                               "quorrel-previous\t1\torg.kde.color\t\t\nquorrel-previous\tx\tbad\t\t\n";
+    const auto previous = CPlasmaRotation::PreviousWallpapers(printed);
+    ASSERT_EQ(previous.size(), 2);
+    CRotationState state;
+    state.previous = previous;
+    state.previous.append({QStringLiteral("desktop 2"), QStringLiteral("evil\"); rm(\"x\tx\t1")});
+    const QString script = CPlasmaRotation::RemoveScript(state);
+    EXPECT_TRUE(script.contains(QLatin1String("all[0]; d.wallpaperPlugin = \"org.kde.image\";")));
+    EXPECT_TRUE(script.contains(QLatin1String("d.writeConfig(\"Image\", \"file:///a\\\"b.png\");")));
+    EXPECT_TRUE(script.contains(QLatin1String("d.wallpaperPlugin = \"org.kde.color\"; }")));
+    EXPECT_FALSE(script.contains(QLatin1String("evil")));
+    EXPECT_EQ(JsString(QStringLiteral("a\nb\\")), QStringLiteral("\"a\\u000ab\\\\\""));
+}
+
+TEST(RotationState, WrittenAndReadBackAndHostileFilesRefused)
+{
+    CRotationState state;
+    state.method = EMethod::XfceCycle;
+    state.desktop = EDesktop::Xfce;
+    state.session = ESession::X11;
+    state.desktopName = QStringLiteral("XFCE=odd\nname");
+    state.intervalSeconds = 90;
+    state.count = 3;
+    state.source = QStringLiteral("/home/a b/%x.wpp");
+    state.since = QDateTime(QDate(2030, 1, 2), QTime(3, 4, 5), Qt::UTC);
+    state.files = {QStringLiteral("/d/one.png"), QStringLiteral("/d/t=wo.png")};
+    state.previous = {{QStringLiteral("/backdrop/x=y"), QStringLiteral("set:a\tb\nc")}};
+    QString error;
+    const auto read = ReadState(WriteState(state), error);
+    ASSERT_TRUE(read) << error.toStdString();
+    EXPECT_EQ(read->method, state.method);
+    EXPECT_EQ(read->desktop, state.desktop);
+    EXPECT_EQ(read->session, state.session);
+    EXPECT_EQ(read->desktopName, state.desktopName);
+    EXPECT_EQ(read->intervalSeconds, 90);
+    EXPECT_EQ(read->count, 3);
+    EXPECT_EQ(read->source, state.source);
+    EXPECT_EQ(read->since, state.since);
+    EXPECT_EQ(read->files, state.files);
+    EXPECT_EQ(read->previous, state.previous);
+
+    for (const char* hostile : {"version=2\nmethod=xfce-cycle\ninterval=60\n", "version=1\nmethod=rm\ninterval=60\n",
+                                "version=1\nmethod=xfce-cycle\ninterval=0\n",
+                                "version=1\nmethod=xfce-cycle\ninterval=60\nrun=/bin/sh\n",
+                                "version=1\ninterval=60\n", "version=1\nmethod=xfce-cycle\ninterval=60\nprevious=x\n",
+                                "garbage"}) {
+        EXPECT_FALSE(ReadState(hostile, error)) << hostile;
+        EXPECT_FALSE(error.isEmpty());
+    }
+}
+
+// A private session: data and configuration folders in a temporary folder.
+class DesktopRotationTest : public ::testing::Test {
+protected:
+    QProcessEnvironment Environment(const char* desktop) const
+    {
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("HOME"), m_home.path());
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral("data")));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QString::fromLatin1(desktop));
+        environment.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("x11"));
+        return environment;
+    }
+
+    static CRotationOutcome Wait(const std::function<void(RotationDone)>& start)
+    {
+        QEventLoop loop;
+        CRotationOutcome outcome;
+        start([&](const CRotationOutcome& answer) {
+            outcome = answer;
+            loop.quit();
+        });
+        loop.exec();
+        return outcome;
+    }
+
+    // Every file under the temporary home, relative.
+    QStringList Files() const
+    {
+        QStringList files;
+        QDir home(m_home.path());
+        std::function<void(const QString&)> walk = [&](const QString& folder) {
+            const QDir dir(folder);
+            for (const QFileInfo& info : dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
+                files << home.relativeFilePath(info.filePath());
+                if (info.isDir() && !info.isSymLink())
+                    walk(info.filePath());
+            }
+        };
+        walk(m_home.path());
+        return files;
+    }
+
+    QTemporaryDir m_home;
+};
+
+TEST_F(DesktopRotationTest, AFailedStartIsUndoneAndNamesTheDesktop)
+{
+    quorrel::test::CFakeRunner runner;
+    runner.allAvailable = true;
+    // Setting the picture fails: the placement set before is put back.
+    runner.reply = [](const quorrel::test::CFakeRunner::CCall& call) {
+        // Every key holds a value of the user's: gsettings and dconf read it.
+        if (call.arguments.value(0) == u"get" || call.program == u"dconf")
+            return CProcessResult{CProcessResult::EStatus::Exited, 0, "'zoom'\n", {}};
+        if (call.arguments.value(0) == u"set" && call.arguments.value(2) == u"picture-uri")
+            return CProcessResult{CProcessResult::EStatus::Exited, 1, {}, "No such key"};
+        return CProcessResult{CProcessResult::EStatus::Exited, 0, {}, {}};
+    };
+    CDesktopRotation rotation(runner, Environment("GNOME"));
+    QDir().mkpath(m_home.filePath(QStringLiteral("data")));
+    const QStringList before = Files();
+    QDir().mkpath(rotation.Folders().images);
+    const QString image = QDir(rotation.Folders().images).filePath(QStringLiteral("one.png"));
+    QFile(image).open(QIODevice::WriteOnly);
+    CRotationSetup setup;
+    setup.intervalSeconds = 60;
+    setup.images = {image};
+    setup.folders = rotation.Folders();
+    setup.stamp = QStringLiteral("s");
+    const CRotationOutcome outcome =
+        Wait([&](RotationDone done) { rotation.Start(setup, {}, false, std::move(done)); });
+    EXPECT_FALSE(outcome.Ok());
+    const std::string line = RotationFailureLine(QStringLiteral("--rotate"), rotation.Session(), outcome).toStdString();
+    EXPECT_NE(line.find("GNOME"), std::string::npos) << line;
+    EXPECT_NE(line.find("No such key"), std::string::npos) << line;
+    EXPECT_NE(line.find("gsettings set org.gnome.desktop.background picture-uri"), std::string::npos) << line;
+    // The placement put back, and nothing left in the folders.
+    EXPECT_EQ(runner.calls.back().arguments,
+              (QStringList{QStringLiteral("set"), QStringLiteral("org.gnome.desktop.background"),
+                           QStringLiteral("picture-uri-dark"), QStringLiteral("'zoom'")}));
+    EXPECT_EQ(Files(), before);
+    QString error;
+    EXPECT_FALSE(rotation.Installed(error));
+}
+
+TEST_F(DesktopRotationTest, OffDeletesOnlyItsOwnFilesAndUnits)
+{
+    quorrel::test::CFakeRunner runner;
+    runner.allAvailable = true;
+    CDesktopRotation rotation(runner, Environment("sway"));
+    const CRotationFolders folders = rotation.Folders();
+    QDir().mkpath(folders.images);
+    QDir().mkpath(folders.units);
+    // Files a forged state names: the user's own, a unit not ours, a path
+    // climbing out, a link standing for the images folder.
+    const QString victim = m_home.filePath(QStringLiteral("precious.txt"));
+    const QString otherUnit = QDir(folders.units).filePath(QStringLiteral("mine.service"));
+    const QString outside = QDir(m_home.filePath(QStringLiteral("elsewhere"))).filePath(QStringLiteral("x.png"));
+    QDir().mkpath(QFileInfo(outside).path());
+    for (const QString& path : {victim, otherUnit, outside})
+        QFile(path).open(QIODevice::WriteOnly);
+    QFile::link(QFileInfo(outside).path(), folders.rotation + QStringLiteral("/linked"));
+    const QString ours = QDir(folders.units).filePath(kTimerUnit);
+    QFile(ours).open(QIODevice::WriteOnly);
+
+    CRotationState state;
+    state.method = EMethod::SystemdTimer;
+    state.desktop = EDesktop::Sway;
+    state.intervalSeconds = 60;
+    state.files = {victim, otherUnit, folders.rotation + QStringLiteral("/../../precious.txt"),
+                   folders.rotation + QStringLiteral("/linked/x.png"), QStringLiteral("relative.png"), ours};
+    QFile stateFile(rotation.StatePath());
+    ASSERT_TRUE(stateFile.open(QIODevice::WriteOnly));
+    stateFile.write(WriteState(state));
+    stateFile.close();
+
+    const CRotationOutcome outcome = Wait([&](RotationDone done) { rotation.Stop(std::move(done)); });
+    EXPECT_TRUE(outcome.Ok()) << outcome.problem.toStdString();
+    EXPECT_TRUE(QFile::exists(victim));
+    EXPECT_TRUE(QFile::exists(otherUnit));
+    EXPECT_TRUE(QFile::exists(outside));
+    EXPECT_FALSE(QFile::exists(ours));
+    EXPECT_FALSE(QFile::exists(rotation.StatePath()));
+    // The timer disabled, then systemd told the units are gone.
+    ASSERT_GE(runner.calls.size(), 3u);
+    EXPECT_EQ(runner.calls.front().arguments.join(u' '), QStringLiteral("--user disable --now ") + kTimerUnit);
+    EXPECT_EQ(runner.calls.back().arguments.join(u' '), QStringLiteral("--user daemon-reload"));
+}
+
+TEST_F(DesktopRotationTest, StatusSaysWhenTheSessionIsAnotherOne)
+{
+    quorrel::test::CFakeRunner runner;
+    CDesktopRotation gnome(runner, Environment("GNOME"));
+    QDir().mkpath(gnome.Folders().rotation);
+    CRotationState state;
+    state.method = EMethod::SlideShowXml;
+    state.desktop = EDesktop::Gnome;
+    state.session = ESession::X11;
+    state.intervalSeconds = 1800;
+    QFile stateFile(gnome.StatePath());
+    ASSERT_TRUE(stateFile.open(QIODevice::WriteOnly));
+    stateFile.write(WriteState(state));
+    stateFile.close();
+    EXPECT_TRUE(gnome.Mismatch(state).isEmpty());
+    EXPECT_TRUE(gnome.Status().contains(QLatin1String("every 30m")));
+
+    CDesktopRotation xfce(runner, Environment("XFCE"));
+    const QString status = xfce.Status();
+    EXPECT_TRUE(status.contains(QLatin1String("set up on GNOME"))) << status.toStdString();
+    EXPECT_TRUE(status.contains(QLatin1String("this session is XFCE"))) << status.toStdString();
+    // Starting on top of it is refused until it is stopped.
+    const CRotationOutcome outcome = Wait([&](RotationDone done) {
+        xfce.Start({60, {QStringLiteral("/x.png")}, {}, {}, QStringLiteral("s"), xfce.Folders()}, {}, false,
+                   std::move(done));
+    });
+    EXPECT_TRUE(outcome.problem.contains(QLatin1String("set up already"))) << outcome.problem.toStdString();
+    EXPECT_TRUE(runner.calls.empty());
+}
+
+} // namespace
