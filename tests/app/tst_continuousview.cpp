@@ -7,6 +7,7 @@
 #include "output/RgbImageView.h"
 #include "output/WhenModal.h"
 
+#include "output/DesktopWallpaper.h"
 #include "output/ScreenImageDialog.h"
 #include "platform/MDIChildWnd.h"
 #include "render/TileRenderer.h"
@@ -19,7 +20,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QFile>
+#include <QProcessEnvironment>
 #include <QSpinBox>
+#include <QTest>
 
 using namespace quorrel;
 using namespace quorrel::app;
@@ -54,6 +58,8 @@ protected:
         return Frame()->Action(id)->isChecked();
     }
     QString Caption(const CQuorrelView* view) const { return view->GetParentFrame()->windowTitle(); }
+
+    test::CFakeRunner m_helpers;   // the desktop's helper programs: none found
 };
 
 } // namespace
@@ -167,4 +173,20 @@ TEST_F(ContinuousViewTest, WallpaperScaleIsARadioChoiceAfterSetAsWallpaper)
     // The next window starts with the same scale.
     Frame()->Action(ID_WINDOW_NEW)->trigger();
     EXPECT_EQ(ActiveView()->WallpaperScale(), 3);
+}
+
+// The wallpaper's file holds what the view shows at the chosen scale (here
+// without a desktop to show it: the message says so after the file is
+// written).
+TEST_F(ContinuousViewTest, SetAsWallpaperWritesTheViewsTileAtTheWallpaperScale)
+{
+    ASSERT_TRUE(Start());
+    m_app->SetDesktopWallpaper(
+        std::make_unique<output::CDesktopWallpaper>(m_helpers, QProcessEnvironment(), TempPath("data")));
+    Frame()->Action(ID_VIEW_CONTINUOUS)->trigger();
+    Frame()->Action(ID_WALLPAPER_SCALE_1 + 1)->trigger();
+    Frame()->Action(ID_SET_AS_WALLPAPER)->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.isEmpty(); }, 5000));
+    const QImage written = Rgb32(QImage(TempPath("data/Quorrel Wallpaper.bmp")));
+    EXPECT_EQ(written, ContinuousTile(ActiveDoc()->m_params, 2));
 }
