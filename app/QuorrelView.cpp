@@ -8,7 +8,7 @@
 #include "TileLayout.h"
 
 #include "platform/WinApp.h"
-#include "render/TileRenderer.h"
+#include "render/continuous/TileLook.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -34,6 +34,7 @@ CQuorrelView::CQuorrelView()
     AddOutputCommands();
     AddImageFileCommands();
     AddTimerCommands();
+    AddRenderWayCommands();
 }
 
 CQuorrelView::~CQuorrelView() = default;
@@ -93,7 +94,7 @@ void CQuorrelView::RenderView()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     CBitmapSurface surface(m_bitmap);
     CMainFrame* frame = MainFrame();
-    render::RenderTile(doc->m_params, surface, [frame](int percent) {
+    render::RenderTileAs(m_bContinuous, doc->m_params, surface, render::RenderSettings{}, 1, [frame](int percent) {
         if (frame)
             frame->SetProgress(percent);
     });

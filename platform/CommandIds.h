@@ -55,6 +55,11 @@ enum QuorrelCommand : int {
     ID_EXPORT_SCREEN_IMAGE = 932,
     // A wallpaper that changes by itself, set up from the editor.
     ID_DESKTOP_ROTATION = 940,
+    // The view rendered with the continuous renderer (a check item).
+    ID_VIEW_CONTINUOUS = 933,
+    // The scale Set As Wallpaper renders the tile at: 1x to 4x (radio items).
+    ID_WALLPAPER_SCALE_1 = 934,
+    ID_WALLPAPER_SCALE_4 = 937,
 };
 
 } // namespace quorrel::platform

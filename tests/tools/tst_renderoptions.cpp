@@ -6,6 +6,7 @@
 #include "tools/render/CommandLine.h"
 #include "tools/render/OutputNames.h"
 #include "tools/render/ProgressBar.h"
+#include "tools/render/RotationCommand.h"
 
 #include <gtest/gtest.h>
 
@@ -260,3 +261,23 @@ INSTANTIATE_TEST_SUITE_P(
                       RotateCase{{"--rotate", "1h", "--count", "101"}, "from 1 to 100 with --rotate"},
                       RotateCase{{"--count", "3", "-o", "x{n}.png"}, "--count only applies with --generate"},
                       RotateCase{{"--rotation-tick", "-q"}, "--rotation-tick only applies with"}));
+
+// The rotation's timer renders each new image the way the rotation was set
+// up: the smoothing, the continuous renderer and its scale go into its
+// command.
+TEST(RotationTickCommand, CarriesTheRenderingOptionsOfTheRotation)
+{
+    std::string error;
+    const auto options = Parse({"--preset", "ocean", "--rotate", "1h", "--continuous", "--scale", "3", "--fill",
+                                "1920x1080", "--supersample", "2"},
+                               error);
+    ASSERT_TRUE(options) << error;
+    const QStringList command = TickCommand(QStringLiteral("/usr/bin/quorrel-render"), *options, QString(), QString());
+    const QStringList expected{QStringLiteral("/usr/bin/quorrel-render"), QStringLiteral("--preset"),
+                               QStringLiteral("ocean"), QStringLiteral("--generate"), QStringLiteral("--fill"),
+                               QStringLiteral("1920x1080"), QStringLiteral("--supersample"), QStringLiteral("2"),
+                               QStringLiteral("--continuous"), QStringLiteral("--scale"), QStringLiteral("3"),
+                               QStringLiteral("--quiet"), QStringLiteral("--set-wallpaper"),
+                               QStringLiteral("--rotation-tick")};
+    EXPECT_EQ(command, expected);
+}

@@ -75,6 +75,10 @@ QStringList TickCommand(const QString& program, const RenderOptions& options, co
         command << QStringLiteral("--fill") << SizeText(*options.fill);
     if (options.supersample != 1)
         command << QStringLiteral("--supersample") << QString::number(options.supersample);
+    if (options.continuous)
+        command << QStringLiteral("--continuous");
+    if (options.scale)
+        command << QStringLiteral("--scale") << QString::number(*options.scale);
     command << QStringLiteral("--quiet");
     if (swaybgImage.isEmpty())
         command << QStringLiteral("--set-wallpaper");
