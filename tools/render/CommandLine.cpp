@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <charconv>
 #include <limits>
+#include <set>
 
 #ifndef QUORREL_VERSION
 #define QUORREL_VERSION "unknown"
@@ -55,6 +56,14 @@ bool ParseBounded(const std::string& option, const std::string& text, uint32_t l
     return false;
 }
 
+// The long name of an option given by its short one.
+std::string LongName(const std::string& option)
+{
+    if (option == "-o")
+        return "--output";
+    return option;
+}
+
 // What the options say together; empty when they agree.
 std::string CheckCombination(const RenderOptions& options)
 {
@@ -87,9 +96,28 @@ std::string CheckCombination(const RenderOptions& options)
 std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>& args, std::string& error)
 {
     RenderOptions options;
+    std::set<std::string> valued;   // the options that took their value
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
+        std::string arg = args[i];
+        // "--option=value", as GNU tools take it, is "--option value".
+        std::optional<std::string> attached;
+        if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            attached = arg.substr(eq + 1);
+            arg.resize(eq);
+        }
+        bool attachedTaken = false;
+        // The value of an option; each option takes one, so a second is refused
+        // instead of silently replacing the first.
         auto value = [&](std::string& out) {
+            if (!valued.insert(LongName(arg)).second) {
+                error = arg + " is given more than once";
+                return false;
+            }
+            if (attached) {
+                out = *attached;
+                attachedTaken = true;
+                return true;
+            }
             if (i + 1 >= args.size()) {
                 error = arg + " needs a value";
                 return false;
@@ -181,6 +209,10 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
         } else {
             options.input = arg;
         }
+        if (attached && !attachedTaken) {
+            error = arg + " takes no value";
+            return std::nullopt;
+        }
     }
     error = CheckCombination(options);
     if (!error.empty())
@@ -270,6 +302,9 @@ Options:
                       processor; the variable QUORREL_KERNEL does the same
   --version           show the version, the kernel and the instruction set
   -h, --help          show this help
+
+An option's value may also be attached as --option=VALUE. Each option with a
+value is given at most once.
 
 A run needs something to write: -o, --save-wpp or --set-wallpaper.
 Every output is checked before rendering (image extension, folder, that it
