@@ -10,6 +10,7 @@
 
 #include "platform/MDIChildWnd.h"
 #include "platform/RecentFileList.h"
+#include "platform/SettingsLocation.h"
 
 #include <QAction>
 #include <QApplication>
@@ -404,9 +405,9 @@ TEST_F(MainFrameTest, RecentFilesKeepTheFourLatestNewestFirstAcrossRuns)
     const QStringList expected = {paths[4], paths[3], paths[2], paths[1]};
     EXPECT_EQ(m_app->GetRecentFileList()->Entries(), expected);
     {
-        QSettings settings("Local AppWizard-Generated Applications", "Quorrel");
+        const auto settings = quorrel::platform::OpenSettings("Local AppWizard-Generated Applications", "Quorrel");
         for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(settings.value(QStringLiteral("Recent File List/File%1").arg(i + 1)).toString(), expected[i]);
+            EXPECT_EQ(settings->value(QStringLiteral("Recent File List/File%1").arg(i + 1)).toString(), expected[i]);
     }
     m_app.reset();
 

@@ -22,6 +22,7 @@
 #include "platform/MessageBox.h"
 #include "support/FakeProcessRunner.h"
 #include "support/XServerTest.h"
+#include "platform/SettingsLocation.h"
 
 #include <QAction>
 #include <QApplication>
@@ -151,8 +152,8 @@ protected:
             GTEST_SKIP() << "runs only under the X server the outer test starts";
         ASSERT_EQ(QGuiApplication::platformName(), "xcb");
         ASSERT_TRUE(QDir().mkpath(WorkDir()));
-        QSettings("Vantorel", "Quorrel").clear();
-        QSettings("Local AppWizard-Generated Applications", "Quorrel").clear();
+        quorrel::platform::OpenSettings("Vantorel", "Quorrel")->clear();
+        quorrel::platform::OpenSettings("Local AppWizard-Generated Applications", "Quorrel")->clear();
         CQuorrelView::SetPropertySheetRunner([](CQuorrelView&, bool, bool&) { return true; });
         SetMessageHandler([this](const MessageRequest& request) {
             prompts << request.caption + "|" + request.text;
