@@ -95,6 +95,12 @@ CPropsShapes::CPropsShapes(model::CTileParams& params, bool* pbRegenerate,
         m_pStyle[c]->setMinimumContentsLength(7);
         m_pHorz[c]->setMinimumWidth(52);
         m_pVert[c]->setMinimumWidth(52);
+        // The headings above the columns are no labels of the row's controls.
+        SetSpokenName(m_pHorz[c], ComponentName(c) + QStringLiteral(" horizontal harmonics"));
+        SetSpokenName(m_pVert[c], ComponentName(c) + QStringLiteral(" vertical harmonics"));
+        SetSpokenName(m_pWrap[c], ComponentName(c) + QStringLiteral(" wrap mode"));
+        SetSpokenName(m_pStyle[c], ComponentName(c) + QStringLiteral(" tile style"));
+        SetSpokenName(m_pAmpl[c], ComponentName(c) + QStringLiteral(" amplitudes range"));
 
         grid->addWidget(m_pCheck[c], row, 0);
         grid->addWidget(m_pHorz[c], row, 1);
