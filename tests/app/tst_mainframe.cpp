@@ -111,6 +111,28 @@ TEST_F(StatusBarTest, TheFirstProgressCallShowsAnEmptyBarAndLaterCallsMoveIt)
     EXPECT_EQ(bar->ProgressIndicator(), progress);   // made once
 }
 
+// Idle, the progress pane is plain status bar (no empty sunken box that
+// looks like a text field); a rendering under way shows its bar.
+TEST_F(StatusBarTest, TheIdleProgressPaneIsPlainStatusBar)
+{
+    const auto plain = [this] {
+        QApplication::processEvents();
+        const QImage shot = bar->grab(bar->GetItemRect(1)).toImage();
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                if (shot.pixel(x, y) != shot.pixel(0, 0))
+                    return false;
+        return true;
+    };
+    EXPECT_TRUE(plain()) << "before the first rendering";
+    frame->SetProgress(0);
+    EXPECT_TRUE(plain()) << "the indicator made, idle";
+    frame->SetProgress(40);
+    EXPECT_FALSE(plain()) << "under way";
+    frame->SetProgress(0);
+    EXPECT_TRUE(plain()) << "ended";
+}
+
 TEST_F(StatusBarTest, TheColourIndicatorShowsTheColourWithAContrastingText)
 {
     struct Case {
