@@ -98,8 +98,8 @@ public:
 
     // The table's coordinates leave the header rows and columns out.
     bool isSelected() const override { return isValid() && m_pGrid->IsCellSelected(m_nRow, m_nCol); }
-    QList<QAccessibleInterface*> columnHeaderCells() const override;
-    QList<QAccessibleInterface*> rowHeaderCells() const override;
+    QList<QAccessibleInterface*> columnHeaderCells() const override { return HeaderCells(true); }
+    QList<QAccessibleInterface*> rowHeaderCells() const override { return HeaderCells(false); }
     int columnIndex() const override { return m_pGrid ? m_nCol - m_pGrid->GetFixedColumnCount() : -1; }
     int rowIndex() const override { return m_pGrid ? m_nRow - m_pGrid->GetFixedRowCount() : -1; }
     int columnExtent() const override { return 1; }
@@ -107,6 +107,8 @@ public:
     QAccessibleInterface* table() const override { return parent(); }
 
 private:
+    // The header cells above the cell (`column`) or left of it.
+    QList<QAccessibleInterface*> HeaderCells(bool column) const;
     QString Headers() const
     {
         QStringList parts;
@@ -233,21 +235,13 @@ private:
     mutable QHash<qint64, QAccessible::Id> m_cells;
 };
 
-QList<QAccessibleInterface*> CGridCellAccessible::columnHeaderCells() const
+QList<QAccessibleInterface*> CGridCellAccessible::HeaderCells(bool column) const
 {
     QList<QAccessibleInterface*> headers;
-    if (auto* grid = isValid() ? static_cast<CGridAccessible*>(parent()) : nullptr)
-        for (int r = 0; r < m_pGrid->GetFixedRowCount(); ++r)
-            headers << grid->Cell(r, m_nCol);
-    return headers;
-}
-
-QList<QAccessibleInterface*> CGridCellAccessible::rowHeaderCells() const
-{
-    QList<QAccessibleInterface*> headers;
-    if (auto* grid = isValid() ? static_cast<CGridAccessible*>(parent()) : nullptr)
-        for (int c = 0; c < m_pGrid->GetFixedColumnCount(); ++c)
-            headers << grid->Cell(m_nRow, c);
+    auto* grid = isValid() ? static_cast<CGridAccessible*>(parent()) : nullptr;
+    const int count = !grid ? 0 : column ? m_pGrid->GetFixedRowCount() : m_pGrid->GetFixedColumnCount();
+    for (int i = 0; i < count; ++i)
+        headers << (column ? grid->Cell(i, m_nCol) : grid->Cell(m_nRow, i));
     return headers;
 }
 

@@ -77,6 +77,18 @@ void AnswerDialog(CShown& shown, std::optional<CAnswer> answer)
     });
 }
 
+// The export file dialog answered with `path` and the file type `filterIndex`.
+struct CChooser final : output::IExportFileChooser {
+    output::CExportDialogSetup setup;
+    std::optional<output::CExportChoice> Choose(QWidget*, const output::CExportDialogSetup& s) override
+    {
+        setup = s;
+        return output::CExportChoice{path, filterIndex};
+    }
+    QString path;
+    uint32_t filterIndex = 1;
+};
+
 class ScreenExportTest : public EditorFixture {
 protected:
     void Export(std::optional<CAnswer> answer)
@@ -253,16 +265,9 @@ TEST_F(ScreenExportTest, FailuresAreToldAndWriteNothing)
 // extension.
 TEST_F(ScreenExportTest, BrowseChoosesTheFileAndItsType)
 {
-    struct CChooser final : output::IExportFileChooser {
-        output::CExportDialogSetup setup;
-        std::optional<output::CExportChoice> Choose(QWidget*, const output::CExportDialogSetup& s) override
-        {
-            setup = s;
-            return output::CExportChoice{path, 4};
-        }
-        QString path;
-    } chooser;
+    CChooser chooser;
     chooser.path = TempPath("picked");
+    chooser.filterIndex = 4;
     CQuorrelView::SetExportFileChooser(&chooser);
     ASSERT_TRUE(Start());
     QString field;
@@ -338,14 +343,9 @@ INSTANTIATE_TEST_SUITE_P(Sides, ScreenExportSizes,
 // Each export names the file it wrote in the status bar.
 TEST_F(ScreenExportTest, ExportsNameTheFileWrittenInTheStatusBar)
 {
-    struct CChooser final : output::IExportFileChooser {
-        std::optional<output::CExportChoice> Choose(QWidget*, const output::CExportDialogSetup&) override
-        {
-            return output::CExportChoice{path, 3};
-        }
-        QString path;
-    } chooser;
+    CChooser chooser;
     chooser.path = TempPath("tile.png");
+    chooser.filterIndex = 3;
     CQuorrelView::SetExportFileChooser(&chooser);
     ASSERT_TRUE(Start());
     EXPECT_EQ(Frame()->GetPaneText(0), "For Help, press F1");
