@@ -42,9 +42,14 @@ std::vector<CommandInfo> MakeTable()
          "Make the desktop change its wallpaper by itself, without the editor", "Desktop Rotation"},
         {ID_VIEW_TOOLBAR, "&Toolbar", "", {}, "Show or hide the toolbar", "Toggle ToolBar"},
         {ID_VIEW_STATUS_BAR, "&Status Bar", "", {}, "Show or hide the status bar", "Toggle StatusBar"},
-        {ID_ZOOM_IN, "Zoom &In", "Num +", {keypad(Qt::Key_Plus)}, "Zoom In", "Zoom In"},
-        {ID_ZOOM_OUT, "Zoom &Out", "Num -", {keypad(Qt::Key_Minus)}, "Zoom Out", "Zoom Out"},
-        {ID_ZOOM_NORMAL, "Zoom &Normal", "Num *", {keypad(Qt::Key_Asterisk)}, "Zoom Normal", "Zoom Normal"},
+        // Beside the keypad's keys, the ones image viewers take: Ctrl+= and
+        // Ctrl++, Ctrl+-, Ctrl+0 (and Ctrl+wheel in the view).
+        {ID_ZOOM_IN, "Zoom &In", "Num +", {keypad(Qt::Key_Plus), K(Qt::CTRL | Qt::Key_Equal), K(Qt::CTRL | Qt::Key_Plus)},
+         "Zoom In", "Zoom In"},
+        {ID_ZOOM_OUT, "Zoom &Out", "Num -", {keypad(Qt::Key_Minus), K(Qt::CTRL | Qt::Key_Minus)}, "Zoom Out",
+         "Zoom Out"},
+        {ID_ZOOM_NORMAL, "Zoom &Normal", "Num *", {keypad(Qt::Key_Asterisk), K(Qt::CTRL | Qt::Key_0)}, "Zoom Normal",
+         "Zoom Normal"},
         {ID_FULL_SCREEN, "&Full Screen", "F", {Key(Qt::Key_F), Key(Qt::Key_Escape)}, "Full Screen", "Full Screen"},
         {ID_REFRESH, "", "", {Key(Qt::Key_R)}, "Refresh Image", "Refresh"},
         {ID_WINDOW_NEW, "&New Window", "", {}, "Open another window for the active document", "New Window"},

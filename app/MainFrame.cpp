@@ -4,6 +4,7 @@
 #include "FullScreen.h"
 #include "MainStatusBar.h"
 #include "QuorrelApp.h"
+#include "QuorrelView.h"
 
 #include "platform/MDIChildWnd.h"
 #include "platform/desktop/Artwork.h"
@@ -56,6 +57,11 @@ CMainFrame::CMainFrame() : m_pFullScreen(std::make_unique<CFullScreen>(*this))
 
     CreateToolBar();
     CreateStatusBar();
+    // The zoom pane follows the active view whenever the commands' states do.
+    connect(&Router(), &platform::CCommandRouter::actionsUpdated, this, [this] {
+        const auto* view = qobject_cast<const CQuorrelView*>(GetActiveView());
+        m_pStatusBar->ShowZoom(view ? view->ZoomFactor() : 0);
+    });
     BuildMenus(false);
     SetIdleMessage(QStringLiteral("For Help, press F1"));
     Router().UpdateActions();

@@ -47,6 +47,21 @@ QPixmap PointerIcon()
     return pixmap;
 }
 
+// The progress indicator: an empty bar while nothing renders is not drawn
+// at all (a sunken empty box would look like a text field), so the idle
+// pane is plain status bar.
+class CProgressIndicator final : public QProgressBar {
+public:
+    using QProgressBar::QProgressBar;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        if (value() > minimum())
+            QProgressBar::paintEvent(event);
+    }
+};
+
 QLabel* MakePane(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
@@ -61,10 +76,20 @@ CMainStatusBar::CMainStatusBar(QWidget* parent) : QStatusBar(parent)
 {
     setObjectName(QStringLiteral("StatusBar"));
     setMinimumHeight(21);
+    // The zoom factor, left of the indicator panes, wide enough for "9999 %".
+    m_pZoomPane = MakePane(QString(), this);
+    m_pZoomPane->setObjectName(QStringLiteral("ZoomPane"));
+    m_pZoomPane->setAlignment(Qt::AlignCenter);
+    m_pZoomPane->setFixedWidth(
+        m_pZoomPane->fontMetrics().horizontalAdvance(controls::WidestText(QStringLiteral("9999 %"), fontMetrics()))
+        + 12);
+    m_pZoomPane->setAccessibleName(QStringLiteral("Zoom"));
+    addPermanentWidget(m_pZoomPane);
     // Panes 1 to 3 are at least 120, 90 and 60 pixels wide (120 - 30 x i),
     // wider where the font needs it for their longest texts.
     m_panes[1] = MakePane(QString(10, QLatin1Char(' ')), this);
     m_panes[1]->setObjectName(QStringLiteral("ProgressPane"));
+    m_panes[1]->setFrameShape(QFrame::NoFrame);   // blank, not an empty box
     m_panes[1]->setFixedWidth(std::max(120, m_panes[1]->sizeHint().width()));
     addPermanentWidget(m_panes[1]);
 
@@ -151,7 +176,8 @@ void CMainStatusBar::SetProgress(int percent)
 {
     if (!m_pProgress) {
         // The first call only makes the bar; its value is not shown.
-        m_pProgress = new QProgressBar(this);
+        m_pProgress = new CProgressIndicator(this);
+        m_pProgress->setAccessibleName(QStringLiteral("Progress"));
         m_pProgress->setObjectName(QStringLiteral("ProgressIndicator"));
         m_pProgress->setProperty("childId", kProgressId);
         m_pProgress->setRange(0, 100);
@@ -206,6 +232,13 @@ void CMainStatusBar::UpdateKeyStates()
         m_panes[4 + i]->setText(on.value_or(false) ? QString::fromLatin1(keys[i].second) : QString());
     }
 }
+
+void CMainStatusBar::ShowZoom(int factor)
+{
+    m_pZoomPane->setText(factor > 0 ? QStringLiteral("%1 %").arg(qint64(factor) * 100) : QString());
+}
+
+QString CMainStatusBar::ZoomText() const { return m_pZoomPane->text(); }
 
 bool CMainStatusBar::eventFilter(QObject* watched, QEvent* event)
 {

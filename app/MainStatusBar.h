@@ -39,6 +39,11 @@ public:
     // cannot tell.
     void UpdateKeyStates();
 
+    // The active view's zoom factor as a percentage ("200 %"); 0 leaves the
+    // pane blank (no document window).
+    void ShowZoom(int factor);
+    QString ZoomText() const;
+
     QProgressBar* ProgressIndicator() const { return m_pProgress; }
     CColorStatic* ColorIndicator() const { return m_pColor; }
 
@@ -50,6 +55,7 @@ private:
 
     std::array<QLabel*, kPaneCount> m_panes{};
     QWidget* m_pPositionPane = nullptr;
+    QLabel* m_pZoomPane = nullptr;
     QProgressBar* m_pProgress = nullptr;
     CColorStatic* m_pColor = nullptr;
 };

@@ -12,6 +12,7 @@
 #include "platform/Document.h"
 #include "platform/MessageBox.h"
 #include "platform/PrintDialogs.h"
+#include "platform/SettingsLocation.h"
 #include "platform/SettingsRegistry.h"
 #include "platform/desktop/CommandLine.h"
 #include "platform/desktop/HelpSystem.h"
@@ -132,6 +133,10 @@ bool CQuorrelApp::InitFramework()
     m_help->InstallApplicationHooks();
 
     SetRegistryKey(QStringLiteral("Local AppWizard-Generated Applications"));
+    // Settings an earlier version left in a folder per root move into the
+    // program's own folder before anything reads them.
+    platform::MoveEarlierSettings({GetRegistryKey(), platform::CSettingsRegistry::Map(kDefaultsKey).organisation},
+                                  GetAppTitle());
     LoadStdProfileSettings(kRecentFiles);
 
     AddDocTemplate(std::make_unique<platform::CMultiDocTemplate>(

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 
 namespace quorrel::app {
@@ -219,6 +220,24 @@ void CQuorrelView::RefreshStatusReadout()
         frame->ShowPixelColor(static_cast<uint32_t>(qRed(rgb)) | static_cast<uint32_t>(qGreen(rgb)) << 8 |
                               static_cast<uint32_t>(qBlue(rgb)) << 16);
     }
+}
+
+void CQuorrelView::wheelEvent(QWheelEvent* event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        m_nWheelZoom = 0;
+        platform::CScrollView::wheelEvent(event);
+        return;
+    }
+    constexpr int kNotch = 120;
+    m_nWheelZoom += event->angleDelta().y();
+    for (; m_nWheelZoom >= kNotch; m_nWheelZoom -= kNotch)
+        OnZoomIn();
+    for (; m_nWheelZoom <= -kNotch; m_nWheelZoom += kNotch)
+        OnZoomOut();
+    if (CMainFrame* frame = MainFrame())
+        frame->Router().RequestIdleUpdate();
+    event->accept();
 }
 
 void CQuorrelView::mouseMoveEvent(QMouseEvent* event)

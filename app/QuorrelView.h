@@ -66,7 +66,8 @@ public:
     // Writes the rendered tile (at its own width x height) to an image file;
     // a failure is reported in a message box.
     void OnExportImage();
-    void SaveImage(const QString& path);
+    // True when the file was written.
+    bool SaveImage(const QString& path);
     // Export Screen-Sized Image: the tile (smoothed on request) repeated to
     // the size chosen in its dialog, written as an image file with progress
     // in the status bar; a failure is reported like Export Image's.
@@ -140,6 +141,8 @@ public:
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+    // Ctrl+wheel zooms in and out, a step a notch; without Ctrl it scrolls.
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void AddOutputCommands();
@@ -161,6 +164,7 @@ private:
 
     QImage m_bitmap;
     int32_t m_nZoom = 1;
+    int m_nWheelZoom = 0;   // Ctrl+wheel turned short of a notch (fine wheels, touchpads)
     CEditHistory m_history;
     // Slide show and random desktop: one periodic timer for both; a tick that
     // falls due while a modal window is open is held back (m_heldTick polls

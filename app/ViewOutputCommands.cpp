@@ -5,6 +5,7 @@
 #include "QuorrelView.h"
 
 #include "CommandTable.h"
+#include "ExportProgress.h"
 #include "MainFrame.h"
 #include "ModalScope.h"
 #include "QuorrelApp.h"
@@ -53,6 +54,12 @@ void ReportWallpaperFailure(const output::CWallpaperResult& result)
 
 CQuorrelApp* App() { return dynamic_cast<CQuorrelApp*>(platform::CWinApp::Instance()); }
 
+QString WallpaperSetText(const output::CWallpaperResult& result)
+{
+    return QStringLiteral("Wallpaper set on %1: %2")
+        .arg(output::DesktopName(result.session.desktop), result.imagePath);
+}
+
 } // namespace
 
 void CQuorrelView::SetExportFileChooser(output::IExportFileChooser* chooser) { InjectedChooser() = chooser; }
@@ -82,15 +89,19 @@ void CQuorrelView::OnExportImage()
     }
     if (!path)
         return;
-    SaveImage(*path);
+    if (SaveImage(*path)) {
+        if (CMainFrame* frame = MainFrame())
+            frame->ShowNotice(QStringLiteral("Image written to %1").arg(*path));
+    }
     Invalidate();
 }
 
-void CQuorrelView::SaveImage(const QString& path)
+bool CQuorrelView::SaveImage(const QString& path)
 {
     const uint32_t code = output::SaveImage(RenderedTile(), path);
     if (code != output::kStatusOk)
         ReportSaveFailure(code);
+    return code == output::kStatusOk;
 }
 
 QSize CQuorrelView::ScreenSize() const
@@ -99,15 +110,27 @@ QSize CQuorrelView::ScreenSize() const
     return screen ? (QSizeF(screen->geometry().size()) * screen->devicePixelRatio()).toSize() : QSize();
 }
 
+namespace {
+
+// The tile at `scale` times its size, `factor` x `factor` samples a pixel,
+// rendered the way the view renders. Takes its own copy of the parameters,
+// so a worker thread can run it while the editor goes on.
+QImage TileOf(const model::CTileParams& params, bool continuous, int scale, int factor,
+              const std::function<void(int)>& progress)
+{
+    render::RenderSettings settings;
+    settings.width = params.m_nWidth * uint32_t(scale);
+    settings.height = params.m_nHeight * uint32_t(scale);
+    render::CRgbImage rgb(settings.width, settings.height);
+    render::RenderTileAs(continuous, params, rgb, settings, uint32_t(factor), progress);
+    return output::ImageView(rgb).copy();
+}
+
+} // namespace
+
 QImage CQuorrelView::ViewTile(int scale, int factor, const std::function<void(int)>& progress) const
 {
-    const CQuorrelDoc* doc = GetDocument();
-    render::RenderSettings settings;
-    settings.width = doc->m_params.m_nWidth * uint32_t(scale);
-    settings.height = doc->m_params.m_nHeight * uint32_t(scale);
-    render::CRgbImage rgb(settings.width, settings.height);
-    render::RenderTileAs(m_bContinuous, doc->m_params, rgb, settings, uint32_t(factor), progress);
-    return output::ImageView(rgb).copy();
+    return TileOf(GetDocument()->m_params, m_bContinuous, scale, factor, progress);
 }
 
 void CQuorrelView::OnExportScreenImage()
@@ -143,28 +166,50 @@ void CQuorrelView::OnExportScreenImage()
     m_strScreenImagePath = choice->path;
     m_nScreenFilterIndex = choice->filterIndex;
 
-    // One bar for the whole job: a smooth tile's rendering takes its first
-    // half, the writing the rest.
+    // One bar for the whole job, in the status bar and in the dialog of a
+    // long one: a smooth tile's rendering takes its first half, the writing
+    // the rest. The job works on copies: the document may not change meanwhile.
     CMainFrame* frame = MainFrame();
     int shown = 0;
     auto report = [frame, &shown](int percent) {
         if (percent > shown && frame)
             frame->SetProgress(shown = percent);
     };
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const int factor = choice->smooth;
+    const int scale = choice->scale;
+    const bool continuous = m_bContinuous;
+    const QSize size = choice->size;
+    const QString path = choice->path;
+    const model::CTileParams params = GetDocument()->m_params;
     // A smooth or scaled tile is rendered again; otherwise the view's own.
-    const bool smooth = choice->smooth > 1 || choice->scale > 1;
-    const QImage tile = smooth ? ViewTile(choice->scale, choice->smooth, [&report](int percent) { report(percent / 2); })
-                               : RenderedTile();
-    const uint32_t code = output::SaveFilledImage(tile, choice->size.width(), choice->size.height(), choice->path,
-                                                  [&](int percent) {
-                                                      report(smooth ? 50 + percent / 2 : percent);
-                                                  });
+    const bool again = factor > 1 || scale > 1;
+    const QImage viewTile = again ? QImage() : RenderedTile();
+    const QString label = QStringLiteral("Writing %1 (%2 \u00d7 %3 pixels)...")
+                              .arg(QFileInfo(path).fileName())
+                              .arg(size.width())
+                              .arg(size.height());
+    const uint32_t code = CExportProgress::Run(
+        this, label,
+        [&](const std::function<void(int)>& progress, const std::atomic<bool>& cancel) {
+            const QImage tile =
+                again ? TileOf(params, continuous, scale, factor, [&](int p) { progress(p / 2); }) : viewTile;
+            if (cancel)
+                return output::kStatusCancelled;
+            return output::SaveFilledImage(tile, size.width(), size.height(), path,
+                                           [&](int p) { progress(again ? 50 + p / 2 : p); }, &cancel);
+        },
+        report);
     if (frame)
         frame->SetProgress(0);
-    QApplication::restoreOverrideCursor();
-    if (code != output::kStatusOk)
+    if (code == output::kStatusCancelled) {
+        if (frame)
+            frame->ShowNotice(QStringLiteral("Export cancelled: %1 was not written.").arg(path));
+    } else if (code != output::kStatusOk) {
         ReportSaveFailure(code);
+    } else if (frame) {
+        frame->ShowNotice(
+            QStringLiteral("Image written to %1 (%2 \u00d7 %3 pixels)").arg(path).arg(size.width()).arg(size.height()));
+    }
     Invalidate();
 }
 
@@ -188,8 +233,12 @@ void CQuorrelView::OnSetAsWallpaper()
             return;
         if (result.saveStatus != output::kStatusOk)
             ReportSaveFailure(result.saveStatus);
-        if (result.WallpaperSet())
+        if (result.WallpaperSet()) {
+            // Random Desktop changes it every few seconds: only the command says so.
+            if (!fromRandomDesktop && view && view->MainFrame())
+                view->MainFrame()->ShowNotice(WallpaperSetText(result));
             return;
+        }
         if (fromRandomDesktop) {
             if (!view || !view->m_bRandomDesktop || view->m_bWallpaperFailureShown)
                 return;

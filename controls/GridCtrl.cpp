@@ -5,6 +5,7 @@
 
 #include "controls/GridCtrl.h"
 
+#include "controls/GridAccessible.h"
 #include "controls/GridInPlaceEdit.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@ namespace quorrel::controls {
 CGridCtrl::CGridCtrl(QWidget* parent)
     : QAbstractScrollArea(parent)
 {
+    InstallGridAccessibility();
     const QPalette& pal = palette();
     m_crText = ToColorRef(pal.color(QPalette::Text));
     m_crTextBk = ToColorRef(pal.color(QPalette::Base));

@@ -35,6 +35,32 @@ bool IsNavigationKey(int key)
     }
 }
 
+enum class ClipboardKey { None, Copy, Cut, Paste, SelectAll };
+
+// The grid's clipboard keys: Ctrl+C and Ctrl+Insert copy, Ctrl+X and
+// Shift+Delete cut, Ctrl+V and Shift+Insert paste, Ctrl+A selects all.
+ClipboardKey ClipboardKeyOf(int key, Qt::KeyboardModifiers mods)
+{
+    mods &= ~Qt::KeypadModifier;
+    if (mods & Qt::ControlModifier) {
+        switch (key) {
+        case Qt::Key_C:
+        case Qt::Key_Insert: return ClipboardKey::Copy;
+        case Qt::Key_X: return ClipboardKey::Cut;
+        case Qt::Key_V: return ClipboardKey::Paste;
+        case Qt::Key_A: return ClipboardKey::SelectAll;
+        default: return ClipboardKey::None;
+        }
+    }
+    if (mods == Qt::ShiftModifier) {
+        if (key == Qt::Key_Delete)
+            return ClipboardKey::Cut;
+        if (key == Qt::Key_Insert)
+            return ClipboardKey::Paste;
+    }
+    return ClipboardKey::None;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- keyboard
@@ -54,8 +80,7 @@ bool CGridCtrl::event(QEvent* e)
     if (e->type() == QEvent::ShortcutOverride) {
         // The grid's own clipboard keys win over application shortcuts.
         auto* k = static_cast<QKeyEvent*>(e);
-        if (k->modifiers() == Qt::ControlModifier
-            && (k->key() == Qt::Key_C || k->key() == Qt::Key_X || k->key() == Qt::Key_V || k->key() == Qt::Key_A)) {
+        if (ClipboardKeyOf(k->key(), k->modifiers()) != ClipboardKey::None) {
             e->accept();
             return true;
         }
@@ -69,23 +94,12 @@ void CGridCtrl::keyPressEvent(QKeyEvent* e)
     const Qt::KeyboardModifiers mods = e->modifiers();
     const bool ctrl = mods & Qt::ControlModifier;
 
-    if (ctrl) {
-        switch (key) {
-        case Qt::Key_C:
-            OnEditCopy();
-            return;
-        case Qt::Key_X:
-            OnEditCut();
-            return;
-        case Qt::Key_V:
-            OnEditPaste();
-            return;
-        case Qt::Key_A:
-            OnEditSelectAll();
-            return;
-        default:
-            break;
-        }
+    switch (ClipboardKeyOf(key, mods)) {
+    case ClipboardKey::Copy: OnEditCopy(); return;
+    case ClipboardKey::Cut: OnEditCut(); return;
+    case ClipboardKey::Paste: OnEditPaste(); return;
+    case ClipboardKey::SelectAll: OnEditSelectAll(); return;
+    case ClipboardKey::None: break;
     }
     if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) && (ctrl || !m_bHandleTabKey)) {
         // Ctrl+Tab belongs to the window (a tabbed sheet turns its page).

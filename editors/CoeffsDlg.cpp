@@ -28,6 +28,7 @@ CCoeffsDlg::CCoeffsDlg(model::CTileParams& params, CoeffTableMember table, int c
 {
     setWindowTitle(QStringLiteral("Coefficients"));
     SetControlId(m_pGrid, 6001);
+    m_pGrid->setAccessibleName(QStringLiteral("Coefficients"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pGrid, 1);

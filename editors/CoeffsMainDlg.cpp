@@ -56,6 +56,8 @@ CCoeffsMainDlg::CCoeffsMainDlg(model::CTileParams& params, IEditorMessages* mess
             button->setAutoDefault(false);
             button->setFixedWidth(44);
             button->setToolTip(QString::fromLatin1(kTableButtons[t].tooltip));
+            // "+ -" read aloud says little: the component and the table instead.
+            button->setAccessibleName(ComponentName(c) + QLatin1Char(' ') + QString::fromLatin1(kTableButtons[t].tooltip));
             m_pButton[c][t] = button;
             grid->addWidget(button, row, 1 + t);
             connect(button, &QPushButton::clicked, this, [this, id] { OnTableButton(id); });

@@ -3,6 +3,7 @@
 #include "ControlIds.h"
 #include "EditorIcons.h"
 
+#include <QLineEdit>
 #include <QToolButton>
 
 namespace quorrel::editors {
@@ -20,6 +21,15 @@ QString ComponentShortName(int c)
     return QString::fromLatin1(names[c]);
 }
 
+QString ComponentName(int c) { return ComponentLabel(c).remove(QLatin1Char('&')); }
+
+void SetSpokenName(QWidget* control, const QString& name)
+{
+    control->setAccessibleName(name);
+    for (QLineEdit* edit : control->findChildren<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly))
+        edit->setAccessibleName(name);
+}
+
 QCheckBox* MakeComponentCheck(int c)
 {
     auto* box = new QCheckBox(ComponentLabel(c));
@@ -34,6 +44,7 @@ QToolButton* MakeApplyButton(int id, const QString& tooltip)
     button->setIcon(EditorIcon(kTriangleIcon));
     button->setIconSize(QSize(12, 12));
     button->setToolTip(tooltip);
+    button->setAccessibleName(tooltip);   // it shows only a triangle
     button->setAutoRaise(false);
     button->setFixedSize(22, 16);
     return button;

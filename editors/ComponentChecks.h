@@ -15,6 +15,12 @@ inline constexpr int kComponentCheckId = 3200;
 
 QString ComponentLabel(int c);        // "&Red" ... "&Luminosity"
 QString ComponentShortName(int c);    // "Red", "Green", "Blue", "Hue", "Sat", "Lum"
+QString ComponentName(int c);         // "Red" ... "Luminosity"
+
+// The name a screen reader speaks for a control whose visible label is a
+// column heading or a picture ("Red wrap mode"); an edit box inside the
+// control (a spin box's) gets it too.
+void SetSpokenName(QWidget* control, const QString& name);
 
 QCheckBox* MakeComponentCheck(int c);
 

@@ -61,6 +61,7 @@ CPropsColors::CPropsColors(model::CTileParams& params, IEditorMessages& messages
         m_pCheck[c] = MakeComponentCheck(c);
         m_pSlider[c] = new controls::CRangeSliderCtrl(nullptr, controls::RSS_DEFAULT);
         SetControlId(m_pSlider[c], kSliderId + c);
+        SetSpokenName(m_pSlider[c], ComponentName(c) + QStringLiteral(" color range"));
         m_pStrip[c] = new CGradientStatic;
         SetControlId(m_pStrip[c], kStripId + c);
         m_pStrip[c]->setFixedHeight(4);

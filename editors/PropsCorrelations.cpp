@@ -52,6 +52,7 @@ CPropsCorrelations::CPropsCorrelations(model::CTileParams& params, IEditorMessag
     }
     checks->addStretch(1);
     layout->addLayout(checks, 1, 0);
+    m_pGrid->setAccessibleName(QStringLiteral("Correlations"));
     layout->addWidget(m_pGrid, 1, 1, Qt::AlignLeft | Qt::AlignTop);
     layout->setColumnStretch(2, 1);
     layout->setRowStretch(2, 1);

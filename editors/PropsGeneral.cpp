@@ -1,5 +1,6 @@
 #include "PropsGeneral.h"
 
+#include "ComponentChecks.h"
 #include "ControlIds.h"
 #include "SpinEdit.h"
 
@@ -25,9 +26,15 @@ CPropsGeneral::CPropsGeneral(model::CTileParams& params, IEditorMessages& messag
 
     auto* group = new QGroupBox(QStringLiteral("Dimensions"));
     auto* grid = new QGridLayout(group);
-    grid->addWidget(new QLabel(QStringLiteral("Width:")), 0, 0);
+    auto* widthLabel = new QLabel(QStringLiteral("Width:"));
+    auto* heightLabel = new QLabel(QStringLiteral("Height:"));
+    widthLabel->setBuddy(m_pWidth);
+    heightLabel->setBuddy(m_pHeight);
+    SetSpokenName(m_pWidth, QStringLiteral("Width"));
+    SetSpokenName(m_pHeight, QStringLiteral("Height"));
+    grid->addWidget(widthLabel, 0, 0);
     grid->addWidget(m_pWidth, 1, 0);
-    grid->addWidget(new QLabel(QStringLiteral("Height:")), 2, 0);
+    grid->addWidget(heightLabel, 2, 0);
     grid->addWidget(m_pHeight, 3, 0);
     grid->setColumnStretch(1, 1);
     m_pWidth->setMinimumWidth(90);

@@ -95,6 +95,12 @@ CPropsShapes::CPropsShapes(model::CTileParams& params, bool* pbRegenerate,
         m_pStyle[c]->setMinimumContentsLength(7);
         m_pHorz[c]->setMinimumWidth(52);
         m_pVert[c]->setMinimumWidth(52);
+        // The headings above the columns are no labels of the row's controls.
+        SetSpokenName(m_pHorz[c], ComponentName(c) + QStringLiteral(" horizontal harmonics"));
+        SetSpokenName(m_pVert[c], ComponentName(c) + QStringLiteral(" vertical harmonics"));
+        SetSpokenName(m_pWrap[c], ComponentName(c) + QStringLiteral(" wrap mode"));
+        SetSpokenName(m_pStyle[c], ComponentName(c) + QStringLiteral(" tile style"));
+        SetSpokenName(m_pAmpl[c], ComponentName(c) + QStringLiteral(" amplitudes range"));
 
         grid->addWidget(m_pCheck[c], row, 0);
         grid->addWidget(m_pHorz[c], row, 1);
@@ -224,23 +230,24 @@ void CPropsShapes::UpdateComponent(int c)
     }
 
     // A diagonal, anti-diagonal or quarter-turn symmetry ties the vertical
-    // count to the horizontal one.
-    // Only the box is disabled: its spin arrows keep the component's state.
+    // count to the horizontal one: the box is disabled with its spin arrows
+    // (and its Up/Down keys and wheel), so only the horizontal count moves it
+    // and the two stay equal.
     for (int k = 0; k < 6; ++k) {
         const int32_t* s = m_pParams->m_nSymmetry[k];
-        m_pVert[k]->SetBoxEnabled(on(k) && s[2] == 0 && s[3] == 0 && s[5] == 0);
+        m_pVert[k]->setEnabled(on(k) && s[2] == 0 && s[3] == 0 && s[5] == 0);
     }
     m_pApply[0][VertColumn]->setEnabled(
-        m_pVert[model::Red]->IsBoxEnabled()
-        && (m_pVert[model::Green]->IsBoxEnabled() || m_pVert[model::Blue]->IsBoxEnabled()));
+        m_pVert[model::Red]->isEnabled()
+        && (m_pVert[model::Green]->isEnabled() || m_pVert[model::Blue]->isEnabled()));
     m_pApply[1][VertColumn]->setEnabled(
-        m_pVert[model::Hue]->IsBoxEnabled()
-        && (m_pVert[model::Saturation]->IsBoxEnabled() || m_pVert[model::Luminosity]->IsBoxEnabled()));
+        m_pVert[model::Hue]->isEnabled()
+        && (m_pVert[model::Saturation]->isEnabled() || m_pVert[model::Luminosity]->isEnabled()));
 }
 
 void CPropsShapes::OnHorzChanged(int c)
 {
-    if (m_pHorz[c]->IsBoxEnabled() && !m_pVert[c]->IsBoxEnabled())
+    if (m_pHorz[c]->isEnabled() && !m_pVert[c]->isEnabled())
         m_pVert[c]->setValue(m_pHorz[c]->value());
 }
 
@@ -248,7 +255,7 @@ void CPropsShapes::OnApply(int group, Column column)
 {
     const int source = group == 0 ? model::Red : model::Hue;
     const auto qualifies = [this, column](int k) {
-        return column == VertColumn ? m_pVert[k]->IsBoxEnabled() : m_pCheck[k]->isChecked();
+        return column == VertColumn ? m_pVert[k]->isEnabled() : m_pCheck[k]->isChecked();
     };
     if (!qualifies(source))
         return;

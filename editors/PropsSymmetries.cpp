@@ -64,6 +64,7 @@ CPropsSymmetries::CPropsSymmetries(model::CTileParams& params, bool* pbRegenerat
 
         m_pList[c] = new QComboBox;
         SetControlId(m_pList[c], kListId + c);
+        SetSpokenName(m_pList[c], ComponentName(c) + QStringLiteral(" symmetry"));
         m_pList[c]->setIconSize(QSize(32, 32));
         m_pList[c]->setMinimumWidth(72);
         m_pList[c]->setMaxVisibleItems(8);

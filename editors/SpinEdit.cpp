@@ -49,16 +49,6 @@ void CSpinEdit::setText(const QString& text)
         lineEdit()->setText(text);
 }
 
-void CSpinEdit::SetBoxEnabled(bool enabled)
-{
-    lineEdit()->setEnabled(enabled);
-}
-
-bool CSpinEdit::IsBoxEnabled() const
-{
-    return lineEdit()->isEnabled();
-}
-
 void CSpinEdit::keyPressEvent(QKeyEvent* event)
 {
     // A numbers-only box: a typed character other than a digit is dropped.
@@ -89,7 +79,8 @@ void CSpinEdit::fixup(QString&) const
 
 QAbstractSpinBox::StepEnabled CSpinEdit::stepEnabled() const
 {
-    if (isReadOnly())
+    // A disabled control's arrows are greyed and step nothing.
+    if (isReadOnly() || !isEnabled())
         return StepNone;
     const int v = value();
     StepEnabled flags = StepNone;

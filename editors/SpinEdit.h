@@ -3,8 +3,8 @@
 // typed; pasted text is free (the page validates it when it stores, so
 // "200px" can be pasted and refused with a message). The arrows and the
 // Up/Down keys step the value read from the start of the text within the
-// spin's range and write it back as plain digits. The box can be disabled
-// on its own, leaving the arrows as they are.
+// spin's range and write it back as plain digits. Box and arrows are one
+// control and are enabled and disabled together.
 
 #include <QAbstractSpinBox>
 
@@ -27,10 +27,6 @@ public:
 
     QString text() const;
     void setText(const QString& text);
-
-    // The edit box alone; the arrows follow the control's own enabled state.
-    void SetBoxEnabled(bool enabled);
-    bool IsBoxEnabled() const;
 
     void stepBy(int steps) override;
     QValidator::State validate(QString& input, int& pos) const override;

@@ -27,6 +27,7 @@ constexpr std::array kSystemTexts = {
     CSystemText{0x80070070u, "There is not enough space on the disk.\r\n"},
     CSystemText{0x800700CEu, "The filename or extension is too long.\r\n"},
     CSystemText{0x800700DFu, "The file size exceeds the limit allowed and cannot be saved.\r\n"},
+    CSystemText{0x800704C7u, "The operation was canceled by the user.\r\n"},
 };
 
 std::optional<QString> SystemText(uint32_t code)

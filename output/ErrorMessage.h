@@ -20,6 +20,8 @@ inline constexpr uint32_t kStatusWriteProtected = 0x80070013u;
 inline constexpr uint32_t kStatusDiskFull = 0x80070070u;
 inline constexpr uint32_t kStatusNameTooLong = 0x800700CEu;
 inline constexpr uint32_t kStatusFileTooLarge = 0x800700DFu;
+// The user stopped the operation (nothing was written).
+inline constexpr uint32_t kStatusCancelled = 0x800704C7u;
 
 // The status code of a system error number; kStatusUnspecifiedFailure for
 // one without a matching code (and for -1, "no system error").

@@ -2,9 +2,12 @@
 
 #include "ExportFileTypes.h"
 
+#include "platform/FileDialogs.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QStandardPaths>
 
 namespace quorrel::output {
 
@@ -49,6 +52,7 @@ std::optional<CExportChoice> CFileDialogChooser::Choose(QWidget* parent, const C
     dialog.setFileMode(QFileDialog::AnyFile);
     if (!setup.directory.isEmpty())
         dialog.setDirectory(setup.directory);
+    platform::FitFileDialogColumns(dialog);
     dialog.setNameFilters(setup.nameFilters);
     const int initial = static_cast<int>(setup.filterIndex) - 1;
     if (initial >= 0 && initial < setup.nameFilters.size())
@@ -82,6 +86,7 @@ CExportDialogSetup MakeExportDialogSetup(const QString& documentTitle, uint32_t 
     setup.filterIndex = filterIndex;
     setup.defaultExtension = DefaultExportExtension();
     setup.initialName = InitialExportName(documentTitle);
+    setup.directory = platform::StartFolder(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
     return setup;
 }
 
@@ -91,6 +96,7 @@ std::optional<QString> ChooseExportPath(QWidget* parent, const QString& document
     const std::optional<CExportChoice> choice = chooser.Choose(parent, MakeExportDialogSetup(documentTitle, filterIndex));
     if (!choice)
         return std::nullopt;
+    platform::RememberFolderOf(choice->path);
     filterIndex = choice->filterIndex;
     return CompleteExportPath(choice->path, choice->filterIndex);
 }

@@ -33,7 +33,8 @@ qint64 EstimatedSize(const QImage& image, const CImageEncoder& encoder)
     return band.size() * image.height() / rows;
 }
 
-uint32_t Save(const QImage& image, const QString& path, const CImageEncoder& encoder, const SaveProgress& progress)
+uint32_t Save(const QImage& image, const QString& path, const CImageEncoder& encoder, const SaveProgress& progress,
+              const std::atomic<bool>* cancel = nullptr)
 {
     model::CFileError failure;
     const std::unique_ptr<model::CStagedFile> file =
@@ -50,7 +51,9 @@ uint32_t Save(const QImage& image, const QString& path, const CImageEncoder& enc
                 progress(shown = percent);
         };
     }
-    switch (EncodeToStagedFile(image, encoder, *file, written)) {
+    switch (EncodeToStagedFile(image, encoder, *file, written, cancel)) {
+    case EncodeOutcome::Cancelled:
+        return kStatusCancelled;   // the temporary goes with `file`
     case EncodeOutcome::WriteFailed:
         return StatusOf(file->Failure());
     case EncodeOutcome::EncoderFailed:
@@ -74,13 +77,15 @@ const CImageEncoder* EncoderForPath(const QString& path)
 }
 
 EncodeOutcome EncodeToStagedFile(const QImage& image, const CImageEncoder& encoder, model::CStagedFile& file,
-                                 const std::function<void(qint64 size)>& written)
+                                 const std::function<void(qint64 size)>& written, const std::atomic<bool>* cancel)
 {
     bool encoded = false;
     {
-        CStagedFileDevice device(file, written);
+        CStagedFileDevice device(file, written, cancel);
         encoded = encoder.encode(image, device);
     }
+    if (cancel && cancel->load())
+        return EncodeOutcome::Cancelled;
     if (file.Failed())
         return EncodeOutcome::WriteFailed;
     return encoded ? EncodeOutcome::Written : EncodeOutcome::EncoderFailed;
@@ -95,7 +100,7 @@ uint32_t SaveImage(const QImage& tile, const QString& path)
 }
 
 uint32_t SaveFilledImage(const QImage& tile, int width, int height, const QString& path,
-                         const SaveProgress& progress)
+                         const SaveProgress& progress, const std::atomic<bool>* cancel)
 {
     const CImageEncoder* encoder = EncoderForPath(path);
     if (tile.isNull() || width < 1 || height < 1 || width > kMaxRepeatSide || height > kMaxRepeatSide || !encoder)
@@ -104,7 +109,9 @@ uint32_t SaveFilledImage(const QImage& tile, int width, int height, const QStrin
     const QImage filled = RepeatTile(tile, width, height, QImage::Format_RGB888);
     if (filled.isNull())
         return kStatusOutOfMemory;
-    return Save(filled, path, *encoder, progress);
+    if (cancel && cancel->load())
+        return kStatusCancelled;
+    return Save(filled, path, *encoder, progress, cancel);
 }
 
 void ShowSaveImageFailure(QWidget* parent, uint32_t code)

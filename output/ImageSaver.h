@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 
@@ -24,6 +25,7 @@ enum class EncodeOutcome {
     Written,
     WriteFailed,     // the staged file holds the system's reason
     EncoderFailed,   // the encoder gave up with no system error behind it
+    Cancelled,       // `cancel` was set while it wrote
 };
 
 // Receives whole percentages of a long write, rising, up to 100 at the end.
@@ -32,7 +34,8 @@ using SaveProgress = std::function<void(int percent)>;
 // Encodes `image` into `file` (not yet committed) with `encoder`.
 // `written`, when given, hears the size written so far as it grows.
 EncodeOutcome EncodeToStagedFile(const QImage& image, const CImageEncoder& encoder, model::CStagedFile& file,
-                                 const std::function<void(qint64 size)>& written = {});
+                                 const std::function<void(qint64 size)>& written = {},
+                                 const std::atomic<bool>* cancel = nullptr);
 
 // Writes `tile` (the rendered tile at its width x height) to `path` with the
 // encoder its extension selects. The file appears whole or not at all, and
@@ -50,9 +53,11 @@ uint32_t SaveImage(const QImage& tile, const QString& path);
 // filled image does not fit in memory. `progress` follows the bytes written
 // against the size a band of a few rows encodes to (the image repeats, so
 // every band encodes alike); an encoder that works on the whole image
-// first (GIF's palette) holds it at 0 meanwhile.
+// first (GIF's palette) holds it at 0 meanwhile. Setting `cancel` (from
+// any thread) stops the writing at its next piece: kStatusCancelled, and no
+// file is left (an existing one stays as it was).
 uint32_t SaveFilledImage(const QImage& tile, int width, int height, const QString& path,
-                         const SaveProgress& progress = {});
+                         const SaveProgress& progress = {}, const std::atomic<bool>* cancel = nullptr);
 
 // The warning message box of a failed save: caption "Quorrel", OK button,
 // text SaveImageFailedText(code).

@@ -20,11 +20,15 @@ namespace quorrel::output {
 
 namespace {
 
+// Up to this many digits can be typed, so a size out of range stays in the
+// box to be refused with a message at OK instead of being changed quietly.
+constexpr int kTypableSide = 999999;
+
 QSpinBox* SideBox(QWidget* parent, const QString& name, int value)
 {
     auto* box = new QSpinBox(parent);
     box->setObjectName(name);
-    box->setRange(1, CScreenImageDialog::kMaxSide);
+    box->setRange(0, kTypableSide);
     box->setValue(std::clamp(value, 1, CScreenImageDialog::kMaxSide));
     box->setSuffix(QStringLiteral(" pixels"));
     return box;
@@ -117,6 +121,15 @@ void CScreenImageDialog::OnBrowse()
 
 void CScreenImageDialog::accept()
 {
+    for (QSpinBox* side : {m_pWidth, m_pHeight}) {
+        if (side->value() < 1 || side->value() > kMaxSide) {
+            QMessageBox::warning(this, Title(),
+                                 QStringLiteral("Please enter an integer between %1 and %2.").arg(1).arg(kMaxSide));
+            side->setFocus();
+            side->selectAll();
+            return;
+        }
+    }
     const QString typed = m_pPath->text().trimmed();
     if (typed.isEmpty()) {
         QMessageBox::warning(this, Title(), QStringLiteral("Choose a file name for the image."));

@@ -9,8 +9,9 @@ namespace {
 constexpr qsizetype kPieceBytes = 1 << 20;
 }
 
-CStagedFileDevice::CStagedFileDevice(model::CStagedFile& file, std::function<void(qint64 size)> grown)
-    : m_file(file), m_grown(std::move(grown))
+CStagedFileDevice::CStagedFileDevice(model::CStagedFile& file, std::function<void(qint64 size)> grown,
+                                     const std::atomic<bool>* cancel)
+    : m_file(file), m_grown(std::move(grown)), m_pCancel(cancel)
 {
     open(QIODevice::ReadWrite);
 }
@@ -37,6 +38,8 @@ qint64 CStagedFileDevice::readData(char* data, qint64 maxSize)
 
 qint64 CStagedFileDevice::writeData(const char* data, qint64 size)
 {
+    if (m_pCancel && m_pCancel->load())
+        return -1;   // the file is never committed: nothing is left of it
     // QIODevice moves pos() past the bytes after this returns.
     if (!m_pending.isEmpty() && m_pendingAt + m_pending.size() != pos())
         Flush();

@@ -9,14 +9,17 @@
 #include <QByteArray>
 #include <QIODevice>
 
+#include <atomic>
 #include <functional>
 
 namespace quorrel::output {
 
 class CStagedFileDevice final : public QIODevice {
 public:
-    // `grown`, when given, hears the file's size each time it grows.
-    explicit CStagedFileDevice(model::CStagedFile& file, std::function<void(qint64 size)> grown = {});
+    // `grown`, when given, hears the file's size each time it grows. Once
+    // `cancel` is set, every write fails, so the encoder stops early.
+    explicit CStagedFileDevice(model::CStagedFile& file, std::function<void(qint64 size)> grown = {},
+                               const std::atomic<bool>* cancel = nullptr);
     ~CStagedFileDevice() override;
 
     bool isSequential() const override { return false; }
@@ -36,6 +39,7 @@ private:
     qint64 m_pendingAt = 0;
     qint64 m_size = 0;
     std::function<void(qint64)> m_grown;
+    const std::atomic<bool>* m_pCancel = nullptr;
 };
 
 } // namespace quorrel::output

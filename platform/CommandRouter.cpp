@@ -92,6 +92,7 @@ void CCommandRouter::UpdateActions()
 {
     for (const auto& [id, action] : m_actions)
         Apply(action, QueryState(id));
+    emit actionsUpdated();
 }
 
 void CCommandRouter::UpdateMenu(QMenu* menu)

@@ -51,6 +51,8 @@ public:
 
 signals:
     void commandExecuted(int id);
+    // After every pass of the update rules (idle time, keys, menus).
+    void actionsUpdated();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

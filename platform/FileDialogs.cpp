@@ -4,7 +4,11 @@
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QFileSystemModel>
+#include <QHeaderView>
+#include <QTreeView>
 
 namespace quorrel::platform {
 
@@ -37,7 +41,44 @@ void ApplyFilter(QFileDialog& dialog, const QString& filter)
         model->setNameFilters(PatternsOf(filter));
 }
 
+QString& LastFolder()
+{
+    static QString folder;
+    return folder;
+}
+
 } // namespace
+
+QString LastUsedFolder() { return LastFolder(); }
+
+void RememberFolderOf(const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    const QString folder = QFileInfo(path).absolutePath();
+    if (QFileInfo(folder).isDir())
+        LastFolder() = folder;
+}
+
+QString StartFolder(const QString& fallback)
+{
+    if (!LastFolder().isEmpty() && QFileInfo(LastFolder()).isDir())
+        return LastFolder();
+    if (!fallback.isEmpty() && QFileInfo(fallback).isDir())
+        return fallback;
+    return QDir::homePath();
+}
+
+void FitFileDialogColumns(QFileDialog& dialog)
+{
+    auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (!list)
+        return;
+    QHeaderView* header = list->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+}
 
 void SetFileDialogHandler(FileDialogHandler handler) { Handler() = std::move(handler); }
 
@@ -50,6 +91,9 @@ void PrepareFileDialog(QFileDialog& dialog, const FileDialogRequest& request)
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilters(request.filters);
+    if (!request.directory.isEmpty())
+        dialog.setDirectory(request.directory);
+    FitFileDialogColumns(dialog);
     if (request.save && !request.suggestedName.isEmpty())
         dialog.selectFile(request.suggestedName);
     // Whenever a filter is chosen (by the user or by a call) the dialog sets
@@ -60,16 +104,23 @@ void PrepareFileDialog(QFileDialog& dialog, const FileDialogRequest& request)
                          [&dialog] { ApplyFilter(dialog, dialog.selectedNameFilter()); }, Qt::QueuedConnection);
 }
 
-QString AskForFile(QWidget* parent, const FileDialogRequest& request)
+QString AskForFile(QWidget* parent, const FileDialogRequest& asked)
 {
+    FileDialogRequest request = asked;
+    if (request.directory.isEmpty())
+        request.directory = StartFolder();
     // Names that are not UTF-8 come back with U+FFFD in them: find the real ones.
-    if (Handler())
-        return ResolveShownPath(Handler()(request));
-    QFileDialog dialog(parent);
-    PrepareFileDialog(dialog, request);
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    return ResolveShownPath(dialog.selectedFiles().value(0));
+    QString chosen;
+    if (Handler()) {
+        chosen = ResolveShownPath(Handler()(request));
+    } else {
+        QFileDialog dialog(parent);
+        PrepareFileDialog(dialog, request);
+        if (dialog.exec() == QDialog::Accepted)
+            chosen = ResolveShownPath(dialog.selectedFiles().value(0));
+    }
+    RememberFolderOf(chosen);
+    return chosen;
 }
 
 } // namespace quorrel::platform

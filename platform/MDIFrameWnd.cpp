@@ -30,6 +30,11 @@ CMDIFrameWnd::CMDIFrameWnd() : m_pMdiArea(new QMdiArea(this)), m_router(this)
 {
     setCentralWidget(m_pMdiArea);
     setAcceptDrops(true);
+    connect(&m_noticeTimer, &QTimer::timeout, this, [this] {
+        if (statusBar()->currentMessage() == m_strNotice)
+            statusBar()->showMessage(m_strIdleMessage);
+        m_strNotice.clear();
+    });
     m_router.SetRoute([this] { return Route(); });
     connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
         CarryMaximizedState(sub);
@@ -124,6 +129,14 @@ void CMDIFrameWnd::AddMenuItems(QMenu* menu, std::initializer_list<int> ids)
     }
 }
 
+void CMDIFrameWnd::ShowNotice(const QString& text, int ms)
+{
+    m_strNotice = text;
+    statusBar()->showMessage(text);
+    m_noticeTimer.setSingleShot(true);
+    m_noticeTimer.start(ms);
+}
+
 void CMDIFrameWnd::SetIdleMessage(const QString& text)
 {
     m_strIdleMessage = text;
@@ -213,7 +226,7 @@ bool CMDIFrameWnd::event(QEvent* event)
 {
     // Leaving a menu item or button clears its prompt: the idle text returns.
     if (event->type() == QEvent::StatusTip && static_cast<QStatusTipEvent*>(event)->tip().isEmpty()) {
-        statusBar()->showMessage(m_strIdleMessage);
+        statusBar()->showMessage(m_strNotice.isEmpty() ? m_strIdleMessage : m_strNotice);
         return true;
     }
     return QMainWindow::event(event);

@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 
 #include <vector>
 
@@ -46,6 +47,12 @@ public:
 
     void SetIdleMessage(const QString& text);
     const QString& IdleMessage() const { return m_strIdleMessage; }
+    // A short message of what a command did (the file it wrote), shown in
+    // place of the idle text for `ms` milliseconds; the prompts of menus
+    // and buttons pass over it and it comes back after them.
+    static constexpr int kNoticeMs = 10000;
+    void ShowNotice(const QString& text, int ms = kNoticeMs);
+    const QString& Notice() const { return m_strNotice; }
 
     void OnUpdateFrameTitle();
 
@@ -71,6 +78,8 @@ private:
     CCommandRouter m_router;
     QToolBar* m_pToolBar = nullptr;
     QString m_strIdleMessage;
+    QString m_strNotice;
+    QTimer m_noticeTimer;
     // The document window active last, and whether it was maximised then.
     QPointer<QMdiSubWindow> m_pLastActive;
     bool m_bLastActiveMaximized = false;

@@ -1,5 +1,7 @@
 #include "SettingsRegistry.h"
 
+#include "SettingsLocation.h"
+
 #include <QSettings>
 #include <QStringList>
 
@@ -28,7 +30,8 @@ int32_t CSettingsRegistry::OpenKey(model::RegistryRoot, const std::string& path)
     const Location where = Map(path);
     if (where.organisation.isEmpty())
         return model::kRegFileNotFound;
-    QSettings settings(where.organisation, where.application);
+    const std::unique_ptr<QSettings> owned = OpenSettings(where.organisation, where.application);
+    QSettings& settings = *owned;
     if (!where.group.isEmpty()) {
         settings.beginGroup(where.group);
         if (settings.allKeys().isEmpty())
@@ -49,7 +52,8 @@ int32_t CSettingsRegistry::QueryValue(model::RegistryRoot, const std::string& pa
     const Location where = Map(path);
     if (where.organisation.isEmpty())
         return model::kRegFileNotFound;
-    QSettings settings(where.organisation, where.application);
+    const std::unique_ptr<QSettings> owned = OpenSettings(where.organisation, where.application);
+    QSettings& settings = *owned;
     const QVariant value = settings.value(KeyOf(where, name));
     if (!value.isValid())
         return model::kRegFileNotFound;
@@ -72,7 +76,8 @@ int32_t CSettingsRegistry::SetValue(model::RegistryRoot, const std::string& path
     const Location where = Map(path);
     if (where.organisation.isEmpty())
         return model::kRegFileNotFound;
-    QSettings settings(where.organisation, where.application);
+    const std::unique_ptr<QSettings> owned = OpenSettings(where.organisation, where.application);
+    QSettings& settings = *owned;
     const QByteArray bytes(reinterpret_cast<const char*>(data.data()), static_cast<qsizetype>(data.size()));
     if (type == model::kRegBinary) {
         settings.setValue(KeyOf(where, name), bytes);

@@ -1,9 +1,9 @@
 #pragma once
 // The registry keys the model asks for, kept in QSettings. A key path
-// "Software\<organisation>\<application>\<group>..." maps to
-// QSettings(organisation, application) and the group below it, so on
-// Windows the values land at exactly that registry path and elsewhere in
-// the user's configuration folder.
+// "Software\<organisation>\<application>\<group>..." maps to the settings
+// of that root and application (SettingsLocation.h) and the group below it,
+// so on Windows the values land at exactly that registry path and elsewhere
+// in the program's own configuration folder.
 
 #include "model/RegistryKey.h"
 

@@ -6,6 +6,7 @@
 #include "MDIChildWnd.h"
 #include "MDIFrameWnd.h"
 #include "ScrollView.h"
+#include "SettingsLocation.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -42,7 +43,7 @@ void CWinApp::SetRegistryKey(const QString& root) { m_strRegistryKey = root; }
 
 std::unique_ptr<QSettings> CWinApp::Profile() const
 {
-    return std::make_unique<QSettings>(m_strRegistryKey, m_strAppTitle);
+    return OpenSettings(m_strRegistryKey, m_strAppTitle);
 }
 
 void CWinApp::LoadStdProfileSettings(int recentFiles)

@@ -3,6 +3,7 @@
 #include "output/DesktopWallpaper.h"
 #include "platform/DocTemplate.h"
 #include "platform/MDIChildWnd.h"
+#include "platform/SettingsLocation.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,9 +21,9 @@ QImage TileOf(const app::CQuorrelView* view)
 
 void EditorFixture::SetUp()
 {
-    // Every test starts from a first run: no stored defaults, no recent files.
-    QSettings("Vantorel", "Quorrel").clear();
-    QSettings("Local AppWizard-Generated Applications", "Quorrel").clear();
+    // Every test starts from a first run: no stored defaults, no recent files
+    // (the two settings roots share one file).
+    platform::OpenSettings("Vantorel", "Quorrel")->clear();
     platform::SetMessageHandler([this](const platform::MessageRequest& request) {
         messages << request.text;
         if (!answers.empty()) {

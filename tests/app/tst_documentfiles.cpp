@@ -8,6 +8,7 @@
 #include "model/TileParams.h"
 #include "model/WppFile.h"
 #include "platform/NativePath.h"
+#include "platform/SettingsLocation.h"
 
 #include <QAction>
 #include <QDir>
@@ -204,7 +205,7 @@ TEST_F(DocumentFilesTest, ARecentFileWhoseNameIsNotUtf8ShowsAndReopensInALaterRu
     // U+FFFD in place of the byte; the entry still finds its file.
     const QString stored = QString::fromUtf8(path);
     ASSERT_TRUE(stored.contains(QChar::ReplacementCharacter));
-    QSettings("Local AppWizard-Generated Applications", "Quorrel").setValue("Recent File List/File1", stored);
+    quorrel::platform::OpenSettings("Local AppWizard-Generated Applications", "Quorrel")->setValue("Recent File List/File1", stored);
     ASSERT_TRUE(Start());
     ASSERT_EQ(m_app->GetRecentFileList()->Entries().size(), 1);
     EXPECT_EQ(NativePath(m_app->GetRecentFileList()->Entries().value(0)), path);

@@ -10,10 +10,12 @@
 
 #include "model/DataObj.h"
 #include "model/WppFile.h"
+#include "platform/SettingsLocation.h"
 
 #include <QDir>
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -34,7 +36,7 @@ namespace {
 
 using DocumentTest = EditorFixture;
 
-QByteArray StoredDefaults() { return QSettings("Vantorel", "Quorrel").value("DefVals/DefVals").toByteArray(); }
+QByteArray StoredDefaults() { return quorrel::platform::OpenSettings("Vantorel", "Quorrel")->value("DefVals/DefVals").toByteArray(); }
 
 QString GoldenPath(const std::string& relative)
 {
@@ -273,10 +275,10 @@ TEST_F(RecentFilesTest, SavedFilesAreRememberedAcrossRunsAndOpenFromTheMenu)
     const QString path = TempPath("remembered.wpp");
     chosenFiles = {path};
     Press(Qt::Key_S, Qt::ControlModifier);
-    QSettings settings("Local AppWizard-Generated Applications", "Quorrel");
-    EXPECT_EQ(settings.value("Recent File List/File1").toString(), path);
+    const auto settings = quorrel::platform::OpenSettings("Local AppWizard-Generated Applications", "Quorrel");
+    EXPECT_EQ(settings->value("Recent File List/File1").toString(), path);
     m_app->WriteProfileInt("Settings", "PreviewPages", 2);
-    EXPECT_EQ(settings.value("Settings/PreviewPages").toInt(), 2);
+    EXPECT_EQ(settings->value("Settings/PreviewPages").toInt(), 2);
     m_app.reset();
 
     ASSERT_TRUE(Start());
@@ -303,6 +305,45 @@ TEST_F(RecentFilesTest, SavedFilesAreRememberedAcrossRunsAndOpenFromTheMenu)
     emit file->aboutToShow();
     EXPECT_EQ(first->text(), "Recent File");
     EXPECT_FALSE(first->isEnabled());
+}
+
+// The settings an earlier version kept in a folder per settings root are
+// the editor's at its next start, and from then on live in its own folder.
+TEST_F(RecentFilesTest, SettingsOfAnEarlierVersionMoveIntoTheProgramsOwnFolder)
+{
+    const QString recent = TempPath("earlier.wpp");
+    WriteFile(recent, {});
+    model::CTileParams stored;
+    stored.m_nWidth = 300;
+    const std::vector<uint8_t> defaults = model::EncodeDefaults(stored);
+    QStringList oldFiles;
+    {
+        QSettings old("Local AppWizard-Generated Applications", "Quorrel");
+        old.setValue("Recent File List/File1", recent);
+        old.setValue("Settings/PreviewPages", 2);
+        QSettings oldDefaults("Vantorel", "Quorrel");
+        oldDefaults.setValue("DefVals/DefVals",
+                             QByteArray(reinterpret_cast<const char*>(defaults.data()), qsizetype(defaults.size())));
+        oldFiles << old.fileName() << oldDefaults.fileName();
+    }
+    ASSERT_TRUE(QFileInfo(oldFiles[0]).isFile());
+    ASSERT_TRUE(QFileInfo(oldFiles[1]).isFile());
+
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(m_app->GetRecentFileList()->Entries(), QStringList{recent});
+    EXPECT_EQ(m_app->GetProfileInt("Settings", "PreviewPages", 1), 2);
+    EXPECT_EQ(ActiveDoc()->m_params.m_nWidth, 300u);
+    m_app.reset();   // closing stores the defaults and the recent files
+
+    for (const QString& old : oldFiles) {
+        EXPECT_FALSE(QFileInfo::exists(old)) << old.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(QFileInfo(old).path())) << old.toStdString();
+    }
+    const QString file = platform::SettingsFile("Quorrel");
+    EXPECT_TRUE(file.endsWith("/quorrel/quorrel.conf")) << file.toStdString();
+    QSettings written(file, QSettings::IniFormat);
+    EXPECT_EQ(written.value("Recent File List/File1").toString(), recent);
+    EXPECT_EQ(written.value("DefVals/DefVals").toByteArray().size(), qsizetype(defaults.size()));
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 
 #include "platform/MDIChildWnd.h"
 #include "platform/RecentFileList.h"
+#include "platform/SettingsLocation.h"
 
 #include <QAction>
 #include <QApplication>
@@ -108,6 +109,28 @@ TEST_F(StatusBarTest, TheFirstProgressCallShowsAnEmptyBarAndLaterCallsMoveIt)
     frame->SetProgress(0);
     EXPECT_EQ(progress->value(), 0);
     EXPECT_EQ(bar->ProgressIndicator(), progress);   // made once
+}
+
+// Idle, the progress pane is plain status bar (no empty sunken box that
+// looks like a text field); a rendering under way shows its bar.
+TEST_F(StatusBarTest, TheIdleProgressPaneIsPlainStatusBar)
+{
+    const auto plain = [this] {
+        QApplication::processEvents();
+        const QImage shot = bar->grab(bar->GetItemRect(1)).toImage();
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                if (shot.pixel(x, y) != shot.pixel(0, 0))
+                    return false;
+        return true;
+    };
+    EXPECT_TRUE(plain()) << "before the first rendering";
+    frame->SetProgress(0);
+    EXPECT_TRUE(plain()) << "the indicator made, idle";
+    frame->SetProgress(40);
+    EXPECT_FALSE(plain()) << "under way";
+    frame->SetProgress(0);
+    EXPECT_TRUE(plain()) << "ended";
 }
 
 TEST_F(StatusBarTest, TheColourIndicatorShowsTheColourWithAContrastingText)
@@ -404,9 +427,9 @@ TEST_F(MainFrameTest, RecentFilesKeepTheFourLatestNewestFirstAcrossRuns)
     const QStringList expected = {paths[4], paths[3], paths[2], paths[1]};
     EXPECT_EQ(m_app->GetRecentFileList()->Entries(), expected);
     {
-        QSettings settings("Local AppWizard-Generated Applications", "Quorrel");
+        const auto settings = quorrel::platform::OpenSettings("Local AppWizard-Generated Applications", "Quorrel");
         for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(settings.value(QStringLiteral("Recent File List/File%1").arg(i + 1)).toString(), expected[i]);
+            EXPECT_EQ(settings->value(QStringLiteral("Recent File List/File%1").arg(i + 1)).toString(), expected[i]);
     }
     m_app.reset();
 

@@ -9,6 +9,7 @@
 #include "platform/PrintDialogs.h"
 #include "platform/printing/PrintPreviewDialog.h"
 #include "support/FakePrintSystem.h"
+#include "platform/SettingsLocation.h"
 
 #include <QAction>
 #include <QApplication>
@@ -431,7 +432,7 @@ TEST_F(PrintCopyTest, PrintPreviewShowsOnePageAndRemembersOneOrTwoPagesAcrossRun
     inspect(QPrintPreviewWidget::SinglePageView, QPrintPreviewWidget::FacingPagesView);
     Frame()->Action(ID_FILE_PRINT_PREVIEW)->trigger();
     ASSERT_EQ(shown, 1);
-    EXPECT_EQ(QSettings("Local AppWizard-Generated Applications", "Quorrel").value("Settings/PreviewPages").toInt(),
+    EXPECT_EQ(quorrel::platform::OpenSettings("Local AppWizard-Generated Applications", "Quorrel")->value("Settings/PreviewPages").toInt(),
               2);
     m_app.reset();
 

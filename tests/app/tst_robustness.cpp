@@ -11,6 +11,7 @@
 
 #include "model/DataObj.h"
 #include "model/TileParams.h"
+#include "platform/SettingsLocation.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,7 +40,7 @@ protected:
             QDir(file).removeRecursively();
         EditorFixture::TearDown();
     }
-    static QString ConfigFile() { return QSettings("Vantorel", "Quorrel").fileName(); }
+    static QString ConfigFile() { return quorrel::platform::OpenSettings("Vantorel", "Quorrel")->fileName(); }
 
     // A valid stored value of a parameter set that differs from the
     // built-in one, so a document that picked it up shows it.
@@ -50,7 +51,7 @@ protected:
         const auto bytes = model::EncodeDefaults(params);
         return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
     }
-    static void StoreRaw(const QByteArray& value) { QSettings("Vantorel", "Quorrel").setValue("DefVals/DefVals", value); }
+    static void StoreRaw(const QByteArray& value) { quorrel::platform::OpenSettings("Vantorel", "Quorrel")->setValue("DefVals/DefVals", value); }
 
     // The editor starts with one new document on the built-in defaults and
     // without a message; a second new document and closing both work too.
@@ -107,7 +108,7 @@ TEST_F(RobustnessTest, CorruptStoredDefaultsAreIgnored)
         messages.clear();
     }
     // A value of another type altogether.
-    QSettings("Vantorel", "Quorrel").setValue("DefVals/DefVals", QStringLiteral("not a parameter set"));
+    quorrel::platform::OpenSettings("Vantorel", "Quorrel")->setValue("DefVals/DefVals", QStringLiteral("not a parameter set"));
     ExpectBuiltInDefaultsSilently();
 }
 
@@ -134,7 +135,7 @@ TEST_F(RobustnessTest, AnUnreadableSettingsFileIsIgnored)
 TEST_F(RobustnessTest, AReadOnlyConfigurationFolderIsIgnored)
 {
     StoreRaw(QByteArray("broken"));
-    QSettings("Vantorel", "Quorrel").sync();
+    quorrel::platform::OpenSettings("Vantorel", "Quorrel")->sync();
     const QString file = ConfigFile();
     const QByteArray before = ReadFile(file);
     const QString folder = QFileInfo(file).path();

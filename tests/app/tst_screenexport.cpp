@@ -4,6 +4,7 @@
 // told like Export Image's.
 
 #include "EditorFixture.h"
+#include "app/ExportProgress.h"
 #include "output/RgbImageView.h"
 #include "output/WhenModal.h"
 
@@ -13,6 +14,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QTest>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -22,6 +25,9 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QProgressDialog>
+#include <QScopeGuard>
+#include <QTimer>
 #include <QSpinBox>
 
 #include <vector>
@@ -70,6 +76,18 @@ void AnswerDialog(CShown& shown, std::optional<CAnswer> answer)
         dialog->accept();
     });
 }
+
+// The export file dialog answered with `path` and the file type `filterIndex`.
+struct CChooser final : output::IExportFileChooser {
+    output::CExportDialogSetup setup;
+    std::optional<output::CExportChoice> Choose(QWidget*, const output::CExportDialogSetup& s) override
+    {
+        setup = s;
+        return output::CExportChoice{path, filterIndex};
+    }
+    QString path;
+    uint32_t filterIndex = 1;
+};
 
 class ScreenExportTest : public EditorFixture {
 protected:
@@ -247,16 +265,9 @@ TEST_F(ScreenExportTest, FailuresAreToldAndWriteNothing)
 // extension.
 TEST_F(ScreenExportTest, BrowseChoosesTheFileAndItsType)
 {
-    struct CChooser final : output::IExportFileChooser {
-        output::CExportDialogSetup setup;
-        std::optional<output::CExportChoice> Choose(QWidget*, const output::CExportDialogSetup& s) override
-        {
-            setup = s;
-            return output::CExportChoice{path, 4};
-        }
-        QString path;
-    } chooser;
+    CChooser chooser;
     chooser.path = TempPath("picked");
+    chooser.filterIndex = 4;
     CQuorrelView::SetExportFileChooser(&chooser);
     ASSERT_TRUE(Start());
     QString field;
@@ -277,4 +288,107 @@ TEST_F(ScreenExportTest, BrowseChoosesTheFileAndItsType)
     EXPECT_EQ(reader.size(), QSize(140, 90));
     // Export Image keeps its own file type.
     EXPECT_EQ(ActiveView()->ExportFilterIndex(), 1u);
+}
+
+namespace {
+
+struct CBadSide {
+    const char* typed;
+    bool width;   // typed into Width, else Height
+};
+
+void PrintTo(const CBadSide& c, std::ostream* os) { *os << (c.width ? "width " : "height ") << c.typed; }
+
+class ScreenExportSizes : public ScreenExportTest, public ::testing::WithParamInterface<CBadSide> {};
+
+} // namespace
+
+// A size out of range is refused with a message and stays as typed, the
+// dialog open; nothing is written.
+TEST_P(ScreenExportSizes, AnOutOfRangeSizeIsRefusedNotChanged)
+{
+    ASSERT_TRUE(Start());
+    const CBadSide& c = GetParam();
+    QString warning;
+    QString afterwards;
+    bool stillOpen = false;
+    const QString path = TempPath("sized.png");
+    WhenModal<output::CScreenImageDialog>([&](output::CScreenImageDialog* dialog) {
+        auto* box = dialog->findChild<QSpinBox*>(c.width ? QStringLiteral("Width") : QStringLiteral("Height"));
+        ASSERT_NE(box, nullptr);
+        dialog->findChild<QLineEdit*>(QStringLiteral("File"))->setText(path);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, QString::fromLatin1(c.typed));
+        WhenModal<QMessageBox>([&](QMessageBox* message) {
+            warning = message->text();
+            message->accept();
+        });
+        dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        stillOpen = dialog->isVisible();
+        afterwards = box->cleanText();
+        dialog->reject();
+    });
+    Frame()->Action(ID_EXPORT_SCREEN_IMAGE)->trigger();
+    EXPECT_EQ(warning, "Please enter an integer between 1 and 16384.");
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(afterwards, QString::fromLatin1(c.typed));
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sides, ScreenExportSizes,
+                         ::testing::Values(CBadSide{"99999", true}, CBadSide{"0", true}, CBadSide{"16385", false},
+                                           CBadSide{"0", false}));
+
+// Each export names the file it wrote in the status bar.
+TEST_F(ScreenExportTest, ExportsNameTheFileWrittenInTheStatusBar)
+{
+    CChooser chooser;
+    chooser.path = TempPath("tile.png");
+    chooser.filterIndex = 3;
+    CQuorrelView::SetExportFileChooser(&chooser);
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(Frame()->GetPaneText(0), "For Help, press F1");
+    Frame()->Action(ID_EXPORT_IMAGE)->trigger();
+    CQuorrelView::SetExportFileChooser(nullptr);
+    ASSERT_TRUE(QFile::exists(TempPath("tile.png")));
+    EXPECT_EQ(Frame()->GetPaneText(0), "Image written to " + TempPath("tile.png"));
+
+    Export(CAnswer{301, 177, 0, TempPath("screen.png")});
+    EXPECT_EQ(Frame()->GetPaneText(0), "Image written to " + TempPath("screen.png") + " (301 \u00d7 177 pixels)");
+    // A failure says so in its message box, not as a notice.
+    Export(CAnswer{30, 17, 0, TempPath(QString(300, 'n') + ".png")});
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(Frame()->GetPaneText(0), "Image written to " + TempPath("screen.png") + " (301 \u00d7 177 pixels)");
+}
+
+// A long export shows what it writes with its progress, and Cancel stops it
+// leaving no file behind.
+TEST_F(ScreenExportTest, ALongExportShowsItsProgressAndCancelLeavesNoFile)
+{
+    CExportProgress::SetShowDelay(0);
+    const auto restore = qScopeGuard([] { CExportProgress::SetShowDelay(CExportProgress::kShowDelayMs); });
+    ASSERT_TRUE(Start());
+    const QString path = TempPath("long.png");
+    QString label;
+    int cancelledAt = -1;
+    std::function<void(QProgressDialog*)> cancelOnceWriting = [&](QProgressDialog* dialog) {
+        label = dialog->labelText();
+        if (dialog->value() < 3) {
+            QTimer::singleShot(5, [&, dialog] { cancelOnceWriting(dialog); });
+            return;
+        }
+        cancelledAt = dialog->value();
+        dialog->findChild<QPushButton*>()->click();
+    };
+    WhenModal<QProgressDialog>(cancelOnceWriting);
+    Export(CAnswer{6000, 6000, 0, path});
+    EXPECT_EQ(label, "Writing long.png (6000 \u00d7 6000 pixels)...");
+    EXPECT_GE(cancelledAt, 3);
+    EXPECT_LT(cancelledAt, 100);
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_TRUE(QDir(TempPath("")).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(Frame()->GetPaneText(0), "Export cancelled: " + path + " was not written.");
+    EXPECT_EQ(Frame()->ProgressIndicator()->value(), 0);
 }

@@ -16,6 +16,7 @@
 #include "platform/MDIChildWnd.h"
 #include "platform/presets/PresetLibrary.h"
 #include "render/TileRenderer.h"
+#include "platform/SettingsLocation.h"
 
 #include <QAction>
 #include <QMenu>
@@ -348,7 +349,7 @@ TEST_F(StartingPointTest, ResetThenCloseGivesTheNextNewDocumentTheBuiltInDefault
     answers = {MsgResult::Yes, MsgResult::No};
     Frame()->Router().Execute(ID_EDIT_RESET_DEFAULTS);
     Frame()->Router().Execute(ID_FILE_CLOSE);
-    const QByteArray stored = QSettings("Vantorel", "Quorrel").value("DefVals/DefVals").toByteArray();
+    const QByteArray stored = quorrel::platform::OpenSettings("Vantorel", "Quorrel")->value("DefVals/DefVals").toByteArray();
     const auto decoded = model::DecodeDefaults(
         std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(stored.constData()), stored.size()));
     ASSERT_TRUE(decoded);

@@ -99,6 +99,28 @@ TEST_F(WallpaperCommandTest, FailingHelperIsReportedEachTimeByTheCommandOncePerR
     EXPECT_EQ(messages.size(), 4);   // nothing else: every file was written
 }
 
+// A wallpaper set is told in the status bar, with the desktop and the file;
+// a failed one leaves the idle text.
+TEST_F(WallpaperCommandTest, TheStatusBarNamesTheDesktopAndTheFileOnceItIsSet)
+{
+    ASSERT_TRUE(Start());
+    helpers.allAvailable = true;
+    UseDesktop({{"XDG_CURRENT_DESKTOP", "XFCE"}});
+    WatchMessages();
+    EXPECT_EQ(Frame()->GetPaneText(0), "For Help, press F1");
+    Frame()->Action(ID_SET_AS_WALLPAPER)->trigger();
+    const QString expected = "Wallpaper set on XFCE: " + Bmp();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Frame()->GetPaneText(0) == expected; }, 5000))
+        << Frame()->GetPaneText(0).toStdString();
+    EXPECT_TRUE(messages.isEmpty());
+
+    UseDesktop({});   // no desktop: the message, and no notice
+    Frame()->ShowNotice(QString(), 0);
+    Frame()->Action(ID_SET_AS_WALLPAPER)->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.isEmpty(); }, 5000));
+    EXPECT_FALSE(Frame()->GetPaneText(0).startsWith("Wallpaper set")) << Frame()->GetPaneText(0).toStdString();
+}
+
 // While the desktop has not answered, the editor goes on (here: zooming) and
 // Random Desktop makes no new image and starts no new update.
 TEST_F(WallpaperCommandTest, RandomDesktopWaitsForTheDesktopWhileTheEditorGoesOn)

@@ -8,6 +8,7 @@
 // open (the process must end) and the window captions.
 
 #include "app/MainFrame.h"
+#include "app/MainStatusBar.h"
 #include "app/QuorrelApp.h"
 #include "app/QuorrelDoc.h"
 #include "app/QuorrelView.h"
@@ -22,6 +23,7 @@
 #include "platform/MessageBox.h"
 #include "support/FakeProcessRunner.h"
 #include "support/XServerTest.h"
+#include "platform/SettingsLocation.h"
 
 #include <QAction>
 #include <QApplication>
@@ -64,7 +66,7 @@ TEST(X11Session, TheEditorAnswersRealKeysPointerAndWindowSystem)
     options.tools = QStringList{"xdotool", "xprop"};
     options.lsanSuppressions = QUORREL_E2E_LSAN_SUPPRESSIONS;
     const test::CXServerRun run = test::RunUnderXServer(options);
-    test::ExpectEveryInnerCasePassed(run, 5);
+    test::ExpectEveryInnerCasePassed(run, 6);
     ASSERT_TRUE(run.finished);
 
     // Keep the screenshots next to the test for a look.
@@ -151,8 +153,8 @@ protected:
             GTEST_SKIP() << "runs only under the X server the outer test starts";
         ASSERT_EQ(QGuiApplication::platformName(), "xcb");
         ASSERT_TRUE(QDir().mkpath(WorkDir()));
-        QSettings("Vantorel", "Quorrel").clear();
-        QSettings("Local AppWizard-Generated Applications", "Quorrel").clear();
+        quorrel::platform::OpenSettings("Vantorel", "Quorrel")->clear();
+        quorrel::platform::OpenSettings("Local AppWizard-Generated Applications", "Quorrel")->clear();
         CQuorrelView::SetPropertySheetRunner([](CQuorrelView&, bool, bool&) { return true; });
         SetMessageHandler([this](const MessageRequest& request) {
             prompts << request.caption + "|" + request.text;
@@ -246,6 +248,39 @@ TEST_F(InX11Session, KeypadPlusMinusAndStarZoomAndTheMainKeyboardsKeysDoNot)
     Xdo({"key", "KP_Multiply"});
     EXPECT_TRUE(QTest::qWaitFor([&] { return view->ZoomFactor() == 1; }, 3000));
     Xdo({"key", "Num_Lock"});
+}
+
+// The zoom keys of image viewers and Ctrl+wheel, as the X server maps them;
+// the status bar tells the factor.
+TEST_F(InX11Session, CtrlKeysAndCtrlWheelZoomAndTheStatusBarTellsTheFactor)
+{
+    Start();
+    CQuorrelView* view = View();
+    const auto zoomIs = [&](int factor) {
+        const QString text = QStringLiteral("%1 %").arg(factor * 100);
+        return QTest::qWaitFor([&] { return view->ZoomFactor() == factor && Frame()->StatusBar()->ZoomText() == text; },
+                               3000);
+    };
+    ASSERT_TRUE(zoomIs(1)) << Frame()->StatusBar()->ZoomText().toStdString();
+    Xdo({"key", "ctrl+equal"});
+    EXPECT_TRUE(zoomIs(2)) << "Ctrl+=";
+    Xdo({"key", "ctrl+plus"});
+    EXPECT_TRUE(zoomIs(3)) << "Ctrl++";
+    Xdo({"key", "ctrl+minus"});
+    EXPECT_TRUE(zoomIs(2)) << "Ctrl+-";
+    Xdo({"key", "ctrl+0"});
+    EXPECT_TRUE(zoomIs(1)) << "Ctrl+0";
+
+    const QPoint at = view->viewport()->mapToGlobal(view->viewport()->rect().center());
+    Xdo({"mousemove", QString::number(at.x()), QString::number(at.y())});
+    Xdo({"keydown", "ctrl", "click", "4", "click", "4", "keyup", "ctrl"});
+    EXPECT_TRUE(zoomIs(3)) << "Ctrl+wheel up";
+    Xdo({"keydown", "ctrl", "click", "5", "keyup", "ctrl"});
+    EXPECT_TRUE(zoomIs(2)) << "Ctrl+wheel down";
+    Xdo({"click", "4"}, 400);   // the wheel alone scrolls
+    EXPECT_EQ(view->ZoomFactor(), 2);
+    QTest::qWait(300);
+    EXPECT_GT(ShareShowingTile(Screenshot("ctrlzoom2"), view, 2), 0.99) << "the screen does not show zoom 2";
 }
 
 TEST_F(InX11Session, CtrlZRightAfterASlideShowTickUndoesItAndTheButtonsShowIt)

@@ -4,6 +4,7 @@
 
 #include "support/GridFixture.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QPdfWriter>
@@ -307,6 +308,54 @@ TEST_F(GridFixture, CutCopiesAndClearsTheEditableSelectedCells)
     EXPECT_TRUE(grid->GetItemText(2, 2).isEmpty());
     EXPECT_EQ(grid->GetItemText(2, 3), QStringLiteral("23"));
 }
+
+namespace {
+
+struct ClipboardKeyCase {
+    const char* name;
+    Qt::Key key;
+    Qt::KeyboardModifiers mods;
+    const char* clipboard;   // the clipboard's text afterwards
+    const char* cell;        // the focus cell's text afterwards
+};
+
+void PrintTo(const ClipboardKeyCase& c, std::ostream* os) { *os << c.name; }
+
+class GridClipboardKeys : public GridFixture, public ::testing::WithParamInterface<ClipboardKeyCase> {};
+
+} // namespace
+
+// Each clipboard key does its work in the grid, also while the window holds
+// an action on the same keys (the editor's Cut, Copy and Paste commands).
+TEST_P(GridClipboardKeys, EveryClipboardKeyWorksInTheGrid)
+{
+    const ClipboardKeyCase& c = GetParam();
+    int windowShortcuts = 0;
+    auto* action = new QAction(window.get());
+    action->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Insert), QKeySequence(Qt::SHIFT | Qt::Key_Delete),
+                          QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+    QObject::connect(action, &QAction::triggered, [&windowShortcuts] { ++windowShortcuts; });
+    window->addAction(action);
+    QGuiApplication::clipboard()->setText(QStringLiteral("p"));
+    ClickCell(2, 2);
+    Key(c.key, c.mods);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromLatin1(c.clipboard));
+    EXPECT_EQ(grid->GetItemText(2, 2), QString::fromLatin1(c.cell));
+    EXPECT_EQ(grid->GetItemText(2, 3), QStringLiteral("23"));
+    EXPECT_EQ(windowShortcuts, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, GridClipboardKeys,
+    ::testing::Values(ClipboardKeyCase{"CtrlC", Qt::Key_C, Qt::ControlModifier, "22", "22"},
+                      ClipboardKeyCase{"CtrlInsert", Qt::Key_Insert, Qt::ControlModifier, "22", "22"},
+                      ClipboardKeyCase{"CtrlX", Qt::Key_X, Qt::ControlModifier, "22", ""},
+                      ClipboardKeyCase{"ShiftDelete", Qt::Key_Delete, Qt::ShiftModifier, "22", ""},
+                      ClipboardKeyCase{"CtrlV", Qt::Key_V, Qt::ControlModifier, "p", "p"},
+                      ClipboardKeyCase{"ShiftInsert", Qt::Key_Insert, Qt::ShiftModifier, "p", "p"},
+                      ClipboardKeyCase{"Delete", Qt::Key_Delete, Qt::NoModifier, "p", ""},
+                      ClipboardKeyCase{"Insert", Qt::Key_Insert, Qt::NoModifier, "p", "22"}),
+    [](const ::testing::TestParamInfo<ClipboardKeyCase>& info) { return std::string(info.param.name); });
 
 TEST_F(GridFixture, SelectAllTakesEveryScrollingCell)
 {

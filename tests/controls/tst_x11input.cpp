@@ -3,7 +3,8 @@
 // (sent with xdotool through the XTEST extension, so the server's key
 // mapping turns them into Qt keys) and the screen is read back from the
 // server. Checked there: the grid leaves Enter, Escape and Ctrl+Tab to its
-// dialog, and the slider's value tip is painted the moment it is shown.
+// dialog and takes the Insert and Delete clipboard keys, and the slider's
+// value tip is painted the moment it is shown.
 
 #include "controls/GridCtrl.h"
 #include "controls/RangeSliderCtrl.h"
@@ -12,6 +13,7 @@
 #include "support/XServerTest.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QProcess>
@@ -42,7 +44,7 @@ TEST(X11Input, ControlsOnARealXServer)
     options.timeoutMs = 120000;
     options.tools = QStringList{"xdotool"};
     const quorrel::test::CXServerRun run = quorrel::test::RunUnderXServer(options);
-    quorrel::test::ExpectEveryInnerCasePassed(run, 2);
+    quorrel::test::ExpectEveryInnerCasePassed(run, 3);
 }
 
 // --- The driver, run under the X server. ---
@@ -117,6 +119,24 @@ TEST(OnXServer, GridLeavesEnterEscapeAndCtrlTabToItsDialog)
     XKeys({"Escape"});
     EXPECT_FALSE(d.dialog->isVisible());
     EXPECT_EQ(d.dialog->result(), QDialog::Rejected);
+}
+
+// The second clipboard keys, as the X server maps them: Ctrl+Insert copies,
+// Shift+Delete cuts, Shift+Insert pastes.
+TEST(OnXServer, GridTakesInsertAndDeleteClipboardKeys)
+{
+    GridDialog d(5);
+    ASSERT_TRUE(d.Open());
+    QGuiApplication::clipboard()->setText(QStringLiteral("-"));
+    XKeys({"ctrl+Insert"});
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("22"));
+    XKeys({"Right", "shift+Delete"});
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("23"));
+    EXPECT_EQ(d.grid->GetItemText(2, 3), QString());
+    XKeys({"Down", "shift+Insert"});
+    EXPECT_EQ(d.grid->GetItemText(3, 3), QStringLiteral("23"));
+    EXPECT_EQ(d.grid->GetItemText(2, 2), QStringLiteral("22"));
+    EXPECT_TRUE(d.dialog->isVisible());
 }
 
 TEST(OnXServer, SliderTipIsPaintedTheMomentItShows)

@@ -14,6 +14,7 @@
 #include <QStyleOptionSpinBox>
 #include <QComboBox>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -137,7 +138,7 @@ TEST_F(ShapesPage, TiedVerticalCountFollowsTheHorizontalOne)
 {
     params.m_nVertHarm[model::Hue] = 7;  // SquareHarmonics at load makes it 3
     Open();
-    EXPECT_FALSE(Vert(model::Hue)->IsBoxEnabled());
+    EXPECT_FALSE(Vert(model::Hue)->isEnabled());
     EXPECT_EQ(BoxText(Vert(model::Hue)), "3");
     TypeText(Horz(model::Hue), "12");
     EXPECT_EQ(BoxText(Vert(model::Hue)), "12");
@@ -247,36 +248,77 @@ TEST_F(ShapesPage, ApplyButtonsCopyToTickedMembers)
     EXPECT_EQ(params.m_nHorzHarm[model::Green], 9u);
 }
 
-TEST_F(ShapesPage, ATiedVerticalBoxIsDisabledWhileItsSpinArrowsKeepTheComponentsState)
+// Every way a spin can be stepped: its up arrow, the Up and Page Up keys, the wheel.
+enum class StepBy { UpArrow, UpKey, PageUpKey, Wheel };
+
+void StepUp(CSpinEdit* spin, StepBy how)
+{
+    switch (how) {
+    case StepBy::UpArrow: {
+        QStyleOptionSpinBox option;
+        option.initFrom(spin);
+        option.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown;
+        option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
+        const QRect up =
+            spin->style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxUp, spin);
+        ASSERT_TRUE(up.isValid());
+        QTest::mouseClick(spin, Qt::LeftButton, {}, up.center());
+        break;
+    }
+    case StepBy::UpKey: QTest::keyClick(spin, Qt::Key_Up); break;
+    case StepBy::PageUpKey: QTest::keyClick(spin, Qt::Key_PageUp); break;
+    case StepBy::Wheel: {
+        const QPointF at(spin->width() / 2.0, spin->height() / 2.0);
+        QWheelEvent wheel(at, spin->mapToGlobal(at), {}, QPoint(0, 120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(spin, &wheel);
+        break;
+    }
+    }
+}
+
+const char* const kStepNames[] = {"UpArrow", "UpKey", "PageUpKey", "Wheel"};
+void PrintTo(StepBy how, std::ostream* os) { *os << kStepNames[int(how)]; }
+std::string StepName(const ::testing::TestParamInfo<StepBy>& info) { return kStepNames[int(info.param)]; }
+
+class TiedShapesPage : public ShapesPage, public ::testing::WithParamInterface<StepBy> {};
+
+TEST_P(TiedShapesPage, ATiedVerticalCountCannotBeSteppedApartFromTheHorizontalOne)
 {
     const int32_t mirrors[6] = {1, 1, 0, 0, 1, 0};   // no diagonal or quarter turn
     std::copy(std::begin(mirrors), std::end(mirrors), params.m_nSymmetry[model::Saturation]);
     Open();
-    CSpinEdit* vert = Vert(model::Hue);   // the quarter turn ties Hue's counts
-    EXPECT_FALSE(vert->IsBoxEnabled());
-    EXPECT_TRUE(vert->isEnabled());
-    // The arrows still step the count, as the spin control of a disabled box does.
-    QStyleOptionSpinBox option;
-    option.initFrom(vert);
-    option.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown;
-    option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
-    const QRect up = vert->style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxUp, vert);
-    ASSERT_TRUE(up.isValid());
-    QTest::mouseClick(vert, Qt::LeftButton, {}, up.center());
-    EXPECT_EQ(BoxText(vert), "4");
+    CSpinEdit* tied = Vert(model::Hue);   // the quarter turn ties Hue's counts
+    CSpinEdit* free = Vert(model::Saturation);
+    EXPECT_FALSE(tied->isEnabled());
+    ASSERT_TRUE(free->isEnabled());
 
-    // A cleared component disables box and arrows alike; ticking it again
-    // gives the arrows back, the box stays tied.
+    // The same step moves an untied count (the step works) but not the tied one.
+    const QString freeBefore = BoxText(free);
+    StepUp(free, GetParam());
+    EXPECT_NE(BoxText(free), freeBefore);
+    ASSERT_EQ(BoxText(tied), "3");
+    StepUp(tied, GetParam());
+    EXPECT_EQ(BoxText(tied), "3");
+    TypeText(Horz(model::Hue), "6");
+    StepUp(tied, GetParam());
+    EXPECT_EQ(BoxText(tied), "6");
+    ASSERT_TRUE(page->OnKillActive());
+    EXPECT_EQ(params.m_nHorzHarm[model::Hue], 6u);
+    EXPECT_EQ(params.m_nVertHarm[model::Hue], 6u);
+
+    // A cleared component disables its boxes; ticking it again enables the
+    // horizontal one, the vertical one stays tied.
     ClickCheck(Check(model::Hue));
-    EXPECT_FALSE(vert->isEnabled());
-    EXPECT_FALSE(vert->IsBoxEnabled());
+    EXPECT_FALSE(Horz(model::Hue)->isEnabled());
     ClickCheck(Check(model::Hue));
-    EXPECT_TRUE(vert->isEnabled());
-    EXPECT_FALSE(vert->IsBoxEnabled());
-    // An untied component's box is enabled with its arrows.
-    EXPECT_TRUE(Vert(model::Saturation)->isEnabled());
-    EXPECT_TRUE(Vert(model::Saturation)->IsBoxEnabled());
+    EXPECT_TRUE(Horz(model::Hue)->isEnabled());
+    EXPECT_FALSE(tied->isEnabled());
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryStep, TiedShapesPage,
+                         ::testing::Values(StepBy::UpArrow, StepBy::UpKey, StepBy::PageUpKey, StepBy::Wheel),
+                         StepName);
 
 TEST_F(ShapesPage, HarmonicsBoxesTakeOnlyDigitsAsTypedButPastedTextIsStillValidated)
 {

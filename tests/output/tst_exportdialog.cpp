@@ -3,6 +3,7 @@
 
 #include "output/ExportDialog.h"
 #include "output/ExportFileTypes.h"
+#include "platform/FileDialogs.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -122,6 +123,24 @@ TEST(ChooseExportPath, OkRemembersTheTypeAndCompletesTheName)
     uint32_t otherView = kFirstExportFilterIndex;   // another view starts again at Bitmap
     ChooseExportPath(nullptr, "sky.wpp", otherView, chooser);
     EXPECT_EQ(chooser.seen.back().filterIndex, 1u);
+}
+
+// The export dialog opens where the last file was chosen, by it or by the
+// document dialogs.
+TEST(ChooseExportPath, OpensInTheLastFolderUsed)
+{
+    QTemporaryDir exported;
+    QTemporaryDir saved;
+    CScriptedChooser chooser;
+    uint32_t index = kFirstExportFilterIndex;
+    chooser.answer = CExportChoice{exported.filePath("a.png"), 3};
+    ASSERT_TRUE(ChooseExportPath(nullptr, "sky.wpp", index, chooser));
+    chooser.answer.reset();
+    ChooseExportPath(nullptr, "sky.wpp", index, chooser);
+    EXPECT_EQ(chooser.seen.back().directory, exported.path());
+    quorrel::platform::RememberFolderOf(saved.filePath("sky.wpp"));   // a Save As there
+    ChooseExportPath(nullptr, "sky.wpp", index, chooser);
+    EXPECT_EQ(chooser.seen.back().directory, saved.path());
 }
 
 class FileDialogChooserTest : public ::testing::Test {

@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -416,3 +418,52 @@ TEST_F(SaveImageTest, FilledImagesReportRisingProgressEndingAtOneHundred)
               kStatusPathNotFound);
     EXPECT_TRUE(std::find(failed.begin(), failed.end(), 100) == failed.end());
 }
+
+namespace {
+
+class CancelledSave : public SaveImageTest, public ::testing::WithParamInterface<const char*> {};
+
+} // namespace
+
+// Cancelling a long write stops it: no new file, no temporary left beside
+// it, an existing file as it was, and never 100 %.
+TEST_P(CancelledSave, LeavesNoFileAndTheOldOneAsItWas)
+{
+    const QImage tile = GeneratedTile(4, 125, 125);
+    const QString name = QString::fromLatin1(GetParam());
+    for (const bool existing : {false, true}) {
+        SCOPED_TRACE(existing ? "over an existing file" : "a new file");
+        const QString path = PathOf((existing ? "old-" : "new-") + name);
+        if (existing) {
+            QFile old(path);
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write("old");
+        }
+        std::atomic<bool> cancel{false};
+        std::vector<int> seen;
+        const uint32_t status = SaveFilledImage(tile, 1200, 900, path,
+                                                [&](int percent) {
+                                                    seen.push_back(percent);
+                                                    if (percent > 0)
+                                                        cancel = true;
+                                                },
+                                                &cancel);
+        EXPECT_EQ(status, kStatusCancelled);
+        EXPECT_TRUE(std::find(seen.begin(), seen.end(), 100) == seen.end());
+        if (existing) {
+            QFile old(path);
+            ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+            EXPECT_EQ(old.readAll(), "old");
+        } else {
+            EXPECT_FALSE(QFile::exists(path));
+        }
+        EXPECT_EQ(QDir(PathOf("")).entryList(QDir::Files | QDir::Hidden).size(), existing ? 1 : 0);
+        QFile::remove(path);
+    }
+    // Set before the writing starts, nothing is written at all.
+    std::atomic<bool> early{true};
+    EXPECT_EQ(SaveFilledImage(tile, 300, 200, PathOf(name), {}, &early), kStatusCancelled);
+    EXPECT_FALSE(QFile::exists(PathOf(name)));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFormat, CancelledSave, ::testing::Values("c.bmp", "c.png", "c.jpg", "c.gif", "c.tif"));

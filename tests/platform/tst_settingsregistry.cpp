@@ -5,6 +5,7 @@
 
 #include "model/DataObj.h"
 #include "model/RegistryKey.h"
+#include "platform/SettingsLocation.h"
 
 #include <QSettings>
 
@@ -21,9 +22,9 @@ protected:
     void SetUp() override
     {
         platform::InstallSettingsRegistry();
-        QSettings("Vantorel", "Quorrel").clear();
+        quorrel::platform::OpenSettings("Vantorel", "Quorrel")->clear();
     }
-    void TearDown() override { QSettings("Vantorel", "Quorrel").clear(); }
+    void TearDown() override { quorrel::platform::OpenSettings("Vantorel", "Quorrel")->clear(); }
 };
 
 TEST_F(SettingsRegistryTest, KeyPathsMapToOrganisationApplicationAndGroup)
@@ -56,7 +57,7 @@ TEST_F(SettingsRegistryTest, StoredDefaultsRoundTripAsA672ByteBinaryValue)
     EXPECT_EQ(key.m_dwSize, 672u);
     key.Close();
 
-    const QByteArray raw = QSettings("Vantorel", "Quorrel").value("DefVals/DefVals").toByteArray();
+    const QByteArray raw = quorrel::platform::OpenSettings("Vantorel", "Quorrel")->value("DefVals/DefVals").toByteArray();
     ASSERT_EQ(raw.size(), 672);
     EXPECT_EQ(raw.left(16), QByteArray("\x01\x00\xFF\xFF\x01\x00\x08\x00" "CDataObj", 16));
 
@@ -79,21 +80,21 @@ TEST_F(SettingsRegistryTest, UnreadableValuesLoadNothingAndLargeOnesFail)
     EXPECT_FALSE(key.ReadObList("DefVals", list));   // missing value
     EXPECT_EQ(key.m_lStatus, model::kRegFileNotFound);
 
-    QSettings("Vantorel", "Quorrel").setValue("DefVals/DefVals", QByteArray("\x01\x00\xFF\xFF\x02\x00", 6));
+    quorrel::platform::OpenSettings("Vantorel", "Quorrel")->setValue("DefVals/DefVals", QByteArray("\x01\x00\xFF\xFF\x02\x00", 6));
     EXPECT_TRUE(key.ReadObList("DefVals", list));    // read fine, does not load
     EXPECT_TRUE(list.empty());
 
-    QSettings("Vantorel", "Quorrel").setValue("DefVals/DefVals", QByteArray(5000, '\0'));
+    quorrel::platform::OpenSettings("Vantorel", "Quorrel")->setValue("DefVals/DefVals", QByteArray(5000, '\0'));
     EXPECT_FALSE(key.ReadObList("DefVals", list));   // beyond the 4096-byte buffer
 
-    QSettings("Vantorel", "Quorrel").setValue("DefVals/DefVals", QString("text"));
+    quorrel::platform::OpenSettings("Vantorel", "Quorrel")->setValue("DefVals/DefVals", QString("text"));
     EXPECT_TRUE(key.ReadObList("DefVals", list));    // another type: read, nothing loaded
     EXPECT_EQ(key.m_dwType, model::kRegSz);
     EXPECT_TRUE(list.empty());
 
     EXPECT_TRUE(key.WriteString("Name", "abc"));
     EXPECT_EQ(key.m_dwSize, 4u);
-    EXPECT_EQ(QSettings("Vantorel", "Quorrel").value("DefVals/Name").toString(), "abc");
+    EXPECT_EQ(quorrel::platform::OpenSettings("Vantorel", "Quorrel")->value("DefVals/Name").toString(), "abc");
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include <regex>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 using namespace quorrel;
@@ -102,6 +103,86 @@ TEST(RenderOptions, CombinationsThatCannotWork)
         ASSERT_TRUE(options);
         EXPECT_TRUE(WritesSomething(*options)) << writes[0];
     }
+}
+
+namespace {
+
+// Every parsed field, to compare two command lines.
+std::string Describe(const RenderOptions& o)
+{
+    const auto text = [](const auto& value) {
+        if (!value)
+            return std::string("-");
+        if constexpr (std::is_same_v<std::decay_t<decltype(*value)>, std::string>)
+            return *value;
+        else if constexpr (std::is_same_v<std::decay_t<decltype(*value)>, uint32_t>)
+            return std::to_string(*value);
+        else
+            return std::to_string(value->first) + "x" + std::to_string(value->second);
+    };
+    return text(o.input) + "|" + text(o.preset) + "|" + text(o.output) + "|" + text(o.saveWpp) + "|" +
+           text(o.seed) + "|" + text(o.count) + "|" + text(o.size) + "|" + text(o.fill) + "|" + text(o.kernel) +
+           "|" + std::to_string(o.threads) + "|" + std::to_string(o.supersample) + "|" + std::to_string(o.generate) +
+           std::to_string(o.setWallpaper) + std::to_string(o.reference) + std::to_string(o.quiet);
+}
+
+class AttachedValues : public ::testing::TestWithParam<std::vector<std::string>> {};
+
+} // namespace
+
+// "--option=value" is "--option value" for every option with a value: the
+// same command line with each such argument split in two parses the same.
+TEST_P(AttachedValues, ParseLikeSeparateOnes)
+{
+    const std::vector<std::string>& attached = GetParam();
+    std::vector<std::string> separate;
+    for (const std::string& arg : attached) {
+        const auto eq = arg.find('=');
+        if (arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            separate.push_back(arg.substr(0, eq));
+            separate.push_back(arg.substr(eq + 1));
+        } else {
+            separate.push_back(arg);
+        }
+    }
+    ASSERT_NE(separate.size(), attached.size());
+    std::string error;
+    const auto one = Parse(attached, error);
+    ASSERT_TRUE(one) << error;
+    const auto two = Parse(separate, error);
+    ASSERT_TRUE(two) << error;
+    EXPECT_EQ(Describe(*one), Describe(*two));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryOption, AttachedValues,
+    ::testing::Values(std::vector<std::string>{"--fill=1920x1080", "--output=a.png"},
+                      std::vector<std::string>{"--output=x=y.png", "--save-wpp=b.wpp", "--size=10x20"},
+                      std::vector<std::string>{"--generate", "--seed=7", "--count=3", "--output=a{n}.png"},
+                      std::vector<std::string>{"--preset=ocean", "--supersample=4", "--threads=2", "-o", "p.png"},
+                      std::vector<std::string>{"in.wpp", "--kernel=f64x4", "--set-wallpaper"}));
+
+TEST(RenderOptions, AttachedValuesAreTheValuesGiven)
+{
+    std::string error;
+    const auto options = Parse({"--fill=1920x1080", "--output=x=y.png"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(*options->fill, std::make_pair(1920u, 1080u));
+    EXPECT_EQ(*options->output, "x=y.png");
+}
+
+TEST(RenderOptions, AnOptionGivenTwiceOrAFlagWithAValueIsRefused)
+{
+    EXPECT_EQ(Refusal({"-o", "a.png", "-o", "b.png"}), "-o is given more than once");
+    EXPECT_EQ(Refusal({"-o", "a.png", "--output=b.png"}), "--output is given more than once");
+    EXPECT_EQ(Refusal({"--preset", "ocean", "--preset", "forest", "-o", "a.png"}),
+              "--preset is given more than once");
+    EXPECT_EQ(Refusal({"--fill=8x8", "--fill", "8x8", "-o", "a.png"}), "--fill is given more than once");
+    EXPECT_EQ(Refusal({"--generate=yes"}), "--generate takes no value");
+    EXPECT_EQ(Refusal({"--help=1"}), "--help takes no value");
+    EXPECT_EQ(Refusal({"--bogus=1"}), "unknown option --bogus (see --help)");
+    EXPECT_EQ(Refusal({"--fill="}), "--fill takes WIDTHxHEIGHT, each from 1 to 16384, not ''");
+    EXPECT_EQ(Refusal({"--generate", "--seed=x"}), "--seed takes a whole number from 0 to 4294967295, not 'x'");
 }
 
 TEST(OutputNames, NumbersArePaddedToTheCountAndSeedsReplaced)

@@ -13,6 +13,7 @@
 #include <charconv>
 #include <functional>
 #include <limits>
+#include <set>
 
 #ifndef QUORREL_VERSION
 #define QUORREL_VERSION "unknown"
@@ -106,6 +107,14 @@ std::string CheckRotation(const RenderOptions& options)
 
 // ---- end of desktop rotation ----
 
+// The long name of an option given by its short one.
+std::string LongName(const std::string& option)
+{
+    if (option == "-o")
+        return "--output";
+    return option;
+}
+
 // What the options say together; empty when they agree.
 std::string CheckCombination(const RenderOptions& options)
 {
@@ -151,9 +160,28 @@ std::string CheckCombination(const RenderOptions& options)
 std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>& args, std::string& error)
 {
     RenderOptions options;
+    std::set<std::string> valued;   // the options that took their value
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
+        std::string arg = args[i];
+        // "--option=value", as GNU tools take it, is "--option value".
+        std::optional<std::string> attached;
+        if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            attached = arg.substr(eq + 1);
+            arg.resize(eq);
+        }
+        bool attachedTaken = false;
+        // The value of an option; each option takes one, so a second is refused
+        // instead of silently replacing the first.
         auto value = [&](std::string& out) {
+            if (!valued.insert(LongName(arg)).second) {
+                error = arg + " is given more than once";
+                return false;
+            }
+            if (attached) {
+                out = *attached;
+                attachedTaken = true;
+                return true;
+            }
             if (i + 1 >= args.size()) {
                 error = arg + " needs a value";
                 return false;
@@ -254,6 +282,10 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
             return std::nullopt;
         } else {
             options.input = arg;
+        }
+        if (attached && !attachedTaken) {
+            error = arg + " takes no value";
+            return std::nullopt;
         }
     }
     error = CheckCombination(options);
@@ -383,8 +415,9 @@ Desktop rotation (a wallpaper that changes by itself, without the editor):
                       and MATE get a slide show, XFCE and Plasma their own
                       cycling of --count N prepared images (1..100, default
                       8); elsewhere a systemd user timer runs quorrel-render
-                      --set-wallpaper. --seed, --size, --fill and
-                      --supersample apply to the images
+                      --set-wallpaper. --seed, --size, --fill,
+                      --supersample, --continuous and --scale apply to the
+                      images
   --rotate off        undo it: the previous settings put back, the timer and
                       its units removed, the images deleted
   --rotate status     say what is set up and whether it runs in this session
@@ -392,6 +425,9 @@ Desktop rotation (a wallpaper that changes by itself, without the editor):
                       is set up and say when this session is another one
   Images and state live in $XDG_DATA_HOME/quorrel/rotation/, units in
   $XDG_CONFIG_HOME/systemd/user/; nothing is written elsewhere.
+
+An option's value may also be attached as --option=VALUE. Each option with a
+value is given at most once.
 
 A run needs something to write: -o, --save-wpp, --set-wallpaper or --rotate.
 Every output is checked before rendering (image extension, folder, that it

@@ -52,6 +52,7 @@ bool WriteImage(const std::string& path, const QImage& image, model::CStagedFile
         error = file.Failure().message;
         return false;
     case output::EncodeOutcome::EncoderFailed:
+    case output::EncodeOutcome::Cancelled:   // no cancel is given here
         break;
     }
     error = path + ": the image could not be encoded";

@@ -1,0 +1,138 @@
+// What a screen reader is told: every interactive control of the main
+// window, of each page of the Properties sheet and of the coefficient
+// dialogs has a name it can speak. The accessible tree is walked as an
+// assistive technology reads it (QAccessible, the interfaces the
+// accessibility bridge serves), including the grids' cells.
+
+#include "EditorFixture.h"
+
+#include "editors/CoeffsDlg.h"
+#include "editors/CoeffsMainDlg.h"
+#include "editors/QuorrelProp.h"
+
+#include "controls/GridCtrl.h"
+
+#include "model/TileParams.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QTabBar>
+#include <QTest>
+
+#include <set>
+
+using namespace quorrel;
+
+namespace {
+
+bool IsInteractive(QAccessible::Role role)
+{
+    static const std::set<QAccessible::Role> roles = {
+        QAccessible::PushButton, QAccessible::CheckBox,     QAccessible::RadioButton, QAccessible::ComboBox,
+        QAccessible::SpinBox,    QAccessible::Slider,       QAccessible::EditableText, QAccessible::ButtonMenu,
+        QAccessible::ButtonDropDown, QAccessible::PageTab,  QAccessible::List,        QAccessible::ListItem,
+        QAccessible::Table,      QAccessible::Cell,         QAccessible::Tree,        QAccessible::MenuItem,
+        QAccessible::Dial,       QAccessible::Link,
+    };
+    return roles.count(role) != 0;
+}
+
+QString Describe(QAccessibleInterface* item)
+{
+    QStringList path;
+    for (QAccessibleInterface* at = item; at; at = at->parent()) {
+        const QObject* object = at->object();
+        path.prepend(QStringLiteral("%1(%2)")
+                         .arg(object ? QString::fromLatin1(object->metaObject()->className()) : QStringLiteral("-"),
+                              object ? object->objectName() : QString::number(int(at->role()), 16)));
+        if (object && object->isWidgetType() && static_cast<const QWidget*>(object)->isWindow())
+            break;
+    }
+    return path.join(QStringLiteral(" > ")) + QStringLiteral(" role 0x%1").arg(int(item->role()), 0, 16);
+}
+
+// Every visible interactive element under `item` without a name.
+void CollectUnnamed(QAccessibleInterface* item, QStringList& unnamed, int& interactive, int depth = 0)
+{
+    if (!item || !item->isValid() || depth > 40)
+        return;
+    if (item->state().invisible)
+        return;
+    if (IsInteractive(item->role())) {
+        ++interactive;
+        if (item->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << Describe(item);
+    }
+    for (int i = 0; i < item->childCount(); ++i)
+        CollectUnnamed(item->child(i), unnamed, interactive, depth + 1);
+}
+
+// Names missing in `window`; at least `atLeast` interactive elements must
+// have been found (a tree that shows nothing names nothing).
+void ExpectEveryControlNamed(QWidget* window, int atLeast, const char* what)
+{
+    SCOPED_TRACE(what);
+    QApplication::processEvents();
+    QStringList unnamed;
+    int interactive = 0;
+    CollectUnnamed(QAccessible::queryAccessibleInterface(window), unnamed, interactive);
+    EXPECT_GE(interactive, atLeast);
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.size() << " unnamed:\n" << unnamed.join('\n').toStdString();
+}
+
+using AccessibilityTest = test::EditorFixture;
+
+TEST_F(AccessibilityTest, EveryInteractiveControlHasANameAScreenReaderSpeaks)
+{
+    ASSERT_TRUE(Start());
+    Frame()->showNormal();
+    Frame()->resize(1000, 700);
+    ExpectEveryControlNamed(Frame(), 20, "main window");
+
+    model::CTileParams params;
+    editors::CQuorrelProp sheet(params);
+    sheet.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&sheet));
+    for (int page = 0; page < sheet.TabBar()->count(); ++page) {
+        sheet.TabBar()->setCurrentIndex(page);
+        ExpectEveryControlNamed(&sheet, 8, qPrintable(sheet.TabBar()->tabText(page)));
+    }
+    sheet.reject();
+
+    editors::CCoeffsMainDlg coefficients(params);
+    coefficients.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&coefficients));
+    ExpectEveryControlNamed(&coefficients, 30, "coefficients");
+    coefficients.reject();
+
+    params.m_nHorzHarm[model::Hue] = 3;
+    params.m_nVertHarm[model::Hue] = 4;
+    editors::CCoeffsDlg table(params, &model::CTileParams::m_nCosSin, model::Hue);
+    table.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&table));
+    ExpectEveryControlNamed(&table, 3 * 4 + 3, "coefficient table");
+    // A cell speaks its value and is tied to its row's and column's headers.
+    table.Grid()->SetItemText(2, 3, QStringLiteral("-17"));
+    QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(table.Grid());
+    ASSERT_NE(grid, nullptr);
+    ASSERT_NE(grid->tableInterface(), nullptr);
+    EXPECT_EQ(grid->role(), QAccessible::Table);
+    EXPECT_EQ(grid->tableInterface()->rowCount(), 3);
+    EXPECT_EQ(grid->tableInterface()->columnCount(), 4);
+    QAccessibleInterface* cell = grid->tableInterface()->cellAt(1, 2);
+    ASSERT_NE(cell, nullptr);
+    ASSERT_NE(cell->tableCellInterface(), nullptr);
+    EXPECT_EQ(cell->text(QAccessible::Name), "-17");
+    EXPECT_EQ(cell->text(QAccessible::Description), table.Grid()->GetItemText(2, 0) + ", " + table.Grid()->GetItemText(0, 3));
+    const QList<QAccessibleInterface*> rowHeaders = cell->tableCellInterface()->rowHeaderCells();
+    const QList<QAccessibleInterface*> columnHeaders = cell->tableCellInterface()->columnHeaderCells();
+    ASSERT_EQ(rowHeaders.size(), 1);
+    ASSERT_EQ(columnHeaders.size(), 1);
+    EXPECT_EQ(rowHeaders[0]->text(QAccessible::Name), table.Grid()->GetItemText(2, 0));
+    EXPECT_EQ(columnHeaders[0]->role(), QAccessible::ColumnHeader);
+    EXPECT_EQ(columnHeaders[0]->text(QAccessible::Name), table.Grid()->GetItemText(0, 3));
+    EXPECT_EQ(grid->indexOfChild(cell), 2 * table.Grid()->GetColumnCount() + 3);
+    table.reject();
+}
+
+} // namespace
