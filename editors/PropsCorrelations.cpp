@@ -7,6 +7,7 @@
 #include "TextParsing.h"
 
 #include "controls/ColorRef.h"
+#include "controls/Contrast.h"
 #include "controls/GridCtrl.h"
 
 #include "model/TileParams.h"
@@ -143,8 +144,12 @@ void CPropsCorrelations::ApplyEditability()
         generated[i] = m_pCheck[i]->isChecked();
     generated[6] = generated[7] = true;
 
+    // Read-only cells in the button face, editable ones in the field colour;
+    // where a theme makes the two nearly alike, the face is shifted until a
+    // user can tell them apart.
     const QPalette pal = palette();
-    const uint32_t buttonFace = controls::ToColorRef(pal.color(QPalette::Button));
+    const uint32_t buttonFace = controls::ToColorRef(
+        controls::LegibleOn(pal.color(QPalette::Button), pal.color(QPalette::Base), controls::kSurfaceContrast));
     const uint32_t window = controls::ToColorRef(pal.color(QPalette::Base));
     for (int r = 1; r < kRows; ++r) {
         for (int k = 1; k < kColumns; ++k) {
