@@ -20,12 +20,14 @@ QUORREL_PACKAGES=(
 # (tests/desktops, ctest label "desktops"): GSettings with its dconf backend
 # and the GNOME, Cinnamon and MATE schemas; xfdesktop with xfwm4; pcmanfm-qt;
 # sway with swaybg and grim; feh and xwallpaper; the desktop portal with its
-# GNOME backend. About 120 packages, 20 s to install.
+# GNOME backend. About 120 packages, 20 s to install. The editor's own
+# session tests use xfwm4 as the X window manager, and sway with Qt's
+# Wayland platform and wtype for the keys in a Wayland session.
 QUORREL_DESKTOP_PACKAGES=(
     libglib2.0-bin dconf-gsettings-backend dconf-service dconf-cli
     gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common
     xfdesktop4 xfconf xfwm4 pcmanfm-qt
-    sway swaybg grim procps util-linux
+    sway swaybg grim procps util-linux qt6-wayland wtype
     feh xwallpaper
     xdg-desktop-portal xdg-desktop-portal-gnome
 )
