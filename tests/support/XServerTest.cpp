@@ -91,10 +91,11 @@ CXServerRun RunUnderXServer(const CXServerRunOptions& options)
     driver.setProcessChannelMode(QProcess::MergedChannels);
     QStringList command{QCoreApplication::applicationFilePath(), "--gtest_filter=" + options.filter};
     if (!options.windowManager.isEmpty()) {
-        // The window manager first, in the background; it ends with the
-        // display. The inner cases wait until it manages the screen.
+        // The window manager first, in the background, its output in
+        // HOME/window-manager.log; it ends with the display. The inner cases
+        // wait until it manages the screen.
         // (Its words are this program's own constants, without blanks.)
-        command = QStringList{"/bin/sh", "-c", options.windowManager.join(' ') + " >/dev/null 2>&1 & exec \"$@\"",
+        command = QStringList{"/bin/sh", "-c", options.windowManager.join(' ') + " >\"$HOME/window-manager.log\" 2>&1 & exec \"$@\"",
                               "sh"} +
                   command;
     }
