@@ -26,6 +26,7 @@
 #include "platform/WindowSystem.h"
 #include "platform/desktop/HelpSystem.h"
 #include "platform/desktop/HelpWindow.h"
+#include "support/Palettes.h"
 #include "support/XServerTest.h"
 
 #include <QAction>
@@ -34,7 +35,8 @@
 #include <QFile>
 #include <QListWidget>
 #include <QMdiArea>
-#include <QScopeGuard>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -120,20 +122,31 @@ bool HasNetWmState(WId window, const char* state)
     return XProperty(window, "_NET_WM_STATE").contains(QLatin1String(state));
 }
 
-// Runs `step` once a modal window shows, inside its event loop.
-void WhenModal(QObject* owner, std::function<void(QWidget*)> step)
+// Opens the real Properties sheet with F4 and runs `step` on it inside its
+// event loop, then closes it.
+void InPropertySheet(QObject* owner, const std::function<void(editors::CQuorrelProp*)>& step)
 {
-    auto* poll = new QTimer(owner);
-    QObject::connect(poll, &QTimer::timeout, [poll, step = std::move(step)] {
+    CQuorrelView::SetPropertySheetRunner({});
+    bool done = false;
+    QPointer<QTimer> poll = new QTimer(owner);
+    QObject::connect(poll, &QTimer::timeout, [poll, &step, &done] {
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible())
             return;
         poll->stop();
         poll->deleteLater();
         QTest::qWait(300);
-        step(modal);
+        auto* sheet = qobject_cast<editors::CQuorrelProp*>(modal);
+        EXPECT_NE(sheet, nullptr) << "the modal window is not the sheet";
+        if (sheet)
+            step(sheet);
+        modal->close();
+        done = true;
     });
     poll->start(50);
+    Xdo({"key", "F4"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 30000)) << "F4 showed no sheet";
+    delete poll;   // not left to fire on a sheet shown later
 }
 
 // The highest contrast any pixel of `area` (device pixels of the screen)
@@ -223,15 +236,7 @@ TEST_F(InWmSession, FullScreenIsTheWindowManagersAndLeavingRestoresTheWindow)
 TEST_F(InWmSession, F1InADialogOpensTheHelpOnItsScreenAtItsPageAndEscClosesIt)
 {
     Start();
-    CQuorrelView::SetPropertySheetRunner({});
-    bool done = false;
-    WhenModal(Frame(), [&](QWidget* modal) {
-        auto finish = qScopeGuard([&] {
-            modal->close();
-            done = true;
-        });
-        auto* sheet = qobject_cast<editors::CQuorrelProp*>(modal);
-        ASSERT_NE(sheet, nullptr);
+    InPropertySheet(Frame(), [&](editors::CQuorrelProp* sheet) {
         // The sheet low at the right of the screen: a help window centred
         // on it would reach past the screen's edges.
         const QRect screen = sheet->screen()->availableGeometry();
@@ -259,8 +264,6 @@ TEST_F(InWmSession, F1InADialogOpensTheHelpOnItsScreenAtItsPageAndEscClosesIt)
         EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 3000)) << "Esc did not close the help";
         EXPECT_TRUE(sheet->isVisible()) << "Esc closed the sheet, not the help";
     });
-    Xdo({"key", "F4"});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 30000)) << "F4 showed no sheet";
 }
 
 TEST_F(InWmSession, ClosingTheActiveWindowActivatesThePreviousOneAndCascadeKeepsASingleWindowWhole)
@@ -338,24 +341,6 @@ TEST_F(InWmSession, TheGalleryShowsEveryThumbnailAndEveryNameInFullUnderFusion)
 
 // --- A dark Fusion palette at twice the scale. ---
 
-QPalette DarkPalette()
-{
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
-    dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
-    dark.setColor(QPalette::Base, QColor(0x2a, 0x2a, 0x2a));
-    dark.setColor(QPalette::AlternateBase, QColor(0x35, 0x35, 0x35));
-    dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
-    dark.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
-    dark.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
-    dark.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
-    dark.setColor(QPalette::HighlightedText, Qt::black);
-    dark.setColor(QPalette::Light, QColor(0x50, 0x50, 0x50));
-    dark.setColor(QPalette::Mid, QColor(0x40, 0x40, 0x40));
-    dark.setColor(QPalette::Dark, QColor(0x20, 0x20, 0x20));
-    return dark;
-}
-
 class InDarkHiDpiSession : public InWmSession {
 protected:
     void SetUp() override
@@ -364,7 +349,7 @@ protected:
         if (IsSkipped() || HasFatalFailure())
             return;
         QApplication::setStyle(QStyleFactory::create("Fusion"));
-        QApplication::setPalette(DarkPalette());
+        QApplication::setPalette(test::DarkPalette());
     }
     qreal Ratio() const { return Frame()->devicePixelRatioF(); }
 };
@@ -383,7 +368,9 @@ TEST_F(InDarkHiDpiSession, ZoomOneShowsOneImagePixelPerDevicePixelAndZoomTwoTwo)
     EXPECT_GT(ShareShowingTile(Screenshot("hidpi-zoom2"), view, 2, nullptr, Ratio()), 0.99);
     // The pointer read-out counts device pixels too: the logical point
     // (100, 50) is device pixel (200, 100), image pixel (100, 50) at zoom 2.
-    QTest::mouseMove(view->viewport(), QPoint(100, 50));
+    QMouseEvent move(QEvent::MouseMove, QPointF(100, 50), view->viewport()->mapToGlobal(QPointF(100, 50)),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &move);
     EXPECT_EQ(view->PointerPosition(), QPoint(100 % int(Doc()->m_params.m_nWidth), 50 % int(Doc()->m_params.m_nHeight)));
 
     // The toolbar's zoom images keep their magnifier handles: the lower
@@ -404,15 +391,7 @@ TEST_F(InDarkHiDpiSession, ZoomOneShowsOneImagePixelPerDevicePixelAndZoomTwoTwo)
 TEST_F(InDarkHiDpiSession, EveryMarkOfTheSymmetriesAndCorrelationsPagesStandsOut)
 {
     Start();
-    CQuorrelView::SetPropertySheetRunner({});
-    bool done = false;
-    WhenModal(Frame(), [&](QWidget* modal) {
-        auto finish = qScopeGuard([&] {
-            modal->close();
-            done = true;
-        });
-        auto* sheet = qobject_cast<editors::CQuorrelProp*>(modal);
-        ASSERT_NE(sheet, nullptr);
+    InPropertySheet(Frame(), [&](editors::CQuorrelProp* sheet) {
         sheet->TabBar()->setCurrentIndex(3);
         QTest::qWait(500);
         const QImage symmetries = Screenshot("dark-symmetries");
@@ -461,8 +440,6 @@ TEST_F(InDarkHiDpiSession, EveryMarkOfTheSymmetriesAndCorrelationsPagesStandsOut
             EXPECT_GE(controls::ContrastRatio(editable, readOnly), controls::kSurfaceContrast - 0.05)
                 << editable.name().toStdString() << " vs " << readOnly.name().toStdString();
     });
-    Xdo({"key", "F4"});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 30000)) << "F4 showed no sheet";
 }
 
 TEST_F(InDarkHiDpiSession, GalleryThumbnailsHaveTheScreensDensity)

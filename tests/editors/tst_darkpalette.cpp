@@ -10,6 +10,7 @@
 #include "editors/EditorIcons.h"
 #include "editors/PropsCorrelations.h"
 #include "model/TileParams.h"
+#include "support/Palettes.h"
 
 #include <QApplication>
 #include <QImage>
@@ -30,17 +31,7 @@ namespace {
 
 QPalette Palette(bool dark)
 {
-    QPalette palette = QStyleFactory::create("Fusion")->standardPalette();
-    if (dark) {
-        palette.setColor(QPalette::Window, QColor(0x22, 0x20, 0x20));
-        palette.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
-        palette.setColor(QPalette::Base, QColor(0x2a, 0x2a, 0x2a));
-        palette.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
-        palette.setColor(QPalette::Button, QColor(0x30, 0x30, 0x30));
-        palette.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
-        palette.setColor(QPalette::Dark, QColor(0x18, 0x18, 0x18));
-    }
-    return palette;
+    return dark ? test::DarkPalette() : QStyleFactory::create("Fusion")->standardPalette();
 }
 
 // The best contrast any pixel of an icon painted on `background` has.
