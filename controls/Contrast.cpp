@@ -33,14 +33,17 @@ double ContrastRatio(const QColor& a, const QColor& b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
+bool IsDark(const QColor& background)
+{
+    return ContrastRatio(Qt::white, background) >= ContrastRatio(Qt::black, background);
+}
+
 QColor LegibleOn(const QColor& preferred, const QColor& background, double minimum)
 {
     if (ContrastRatio(preferred, background) >= minimum)
         return preferred;
     // Away from the background: the side with the more room.
-    const double lb = RelativeLuminance(background);
-    const bool lighten = (1.0 + 0.05) / (lb + 0.05) >= (lb + 0.05) / 0.05;
-    const QColor end = lighten ? QColor(Qt::white) : QColor(Qt::black);
+    const QColor end = IsDark(background) ? QColor(Qt::white) : QColor(Qt::black);
     constexpr int kSteps = 40;
     for (int step = 1; step <= kSteps; ++step) {
         const QColor candidate = Blend(preferred.toRgb(), end, double(step) / kSteps);

@@ -14,6 +14,10 @@ double RelativeLuminance(const QColor& color);
 // 1 (the same) to 21 (black on white). Text wants 4.5, marks 3.
 double ContrastRatio(const QColor& a, const QColor& b);
 
+// Whether light marks stand out more on `background` than dark ones: the
+// background of a dark theme.
+bool IsDark(const QColor& background);
+
 inline constexpr double kTextContrast = 4.5;
 inline constexpr double kMarkContrast = 3.0;
 // Two surfaces a user must tell apart (editable and read-only cells).

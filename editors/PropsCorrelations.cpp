@@ -144,12 +144,15 @@ void CPropsCorrelations::ApplyEditability()
         generated[i] = m_pCheck[i]->isChecked();
     generated[6] = generated[7] = true;
 
-    // Read-only cells in the button face, editable ones in the field colour;
-    // where a theme makes the two nearly alike, the face is shifted until a
-    // user can tell them apart.
+    // Read-only cells in the button face, editable ones in the field colour.
+    // Dark themes make the two nearly alike: there the face is lightened
+    // until a user can tell them apart.
     const QPalette pal = palette();
-    const uint32_t buttonFace = controls::ToColorRef(
-        controls::LegibleOn(pal.color(QPalette::Button), pal.color(QPalette::Base), controls::kSurfaceContrast));
+    const QColor base = pal.color(QPalette::Base);
+    const QColor face = controls::IsDark(base)
+                            ? controls::LegibleOn(pal.color(QPalette::Button), base, controls::kSurfaceContrast)
+                            : pal.color(QPalette::Button);
+    const uint32_t buttonFace = controls::ToColorRef(face);
     const uint32_t window = controls::ToColorRef(pal.color(QPalette::Base));
     for (int r = 1; r < kRows; ++r) {
         for (int k = 1; k < kColumns; ++k) {
