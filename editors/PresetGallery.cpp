@@ -5,6 +5,7 @@
 
 #include <QDialogButtonBox>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
@@ -143,7 +144,14 @@ void CPresetGallery::SizeToShowEveryThumbnail()
     const int rows = (Count() + kColumns - 1) / kColumns;
     const int frame = 2 * m_pList->frameWidth() + 2 * m_pList->spacing() + 4;
     const QSize list(kColumns * cell.width() + frame, std::max(rows, 1) * cell.height() + frame);
-    const QSize wanted = layout()->sizeHint() - m_pList->sizeHint() + list;
+    // The intro wraps to the list's width; the buttons go below.
+    QLayout* column = layout();
+    const QMargins margins = column->contentsMargins();
+    const QWidget* intro = column->itemAt(0)->widget();
+    const QWidget* buttons = column->itemAt(2)->widget();
+    const QSize wanted(margins.left() + margins.right() + std::max(list.width(), buttons->sizeHint().width()),
+                       margins.top() + margins.bottom() + intro->heightForWidth(list.width()) + list.height() +
+                           buttons->sizeHint().height() + 2 * column->spacing());
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const QSize room = screen ? screen->availableGeometry().size() * 9 / 10 : wanted;
     resize(wanted.boundedTo(room));
