@@ -83,7 +83,8 @@ void CQuorrelView::SetScrollSizesFromZoom()
     const CQuorrelDoc* doc = GetDocument();
     if (!doc)
         return;
-    const ScrollSizes sizes = ComputeScrollSizes(doc->m_params.m_nWidth, doc->m_params.m_nHeight, m_nZoom);
+    const ScrollSizes sizes =
+        ComputeScrollSizes(doc->m_params.m_nWidth, doc->m_params.m_nHeight, m_nZoom, DevicePixelRatio());
     SetScrollSizes(sizes.total, sizes.page, sizes.line);
 }
 
@@ -136,15 +137,29 @@ void CQuorrelView::OnDraw(QPainter& painter, bool printing)
         painter.drawImage(QRect(QPoint(0, 0), size), *image, sourceRect);
         return;
     }
+    // The tile is laid in device pixels, as the desktop lays a wallpaper:
+    // at zoom 1 one image pixel is one device pixel on a dense screen too.
+    // The placeholder logo keeps its logical size.
+    const qreal ratio = m_bRendered ? DevicePixelRatio() : 1.0;
+    painter.save();
+    painter.scale(1.0 / ratio, 1.0 / ratio);
     // Only what the client area shows, straight from the bitmap: the cost
     // of a paint follows the window's size, whatever the zoom.
-    for (const TilePart& part : VisibleTileParts(GetClientSize(), GetScrollPosition(), sourceRect.size(), scale)) {
+    for (const TilePart& part : VisibleTileParts(ToDeviceSize(GetClientSize(), ratio),
+                                                 ToDevicePoint(GetScrollPosition(), ratio), sourceRect.size(), scale)) {
         const QRect source = part.source.translated(sourceRect.topLeft());
         if (scale == 1)
             painter.drawImage(part.target.topLeft(), *image, source);
         else
             painter.drawImage(part.target, *image, source);
     }
+    painter.restore();
+}
+
+qreal CQuorrelView::DevicePixelRatio() const
+{
+    const qreal ratio = viewport()->devicePixelRatioF();
+    return ratio > 0 ? ratio : 1.0;
 }
 
 void CQuorrelView::PushHistory()
@@ -247,8 +262,8 @@ void CQuorrelView::mouseMoveEvent(QMouseEvent* event)
     const QPoint point = event->position().toPoint();
     const CQuorrelDoc* doc = GetDocument();
     if (doc && viewport()->rect().contains(point) && doc->m_params.m_nWidth > 0 && doc->m_params.m_nHeight > 0) {
-        m_ptPointer = PointerToImage(point, GetScrollPosition(), m_nZoom, doc->m_params.m_nWidth,
-                                     doc->m_params.m_nHeight);
+        m_ptPointer = PointerToImage(event->position(), GetScrollPosition(), m_nZoom, doc->m_params.m_nWidth,
+                                     doc->m_params.m_nHeight, DevicePixelRatio());
         RefreshStatusReadout();
     }
     platform::CScrollView::mouseMoveEvent(event);

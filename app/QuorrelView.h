@@ -148,6 +148,8 @@ private:
     void AddOutputCommands();
     CMainFrame* MainFrame() const;
     void SetScrollSizesFromZoom();
+    // Device pixels per logical pixel of the screen the view is on.
+    qreal DevicePixelRatio() const;
     void RefreshStatusReadout();
     void ZoomChanged();
     void AddEditingCommands();

@@ -1,6 +1,7 @@
 #include "TileLayout.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace quorrel::app {
 
@@ -10,6 +11,30 @@ ScrollSizes ComputeScrollSizes(uint32_t width, uint32_t height, int zoom)
     const QSize page(total.width() / 10, total.height() / 10);
     const QSize line(page.width() / 10, page.height() / 10);
     return {total, page, line};
+}
+
+ScrollSizes ComputeScrollSizes(uint32_t width, uint32_t height, int zoom, qreal ratio)
+{
+    if (!(ratio > 0) || ratio == 1.0)
+        return ComputeScrollSizes(width, height, zoom);
+    const auto logical = [&](uint32_t pixels) {
+        return static_cast<int>(std::ceil(double(pixels) * zoom / ratio - 1e-9));
+    };
+    const QSize total(logical(width), logical(height));
+    const QSize page(total.width() / 10, total.height() / 10);
+    const QSize line(page.width() / 10, page.height() / 10);
+    return {total, page, line};
+}
+
+QSize ToDeviceSize(QSize logical, qreal ratio)
+{
+    return {static_cast<int>(std::ceil(logical.width() * ratio - 1e-9)),
+            static_cast<int>(std::ceil(logical.height() * ratio - 1e-9))};
+}
+
+QPoint ToDevicePoint(QPoint logical, qreal ratio)
+{
+    return {static_cast<int>(std::lround(logical.x() * ratio)), static_cast<int>(std::lround(logical.y() * ratio))};
 }
 
 std::vector<QRect> ScreenTileRects(QSize client, QSize tile)
@@ -57,6 +82,16 @@ QPoint PointerToImage(QPoint point, QPoint scroll, int zoom, uint32_t width, uin
     const int x = ((point.x() + scroll.x()) / zoom) % static_cast<int>(width);
     const int y = ((point.y() + scroll.y()) / zoom) % static_cast<int>(height);
     return {x, y};
+}
+
+QPoint PointerToImage(QPointF point, QPoint scroll, int zoom, uint32_t width, uint32_t height, qreal ratio)
+{
+    const QPoint origin = ToDevicePoint(scroll, ratio);
+    const auto device = [&](qreal logical, int start) {
+        return std::max(0, start + static_cast<int>(std::floor(logical * ratio + 1e-9)));
+    };
+    return PointerToImage(QPoint(device(point.x(), origin.x()), device(point.y(), origin.y())), QPoint(0, 0), zoom,
+                          width, height);
 }
 
 } // namespace quorrel::app

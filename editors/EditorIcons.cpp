@@ -2,9 +2,14 @@
 
 #include "SymmetryItems.h"
 
+#include "controls/Contrast.h"
+
+#include <QGuiApplication>
+
 #include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPalette>
 #include <QPixmap>
 #include <QTransform>
 
@@ -66,6 +71,12 @@ QColor Ink(QIcon::Mode mode, QColor normal)
     return mode == QIcon::Disabled ? QColor(160, 160, 160) : normal;
 }
 
+// The palette colour the icons sit on: the dialog's face, or a button's.
+QColor Background(QPalette::ColorRole role)
+{
+    return QGuiApplication::palette().color(role);
+}
+
 // Maps the unit square (0..1, y down) into the icon rectangle, kept square
 // and centred.
 QTransform UnitSquare(const QRectF& rect, qreal margin)
@@ -82,7 +93,7 @@ void PaintTriangle(QPainter& p, const QRectF& rect, QIcon::Mode mode)
     const QTransform t = UnitSquare(rect, 1);
     QPolygonF tri({QPointF(0.2, 0.32), QPointF(0.8, 0.32), QPointF(0.5, 0.72)});
     p.setPen(Qt::NoPen);
-    p.setBrush(Ink(mode, QColor(30, 30, 30)));
+    p.setBrush(Ink(mode, controls::LegibleOn(QColor(30, 30, 30), Background(QPalette::Button))));
     p.drawPolygon(t.map(tri));
 }
 
@@ -128,7 +139,10 @@ void PaintColumnHeading(QPainter& p, const QRectF& rect, QIcon::Mode mode, int c
 void PaintValue(QPainter& p, const QRectF& rect, QIcon::Mode mode, int value, bool grey)
 {
     const QTransform t = UnitSquare(rect, 1);
-    const QColor colour = grey ? QColor(165, 165, 165) : Ink(mode, QColor(20, 20, 120));
+    // Dark blue on a light dialog, a light blue on a dark one.
+    const QColor face = Background(QPalette::Window);
+    const QColor colour = grey ? controls::LegibleOn(QColor(165, 165, 165), face, 1.8)
+                               : Ink(mode, controls::LegibleOn(QColor(20, 20, 120), face));
     QPen pen(colour, std::max<qreal>(1.5, t.m11() / 7));
     pen.setCapStyle(Qt::RoundCap);
     p.setPen(pen);

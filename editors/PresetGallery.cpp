@@ -4,23 +4,29 @@
 #include "platform/presets/PresetLibrary.h"
 
 #include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace quorrel::editors {
 
 namespace {
 
+constexpr int kColumns = 4;
+
 // Shown until a thumbnail arrives: a plain frame of the thumbnail's size.
-QPixmap Placeholder(const QPalette& palette)
+QPixmap Placeholder(const QPalette& palette, QSize size)
 {
-    QPixmap pixmap(CPresetGallery::kThumbnailSize);
+    QPixmap pixmap(size);
     pixmap.fill(palette.color(QPalette::Window));
     QPainter painter(&pixmap);
     painter.setPen(palette.color(QPalette::Mid));
@@ -50,19 +56,40 @@ CPresetGallery::CPresetGallery(QWidget* parent, CThumbnailRenderer::RenderFuncti
                                             "Another shows a new tile of the selected preset."));
     intro->setWordWrap(true);
 
+    // The screen the gallery opens on, as the desktop lays the wallpaper
+    // there: in device pixels.
+    const QScreen* screen = parent && parent->screen() ? parent->screen() : QGuiApplication::primaryScreen();
+    m_ratio = screen ? screen->devicePixelRatio() : 1.0;
+    m_screenPixels = screen ? (QSizeF(screen->geometry().size()) * m_ratio).toSize() : QSize(1920, 1080);
+    if (m_screenPixels.isEmpty())
+        m_screenPixels = QSize(1920, 1080);
+    m_thumbnail = QSize(kThumbnailWidth, std::clamp(int(std::lround(double(kThumbnailWidth) * m_screenPixels.height() /
+                                                                       m_screenPixels.width())),
+                                                   kThumbnailWidth / 2, kThumbnailWidth));
+    m_thumbnailPixels = (QSizeF(m_thumbnail) * m_ratio).toSize();
+
     m_pList = new QListWidget;
     m_pList->setObjectName(QStringLiteral("PresetList"));
     m_pList->setViewMode(QListView::IconMode);
     m_pList->setMovement(QListView::Static);
     m_pList->setResizeMode(QListView::Adjust);
     m_pList->setWrapping(true);
+    m_pList->setWordWrap(true);
     m_pList->setUniformItemSizes(true);
     m_pList->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_pList->setIconSize(kThumbnailSize);
-    m_pList->setGridSize(kThumbnailSize + QSize(24, 2 * fontMetrics().height() + 8));
+    m_pList->setIconSize(m_thumbnail);
     m_pList->setSpacing(4);
 
-    const QPixmap placeholder = Placeholder(palette());
+    QPixmap placeholder = Placeholder(palette(), m_thumbnailPixels);
+    placeholder.setDevicePixelRatio(m_ratio);
+    // Every name in full on one line, in the list's own font and style.
+    int widestName = 0;
+    const QFontMetrics names(m_pList->font());
+    for (const model::PresetInfo& info : model::Presets())
+        widestName = std::max(widestName, names.horizontalAdvance(QString::fromUtf8(info.name.data(), info.name.size())));
+    m_pList->setGridSize(QSize(std::max(m_thumbnail.width(), widestName) + 24,
+                               m_thumbnail.height() + 2 * names.height() + 8));
+
     for (const model::PresetInfo& info : model::Presets()) {
         auto params = std::make_unique<model::CTileParams>();
         std::string error;
@@ -93,8 +120,7 @@ CPresetGallery::CPresetGallery(QWidget* parent, CThumbnailRenderer::RenderFuncti
     layout->addWidget(intro);
     layout->addWidget(m_pList, 1);
     layout->addWidget(buttons);
-    // Four thumbnails across, as many rows as fit; the list scrolls beyond.
-    resize(4 * m_pList->gridSize().width() + 60, 3 * m_pList->gridSize().height() + 120);
+    SizeToShowEveryThumbnail();
 
     SetCurrentIndex(Count() > 0 ? 0 : -1);
     buttons->button(QDialogButtonBox::Ok)->setEnabled(Count() > 0);
@@ -105,10 +131,31 @@ CPresetGallery::CPresetGallery(QWidget* parent, CThumbnailRenderer::RenderFuncti
     // not wait for any of them.
     connect(m_pRenderer.get(), &CThumbnailRenderer::ThumbnailReady, this, &CPresetGallery::OnThumbnailReady);
     for (int i = 0; i < Count(); ++i)
-        m_pRenderer->Request(i, Params(i), kThumbnailSize);
+        m_pRenderer->Request(i, Params(i), m_thumbnailPixels, m_screenPixels);
 }
 
 CPresetGallery::~CPresetGallery() = default;
+
+void CPresetGallery::SizeToShowEveryThumbnail()
+{
+    // Four across and every row, where the screen has room; the list
+    // scrolls on a smaller screen.
+    const QSize cell = m_pList->gridSize() + QSize(m_pList->spacing(), m_pList->spacing());
+    const int rows = (Count() + kColumns - 1) / kColumns;
+    const int frame = 2 * m_pList->frameWidth() + 2 * m_pList->spacing() + 4;
+    const QSize list(kColumns * cell.width() + frame, std::max(rows, 1) * cell.height() + frame);
+    // The intro wraps to the list's width; the buttons go below.
+    QLayout* column = layout();
+    const QMargins margins = column->contentsMargins();
+    const QWidget* intro = column->itemAt(0)->widget();
+    const QWidget* buttons = column->itemAt(2)->widget();
+    const QSize wanted(margins.left() + margins.right() + std::max(list.width(), buttons->sizeHint().width()),
+                       margins.top() + margins.bottom() + intro->heightForWidth(list.width()) + list.height() +
+                           buttons->sizeHint().height() + 2 * column->spacing());
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QSize room = screen ? screen->availableGeometry().size() * 9 / 10 : wanted;
+    resize(wanted.boundedTo(room));
+}
 
 int CPresetGallery::ThumbnailsReady() const
 {
@@ -137,7 +184,7 @@ void CPresetGallery::OnAnother()
     entry.params->GenerateRandom(seed);
     entry.ready = false;
     UpdateToolTip(index);
-    m_pRenderer->Request(index, *entry.params, kThumbnailSize);
+    m_pRenderer->Request(index, *entry.params, m_thumbnailPixels, m_screenPixels);
 }
 
 void CPresetGallery::OnThumbnailReady(int index, const QImage& image)
@@ -145,8 +192,11 @@ void CPresetGallery::OnThumbnailReady(int index, const QImage& image)
     if (index < 0 || index >= Count())
         return;
     m_entries[index].ready = true;
-    if (!image.isNull())
-        m_pList->item(index)->setIcon(Thumbnail(QPixmap::fromImage(image)));
+    if (!image.isNull()) {
+        QPixmap pixmap = QPixmap::fromImage(image);
+        pixmap.setDevicePixelRatio(m_ratio);
+        m_pList->item(index)->setIcon(Thumbnail(pixmap));
+    }
 }
 
 void CPresetGallery::UpdateToolTip(int index)

@@ -25,7 +25,8 @@ namespace quorrel::editors {
 class CPresetGallery final : public QDialog {
     Q_OBJECT
 public:
-    static constexpr QSize kThumbnailSize{128, 128};
+    // The thumbnails' width; their height follows the screen's shape.
+    static constexpr int kThumbnailWidth = 160;
 
     explicit CPresetGallery(QWidget* parent = nullptr,
                             CThumbnailRenderer::RenderFunction render = RenderThumbnail);
@@ -50,6 +51,12 @@ public:
     // thumbnail rendered again.
     void OnAnother();
 
+    // A thumbnail in logical pixels, in device pixels (as rendered), and
+    // the screen it shows, in device pixels: the screen the gallery opens on.
+    QSize ThumbnailSize() const { return m_thumbnail; }
+    QSize ThumbnailPixels() const { return m_thumbnailPixels; }
+    QSize ScreenPixels() const { return m_screenPixels; }
+
     QListWidget* List() const { return m_pList; }
     QPushButton* AnotherButton() const { return m_pAnother; }
 
@@ -64,7 +71,13 @@ private:
     void OnThumbnailReady(int index, const QImage& image);
     void UpdateToolTip(int index);
 
+    void SizeToShowEveryThumbnail();
+
     std::vector<Entry> m_entries;
+    QSize m_thumbnail;
+    QSize m_thumbnailPixels;
+    QSize m_screenPixels;
+    qreal m_ratio = 1.0;
     QListWidget* m_pList = nullptr;
     QPushButton* m_pAnother = nullptr;
     // Last, so it stops before the entries and the list go.

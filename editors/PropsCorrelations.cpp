@@ -7,6 +7,7 @@
 #include "TextParsing.h"
 
 #include "controls/ColorRef.h"
+#include "controls/Contrast.h"
 #include "controls/GridCtrl.h"
 
 #include "model/TileParams.h"
@@ -144,8 +145,15 @@ void CPropsCorrelations::ApplyEditability()
         generated[i] = m_pCheck[i]->isChecked();
     generated[6] = generated[7] = true;
 
+    // Read-only cells in the button face, editable ones in the field colour.
+    // Dark themes make the two nearly alike: there the face is lightened
+    // until a user can tell them apart.
     const QPalette pal = palette();
-    const uint32_t buttonFace = controls::ToColorRef(pal.color(QPalette::Button));
+    const QColor base = pal.color(QPalette::Base);
+    const QColor face = controls::IsDark(base)
+                            ? controls::LegibleOn(pal.color(QPalette::Button), base, controls::kSurfaceContrast)
+                            : pal.color(QPalette::Button);
+    const uint32_t buttonFace = controls::ToColorRef(face);
     const uint32_t window = controls::ToColorRef(pal.color(QPalette::Base));
     for (int r = 1; r < kRows; ++r) {
         for (int k = 1; k < kColumns; ++k) {

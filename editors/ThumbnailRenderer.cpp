@@ -6,26 +6,35 @@
 
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+
 
 namespace quorrel::editors {
 
-QImage RenderThumbnail(const model::CTileParams& params, QSize box)
+QSize ThumbnailTileSize(QSize tile, QSize box, QSize screen)
 {
-    if (!params.IsValid() || box.isEmpty())
+    if (tile.isEmpty() || box.isEmpty() || screen.isEmpty())
+        return {};
+    const double scale = std::min(double(box.width()) / screen.width(), double(box.height()) / screen.height());
+    return {std::max(1, int(std::lround(tile.width() * scale))), std::max(1, int(std::lround(tile.height() * scale)))};
+}
+
+QImage RenderThumbnail(const model::CTileParams& params, QSize box, QSize screen)
+{
+    if (!params.IsValid() || box.isEmpty() || screen.isEmpty())
         return {};
     const QSize tileSize(static_cast<int>(params.m_nWidth), static_cast<int>(params.m_nHeight));
-    const QSize shown((tileSize.width() + 1) / 2, (tileSize.height() + 1) / 2);
+    const QSize shown = ThumbnailTileSize(tileSize, box, screen);
 
-    // The series itself at the size it is drawn from (seamless at any size),
-    // on this thread alone: the renderer's shared pool belongs to the views.
-    // A tile that fits twice into the box is rendered at its own size and
-    // scaled down smoothly; a larger one directly at half its size, of
-    // which only a corner shows.
-    const bool large = tileSize.width() > 2 * box.width() || tileSize.height() > 2 * box.height();
+    // The series itself, seamless at any size, on this thread alone (the
+    // renderer's shared pool belongs to the views): at twice the size shown
+    // (never more than its own), then reduced smoothly, so that fine
+    // patterns average out as they do to an eye far from the screen.
     render::RenderSettings settings;
     settings.threads = 1;
-    settings.width = static_cast<uint32_t>(large ? shown.width() : tileSize.width());
-    settings.height = static_cast<uint32_t>(large ? shown.height() : tileSize.height());
+    settings.width = static_cast<uint32_t>(std::min(tileSize.width(), 2 * shown.width()));
+    settings.height = static_cast<uint32_t>(std::min(tileSize.height(), 2 * shown.height()));
     render::CRgbImage rgb(settings.width, settings.height);
     render::RenderTile(params, rgb, settings);
     QImage tile = output::ImageView(rgb).convertToFormat(QImage::Format_RGB32);
@@ -56,14 +65,14 @@ CThumbnailRenderer::~CThumbnailRenderer()
     // Pictures posted before the join die with this object's posted events.
 }
 
-void CThumbnailRenderer::Request(int key, const model::CTileParams& params, QSize box)
+void CThumbnailRenderer::Request(int key, const model::CTileParams& params, QSize box, QSize screen)
 {
     const uint64_t ticket = ++m_nTicket;
     m_latest[key] = ticket;
     {
         const std::lock_guard lock(m_mutex);
         std::erase_if(m_queue, [key](const Job& job) { return job.key == key; });
-        m_queue.push_back(Job{key, ticket, std::make_unique<model::CTileParams>(params), box});
+        m_queue.push_back(Job{key, ticket, std::make_unique<model::CTileParams>(params), box, screen});
     }
     m_wake.notify_one();
 }
@@ -82,7 +91,7 @@ void CThumbnailRenderer::Run()
         }
         QImage image;
         try {
-            image = m_render(*job.params, job.box);
+            image = m_render(*job.params, job.box, job.screen);
         } catch (const std::exception&) {
             image = QImage();   // delivered as no picture; the request is done
         }

@@ -19,18 +19,25 @@ namespace quorrel::model { class CTileParams; }
 
 namespace quorrel::editors {
 
-// The top-left corner of the wallpaper `params` makes, at half its size, as
-// large as `box`: the tile laid edge to edge, rendered by the fast renderer
-// on the calling thread. One scale for every tile, so that a large, slow
-// pattern looks as calm as it is. Null for a parameter set that breaks the
-// renderer's invariants.
-QImage RenderThumbnail(const model::CTileParams& params, QSize box);
+// The desktop that `params` makes, as a picture of `box` pixels: the screen
+// (`screen` pixels) scaled down to the box, with the tile laid over it edge
+// to edge from the top-left corner at the same scale, as the desktop lays
+// it. So a large, calm tile shows as a few large repeats and a small, busy
+// one as many small ones, as they will look. Rendered by the fast renderer
+// on the calling thread. Null for a parameter set that breaks the
+// renderer's invariants or an empty box or screen.
+QImage RenderThumbnail(const model::CTileParams& params, QSize box, QSize screen);
+
+// The size of the tile in such a picture: its own size times the scale of
+// the box to the screen (the smaller of the two directions), at least one
+// pixel.
+QSize ThumbnailTileSize(QSize tile, QSize box, QSize screen);
 
 class CThumbnailRenderer final : public QObject {
     Q_OBJECT
 public:
     // Makes one picture; runs on the renderer's thread.
-    using RenderFunction = std::function<QImage(const model::CTileParams& params, QSize box)>;
+    using RenderFunction = std::function<QImage(const model::CTileParams& params, QSize box, QSize screen)>;
 
     explicit CThumbnailRenderer(RenderFunction render = RenderThumbnail, QObject* parent = nullptr);
     // Forgets the queued requests and waits for the picture being made.
@@ -39,7 +46,7 @@ public:
     // Queues a picture of a copy of `params` for `key`. It replaces a request
     // for the same key that is still queued, and a picture of an earlier
     // request that is being made is not delivered.
-    void Request(int key, const model::CTileParams& params, QSize box);
+    void Request(int key, const model::CTileParams& params, QSize box, QSize screen);
 
     // Requests whose picture has not been delivered yet.
     int Pending() const { return static_cast<int>(m_latest.size()); }
@@ -54,6 +61,7 @@ private:
         uint64_t ticket;
         std::unique_ptr<model::CTileParams> params;
         QSize box;
+        QSize screen;
     };
 
     void Run();

@@ -111,14 +111,30 @@ void CCommandRouter::RequestIdleUpdate()
         m_idle.start();
 }
 
+namespace {
+// The keypad's key symbols of the X keyboard extension, which both the xcb
+// and the Wayland platform hand on as the native virtual key.
+constexpr quint32 kFirstKeypadSymbol = 0xFF80;   // KP_Space
+constexpr quint32 kLastKeypadSymbol = 0xFFBD;    // KP_Equal
+} // namespace
+
+bool IsKeypadKey(const QKeyEvent& key)
+{
+    if (key.modifiers() & Qt::KeypadModifier)
+        return true;
+    const quint32 symbol = key.nativeVirtualKey();
+    return symbol >= kFirstKeypadSymbol && symbol <= kLastKeypadSymbol;
+}
+
 bool CCommandRouter::HandleKeypadKey(QObject* watched, const QKeyEvent& key)
 {
-    if (!(key.modifiers() & Qt::KeypadModifier))
+    if (!IsKeypadKey(key))
         return false;
     const auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget)
         return false;
-    const QKeySequence pressed(key.keyCombination());
+    // Matched as the keypad key it is, whatever flags the platform set.
+    const QKeySequence pressed(QKeyCombination(key.modifiers() | Qt::KeypadModifier, Qt::Key(key.key())));
     const QWidget* window = widget->window();
     for (const auto& [id, action] : m_actions) {
         if (!action->shortcuts().contains(pressed))

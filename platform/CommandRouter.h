@@ -23,6 +23,12 @@ class QMenu;
 
 namespace quorrel::platform {
 
+// Whether `key` comes from the numeric keypad: the keypad flag where the
+// platform sets it (xcb), else the native key symbol, which is a keypad
+// symbol (0xFF80..0xFFBD, KP_Space to KP_Equal) on X11 and Wayland alike
+// although Wayland delivers KP_Add as a plain "+".
+bool IsKeypadKey(const QKeyEvent& key);
+
 class CCommandRouter final : public QObject {
     Q_OBJECT
 public:
@@ -60,8 +66,9 @@ protected:
 private:
     void Apply(QAction* action, const CCmdUI& ui);
     // A numeric-keypad key that reached a widget as a plain key press (the
-    // X11 platform never matches keypad shortcuts): runs the command whose
-    // keys hold it, when its action is live in that widget's window.
+    // X11 platform never matches keypad shortcuts, the Wayland platform
+    // drops the keypad flag): runs the command whose keys hold it, when its
+    // action is live in that widget's window.
     bool HandleKeypadKey(QObject* watched, const QKeyEvent& key);
 
     Route m_route;

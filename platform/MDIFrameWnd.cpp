@@ -14,21 +14,54 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
 #include <QToolBar>
+
+#include <algorithm>
 
 namespace quorrel::platform {
 
 namespace {
 const char* const kWindowListProperty = "quorrelWindowList";
+
+// The offset from one cascaded window to the next: the height of a
+// caption, as the style draws it.
+int CascadeStep(const QMdiSubWindow& sub)
+{
+    QStyleOptionTitleBar option;
+    option.initFrom(&sub);
+    const int caption = sub.style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, &sub);
+    return std::max(caption, 8);
+}
+} // namespace
+
+QList<QRect> CascadeRects(QSize area, int count, int step)
+{
+    QList<QRect> rects;
+    if (count <= 0 || area.isEmpty())
+        return rects;
+    // The offsets shrink when the windows would not fit otherwise; each
+    // window keeps at least half the area.
+    const int room = std::max(0, std::min(area.width(), area.height()) / 2);
+    const int offset = count > 1 ? std::min(std::max(step, 0), room / (count - 1)) : 0;
+    const QSize size(area.width() - offset * (count - 1), area.height() - offset * (count - 1));
+    for (int i = 0; i < count; ++i)
+        rects.push_back(QRect(QPoint(i * offset, i * offset), size));
+    return rects;
 }
 
 CMDIFrameWnd::CMDIFrameWnd() : m_pMdiArea(new QMdiArea(this)), m_router(this)
 {
     setCentralWidget(m_pMdiArea);
+    // Closing the active document window activates the one active before
+    // it, not the first one created.
+    m_pMdiArea->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     setAcceptDrops(true);
     connect(&m_noticeTimer, &QTimer::timeout, this, [this] {
         if (statusBar()->currentMessage() == m_strNotice)
@@ -52,7 +85,7 @@ CMDIFrameWnd::CMDIFrameWnd() : m_pMdiArea(new QMdiArea(this)), m_router(this)
 
     // The window commands need an active document window.
     OnCommand(ID_WINDOW_NEW, [this] { OnNewWindow(); });
-    OnCommand(ID_WINDOW_CASCADE, [this] { m_pMdiArea->cascadeSubWindows(); });
+    OnCommand(ID_WINDOW_CASCADE, [this] { Cascade(); });
     OnCommand(ID_WINDOW_TILE_HORZ, [this] { m_pMdiArea->tileSubWindows(); });
     OnCommand(ID_WINDOW_ARRANGE, [this] {
         // Minimised windows line up along the bottom edge.
@@ -174,10 +207,13 @@ void CMDIFrameWnd::CarryMaximizedState(QMdiSubWindow* activated)
             Qt::UniqueConnection);
 }
 
-void CMDIFrameWnd::OnChildWindowStateChanged(Qt::WindowStates, Qt::WindowStates now)
+void CMDIFrameWnd::OnChildWindowStateChanged(Qt::WindowStates, Qt::WindowStates)
 {
-    if (sender() == m_pLastActive)
-        m_bLastActiveMaximized = now.testFlag(Qt::WindowMaximized);
+    // The window's own state, not the signal's (which may lack the
+    // maximised flag while active), and only while it shows: a window on
+    // its way out drops its state as it goes.
+    if (sender() == m_pLastActive && m_pLastActive->isVisible())
+        m_bLastActiveMaximized = m_pLastActive->isMaximized();
 }
 
 void CMDIFrameWnd::OnActiveChildChanged()
@@ -211,6 +247,32 @@ void CMDIFrameWnd::FillWindowList(QMenu* menu)
         action->setStatusTip(QStringLiteral("Activate this window"));
         connect(action, &QAction::triggered, this, [this, sub] { m_pMdiArea->setActiveSubWindow(sub); });
     }
+}
+
+void CMDIFrameWnd::Cascade()
+{
+    // Each window one caption lower and to the right of the one before, all
+    // of one size: the client area less the offsets of the others, so the
+    // stack fills the area and a single window keeps all of it.
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* sub : m_pMdiArea->subWindowList(QMdiArea::CreationOrder))
+        if (sub->isVisible() && !sub->isMinimized())
+            windows.push_back(sub);
+    if (windows.isEmpty())
+        return;
+    const QSize area = m_pMdiArea->viewport()->size();
+    const QList<QRect> places = CascadeRects(area, int(windows.size()), CascadeStep(*windows.front()));
+    QMdiSubWindow* active = m_pMdiArea->activeSubWindow();
+    for (int i = 0; i < windows.size(); ++i) {
+        QMdiSubWindow* sub = windows[i];
+        if (sub->isMaximized())
+            sub->showNormal();
+        sub->setGeometry(places[i]);
+        sub->raise();
+    }
+    // The active window stays in front.
+    if (active && windows.contains(active))
+        active->raise();
 }
 
 void CMDIFrameWnd::OnNewWindow()

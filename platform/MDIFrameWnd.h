@@ -8,7 +8,9 @@
 #include "CommandRouter.h"
 
 #include <QMainWindow>
+#include <QList>
 #include <QPointer>
+#include <QRect>
 #include <QTimer>
 
 #include <vector>
@@ -23,6 +25,11 @@ namespace quorrel::platform {
 class CDocument;
 class CMDIChildWnd;
 class CScrollView;
+
+// Window > Cascade: `count` windows in an area of `area`, each `step` lower
+// and to the right of the one before (less when they would not fit), all of
+// the area's size less the other windows' offsets.
+QList<QRect> CascadeRects(QSize area, int count, int step);
 
 class CMDIFrameWnd : public QMainWindow, public CCmdTarget {
     Q_OBJECT
@@ -71,6 +78,7 @@ protected:
 private:
     std::vector<CCmdTarget*> Route() const;
     void OnNewWindow();
+    void Cascade();
     void CarryMaximizedState(QMdiSubWindow* activated);
     void OnChildWindowStateChanged(Qt::WindowStates old, Qt::WindowStates now);
 

@@ -24,12 +24,14 @@ QUORREL_PACKAGES=(
 # printing: a CUPS server with a cups-pdf queue, the poppler tools that read
 # what it printed; the GNOME desktop library's slide-show parser (GnomeBG
 # through python3-gi), systemd-analyze for the rotation's units, and a whole
-# Plasma shell. About 520 packages, 75 s to install.
+# Plasma shell. About 520 packages, 75 s to install. The editor's own
+# session tests use xfwm4 as the X window manager, and sway with Qt's
+# Wayland platform and wtype for the keys in a Wayland session.
 QUORREL_DESKTOP_PACKAGES=(
     libglib2.0-bin dconf-gsettings-backend dconf-service dconf-cli
     gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common
     xfdesktop4 xfconf xfwm4 pcmanfm-qt
-    sway swaybg grim procps util-linux qt6-wayland
+    sway swaybg grim procps util-linux qt6-wayland wtype
     feh xwallpaper
     xdg-desktop-portal xdg-desktop-portal-gnome
     gir1.2-gnomebg-4.0 python3-gi systemd

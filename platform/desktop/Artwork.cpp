@@ -3,9 +3,14 @@
 #include "PaintedIconEngine.h"
 #include "ToolbarCommands.h"
 
+#include "controls/Contrast.h"
+
+#include <QGuiApplication>
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPalette>
 #include <QPolygonF>
 #include <QRadialGradient>
 
@@ -18,19 +23,37 @@ namespace {
 // Every image is drawn on a 16 x 16 grid. Outlines run through pixel
 // centres (x.5) with a one-unit pen, so at 16 and 32 pixels they fall on
 // whole pixels.
-const QColor kInk(0x2b, 0x2b, 0x2b);
+const QColor kDarkInk(0x2b, 0x2b, 0x2b);
+const QColor kDarkBlue(0x2f, 0x6f, 0xc4);
 const QColor kPaper(0xff, 0xff, 0xff);
 const QColor kPaperShade(0xe4, 0xe8, 0xee);
 const QColor kFolder(0xf2, 0xc1, 0x4e);
 const QColor kFolderDark(0xd4, 0x9a, 0x1e);
-const QColor kBlue(0x2f, 0x6f, 0xc4);
 const QColor kLightBlue(0xa9, 0xcb, 0xf2);
 const QColor kGreen(0x3d, 0xa3, 0x4a);
 const QColor kRed(0xd0, 0x3b, 0x35);
 const QColor kGrey(0x8a, 0x8f, 0x96);
 const QColor kLightGrey(0xc9, 0xcd, 0xd3);
 
-QPen Ink(qreal width = 1.0, const QColor& color = kInk)
+// The outline and the accent of the image being painted, chosen against
+// the background it will sit on (the toolbar's, from the palette): dark ink
+// and blue on a light theme, light ink and a lighter blue on a dark one.
+// Marks on the images' own light surfaces (a lens, a screen) keep the dark
+// ink.
+QColor g_ink = kDarkInk;
+QColor g_blue = kDarkBlue;
+QColor g_blueEdge = kDarkBlue.darker(130);
+QColor g_green = kGreen;
+
+void ChooseColoursFor(const QColor& background)
+{
+    g_ink = controls::LegibleOn(kDarkInk, background, controls::kTextContrast);
+    g_blue = controls::LegibleOn(kDarkBlue, background, controls::kMarkContrast);
+    g_blueEdge = controls::LegibleOn(kDarkBlue.darker(130), background, controls::kMarkContrast);
+    g_green = controls::LegibleOn(kGreen, background, controls::kMarkContrast);
+}
+
+QPen Ink(qreal width = 1.0, const QColor& color = g_ink)
 {
     QPen pen(color, width);
     pen.setJoinStyle(Qt::MiterJoin);
@@ -107,14 +130,14 @@ void TextLines(QPainter& p, qreal left, qreal right, std::initializer_list<qreal
 
 void Monitor(QPainter& p)
 {
-    Box(p, QRectF(1.5, 1.5, 13, 10), kInk);
+    Box(p, QRectF(1.5, 1.5, 13, 10), kDarkInk);
     Shape(p, QPolygonF({{6.5, 11.5}, {9.5, 11.5}, {10.5, 14.5}, {5.5, 14.5}}), kGrey);
     Line(p, {4.5, 14.5}, {11.5, 14.5});
 }
 
 void Magnifier(QPainter& p)
 {
-    p.setPen(Ink(2.0, kInk));
+    p.setPen(Ink(2.0, g_ink));
     p.setBrush(Qt::NoBrush);
     p.drawLine(QPointF(10.5, 10.5), QPointF(14.0, 14.0));
     p.setPen(Ink(1.0));
@@ -132,12 +155,12 @@ void CurvedArrow(QPainter& p, bool toLeft)
     QPainterPath arc;
     arc.moveTo(13.0, 13.0);
     arc.cubicTo(14.5, 7.0, 9.0, 3.5, 4.5, 7.0);
-    QPen pen(kBlue, 2.0);
+    QPen pen(g_blue, 2.0);
     pen.setCapStyle(Qt::FlatCap);
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
     p.drawPath(arc);
-    Shape(p, QPolygonF({{1.0, 10.5}, {2.5, 3.5}, {8.0, 8.5}}), kBlue, QPen(kBlue, 0.5));
+    Shape(p, QPolygonF({{1.0, 10.5}, {2.5, 3.5}, {8.0, 8.5}}), g_blue, QPen(g_blue, 0.5));
     p.restore();
 }
 
@@ -151,8 +174,8 @@ void Pips(QPainter& p, const QRectF& face, std::initializer_list<QPointF> where,
 // away from the corner.
 void Corner(QPainter& p, QPointF corner, qreal dx, qreal dy)
 {
-    Shape(p, QPolygonF({corner, {corner.x() + 5 * dx, corner.y()}, {corner.x(), corner.y() + 5 * dy}}), kBlue, Qt::NoPen);
-    QPen pen(kBlue, 1.5);
+    Shape(p, QPolygonF({corner, {corner.x() + 5 * dx, corner.y()}, {corner.x(), corner.y() + 5 * dy}}), kDarkBlue, Qt::NoPen);
+    QPen pen(kDarkBlue, 1.5);
     pen.setCapStyle(Qt::FlatCap);
     Line(p, {corner.x() + 2 * dx, corner.y() + 2 * dy}, {corner.x() + 5.5 * dx, corner.y() + 5.5 * dy}, pen);
 }
@@ -167,20 +190,20 @@ void PaintGlyph(QPainter& p, int id)
     case ID_FILE_OPEN:
         Shape(p, QPolygonF({{1.5, 13.5}, {1.5, 3.5}, {5.5, 3.5}, {6.5, 4.5}, {12.5, 4.5}, {12.5, 7.5}, {3.5, 7.5}}), kFolderDark);
         Shape(p, QPolygonF({{1.5, 13.5}, {3.5, 7.5}, {15.0, 7.5}, {12.5, 13.5}}), kFolder);
-        Line(p, {9.5, 1.0}, {11.5, 3.0}, Ink(1.0, kGreen));
-        Line(p, {11.5, 3.0}, {13.5, 1.0}, Ink(1.0, kGreen));
+        Line(p, {9.5, 1.0}, {11.5, 3.0}, Ink(1.0, g_green));
+        Line(p, {11.5, 3.0}, {13.5, 1.0}, Ink(1.0, g_green));
         break;
     case ID_FILE_SAVE:
-        Shape(p, QPolygonF({{1.5, 1.5}, {13.5, 1.5}, {14.5, 2.5}, {14.5, 14.5}, {1.5, 14.5}}), kBlue);
+        Shape(p, QPolygonF({{1.5, 1.5}, {13.5, 1.5}, {14.5, 2.5}, {14.5, 14.5}, {1.5, 14.5}}), g_blue);
         Box(p, QRectF(4.5, 1.5, 7, 5), kLightGrey);
-        Box(p, QRectF(8.5, 2.5, 1, 3), kInk, Qt::NoPen);
+        Box(p, QRectF(8.5, 2.5, 1, 3), kDarkInk, Qt::NoPen);
         Box(p, QRectF(3.5, 9.5, 9, 5), kPaper);
         break;
     case ID_EXPORT_IMAGE:
         Box(p, QRectF(1.5, 1.5, 10, 9), kLightBlue);
         Shape(p, QPolygonF({{2.0, 10.0}, {5.0, 6.0}, {7.0, 8.0}, {8.5, 6.5}, {11.0, 10.0}}), kGreen, Qt::NoPen);
         Dot(p, {8.5, 4.0}, 1.3, kFolder);
-        Shape(p, QPolygonF({{6.5, 11.5}, {11.5, 11.5}, {11.5, 9.5}, {15.0, 12.5}, {11.5, 15.5}, {11.5, 13.5}, {6.5, 13.5}}), kRed, Ink(0.75, kInk));
+        Shape(p, QPolygonF({{6.5, 11.5}, {11.5, 11.5}, {11.5, 9.5}, {15.0, 12.5}, {11.5, 15.5}, {11.5, 13.5}, {6.5, 13.5}}), kRed, Ink(0.75, g_ink));
         break;
     case ID_SET_AS_WALLPAPER:
         Monitor(p);
@@ -210,7 +233,7 @@ void PaintGlyph(QPainter& p, int id)
         Box(p, QRectF(1.5, 3.5, 13, 11), kPaper);
         for (const auto& [y, knob] : {std::pair{6.5, 5.0}, std::pair{9.5, 10.0}, std::pair{12.5, 7.5}}) {
             Line(p, {3.5, y}, {12.5, y}, Ink(1.0, kGrey));
-            Box(p, QRectF(knob - 1.0, y - 1.5, 2, 3), kBlue, Qt::NoPen);
+            Box(p, QRectF(knob - 1.0, y - 1.5, 2, 3), kDarkBlue, Qt::NoPen);
         }
         break;
     case ID_COEFFICIENTS:
@@ -236,7 +259,7 @@ void PaintGlyph(QPainter& p, int id)
         break;
     }
     case ID_SLIDE_SHOW:
-        Box(p, QRectF(0.5, 2.5, 15, 11), kInk);
+        Box(p, QRectF(0.5, 2.5, 15, 11), kDarkInk);
         for (int i = 0; i < 5; ++i) {
             p.setPen(Qt::NoPen);
             p.setBrush(kPaper);
@@ -244,7 +267,7 @@ void PaintGlyph(QPainter& p, int id)
             p.drawRect(QRectF(1.5 + i * 3, 12.0, 1.5, 1.0));
         }
         TileMotif(p, QRectF(2.0, 4.5, 12, 7));
-        Shape(p, QPolygonF({{6.0, 5.5}, {11.0, 8.0}, {6.0, 10.5}}), kPaper, Ink(0.75, kInk));
+        Shape(p, QPolygonF({{6.0, 5.5}, {11.0, 8.0}, {6.0, 10.5}}), kPaper, Ink(0.75, kDarkInk));
         break;
     case ID_RANDOM_DESKTOP: {
         Monitor(p);
@@ -258,17 +281,17 @@ void PaintGlyph(QPainter& p, int id)
     }
     case ID_ZOOM_IN:
         Magnifier(p);
-        Line(p, {4.0, 6.5}, {9.0, 6.5}, QPen(kInk, 1.5));
-        Line(p, {6.5, 4.0}, {6.5, 9.0}, QPen(kInk, 1.5));
+        Line(p, {4.0, 6.5}, {9.0, 6.5}, QPen(kDarkInk, 1.5));
+        Line(p, {6.5, 4.0}, {6.5, 9.0}, QPen(kDarkInk, 1.5));
         break;
     case ID_ZOOM_OUT:
         Magnifier(p);
-        Line(p, {4.0, 6.5}, {9.0, 6.5}, QPen(kInk, 1.5));
+        Line(p, {4.0, 6.5}, {9.0, 6.5}, QPen(kDarkInk, 1.5));
         break;
     case ID_ZOOM_NORMAL:
         Magnifier(p);
-        Line(p, {6.75, 3.75}, {6.75, 9.5}, QPen(kInk, 1.5));
-        Line(p, {5.0, 5.0}, {6.75, 3.75}, QPen(kInk, 1.25));
+        Line(p, {6.75, 3.75}, {6.75, 9.5}, QPen(kDarkInk, 1.5));
+        Line(p, {5.0, 5.0}, {6.75, 3.75}, QPen(kDarkInk, 1.25));
         break;
     case ID_FULL_SCREEN:
         Box(p, QRectF(1.5, 1.5, 13, 13), kPaper);
@@ -278,8 +301,8 @@ void PaintGlyph(QPainter& p, int id)
         Corner(p, {14.0, 14.0}, -1, -1);
         break;
     case ID_APP_ABOUT:
-        p.setPen(Ink(1.0, kBlue.darker(130)));
-        p.setBrush(kBlue);
+        p.setPen(Ink(1.0, g_blueEdge));
+        p.setBrush(g_blue);
         p.drawEllipse(QPointF(8, 8), 6.5, 6.5);
         Dot(p, {8.0, 4.75}, 1.3, kPaper);
         Box(p, QRectF(7.0, 7.0, 2, 5.5), kPaper, Qt::NoPen);
@@ -290,12 +313,12 @@ void PaintGlyph(QPainter& p, int id)
         hook.moveTo(10.0, 4.0);
         hook.cubicTo(10.0, 0.5, 15.5, 0.5, 15.0, 4.0);
         hook.cubicTo(14.75, 5.5, 12.5, 5.75, 12.5, 8.0);
-        QPen pen(kBlue, 1.6);
+        QPen pen(g_blue, 1.6);
         pen.setCapStyle(Qt::FlatCap);
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);
         p.drawPath(hook);
-        Dot(p, {12.5, 10.75}, 1.0, kBlue);
+        Dot(p, {12.5, 10.75}, 1.0, g_blue);
         break;
     }
     default:
@@ -344,6 +367,8 @@ bool PaintArtwork(QPainter& painter, int commandId, const QRectF& target)
     if (!HasGlyph(commandId) || target.isEmpty())
         return false;
     const qreal side = std::min(target.width(), target.height());
+    // Painted on the user interface thread only (icons are pixmaps of it).
+    ChooseColoursFor(qGuiApp ? QGuiApplication::palette().color(QPalette::Window) : QColor(Qt::white));
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(target.left() + (target.width() - side) / 2, target.top() + (target.height() - side) / 2);

@@ -6,11 +6,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QScreen>
+#include <QStackedWidget>
 #include <QTabWidget>
 #include <QWhatsThis>
+
+#include <algorithm>
 
 namespace quorrel::desktop {
 
@@ -28,6 +33,17 @@ QString OwnTopic(const QWidget* widget)
     return topic;
 }
 
+// The page on show when `widget` holds pages (a tab widget, or the stack
+// under a sheet's own tab bar), else null.
+const QWidget* PageOnShow(const QWidget* widget)
+{
+    if (const auto* tabs = qobject_cast<const QTabWidget*>(widget))
+        return tabs->currentWidget();
+    if (const auto* stack = qobject_cast<const QStackedWidget*>(widget))
+        return stack->currentWidget();
+    return nullptr;
+}
+
 // A control's numeric id, or 0.
 int ControlId(const QObject* object)
 {
@@ -37,6 +53,29 @@ int ControlId(const QObject* object)
 }
 
 } // namespace
+
+QRect HelpWindowPlacement(const QRect& available, const QRect& parentFrame, QSize preferred)
+{
+    if (available.isEmpty())
+        return QRect(QPoint(0, 0), preferred);
+    // Room for the window manager's frame around it.
+    const QSize room = available.size() * 9 / 10;
+    const QSize size = preferred.boundedTo(room).expandedTo(QSize(200, 150)).boundedTo(available.size());
+    QRect placed(QPoint(0, 0), size);
+    placed.moveCenter(parentFrame.isEmpty() ? available.center() : parentFrame.center());
+    // Wholly on the screen.
+    placed.moveLeft(std::clamp(placed.left(), available.left(), available.right() + 1 - size.width()));
+    placed.moveTop(std::clamp(placed.top(), available.top(), available.bottom() + 1 - size.height()));
+    return placed;
+}
+
+QRect HelpWindowPlacement(const QWidget* parent, QSize preferred)
+{
+    const QWidget* window = parent ? parent->window() : nullptr;
+    const QScreen* screen = window && window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const QRect frame = window && window->isVisible() ? window->frameGeometry() : QRect();
+    return HelpWindowPlacement(screen ? screen->availableGeometry() : QRect(), frame, preferred);
+}
 
 HelpSystem::HelpSystem(QUrl guideRoot, QObject* parent) : QObject(parent), m_root(std::move(guideRoot))
 {
@@ -96,19 +135,23 @@ QString HelpSystem::TopicFor(const QWidget* active)
 {
     for (const QWidget* w = active; w; w = w->parentWidget()) {
         // A tabbed sheet: the page on show decides.
-        if (const auto* tabs = qobject_cast<const QTabWidget*>(w); tabs && tabs->currentWidget()) {
-            const QString page = OwnTopic(tabs->currentWidget());
-            if (!page.isEmpty())
-                return page;
+        if (const QWidget* page = PageOnShow(w)) {
+            const QString topic = OwnTopic(page);
+            if (!topic.isEmpty())
+                return topic;
         }
         const QString topic = OwnTopic(w);
         if (topic.isEmpty())
             continue;
-        // On a sheet's own buttons, its page on show decides.
-        if (const auto* tabs = w->findChild<QTabWidget*>(); tabs && tabs->currentWidget()) {
-            const QString page = OwnTopic(tabs->currentWidget());
-            if (!page.isEmpty())
-                return page;
+        // On a sheet's own buttons and tabs, its page on show decides: a
+        // tab widget's, else the page stack's under its own tab bar.
+        for (const QWidget* pages : {static_cast<const QWidget*>(w->findChild<QTabWidget*>()),
+                                     static_cast<const QWidget*>(w->findChild<QStackedWidget*>())}) {
+            if (const QWidget* page = pages ? PageOnShow(pages) : nullptr) {
+                const QString pageTopic = OwnTopic(page);
+                if (!pageTopic.isEmpty())
+                    return pageTopic;
+            }
         }
         return topic;
     }
@@ -134,8 +177,11 @@ bool HelpSystem::ShowTopic(const QString& topic, QWidget* parent)
         m_window->setParent(modal, Qt::Window);
     if (!m_window)
         m_window = new HelpWindow(m_root.resolved(QUrl(ContentsTopic())), modal);
-    m_window->ShowPage(page);
+    if (!m_window->isVisible())
+        m_window->setGeometry(HelpWindowPlacement(parent ? parent : modal, m_window->size()));
     m_window->show();
+    // Shown first: an anchor is scrolled to in the laid-out page.
+    m_window->ShowPage(page);
     m_window->raise();
     m_window->activateWindow();
     return true;

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QUrl>
 
 #include <functional>
@@ -15,6 +16,13 @@ class QWidget;
 namespace quorrel::desktop {
 
 class HelpWindow;
+
+// Where the help window opens for `parent`: on its screen, centred over its
+// window, no larger than `preferred` nor than the screen's free area allows.
+QRect HelpWindowPlacement(const QWidget* parent, QSize preferred);
+// The same from the screen's free area and the parent window's frame (empty:
+// centred on the screen).
+QRect HelpWindowPlacement(const QRect& available, const QRect& parentFrame, QSize preferred);
 
 class HelpSystem final : public QObject {
     Q_OBJECT

@@ -4,8 +4,10 @@
 
 #include <QAction>
 #include <QKeySequence>
+#include <QShortcut>
 #include <QStyle>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -47,16 +49,24 @@ HelpWindow::HelpWindow(QUrl contents, QWidget* parent)
     layout->addWidget(bar);
     layout->addWidget(m_browser);
     resize(820, 640);
+
+    // Esc closes the help, as it closes a dialog.
+    auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    close->setContext(Qt::WindowShortcut);
+    connect(close, &QShortcut::activated, this, &QWidget::close);
 }
 
 void HelpWindow::ShowPage(const QUrl& page)
 {
-    const QUrl current = m_browser->source();
-    if (current.adjusted(QUrl::RemoveFragment) == page.adjusted(QUrl::RemoveFragment) && page.hasFragment()) {
-        m_browser->setSource(page);
+    m_browser->setSource(page);
+    if (page.hasFragment()) {
+        // Once the page is laid out in the window as it shows: an anchor
+        // scrolled to before then is lost.
         m_browser->scrollToAnchor(page.fragment());
-    } else {
-        m_browser->setSource(page);
+        QTimer::singleShot(0, m_browser, [browser = m_browser, page] {
+            if (browser->source() == page)
+                browser->scrollToAnchor(page.fragment());
+        });
     }
 }
 

@@ -259,7 +259,9 @@ TEST_F(MainFrameTest, FullScreenHidesAndRemembersAndLeavingRestoresEverything)
     EXPECT_TRUE(child->isMaximized());
     ASSERT_NE(FloatingBar(), nullptr);
     EXPECT_TRUE(FloatingBar()->isVisible());
-    EXPECT_TRUE(FloatingBar()->isWindow());
+    // Inside the window, over the document: no window of its own.
+    EXPECT_FALSE(FloatingBar()->isWindow());
+    EXPECT_EQ(FloatingBar()->parentWidget(), Frame());
     EXPECT_EQ(FloatingBar()->pos(), QPoint(300, 200));
     ASSERT_EQ(FloatingBar()->actions().size(), 1);
     EXPECT_EQ(FloatingBar()->actions().front(), Frame()->Action(ID_FULL_SCREEN));

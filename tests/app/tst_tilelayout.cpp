@@ -3,6 +3,8 @@
 
 #include "app/TileLayout.h"
 
+#include <QRegion>
+
 #include <gtest/gtest.h>
 
 using namespace quorrel::app;
@@ -81,4 +83,58 @@ TEST(TileLayout, VisiblePartsCoverTheClientAreaAcrossTileEdgesAndScrolling)
     EXPECT_EQ(parts[1].target, QRect(243, 0, 100, 125));
     EXPECT_TRUE(VisibleTileParts(QSize(0, 10), QPoint(0, 0), QSize(5, 5), 1).empty());
     EXPECT_TRUE(VisibleTileParts(QSize(10, 10), QPoint(0, 0), QSize(5, 5), 0).empty());
+}
+
+// On a dense screen the tiles are laid in device pixels: the scroll range in
+// logical pixels is the zoomed image over the ratio, and the pointer's
+// logical point falls on the device pixel under it.
+struct DenseScreen {
+    const char* name;
+    qreal ratio;
+    int zoom;
+    QSize total;        // logical scroll range of a 125 x 125 image
+    QPointF pointer;    // a logical point, scrolled to `scroll`
+    QPoint scroll;
+    QPoint image;       // the image pixel under it
+};
+
+class TileLayoutOnADenseScreen : public ::testing::TestWithParam<DenseScreen> {};
+
+TEST_P(TileLayoutOnADenseScreen, CountsDevicePixels)
+{
+    const DenseScreen& c = GetParam();
+    EXPECT_EQ(ComputeScrollSizes(125, 125, c.zoom, c.ratio).total, c.total) << c.name;
+    EXPECT_EQ(PointerToImage(c.pointer, c.scroll, c.zoom, 125, 125, c.ratio), c.image) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ratios, TileLayoutOnADenseScreen,
+    ::testing::Values(
+        // At 1 nothing changes: (130, 5) over a 125 tile is (5, 5), at zoom 2 (65, 2).
+        DenseScreen{"1x zoom 1", 1.0, 1, {125, 125}, {130, 5}, {0, 0}, {5, 5}},
+        DenseScreen{"1x zoom 2", 1.0, 2, {250, 250}, {130, 5}, {0, 0}, {65, 2}},
+        // At 2 a logical pixel is two image pixels at zoom 1.
+        DenseScreen{"2x zoom 1", 2.0, 1, {63, 63}, {30, 5}, {0, 0}, {60, 10}},
+        DenseScreen{"2x zoom 1 between pixels", 2.0, 1, {63, 63}, {30.5, 5.5}, {0, 0}, {61, 11}},
+        DenseScreen{"2x zoom 2", 2.0, 2, {125, 125}, {140, 5}, {0, 0}, {15, 5}},
+        DenseScreen{"2x zoom 3 scrolled", 2.0, 3, {188, 188}, {10, 10}, {40, 20}, {33, 20}},
+        // A fractional ratio.
+        DenseScreen{"1.5x zoom 1", 1.5, 1, {84, 84}, {100, 10}, {0, 0}, {25, 15}}),
+    [](const ::testing::TestParamInfo<DenseScreen>& info) { return std::to_string(info.index); });
+
+TEST(TileLayout, OnADenseScreenTheVisiblePartsCoverTheDevicePixelsOfTheClient)
+{
+    // A 300 x 200 logical client at 2x is 600 x 400 device pixels; scrolled
+    // by (10, 5) logical it starts at device (20, 10).
+    const QSize client = ToDeviceSize(QSize(300, 200), 2.0);
+    const QPoint scroll = ToDevicePoint(QPoint(10, 5), 2.0);
+    EXPECT_EQ(client, QSize(600, 400));
+    EXPECT_EQ(scroll, QPoint(20, 10));
+    EXPECT_EQ(ToDeviceSize(QSize(301, 201), 1.5), QSize(452, 302));
+    QRegion covered;
+    for (const TilePart& part : VisibleTileParts(client, scroll, QSize(125, 125), 1)) {
+        EXPECT_EQ(part.source.size(), part.target.size());
+        covered += part.target;
+    }
+    EXPECT_EQ(covered.intersected(QRect(QPoint(0, 0), client)), QRegion(QRect(QPoint(0, 0), client)));
 }

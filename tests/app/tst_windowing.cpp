@@ -10,7 +10,9 @@
 #include "app/ColorStatic.h"
 #include "app/MainStatusBar.h"
 
+#include "platform/CommandIds.h"
 #include "platform/MDIChildWnd.h"
+#include "platform/MDIFrameWnd.h"
 #include "platform/desktop/HelpSystem.h"
 #include "platform/desktop/HelpWindow.h"
 
@@ -21,6 +23,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyle>
@@ -382,6 +385,70 @@ TEST_F(WindowingTest, CaptionsAreTheirOwnWithoutTheApplicationNameAppended)
     });
     Frame()->Router().Execute(ID_FILE_CLOSE);
     EXPECT_EQ(captions, QStringList{"Quorrel"});
+}
+
+} // namespace
+
+namespace {
+
+// Window > Cascade: where each of `count` windows goes.
+struct CascadeCase {
+    const char* name;
+    QSize area;
+    int count;
+    int step;
+    std::vector<QRect> expected;
+};
+
+class CascadeLayouts : public ::testing::TestWithParam<CascadeCase> {};
+
+TEST_P(CascadeLayouts, FillTheAreaOneCaptionApart)
+{
+    const CascadeCase& c = GetParam();
+    const QList<QRect> rects = platform::CascadeRects(c.area, c.count, c.step);
+    EXPECT_EQ(std::vector<QRect>(rects.begin(), rects.end()), c.expected) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, CascadeLayouts,
+    ::testing::Values(
+        // One window keeps the whole area: it is not shrunk.
+        CascadeCase{"one", {800, 600}, 1, 24, {{0, 0, 800, 600}}},
+        CascadeCase{"two", {800, 600}, 2, 24, {{0, 0, 776, 576}, {24, 24, 776, 576}}},
+        // Too many for the step: closer together, each at least half the area.
+        CascadeCase{"five in a small area", {200, 100}, 5, 24,
+                    {{0, 0, 152, 52}, {12, 12, 152, 52}, {24, 24, 152, 52}, {36, 36, 152, 52}, {48, 48, 152, 52}}},
+        CascadeCase{"none", {800, 600}, 0, 24, {}}),
+    [](const ::testing::TestParamInfo<CascadeCase>& info) { return std::to_string(info.index); });
+
+TEST_F(WindowingTest, ClosingTheActiveWindowActivatesThePreviouslyActiveOne)
+{
+    ASSERT_TRUE(Start());
+    Press(Qt::Key_N, Qt::ControlModifier);
+    Press(Qt::Key_N, Qt::ControlModifier);
+    ASSERT_EQ(DocumentCount(), 3);
+    QMdiArea* area = Frame()->MdiArea();
+    const QList<QMdiSubWindow*> windows = area->subWindowList(QMdiArea::CreationOrder);
+    ASSERT_EQ(windows.size(), 3);
+    // Quorrel3 is active; then Quorrel1.
+    area->setActiveSubWindow(windows[0]);
+    QApplication::processEvents();
+    ASSERT_EQ(ActiveDoc()->GetTitle(), "Quorrel1");
+    ActiveDoc()->SetModifiedFlag(false);
+    Frame()->Router().Execute(ID_FILE_CLOSE);
+    QApplication::processEvents();
+    ASSERT_EQ(DocumentCount(), 2);
+    EXPECT_EQ(ActiveDoc()->GetTitle().toStdString(), "Quorrel3");
+    EXPECT_TRUE(Frame()->MDIGetActive()->isMaximized());
+    ActiveDoc()->SetModifiedFlag(false);
+    Frame()->Router().Execute(ID_FILE_CLOSE);
+    QApplication::processEvents();
+    EXPECT_EQ(ActiveDoc()->GetTitle().toStdString(), "Quorrel2");
+
+    // Cascade leaves the one window the whole client area.
+    Frame()->Router().Execute(ID_WINDOW_CASCADE);
+    QApplication::processEvents();
+    EXPECT_EQ(Frame()->MDIGetActive()->geometry(), area->viewport()->rect());
 }
 
 } // namespace

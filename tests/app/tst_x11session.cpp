@@ -7,35 +7,24 @@
 // tick, closing one of two maximised windows, Exit with the help window
 // open (the process must end) and the window captions.
 
-#include "app/MainFrame.h"
+#include "X11SessionFixture.h"
+
 #include "app/MainStatusBar.h"
-#include "app/QuorrelApp.h"
-#include "app/QuorrelDoc.h"
-#include "app/QuorrelView.h"
 
 #include "model/TileParams.h"
-#include "output/DesktopWallpaper.h"
-#include "output/ProcessRunner.h"
 #include "platform/CommandIds.h"
-#include "platform/DocTemplate.h"
 #include "platform/FileDialogs.h"
 #include "platform/MDIChildWnd.h"
 #include "platform/MessageBox.h"
-#include "support/FakeProcessRunner.h"
 #include "support/XServerTest.h"
-#include "platform/SettingsLocation.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMdiArea>
-#include <QMenu>
-#include <QMenuBar>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QScopeGuard>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -79,142 +68,7 @@ TEST(X11Session, TheEditorAnswersRealKeysPointerAndWindowSystem)
 
 // --- The driver, run under the X server. ---
 
-QString WorkDir() { return test::XServerWorkFolder(); }
-
-// Runs xdotool with `args` (real X input through XTest), then lets the
-// events arrive.
-void Xdo(const QStringList& args, int settleMs = 150)
-{
-    QProcess::execute(QStringLiteral("xdotool"), args);
-    QTest::qWait(settleMs);
-}
-
-// The caption the X server holds for `window` under `property`
-// ("_NET_WM_NAME" or "WM_NAME").
-QString XCaption(WId window, const char* property)
-{
-    QProcess xprop;
-    xprop.start(QStringLiteral("xprop"), {"-id", QString::number(window), "-notype", property});
-    if (!xprop.waitForFinished(5000))
-        return QStringLiteral("<xprop hung>");
-    const QString line = QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
-    const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("= \"(.*)\"$")).match(line);
-    return match.hasMatch() ? match.captured(1) : line;
-}
-
-// The whole X screen.
-QImage Screenshot(const QString& name)
-{
-    return test::XScreenshot(WorkDir() + "/x11-" + name + ".png");
-}
-
-// The tile as the view holds it.
-QImage Tile(const CQuorrelView* view)
-{
-    const auto& params = view->GetDocument()->m_params;
-    return view->RenderedBitmap()
-        .copy(0, 0, int(params.m_nWidth), int(params.m_nHeight))
-        .convertToFormat(QImage::Format_RGB32);
-}
-
-// The share of the on-screen pixels of `area` (by default the view's client
-// area) that show the view's tile at `zoom`, laid from the view's origin.
-double ShareShowingTile(const QImage& screen, const CQuorrelView* view, int zoom, const QWidget* area = nullptr)
-{
-    const QImage tile = Tile(view);
-    const QWidget* viewport = view->viewport();
-    if (!area)
-        area = viewport;
-    const QRect visible(viewport->mapToGlobal(QPoint(0, 0)), viewport->size());
-    const QRect onScreen = QRect(area->mapToGlobal(QPoint(0, 0)), area->size()).intersected(screen.rect());
-    if (onScreen.isEmpty() || tile.isNull())
-        return 0;
-    const QPoint scroll = view->GetScrollPosition();
-    qint64 same = 0;
-    for (int y = onScreen.top(); y <= onScreen.bottom(); ++y) {
-        for (int x = onScreen.left(); x <= onScreen.right(); ++x) {
-            const QPoint p = QPoint(x, y) - visible.topLeft() + scroll;
-            same += (screen.pixel(x, y) & 0xFFFFFF) ==
-                    (tile.pixel((p.x() / zoom) % tile.width(), (p.y() / zoom) % tile.height()) & 0xFFFFFF);
-        }
-    }
-    return double(same) / (double(onScreen.width()) * onScreen.height());
-}
-
-using CNoHelpers = test::CFakeRunner;   // finds no helper program
-
-// The editor started in this process, its new document's sheet confirmed
-// unless a case wants the real one; prompts answered No.
-class InX11Session : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!test::UnderXServer())
-            GTEST_SKIP() << "runs only under the X server the outer test starts";
-        ASSERT_EQ(QGuiApplication::platformName(), "xcb");
-        ASSERT_TRUE(QDir().mkpath(WorkDir()));
-        quorrel::platform::OpenSettings("Vantorel", "Quorrel")->clear();
-        quorrel::platform::OpenSettings("Local AppWizard-Generated Applications", "Quorrel")->clear();
-        CQuorrelView::SetPropertySheetRunner([](CQuorrelView&, bool, bool&) { return true; });
-        SetMessageHandler([this](const MessageRequest& request) {
-            prompts << request.caption + "|" + request.text;
-            return MsgResult::No;
-        });
-    }
-    void TearDown() override
-    {
-        m_app.reset();
-        CQuorrelView::SetPropertySheetRunner({});
-        CQuorrelView::SetCoefficientsRunner({});
-        CQuorrelView::SetTimerInterval(CQuorrelView::kTimerInterval);
-        SetMessageHandler({});
-        SetFileDialogHandler({});
-    }
-
-    void Start()
-    {
-        m_app = std::make_unique<CQuorrelApp>();
-        m_app->SetDesktopWallpaper(std::make_unique<output::CDesktopWallpaper>(m_noHelpers, QProcessEnvironment(),
-                                                                             WorkDir() + "/wallpaper"));
-        ASSERT_TRUE(m_app->InitInstance());
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame()));
-        Focus();
-        ASSERT_NE(View(), nullptr);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return View()->IsRendered(); }, 10000));
-    }
-    // Gives the main window the keyboard, as a window manager would after
-    // a dialog has closed (there is none here).
-    void Focus()
-    {
-        Frame()->raise();
-        Frame()->activateWindow();
-        (void)QTest::qWaitForWindowActive(Frame(), 3000);
-        QTest::qWait(100);
-    }
-    CMainFrame* Frame() const { return m_app->MainFrame(); }
-    CQuorrelView* View() const { return static_cast<CQuorrelView*>(Frame()->GetActiveView()); }
-    CQuorrelDoc* Doc() const { return static_cast<CQuorrelDoc*>(Frame()->GetActiveDocument()); }
-    int Documents() const { return int(m_app->GetDocTemplate()->GetDocuments().size()); }
-    // Clicks a menu of the menu bar with the pointer, then picks an item by
-    // its mnemonic key.
-    void MenuItem(const QString& menu, const QString& key)
-    {
-        QMenuBar* bar = Frame()->menuBar();
-        QAction* title = nullptr;
-        for (QAction* action : bar->actions())
-            if (action->text() == menu)
-                title = action;
-        ASSERT_NE(title, nullptr) << menu.toStdString();
-        const QPoint at = bar->mapToGlobal(bar->actionGeometry(title).center());
-        Xdo({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"}, 300);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return title->menu()->isVisible(); }, 3000)) << "the menu did not open";
-        Xdo({"key", key}, 300);
-    }
-
-    std::unique_ptr<CQuorrelApp> m_app;
-    QStringList prompts;
-    CNoHelpers m_noHelpers;
-};
+using namespace quorrel::test;
 
 TEST_F(InX11Session, KeypadPlusMinusAndStarZoomAndTheMainKeyboardsKeysDoNot)
 {
@@ -336,15 +190,15 @@ TEST_F(InX11Session, ClosingOneOfTwoMaximisedWindowsLeavesTheOtherFillingTheClie
     EXPECT_EQ(first->geometry(), Frame()->MdiArea()->viewport()->rect());
     EXPECT_GT(ShareShowingTile(Screenshot("after-close"), View(), 1, Frame()->MdiArea()->viewport()), 0.99)
         << "the remaining window does not fill the client area";
-    EXPECT_EQ(XCaption(Frame()->winId(), "_NET_WM_NAME").toStdString(), "Quorrel - [Quorrel1]");
+    EXPECT_EQ(XProperty(Frame()->winId(), "_NET_WM_NAME").toStdString(), "Quorrel - [Quorrel1]");
 }
 
 TEST_F(InX11Session, CaptionsOnTheXServerAreTheEditorsOwn)
 {
     Start();
     const WId main = Frame()->winId();
-    EXPECT_EQ(XCaption(main, "_NET_WM_NAME").toStdString(), "Quorrel - [Quorrel1]");
-    EXPECT_EQ(XCaption(main, "WM_NAME").toStdString(), "Quorrel - [Quorrel1]");
+    EXPECT_EQ(XProperty(main, "_NET_WM_NAME").toStdString(), "Quorrel - [Quorrel1]");
+    EXPECT_EQ(XProperty(main, "WM_NAME").toStdString(), "Quorrel - [Quorrel1]");
 
     // The modal windows: each caption read while it shows, then closed.
     struct Seen {
@@ -359,8 +213,8 @@ TEST_F(InX11Session, CaptionsOnTheXServerAreTheEditorsOwn)
             poll->stop();
             poll->deleteLater();
             QTest::qWait(200);
-            seen.net = XCaption(modal->winId(), "_NET_WM_NAME");
-            seen.wm = XCaption(modal->winId(), "WM_NAME");
+            seen.net = XProperty(modal->winId(), "_NET_WM_NAME");
+            seen.wm = XProperty(modal->winId(), "WM_NAME");
             modal->close();
         });
         poll->start(50);
@@ -398,22 +252,6 @@ TEST_F(InX11Session, CaptionsOnTheXServerAreTheEditorsOwn)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !open.net.isEmpty(); }, 5000)) << "Ctrl+O showed no dialog";
     EXPECT_EQ(open.net.toStdString(), "Open");
     EXPECT_EQ(open.wm.toStdString(), "Open");
-}
-
-// The X windows whose names match `pattern` (xdotool's search), by id.
-QStringList XWindows(const QString& pattern)
-{
-    QProcess search;
-    search.start(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", pattern});
-    search.waitForFinished(5000);
-    return QString::fromUtf8(search.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-}
-
-QStringList WaitForXWindows(const QString& pattern, int timeoutMs)
-{
-    QStringList found;
-    (void)QTest::qWaitFor([&] { return !(found = XWindows(pattern)).isEmpty(); }, timeoutMs);
-    return found;
 }
 
 TEST_F(InX11Session, ExitWithTheHelpWindowOpenEndsTheProcess)

@@ -1,11 +1,17 @@
 #include "platform/desktop/Artwork.h"
 #include "platform/desktop/ToolbarCommands.h"
 
+#include "controls/Contrast.h"
+
+#include <QApplication>
 #include <QImage>
+#include <QPainter>
+#include <QPalette>
 #include <QPixmap>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 using namespace quorrel::desktop;
@@ -35,6 +41,75 @@ int MaxDifference(const QImage& a, const QImage& b)
         }
     return worst;
 }
+
+// The bounding box of the pixels for which `keep` holds.
+template <typename Keep>
+QRect BoundingBox(const QImage& image, Keep keep)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (keep(image.pixel(x, y)))
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+struct ToolbarOnPalette {
+    int id;
+    bool dark;
+};
+
+class ToolbarImagesOnLightAndDarkPalettes : public ::testing::TestWithParam<ToolbarOnPalette> {
+protected:
+    void SetUp() override { m_saved = QApplication::palette(); }
+    void TearDown() override { QApplication::setPalette(m_saved); }
+    QPalette m_saved;
+};
+
+TEST_P(ToolbarImagesOnLightAndDarkPalettes, StandOutFromTheBarToTheirOuterEdge)
+{
+    const ToolbarOnPalette& c = GetParam();
+    QPalette palette;
+    const QColor bar = c.dark ? QColor(0x35, 0x35, 0x35) : QColor(0xef, 0xef, 0xef);
+    palette.setColor(QPalette::Window, bar);
+    palette.setColor(QPalette::Button, bar);
+    QApplication::setPalette(palette);
+
+    // The image as the toolbar shows it, over the bar's colour.
+    QImage shown(32, 32, QImage::Format_RGB32);
+    shown.fill(bar);
+    {
+        QPainter painter(&shown);
+        painter.drawPixmap(0, 0, ToolbarIcon(c.id).pixmap(QSize(32, 32)));
+    }
+    // Everything drawn, and what of it a user can make out (3 : 1 against
+    // the bar): the two reach as far, or a part such as a magnifier's
+    // handle has vanished into the bar.
+    const QRect drawn = BoundingBox(shown, [&](QRgb p) { return QColor(p) != bar; });
+    const QRect seen =
+        BoundingBox(shown, [&](QRgb p) { return quorrel::controls::ContrastRatio(QColor(p), bar) >= 3.0; });
+    ASSERT_FALSE(drawn.isEmpty());
+    // Antialiased edges may fade for a unit of the 16 x 16 grid.
+    const int worst = std::max({std::abs(seen.left() - drawn.left()), std::abs(seen.top() - drawn.top()),
+                                std::abs(seen.right() - drawn.right()), std::abs(seen.bottom() - drawn.bottom())});
+    EXPECT_LE(worst, 2) << "command " << c.id << (c.dark ? " on dark" : " on light") << ": drawn " << drawn.left()
+                        << "," << drawn.top() << "-" << drawn.right() << "," << drawn.bottom() << " seen "
+                        << seen.left() << "," << seen.top() << "-" << seen.right() << "," << seen.bottom();
+}
+
+std::vector<ToolbarOnPalette> EveryImageOnBoth()
+{
+    std::vector<ToolbarOnPalette> cases;
+    for (const int id : kToolbarCommands)
+        for (const bool dark : {false, true})
+            cases.push_back({id, dark});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, ToolbarImagesOnLightAndDarkPalettes, ::testing::ValuesIn(EveryImageOnBoth()),
+                         [](const ::testing::TestParamInfo<ToolbarOnPalette>& info) {
+                             return std::to_string(info.param.id) + (info.param.dark ? "_dark" : "_light");
+                         });
 
 } // namespace
 

@@ -13,6 +13,10 @@
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QTabBar>
 #include <QToolBar>
 #include <QRegularExpression>
 #include <QTabWidget>
@@ -206,6 +210,76 @@ TEST_F(HelpSystemTest, F1OpensThePageOfTheActivePart)
     ASSERT_TRUE(m_help->ShowHelpForContext(edit));
     EXPECT_EQ(ShownPage(), "properties.html#colors");
 }
+
+TEST_F(HelpSystemTest, F1OnASheetWithItsOwnTabBarOpensThePageOnShowScrolledToIt)
+{
+    // The sheet's own layout: a tab bar over a stack of pages, then buttons.
+    quorrel::editors::CQuorrelProp sheet;
+    auto* bar = new QTabBar;
+    auto* stack = new QStackedWidget;
+    stack->addWidget(new quorrel::editors::CPropsColors);
+    stack->addWidget(new quorrel::editors::CPropsShapes);
+    bar->addTab("Colors");
+    bar->addTab("Shapes");
+    QObject::connect(bar, &QTabBar::currentChanged, stack, &QStackedWidget::setCurrentIndex);
+    auto* ok = new QPushButton("OK");
+    auto* layout = new QVBoxLayout(&sheet);
+    layout->addWidget(bar);
+    layout->addWidget(stack);
+    layout->addWidget(ok);
+
+    EXPECT_EQ(HelpSystem::TopicFor(ok), "properties.html#colors");
+    EXPECT_EQ(HelpSystem::TopicFor(bar), "properties.html#colors");
+    bar->setCurrentIndex(1);
+    EXPECT_EQ(HelpSystem::TopicFor(ok), "properties.html#shapes");
+
+    // Opened at that page's part, scrolled to it once shown.
+    sheet.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&sheet));
+    ASSERT_TRUE(m_help->ShowHelpForContext(ok));
+    EXPECT_EQ(ShownPage(), "properties.html#shapes");
+    QTextBrowser* browser = m_help->Window()->Browser();
+    QApplication::processEvents();
+    EXPECT_GT(browser->verticalScrollBar()->value(), 0) << "the page shows its top, not the part";
+
+    // Esc closes it.
+    m_help->Window()->activateWindow();
+    QTest::keyClick(browser, Qt::Key_Escape);
+    EXPECT_FALSE(m_help->Window()->isVisible());
+}
+
+// Where the help window opens: on the parent's screen, over the parent.
+struct Placement {
+    const char* name;
+    QRect available, parent;
+    QSize preferred;
+    QRect expected;
+};
+
+class HelpWindowPlacements : public ::testing::TestWithParam<Placement> {};
+
+TEST_P(HelpWindowPlacements, StayWhollyOnTheParentsScreen)
+{
+    const Placement& c = GetParam();
+    const QRect placed = quorrel::desktop::HelpWindowPlacement(c.available, c.parent, c.preferred);
+    EXPECT_EQ(placed, c.expected) << c.name;
+    EXPECT_TRUE(c.available.contains(placed)) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Screens, HelpWindowPlacements,
+    ::testing::Values(
+        // Centred over the parent.
+        Placement{"centred", {0, 0, 1920, 1080}, {400, 200, 600, 400}, {820, 640}, {290, 80, 820, 640}},
+        // A dialog low at the right of a 1000 px screen: pulled in.
+        Placement{"pulled in", {0, 0, 1600, 1000}, {1200, 700, 400, 300}, {820, 640}, {780, 360, 820, 640}},
+        // The second screen of two side by side.
+        Placement{"second screen", {1920, 0, 1280, 1024}, {2000, 100, 300, 200}, {820, 640}, {1920, 0, 820, 640}},
+        // A small screen: nine tenths of it.
+        Placement{"small screen", {0, 0, 800, 600}, {0, 0, 800, 600}, {820, 640}, {40, 30, 720, 540}},
+        // No parent on show: the screen's centre, below a panel.
+        Placement{"no parent", {0, 30, 1280, 994}, {}, {820, 640}, {230, 207, 820, 640}}),
+    [](const ::testing::TestParamInfo<Placement>& info) { return std::to_string(info.index); });
 
 TEST_F(HelpSystemTest, F1AndShiftF1WorkInsideModalDialogs)
 {

@@ -44,14 +44,14 @@ class Gate final {
 public:
     CThumbnailRenderer::RenderFunction Wrap(CThumbnailRenderer::RenderFunction render)
     {
-        return [this, render = std::move(render)](const model::CTileParams& params, QSize box) {
+        return [this, render = std::move(render)](const model::CTileParams& params, QSize box, QSize screen) {
             {
                 std::unique_lock lock(m_mutex);
                 ++m_started;
                 m_changed.notify_all();
                 m_changed.wait_until(lock, m_deadline, [this] { return m_open; });
             }
-            return render(params, box);
+            return render(params, box, screen);
         };
     }
     void Open()
@@ -89,13 +89,13 @@ std::unique_ptr<model::CTileParams> LoadPreset(const model::PresetInfo& preset)
     return params;
 }
 
-QImage IconImage(const QListWidgetItem* item)
+QImage IconImage(const CPresetGallery& gallery, int index)
 {
-    return item->icon().pixmap(CPresetGallery::kThumbnailSize).toImage().convertToFormat(QImage::Format_RGB32);
+    return gallery.List()->item(index)->icon().pixmap(gallery.ThumbnailSize()).toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 // A picture that tells which request made it: filled with the set's width.
-QImage WidthPicture(const model::CTileParams& params, QSize box)
+QImage WidthPicture(const model::CTileParams& params, QSize box, QSize = {})
 {
     QImage image(box, QImage::Format_RGB32);
     image.fill(QColor::fromRgb(static_cast<QRgb>(params.m_nWidth)));
@@ -136,52 +136,77 @@ QImage Rendered(const model::CTileParams& params, uint32_t width, uint32_t heigh
     return output::ImageView(rgb).convertToFormat(QImage::Format_RGB32);
 }
 
-TEST(ThumbnailRenderer, ThumbnailShowsTheWallpaperAtHalfSize)
+// A tile as a thumbnail shows it: its size on a scaled-down screen.
+struct ScaledTile {
+    const char* name;
+    QSize tile, box, screen;
+    QSize shown;
+};
+
+class ThumbnailTileSizes : public ::testing::TestWithParam<ScaledTile> {};
+
+TEST_P(ThumbnailTileSizes, AreTheTilesOwnSizeAtTheScaleOfTheBoxToTheScreen)
 {
-    // A 160 x 160 tile is shown 80 x 80, laid edge to edge.
-    const auto ocean = LoadPreset(*model::FindPreset("ocean"));
-    const QImage picture = RenderThumbnail(*ocean, QSize(128, 128));
-    ASSERT_EQ(picture.size(), QSize(128, 128));
-    for (int y = 0; y < 48; y += 5) {
-        for (int x = 0; x < 48; x += 3) {
-            EXPECT_EQ(picture.pixel(x, y), picture.pixel(x + 80, y));
-            EXPECT_EQ(picture.pixel(x, y), picture.pixel(x, y + 80));
-            EXPECT_EQ(picture.pixel(x, y), picture.pixel(x + 80, y + 80));
-        }
-    }
-    // It is this tile, smoothly reduced: over two by two tiles of a 128 x 128
-    // set the mean colour is the full-size rendering's, within a level.
-    model::CTileParams square(*ocean);
-    square.m_nWidth = square.m_nHeight = 128;
-    const auto thumbMean = MeanColour(RenderThumbnail(square, QSize(128, 128)));
-    const auto fullMean = MeanColour(Rendered(square, 128, 128));
-    for (int c = 0; c < 3; ++c)
-        EXPECT_NEAR(thumbMean[c], fullMean[c], 1.0) << c;
+    const ScaledTile& c = GetParam();
+    EXPECT_EQ(ThumbnailTileSize(c.tile, c.box, c.screen), c.shown) << c.name;
+}
 
-    // A wide tile keeps its shape: 200 x 100 is shown 100 x 50.
-    model::CTileParams wide(*ocean);
-    wide.m_nWidth = 200;
-    wide.m_nHeight = 100;
-    const QImage widePicture = RenderThumbnail(wide, QSize(128, 128));
-    EXPECT_EQ(widePicture.pixel(10, 5), widePicture.pixel(110, 5));
-    EXPECT_EQ(widePicture.pixel(10, 5), widePicture.pixel(10, 55));
+INSTANTIATE_TEST_SUITE_P(
+    Screens, ThumbnailTileSizes,
+    ::testing::Values(
+        // 1280 x 1024 in 160 x 128: an eighth.
+        ScaledTile{"mist's 1024 on 1280x1024", {1024, 1024}, {160, 128}, {1280, 1024}, {128, 128}},
+        ScaledTile{"160 on 1280x1024", {160, 160}, {160, 128}, {1280, 1024}, {20, 20}},
+        ScaledTile{"wide 200x100", {200, 100}, {160, 128}, {1280, 1024}, {25, 13}},
+        // 1920 x 1080 in 160 x 90: a twelfth; at twice the density the same
+        // picture has twice the pixels and the tile as many.
+        ScaledTile{"1024 on 1920x1080", {1024, 1024}, {160, 90}, {1920, 1080}, {85, 85}},
+        ScaledTile{"1024 on 3840x2160 at 2x", {1024, 1024}, {320, 180}, {3840, 2160}, {85, 85}},
+        // Never less than a pixel.
+        ScaledTile{"tiny", {1, 1}, {160, 90}, {1920, 1080}, {1, 1}},
+        ScaledTile{"no screen", {64, 64}, {160, 90}, {0, 0}, QSize()}),
+    [](const ::testing::TestParamInfo<ScaledTile>& info) { return std::to_string(info.index); });
 
-    // A tile of more than twice the box is rendered at half size and only
-    // its corner shows: 1024 x 1024 as the corner of a 512 x 512 rendering.
+TEST(ThumbnailRenderer, ThumbnailShowsTheDesktopTheTileMakesOnAScaledDownScreen)
+{
+    // Mist's 1024 x 1024 tile on a 1280 x 1024 screen, in 160 x 128: the
+    // whole tile shows, 128 x 128, and repeats from the left edge.
     const auto mist = LoadPreset(*model::FindPreset("mist"));
     ASSERT_EQ(mist->m_nWidth, 1024u);
-    EXPECT_EQ(RenderThumbnail(*mist, QSize(128, 128)), Rendered(*mist, 512, 512).copy(0, 0, 128, 128));
+    const QImage picture = RenderThumbnail(*mist, QSize(160, 128), QSize(1280, 1024));
+    ASSERT_EQ(picture.size(), QSize(160, 128));
+    for (int y = 0; y < 128; y += 7)
+        for (int x = 0; x < 32; x += 3)
+            EXPECT_EQ(picture.pixel(x, y), picture.pixel(x + 128, y));
+    // It is the whole tile, smoothly reduced: its mean colour is the
+    // full-size rendering's, within two levels (a corner of it is not).
+    const auto thumbMean = MeanColour(picture.copy(0, 0, 128, 128));
+    const QImage full = Rendered(*mist, 1024, 1024);
+    const auto fullMean = MeanColour(full);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(thumbMean[c], fullMean[c], 2.0) << c;
+
+    // A 160 x 160 tile on the same screen is 20 x 20: it repeats eight
+    // times across, as on the desktop.
+    const auto ocean = LoadPreset(*model::FindPreset("ocean"));
+    const QImage oceanPicture = RenderThumbnail(*ocean, QSize(160, 128), QSize(1280, 1024));
+    for (int y = 0; y < 20; y += 3)
+        for (int x = 0; x < 20; x += 3) {
+            EXPECT_EQ(oceanPicture.pixel(x, y), oceanPicture.pixel(x + 20 * 7, y));
+            EXPECT_EQ(oceanPicture.pixel(x, y), oceanPicture.pixel(x, y + 20 * 5));
+        }
 
     model::CTileParams broken;
     broken.m_nWidth = 0;
-    EXPECT_TRUE(RenderThumbnail(broken, QSize(128, 128)).isNull());
+    EXPECT_TRUE(RenderThumbnail(broken, QSize(160, 128), QSize(1280, 1024)).isNull());
+    EXPECT_TRUE(RenderThumbnail(*ocean, QSize(160, 128), QSize()).isNull());
 }
 
 TEST(ThumbnailRenderer, RendersOnItsOwnThreadAndDeliversOnTheOwners)
 {
     Gate gate;
     std::atomic<QThread*> renderThread = nullptr;
-    CThumbnailRenderer renderer(gate.Wrap([&](const model::CTileParams& params, QSize box) {
+    CThumbnailRenderer renderer(gate.Wrap([&](const model::CTileParams& params, QSize box, QSize) {
         renderThread = QThread::currentThread();
         return WidthPicture(params, box);
     }));
@@ -193,7 +218,7 @@ TEST(ThumbnailRenderer, RendersOnItsOwnThreadAndDeliversOnTheOwners)
     });
 
     for (int key = 0; key < 3; ++key)
-        renderer.Request(key, OfWidth(100 + key), QSize(8, 8));
+        renderer.Request(key, OfWidth(100 + key), QSize(8, 8), QSize(64, 64));
     // Request returned at once; the first picture is being made and held.
     ASSERT_TRUE(gate.AwaitStarted(1));
     QApplication::processEvents();
@@ -213,7 +238,7 @@ TEST(ThumbnailRenderer, ALaterRequestForAKeyReplacesAnEarlierOne)
     Gate gate;
     std::mutex mutex;
     std::vector<uint32_t> rendered;
-    CThumbnailRenderer renderer(gate.Wrap([&](const model::CTileParams& params, QSize box) {
+    CThumbnailRenderer renderer(gate.Wrap([&](const model::CTileParams& params, QSize box, QSize) {
         const std::lock_guard lock(mutex);
         rendered.push_back(params.m_nWidth);
         return WidthPicture(params, box);
@@ -222,11 +247,11 @@ TEST(ThumbnailRenderer, ALaterRequestForAKeyReplacesAnEarlierOne)
     QObject::connect(&renderer, &CThumbnailRenderer::ThumbnailReady,
                      [&](int key, const QImage& image) { delivered.emplace_back(key, image.pixel(0, 0) & 0xFFFFFF); });
 
-    renderer.Request(0, OfWidth(10), QSize(8, 8));
+    renderer.Request(0, OfWidth(10), QSize(8, 8), QSize(64, 64));
     ASSERT_TRUE(gate.AwaitStarted(1));           // width 10 is being made
-    renderer.Request(0, OfWidth(11), QSize(8, 8));   // makes 10 stale
-    renderer.Request(1, OfWidth(20), QSize(8, 8));
-    renderer.Request(1, OfWidth(21), QSize(8, 8));   // replaces 20 in the queue
+    renderer.Request(0, OfWidth(11), QSize(8, 8), QSize(64, 64));   // makes 10 stale
+    renderer.Request(1, OfWidth(20), QSize(8, 8), QSize(64, 64));
+    renderer.Request(1, OfWidth(21), QSize(8, 8), QSize(64, 64));   // replaces 20 in the queue
     EXPECT_EQ(renderer.Pending(), 2);
     gate.Open();
     ASSERT_TRUE(QTest::qWaitFor([&] { return renderer.Pending() == 0; }, 30000));
@@ -244,8 +269,8 @@ TEST(ThumbnailRenderer, PicturesMadeWhileItIsDestroyedAreNotDelivered)
     {
         CThumbnailRenderer renderer(gate.Wrap(WidthPicture));
         QObject::connect(&renderer, &CThumbnailRenderer::ThumbnailReady, [&] { ++delivered; });
-        renderer.Request(0, OfWidth(5), QSize(4, 4));
-        renderer.Request(1, OfWidth(6), QSize(4, 4));
+        renderer.Request(0, OfWidth(5), QSize(4, 4), QSize(64, 64));
+        renderer.Request(1, OfWidth(6), QSize(4, 4), QSize(64, 64));
         ASSERT_TRUE(gate.AwaitStarted(1));
         gate.Open();
         // Destroyed at once: it waits for the picture being made and drops
@@ -264,7 +289,7 @@ public:
     {
         if (event->type() == QEvent::Paint && readyAtFirstPaint < 0) {
             readyAtFirstPaint = m_gallery.ThumbnailsReady();
-            placeholderAtFirstPaint = IconImage(m_gallery.List()->item(0));
+            placeholderAtFirstPaint = IconImage(m_gallery, 0);
         }
         return false;
     }
@@ -289,7 +314,7 @@ TEST(PresetGallery, PaintsFirstAndFillsInTheThumbnailsAsTheyArrive)
     EXPECT_EQ(gallery.ThumbnailsReady(), 0);
     for (int i = 0; i < gallery.Count(); ++i) {
         EXPECT_EQ(gallery.List()->item(i)->text().toStdString(), gallery.Preset(i).name);
-        EXPECT_EQ(IconImage(gallery.List()->item(i)), paint.placeholderAtFirstPaint) << i;
+        EXPECT_EQ(IconImage(gallery, i), paint.placeholderAtFirstPaint) << i;
     }
 
     gate.Open();
@@ -298,7 +323,7 @@ TEST(PresetGallery, PaintsFirstAndFillsInTheThumbnailsAsTheyArrive)
         SCOPED_TRACE(std::string(gallery.Preset(i).id));
         EXPECT_EQ(gallery.Seed(i), gallery.Preset(i).seed);
         EXPECT_EQ(model::SaveWpp(gallery.Params(i)), model::SaveWpp(*LoadPreset(gallery.Preset(i))));
-        EXPECT_EQ(IconImage(gallery.List()->item(i)), RenderThumbnail(gallery.Params(i), CPresetGallery::kThumbnailSize));
+        EXPECT_EQ(IconImage(gallery, i), RenderThumbnail(gallery.Params(i), gallery.ThumbnailPixels(), gallery.ScreenPixels()));
     }
     gallery.reject();
 }
@@ -310,7 +335,7 @@ TEST(PresetGallery, AnotherGivesTheSelectedPresetANewSeedAndThumbnail)
     ASSERT_TRUE(QTest::qWaitFor([&] { return gallery.ThumbnailsReady() == gallery.Count(); }, 60000));
     const int index = 2;
     gallery.SetCurrentIndex(index);
-    const QImage before = IconImage(gallery.List()->item(index));
+    const QImage before = IconImage(gallery, index);
 
     QTest::mouseClick(gallery.AnotherButton(), Qt::LeftButton);
     const uint32_t seed = gallery.Seed(index);
@@ -324,9 +349,9 @@ TEST(PresetGallery, AnotherGivesTheSelectedPresetANewSeedAndThumbnail)
     EXPECT_EQ(model::SaveWpp(gallery.SelectedParams()), model::SaveWpp(*expected));
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return gallery.IsThumbnailReady(index); }, 30000));
-    const QImage after = IconImage(gallery.List()->item(index));
+    const QImage after = IconImage(gallery, index);
     EXPECT_NE(after, before);
-    EXPECT_EQ(after, RenderThumbnail(*expected, CPresetGallery::kThumbnailSize));
+    EXPECT_EQ(after, RenderThumbnail(*expected, gallery.ThumbnailPixels(), gallery.ScreenPixels()));
     // The others keep theirs.
     for (int i = 0; i < gallery.Count(); ++i) {
         if (i != index) {

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -193,6 +194,66 @@ TEST_F(CommandRouterTest, KeypadKeysThatReachAWidgetRunTheirCommandOnlyWhereItIs
     SendKeyPress(focus, Qt::Key_Minus, Qt::KeypadModifier);
     EXPECT_EQ(log, (std::vector<std::string>{"view:30", "view:31"}));
 }
+
+// A key press as a platform delivers it, with its native key symbol.
+struct PlatformKey {
+    const char* name;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    quint32 symbol;        // the native virtual key (an X key symbol)
+    int command;           // the zoom command it must run, or 0 for none
+};
+
+class KeypadKeysOnEachPlatform : public CommandRouterTest, public ::testing::WithParamInterface<PlatformKey> {};
+
+TEST_P(KeypadKeysOnEachPlatform, RunTheirZoomCommandAndTheMainKeyboardsKeysDoNot)
+{
+    QMainWindow window;
+    auto* focus = new QWidget(&window);
+    window.setCentralWidget(focus);
+    for (int id : {30, 31, 32})
+        view.Handle(id);
+    window.addAction(router.AddCommand({30, "Zoom &In", "Num +", {QKeySequence(Qt::KeypadModifier | Qt::Key_Plus)},
+                                        "p", "t"}, &window));
+    window.addAction(router.AddCommand({31, "Zoom &Out", "Num -",
+                                        {QKeySequence(Qt::KeypadModifier | Qt::Key_Minus)}, "p", "t"}, &window));
+    window.addAction(router.AddCommand({32, "Zoom &Normal", "Num *",
+                                        {QKeySequence(Qt::KeypadModifier | Qt::Key_Asterisk)}, "p", "t"}, &window));
+
+    const PlatformKey& k = GetParam();
+    QKeyEvent press(QEvent::KeyPress, k.key, k.modifiers, 0, k.symbol, 0);
+    QApplication::sendEvent(focus, &press);
+    if (k.command == 0)
+        EXPECT_TRUE(log.empty()) << k.name;
+    else
+        EXPECT_EQ(log, (std::vector<std::string>{"view:" + std::to_string(k.command)})) << k.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    XcbAndWayland, KeypadKeysOnEachPlatform,
+    ::testing::Values(
+        // xcb: the keypad flag and the keypad symbol.
+        PlatformKey{"xcb KP_Add", Qt::Key_Plus, Qt::KeypadModifier, 0xFFAB, 30},
+        PlatformKey{"xcb KP_Multiply", Qt::Key_Asterisk, Qt::KeypadModifier, 0xFFAA, 32},
+        // Wayland: no keypad flag, only the symbol tells.
+        PlatformKey{"wayland KP_Add", Qt::Key_Plus, Qt::NoModifier, 0xFFAB, 30},
+        PlatformKey{"wayland KP_Subtract", Qt::Key_Minus, Qt::NoModifier, 0xFFAD, 31},
+        PlatformKey{"wayland KP_Multiply", Qt::Key_Asterisk, Qt::NoModifier, 0xFFAA, 32},
+        // The main keyboard's keys, on either platform.
+        PlatformKey{"plus", Qt::Key_Plus, Qt::ShiftModifier, 0x2B, 0},
+        PlatformKey{"minus", Qt::Key_Minus, Qt::NoModifier, 0x2D, 0},
+        PlatformKey{"asterisk", Qt::Key_Asterisk, Qt::ShiftModifier, 0x2A, 0},
+        // Another keypad key that no command holds.
+        PlatformKey{"wayland KP_Divide", Qt::Key_Slash, Qt::NoModifier, 0xFFAF, 0},
+        // A key past the keypad's symbols (F1 is 0xFFBE).
+        PlatformKey{"F1's symbol", Qt::Key_Plus, Qt::NoModifier, 0xFFBE, 0}),
+    [](const ::testing::TestParamInfo<PlatformKey>& info) {
+        std::string name = info.param.name;
+        for (char& c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c)))
+                c = '_';
+        return name;
+    });
 
 TEST_F(CommandRouterTest, ChangesFromTimersDeferredCallsAndSocketsReachTheActionsAndTheKeysWithoutInput)
 {

@@ -51,7 +51,10 @@ CXServerRun RunUnderXServer(const CXServerRunOptions& options)
         ADD_FAILURE() << "xvfb-run is missing (scripts/setup.sh installs it)";
         return run;
     }
-    for (const QString& tool : options.tools) {
+    QStringList tools = options.tools;
+    if (!options.windowManager.isEmpty())
+        tools << options.windowManager.front();
+    for (const QString& tool : tools) {
         if (QStandardPaths::findExecutable(tool).isEmpty()) {
             ADD_FAILURE() << tool.toStdString() << " is missing (scripts/setup.sh installs it)";
             return run;
@@ -73,6 +76,8 @@ CXServerRun RunUnderXServer(const CXServerRunOptions& options)
     env.insert(kWorkVariable, home.filePath("work"));
     for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS"})
         env.remove(var);
+    for (const QString& var : options.environment.keys())
+        env.insert(var, options.environment.value(var));
     if (!options.lsanSuppressions.isEmpty()) {
         // Under LeakSanitizer: what the X11 platform's system libraries keep
         // is not ours.
@@ -84,8 +89,17 @@ CXServerRun RunUnderXServer(const CXServerRunOptions& options)
     QProcess driver;
     driver.setProcessEnvironment(env);
     driver.setProcessChannelMode(QProcess::MergedChannels);
-    driver.start(xvfbRun, {"-a", "-s", "-screen 0 " + options.screen, QCoreApplication::applicationFilePath(),
-                           "--gtest_filter=" + options.filter});
+    QStringList command{QCoreApplication::applicationFilePath(), "--gtest_filter=" + options.filter};
+    if (!options.windowManager.isEmpty()) {
+        // The window manager first, in the background, its output in
+        // HOME/window-manager.log; it ends with the display. The inner cases
+        // wait until it manages the screen.
+        // (Its words are this program's own constants, without blanks.)
+        command = QStringList{"/bin/sh", "-c", options.windowManager.join(' ') + " >\"$HOME/window-manager.log\" 2>&1 & exec \"$@\"",
+                              "sh"} +
+                  command;
+    }
+    driver.start(xvfbRun, QStringList{"-a", "-s", "-screen 0 " + options.screen} + command);
     if (!driver.waitForStarted(10000)) {
         ADD_FAILURE() << "xvfb-run did not start";
         return run;

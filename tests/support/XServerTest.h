@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -26,6 +27,11 @@ struct CXServerRunOptions {
     int timeoutMs = 240000;
     QStringList tools;            // programs the inner cases run (xdotool, xprop)
     QString lsanSuppressions;     // LeakSanitizer suppressions, if any
+    // A window manager started on the display before the inner cases (its
+    // program and arguments); none when empty. Its program counts as a tool.
+    QStringList windowManager;
+    // Variables set for the inner cases (a scale factor, say).
+    QProcessEnvironment environment;
 };
 
 struct CXServerRun {
