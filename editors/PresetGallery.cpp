@@ -131,7 +131,7 @@ CPresetGallery::CPresetGallery(QWidget* parent, CThumbnailRenderer::RenderFuncti
     // not wait for any of them.
     connect(m_pRenderer.get(), &CThumbnailRenderer::ThumbnailReady, this, &CPresetGallery::OnThumbnailReady);
     for (int i = 0; i < Count(); ++i)
-        m_pRenderer->Request(i, Params(i), m_thumbnailPixels, m_screenPixels);
+        m_pRenderer->Request(i, Params(i), m_thumbnailPixels, m_screenPixels, Scale(i));
 }
 
 CPresetGallery::~CPresetGallery() = default;
@@ -184,7 +184,7 @@ void CPresetGallery::OnAnother()
     entry.params->GenerateRandom(seed);
     entry.ready = false;
     UpdateToolTip(index);
-    m_pRenderer->Request(index, *entry.params, m_thumbnailPixels, m_screenPixels);
+    m_pRenderer->Request(index, *entry.params, m_thumbnailPixels, m_screenPixels, Scale(index));
 }
 
 void CPresetGallery::OnThumbnailReady(int index, const QImage& image)

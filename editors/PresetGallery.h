@@ -29,7 +29,7 @@ public:
     static constexpr int kThumbnailWidth = 160;
 
     explicit CPresetGallery(QWidget* parent = nullptr,
-                            CThumbnailRenderer::RenderFunction render = RenderThumbnail);
+                            CThumbnailRenderer::RenderFunction render = CThumbnailRenderer::DefaultRender());
     ~CPresetGallery() override;
 
     // The presets shown, in the catalogue's order; one that does not load
@@ -39,6 +39,9 @@ public:
     // The seed of the tile shown, and the settings with that tile.
     uint32_t Seed(int index) const { return m_entries.at(index).seed; }
     const model::CTileParams& Params(int index) const { return *m_entries.at(index).params; }
+    // The scale entry `index`'s thumbnail lays its tile at: the preset's
+    // preferred one, rendered continuously above 1.
+    int Scale(int index) const { return int(m_entries.at(index).info->scale); }
     bool IsThumbnailReady(int index) const { return m_entries.at(index).ready; }
     int ThumbnailsReady() const;
 

@@ -3,6 +3,7 @@
 #include "model/TileParams.h"
 #include "output/RgbImageView.h"
 #include "render/TileRenderer.h"
+#include "render/continuous/TileLook.h"
 
 #include <QPainter>
 
@@ -20,11 +21,11 @@ QSize ThumbnailTileSize(QSize tile, QSize box, QSize screen)
     return {std::max(1, int(std::lround(tile.width() * scale))), std::max(1, int(std::lround(tile.height() * scale)))};
 }
 
-QImage RenderThumbnail(const model::CTileParams& params, QSize box, QSize screen)
+QImage RenderThumbnail(const model::CTileParams& params, QSize box, QSize screen, int scale)
 {
-    if (!params.IsValid() || box.isEmpty() || screen.isEmpty())
+    if (!params.IsValid() || box.isEmpty() || screen.isEmpty() || scale < 1 || uint32_t(scale) > render::kMaxScale)
         return {};
-    const QSize tileSize(static_cast<int>(params.m_nWidth), static_cast<int>(params.m_nHeight));
+    const QSize tileSize(static_cast<int>(params.m_nWidth) * scale, static_cast<int>(params.m_nHeight) * scale);
     const QSize shown = ThumbnailTileSize(tileSize, box, screen);
 
     // The series itself, seamless at any size, on this thread alone (the
@@ -36,7 +37,7 @@ QImage RenderThumbnail(const model::CTileParams& params, QSize box, QSize screen
     settings.width = static_cast<uint32_t>(std::min(tileSize.width(), 2 * shown.width()));
     settings.height = static_cast<uint32_t>(std::min(tileSize.height(), 2 * shown.height()));
     render::CRgbImage rgb(settings.width, settings.height);
-    render::RenderTile(params, rgb, settings);
+    render::RenderTileAs(scale > 1, params, rgb, settings, 1);
     QImage tile = output::ImageView(rgb).convertToFormat(QImage::Format_RGB32);
     if (tile.size() != shown)
         tile = tile.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -65,14 +66,14 @@ CThumbnailRenderer::~CThumbnailRenderer()
     // Pictures posted before the join die with this object's posted events.
 }
 
-void CThumbnailRenderer::Request(int key, const model::CTileParams& params, QSize box, QSize screen)
+void CThumbnailRenderer::Request(int key, const model::CTileParams& params, QSize box, QSize screen, int scale)
 {
     const uint64_t ticket = ++m_nTicket;
     m_latest[key] = ticket;
     {
         const std::lock_guard lock(m_mutex);
         std::erase_if(m_queue, [key](const Job& job) { return job.key == key; });
-        m_queue.push_back(Job{key, ticket, std::make_unique<model::CTileParams>(params), box, screen});
+        m_queue.push_back(Job{key, ticket, std::make_unique<model::CTileParams>(params), box, screen, scale});
     }
     m_wake.notify_one();
 }
@@ -91,7 +92,7 @@ void CThumbnailRenderer::Run()
         }
         QImage image;
         try {
-            image = m_render(*job.params, job.box, job.screen);
+            image = m_render(*job.params, job.box, job.screen, job.scale);
         } catch (const std::exception&) {
             image = QImage();   // delivered as no picture; the request is done
         }

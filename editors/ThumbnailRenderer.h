@@ -24,9 +24,12 @@ namespace quorrel::editors {
 // to edge from the top-left corner at the same scale, as the desktop lays
 // it. So a large, calm tile shows as a few large repeats and a small, busy
 // one as many small ones, as they will look. Rendered by the fast renderer
-// on the calling thread. Null for a parameter set that breaks the
-// renderer's invariants or an empty box or screen.
-QImage RenderThumbnail(const model::CTileParams& params, QSize box, QSize screen);
+// on the calling thread; with `scale` above 1 the tile is laid at that many
+// times its own size and rendered continuously (the grain of the exact
+// renderer would show when enlarged), as a preset's preferred scale makes it.
+// Null for a parameter set that breaks the renderer's invariants, an empty
+// box or screen, or a scale outside 1..render::kMaxScale.
+QImage RenderThumbnail(const model::CTileParams& params, QSize box, QSize screen, int scale = 1);
 
 // The size of the tile in such a picture: its own size times the scale of
 // the box to the screen (the smaller of the two directions), at least one
@@ -37,16 +40,24 @@ class CThumbnailRenderer final : public QObject {
     Q_OBJECT
 public:
     // Makes one picture; runs on the renderer's thread.
-    using RenderFunction = std::function<QImage(const model::CTileParams& params, QSize box, QSize screen)>;
+    using RenderFunction = std::function<QImage(const model::CTileParams& params, QSize box, QSize screen, int scale)>;
 
-    explicit CThumbnailRenderer(RenderFunction render = RenderThumbnail, QObject* parent = nullptr);
+    explicit CThumbnailRenderer(RenderFunction render = DefaultRender(), QObject* parent = nullptr);
     // Forgets the queued requests and waits for the picture being made.
     ~CThumbnailRenderer() override;
 
     // Queues a picture of a copy of `params` for `key`. It replaces a request
     // for the same key that is still queued, and a picture of an earlier
     // request that is being made is not delivered.
-    void Request(int key, const model::CTileParams& params, QSize box, QSize screen);
+    void Request(int key, const model::CTileParams& params, QSize box, QSize screen, int scale = 1);
+
+    // RenderThumbnail as a RenderFunction.
+    static RenderFunction DefaultRender()
+    {
+        return [](const model::CTileParams& params, QSize box, QSize screen, int scale) {
+            return RenderThumbnail(params, box, screen, scale);
+        };
+    }
 
     // Requests whose picture has not been delivered yet.
     int Pending() const { return static_cast<int>(m_latest.size()); }
@@ -62,6 +73,7 @@ private:
         std::unique_ptr<model::CTileParams> params;
         QSize box;
         QSize screen;
+        int scale;
     };
 
     void Run();

@@ -456,7 +456,8 @@ TEST_F(InDarkHiDpiSession, GalleryThumbnailsHaveTheScreensDensity)
         EXPECT_EQ(shown.devicePixelRatio(), 2.0) << i;
         EXPECT_EQ(shown.size(), gallery.ThumbnailPixels()) << i;
         EXPECT_EQ(shown.toImage().convertToFormat(QImage::Format_RGB32),
-                  editors::RenderThumbnail(gallery.Params(i), gallery.ThumbnailPixels(), gallery.ScreenPixels()))
+                  editors::RenderThumbnail(gallery.Params(i), gallery.ThumbnailPixels(), gallery.ScreenPixels(),
+                                           gallery.Scale(i)))
             << i;
     }
     QTest::qWait(300);

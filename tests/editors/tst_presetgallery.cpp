@@ -6,6 +6,7 @@
 
 #include "editors/PresetGallery.h"
 #include "editors/ThumbnailRenderer.h"
+#include "render/continuous/TileLook.h"
 
 #include "model/Presets.h"
 #include "model/TileParams.h"
@@ -44,14 +45,15 @@ class Gate final {
 public:
     CThumbnailRenderer::RenderFunction Wrap(CThumbnailRenderer::RenderFunction render)
     {
-        return [this, render = std::move(render)](const model::CTileParams& params, QSize box, QSize screen) {
+        return [this, render = std::move(render)](const model::CTileParams& params, QSize box, QSize screen,
+                                                  int scale) {
             {
                 std::unique_lock lock(m_mutex);
                 ++m_started;
                 m_changed.notify_all();
                 m_changed.wait_until(lock, m_deadline, [this] { return m_open; });
             }
-            return render(params, box, screen);
+            return render(params, box, screen, scale);
         };
     }
     void Open()
@@ -196,6 +198,27 @@ TEST(ThumbnailRenderer, ThumbnailShowsTheDesktopTheTileMakesOnAScaledDownScreen)
             EXPECT_EQ(oceanPicture.pixel(x, y), oceanPicture.pixel(x, y + 20 * 5));
         }
 
+    // At its preferred scale of 2 the same tile is 40 x 40 on that screen:
+    // four repeats across, rendered continuously at twice the size shown
+    // and reduced smoothly.
+    const QImage scaled = RenderThumbnail(*ocean, QSize(160, 128), QSize(1280, 1024), 2);
+    ASSERT_EQ(scaled.size(), QSize(160, 128));
+    for (int y = 0; y < 40; y += 3)
+        for (int x = 0; x < 40; x += 3)
+            EXPECT_EQ(scaled.pixel(x, y), scaled.pixel(x + 40 * 3, y + 40 * 2));
+    render::RenderSettings at80;
+    at80.threads = 1;
+    at80.width = 80;
+    at80.height = 80;
+    render::CRgbImage large(80, 80);
+    render::RenderTileAs(true, *ocean, large, at80);
+    const QImage expected = output::ImageView(large)
+                                .convertToFormat(QImage::Format_RGB32)
+                                .scaled(40, 40, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_EQ(scaled.copy(0, 0, 40, 40), expected);
+    EXPECT_NE(scaled.copy(0, 0, 40, 40), oceanPicture.copy(0, 0, 40, 40).scaled(40, 40));
+    EXPECT_TRUE(RenderThumbnail(*ocean, QSize(160, 128), QSize(1280, 1024), 0).isNull());
+
     model::CTileParams broken;
     broken.m_nWidth = 0;
     EXPECT_TRUE(RenderThumbnail(broken, QSize(160, 128), QSize(1280, 1024)).isNull());
@@ -206,7 +229,7 @@ TEST(ThumbnailRenderer, RendersOnItsOwnThreadAndDeliversOnTheOwners)
 {
     Gate gate;
     std::atomic<QThread*> renderThread = nullptr;
-    CThumbnailRenderer renderer(gate.Wrap([&](const model::CTileParams& params, QSize box, QSize) {
+    CThumbnailRenderer renderer(gate.Wrap([&](const model::CTileParams& params, QSize box, QSize, int) {
         renderThread = QThread::currentThread();
         return WidthPicture(params, box);
     }));
@@ -238,7 +261,7 @@ TEST(ThumbnailRenderer, ALaterRequestForAKeyReplacesAnEarlierOne)
     Gate gate;
     std::mutex mutex;
     std::vector<uint32_t> rendered;
-    CThumbnailRenderer renderer(gate.Wrap([&](const model::CTileParams& params, QSize box, QSize) {
+    CThumbnailRenderer renderer(gate.Wrap([&](const model::CTileParams& params, QSize box, QSize, int) {
         const std::lock_guard lock(mutex);
         rendered.push_back(params.m_nWidth);
         return WidthPicture(params, box);
@@ -267,7 +290,7 @@ TEST(ThumbnailRenderer, PicturesMadeWhileItIsDestroyedAreNotDelivered)
     Gate gate;
     int delivered = 0;
     {
-        CThumbnailRenderer renderer(gate.Wrap(WidthPicture));
+        CThumbnailRenderer renderer(gate.Wrap([](const model::CTileParams& params, QSize box, QSize, int) { return WidthPicture(params, box); }));
         QObject::connect(&renderer, &CThumbnailRenderer::ThumbnailReady, [&] { ++delivered; });
         renderer.Request(0, OfWidth(5), QSize(4, 4), QSize(64, 64));
         renderer.Request(1, OfWidth(6), QSize(4, 4), QSize(64, 64));
@@ -303,7 +326,7 @@ private:
 TEST(PresetGallery, PaintsFirstAndFillsInTheThumbnailsAsTheyArrive)
 {
     Gate gate;
-    CPresetGallery gallery(nullptr, gate.Wrap(RenderThumbnail));
+    CPresetGallery gallery(nullptr, gate.Wrap(CThumbnailRenderer::DefaultRender()));
     FirstPaint paint(gallery);
     gallery.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&gallery));
@@ -323,7 +346,8 @@ TEST(PresetGallery, PaintsFirstAndFillsInTheThumbnailsAsTheyArrive)
         SCOPED_TRACE(std::string(gallery.Preset(i).id));
         EXPECT_EQ(gallery.Seed(i), gallery.Preset(i).seed);
         EXPECT_EQ(model::SaveWpp(gallery.Params(i)), model::SaveWpp(*LoadPreset(gallery.Preset(i))));
-        EXPECT_EQ(IconImage(gallery, i), RenderThumbnail(gallery.Params(i), gallery.ThumbnailPixels(), gallery.ScreenPixels()));
+        EXPECT_EQ(IconImage(gallery, i),
+                  RenderThumbnail(gallery.Params(i), gallery.ThumbnailPixels(), gallery.ScreenPixels(), gallery.Scale(i)));
     }
     gallery.reject();
 }
@@ -351,7 +375,7 @@ TEST(PresetGallery, AnotherGivesTheSelectedPresetANewSeedAndThumbnail)
     ASSERT_TRUE(QTest::qWaitFor([&] { return gallery.IsThumbnailReady(index); }, 30000));
     const QImage after = IconImage(gallery, index);
     EXPECT_NE(after, before);
-    EXPECT_EQ(after, RenderThumbnail(*expected, gallery.ThumbnailPixels(), gallery.ScreenPixels()));
+    EXPECT_EQ(after, RenderThumbnail(*expected, gallery.ThumbnailPixels(), gallery.ScreenPixels(), gallery.Scale(index)));
     // The others keep theirs.
     for (int i = 0; i < gallery.Count(); ++i) {
         if (i != index) {
