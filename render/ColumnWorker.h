@@ -2,6 +2,7 @@
 // Renders whole columns into a small RGB buffer, with scratch space of its
 // own so that several workers can run side by side on one plan.
 
+#include "ColumnDriver.h"
 #include "SeriesPlan.h"
 
 #include <cstdint>
@@ -9,13 +10,13 @@
 
 namespace quorrel::render {
 
-class CColumnWorker final {
+class CColumnWorker final : public IColumnSource {
 public:
     // `kernel` sums the terms of each component's column.
     CColumnWorker(const CSeriesPlan& plan, KernelFunction kernel);
 
     // Writes height x 3 bytes (red, green, blue from the top row down).
-    void Render(uint32_t x, uint8_t* rgb);
+    void Render(uint32_t x, uint8_t* rgb) override;
 
 private:
     const CSeriesPlan& m_plan;

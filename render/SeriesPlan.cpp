@@ -33,8 +33,9 @@ Harmonics HarmonicsInUse(uint32_t horz, uint32_t vert, bool diamond)
 CSeriesPlan::CSeriesPlan(const CTileParams& params, uint32_t width, uint32_t height)
     : m_width(width),
       m_height(height),
-      m_paddedRows((std::size_t(height) + kRowPadding - 1) / kRowPadding * kRowPadding),
+      m_paddedRows(PadRows(height, kRowPadding)),
       m_columns(0, 0),
+      m_rows(0, 0, 0),
       m_finish(params)
 {
     const bool anyHsl = params.m_bEnabled[Hue] || params.m_bEnabled[Saturation] || params.m_bEnabled[Luminosity];
@@ -60,25 +61,7 @@ CSeriesPlan::CSeriesPlan(const CTileParams& params, uint32_t width, uint32_t hei
 
     m_columns = TrigTable(width, tables.columns);
 
-    const std::size_t rowCount = std::size_t(tables.rows) * 2;
-    m_rows = hwy::AllocateAligned<double>(std::max<std::size_t>(rowCount * m_paddedRows, 1));
-    std::fill_n(m_rows.get(), rowCount * m_paddedRows, 0.0);
-    m_rowMax.assign(rowCount, 0.0);
-    const double step = TableStep(height);
-    for (uint32_t k = 0; k < tables.rows; ++k) {
-        double* cosRow = m_rows.get() + (std::size_t(k) * 2) * m_paddedRows;
-        double* sinRow = cosRow + m_paddedRows;
-        double cosMax = 0.0, sinMax = 0.0;
-        for (uint32_t y = 0; y < height; ++y) {
-            const double angle = TableAngle(y, step, k);
-            cosRow[y] = std::cos(angle);
-            sinRow[y] = std::sin(angle);
-            cosMax = std::max(cosMax, std::fabs(cosRow[y]));
-            sinMax = std::max(sinMax, std::fabs(sinRow[y]));
-        }
-        m_rowMax[std::size_t(k) * 2] = cosMax;
-        m_rowMax[std::size_t(k) * 2 + 1] = sinMax;
-    }
+    m_rows = CRowFactors(height, tables.rows, m_paddedRows);
 
     // The non-zero cells of every component, grouped by the row of vertical
     // factors they meet: with the row of cos(k) go CosCos (with the column's
@@ -92,7 +75,7 @@ CSeriesPlan::CSeriesPlan(const CTileParams& params, uint32_t width, uint32_t hei
         const Harmonics used = HarmonicsInUse(m_horz[c], m_vert[c], m_diamond[c]);
         for (uint32_t k = 0; k < used.rows; ++k) {
             for (int sine = 0; sine < 2; ++sine) {
-                const double rowMax = m_rowMax[std::size_t(k) * 2 + sine];
+                const double rowMax = m_rows.RowMax(k, sine);
                 if (rowMax == 0.0)
                     continue;
                 const auto& withCos = sine ? params.m_nCosSin[c] : params.m_nCosCos[c];
@@ -113,7 +96,7 @@ CSeriesPlan::CSeriesPlan(const CTileParams& params, uint32_t width, uint32_t hei
                 }
                 const auto count = static_cast<uint32_t>(m_cells.size()) - first;
                 if (count > 0)
-                    m_runs.push_back({Row(k, sine), rowMax, first, count});
+                    m_runs.push_back({m_rows.Row(k, sine), rowMax, first, count});
             }
         }
     }

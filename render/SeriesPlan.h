@@ -6,6 +6,7 @@
 
 #include "FastKernel.h"
 #include "PixelFinish.h"
+#include "RowFactors.h"
 #include "TrigTables.h"
 #include "model/TileParams.h"
 
@@ -44,8 +45,6 @@ public:
     const PixelFinish& Finish() const { return m_finish; }
 
 private:
-    const double* Row(uint32_t k, int sine) const { return m_rows.get() + (std::size_t(k) * 2 + sine) * m_paddedRows; }
-
     // A non-zero coefficient cell and the column factor it takes: cos(h)
     // at index h, sin(h) at index (harmonics in the column table) + h.
     struct Cell {
@@ -69,8 +68,7 @@ private:
     bool m_needed[model::kComponents];
     uint64_t m_termsPerPixel = 0;
     TrigTable m_columns;
-    hwy::AlignedFreeUniquePtr<double[]> m_rows;   // [harmonic][cos, sin][row]
-    std::vector<double> m_rowMax;                 // largest |factor| of each row
+    CRowFactors m_rows;
     PixelFinish m_finish;
     std::vector<Cell> m_cells;
     std::vector<RowRun> m_runs;

@@ -36,6 +36,23 @@ struct RealCoefficients {
 // The plain scalar definition: one thread, no vectors, the order of
 // operations every other continuous path reproduces bit for bit. `width` and
 // `height` 0 mean the parameter set's own size.
+//
+// The order of operations, all in double precision, each step rounded as
+// written (no fused multiply-add):
+//   Cx, Sx, Cy, Sy are the exact renderer's tables for this width and height
+//   (TrigTable: cos and sin of (position x step) x harmonic).
+//   For component c with counts H and V (at most 30 each), the harmonics it
+//   sums are h = 0..H-1 with k = 0..V-1 each (Normal style; none when H or V
+//   is 0), or h = 0..min(H, V)-1 with k = h only (Diamond style).
+//   Row sums, for each h, starting at +0.0, k ascending:
+//     P = P + CC[h][k] * Cy[y][k];  P = P + CS[h][k] * Sy[y][k]
+//     Q = Q + SC[h][k] * Cy[y][k];  Q = Q + SS[h][k] * Sy[y][k]
+//   The component's value, starting at +0.0, h ascending:
+//     v = v + Cx[x][h] * P_h(y);  v = v + Sx[x][h] * Q_h(y)
+//   Its sum is the low 32 bits of model::TruncToInt64(v) (outside the
+//   64-bit range, infinite or NaN: 0).
+// A term whose coefficient is exactly 0 may be left out: it can change a
+// sum only by the sign of a zero, never the truncated value.
 void RenderTileContinuousReference(const model::CTileParams& params, const RealCoefficients& coefficients,
                                    IPixelSurface& surface, uint32_t width = 0, uint32_t height = 0);
 

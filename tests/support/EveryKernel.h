@@ -32,3 +32,24 @@ inline std::string ForEachKernel(const std::function<void(render::KernelVariant)
 }
 
 } // namespace quorrel::test
+
+namespace quorrel::test {
+
+// Runs `check` once with each instruction set the kernels were built for and
+// this processor runs, that instruction set forced; returns their names.
+// The test fails when there are none.
+inline std::string ForEachTarget(const std::function<void()>& check)
+{
+    std::string checked;
+    for (int64_t target : render::KernelTargets()) {
+        hwy::SetSupportedTargetsForTest(target);
+        SCOPED_TRACE(hwy::TargetName(target));
+        check();
+        checked += std::string(hwy::TargetName(target)) + " ";
+    }
+    hwy::SetSupportedTargetsForTest(0);
+    EXPECT_FALSE(checked.empty());
+    return checked;
+}
+
+} // namespace quorrel::test
