@@ -58,8 +58,8 @@ bool ParseBounded(const std::string& option, const std::string& text, uint32_t l
 // What the options say together; empty when they agree.
 std::string CheckCombination(const RenderOptions& options)
 {
-    if (options.seed && !options.generate)
-        return "--seed only applies with --generate";
+    if (options.seed && !options.generate && !options.animate.Active())
+        return "--seed only applies with --generate or --animate";
     if (options.count && !options.generate)
         return "--count only applies with --generate";
     if (options.input && options.preset)
@@ -70,6 +70,8 @@ std::string CheckCombination(const RenderOptions& options)
         return "--seed " + std::to_string(*options.seed) + " with --count " + std::to_string(images) +
                " runs past the last seed, 4294967295";
     }
+    if (const std::string animate = CheckAnimateCombination(options); !animate.empty())
+        return animate;
     if (options.setWallpaper && images > 1)
         return "--set-wallpaper takes one image, not --count " + std::to_string(images);
     if (images > 1) {
@@ -97,6 +99,11 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
             out = args[++i];
             return true;
         };
+        if (ParseAnimateArgument(args, i, options.animate, error)) {
+            if (!error.empty())
+                return std::nullopt;
+            continue;
+        }
         std::string v;
         if (arg == "-h" || arg == "--help") {
             options.help = true;
@@ -283,7 +290,7 @@ Examples:
   quorrel-render tile.wpp --fill 3840x2160 -o wallpaper.png
   quorrel-render --preset ocean --generate --count 5 --seed 100 -o ocean-{n}.png
   quorrel-render tile.wpp --size 3840x2160 --supersample 4 -o smooth-4k.png
-)";
+)" + AnimateUsage();
 }
 
 } // namespace quorrel::tools

@@ -6,6 +6,8 @@
 //                  [--threads N] [--reference] [--kernel NAME] [--quiet]
 //   quorrel-render --list-presets | --version | --help
 
+#include "AnimateOptions.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -40,6 +42,8 @@ struct RenderOptions {
     std::optional<std::string> kernel;
     bool version = false;
     bool listPresets = false;
+    // --animate and its options: a loop instead of a still tile.
+    AnimateOptions animate;
 
     uint32_t Images() const { return count.value_or(1); }
 };
