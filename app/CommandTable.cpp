@@ -64,6 +64,11 @@ std::vector<CommandInfo> MakeTable()
         {ID_EDIT_RESET_DEFAULTS, "Reset to Built-in &Defaults", "", {},
          "Put the built-in default settings back and generate a new tile", "Reset to Built-in Defaults"},
     };
+    // Living wallpapers.
+    t.push_back({ID_VIEW_ANIMATE, "&Animate", "A", {Key(Qt::Key_A)},
+                 "Play the tile's loop: it moves and comes back seamlessly", "Animate"});
+    t.push_back({ID_EXPORT_ANIMATION, "Export &Animation...", "", {},
+                 "Write the tile's loop as animated WebP, GIF, WebM or PNG frames", "Export Animation"});
     for (int id = ID_FILE_MRU_FILE1; id <= ID_FILE_MRU_FILE4; ++id)
         t.push_back({id, "Recent File", "", {}, "Open this document", ""});
     return t;

@@ -53,6 +53,9 @@ enum QuorrelCommand : int {
     ID_EDIT_RESET_DEFAULTS = 931,
     // The tile repeated to a screen's size, written as an image file.
     ID_EXPORT_SCREEN_IMAGE = 932,
+    // Living wallpapers: the loop played in the view, and written to a file.
+    ID_VIEW_ANIMATE = 960,
+    ID_EXPORT_ANIMATION = 961,
 };
 
 } // namespace quorrel::platform
