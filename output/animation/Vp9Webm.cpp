@@ -108,7 +108,9 @@ public:
         if (m_frame >= m_settings.frames)
             return Fail("more frames than the animation has");
         ConvertToI420(frame.convertToFormat(QImage::Format_RGB888), *m_image);
-        if (vpx_codec_encode(&m_codec, m_image, m_frame, 1, 0, kDeadline) != VPX_CODEC_OK)
+        // A key frame every five seconds, where players can start or seek.
+        const vpx_enc_frame_flags_t flags = m_frame % (5 * m_settings.fps) == 0 ? VPX_EFLAG_FORCE_KF : 0;
+        if (vpx_codec_encode(&m_codec, m_image, m_frame, 1, flags, kDeadline) != VPX_CODEC_OK)
             return Fail(std::string("a frame could not be encoded as VP9: ") + vpx_codec_error(&m_codec));
         ++m_frame;
         return TakePackets();

@@ -240,13 +240,18 @@ TEST_P(AnimationFileTest, IndependentDecodersReadTheLoop)
         EXPECT_NEAR(std::stod(duration[0]), timing.LengthMs() / 1000.0, 0.0015) << probe;
         // Each packet's time, as a player schedules the frames.
         const std::vector<std::string> times =
-            Lines(Tool({"ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries", "packet=pts", "-of",
-                        "csv=p=0", file},
+            Lines(Tool({"ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries", "packet=pts,flags",
+                        "-of", "csv=p=0", file},
                        m_folder.Path())
                       .out);
         ASSERT_EQ(times.size(), tc.frames);
-        for (uint32_t f = 0; f < tc.frames; ++f)
-            EXPECT_EQ(times[f], std::to_string(timing.StartIn(f, 1000))) << "frame " << f;
+        for (uint32_t f = 0; f < tc.frames; ++f) {
+            // "pts,flags": K marks a key frame, one at least every 5 seconds.
+            const std::string key = f % (5 * tc.fps) == 0 ? "K" : "";
+            EXPECT_EQ(times[f].substr(0, times[f].find(',') + 1 + key.size()),
+                      std::to_string(timing.StartIn(f, 1000)) + "," + key)
+                << "frame " << f;
+        }
         Tool({"ffmpeg", "-v", "error", "-i", file, "decoded-%04d.png"}, m_folder.Path());
         std::vector<QImage> decoded;
         for (uint32_t f = 1; std::filesystem::exists(m_folder.Path() / ("decoded-" + std::string(4 - std::to_string(f).size(), '0') + std::to_string(f) + ".png")); ++f)
@@ -282,6 +287,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{"GifOwnPalettes", "loop.gif", 40, 30, 0, 0, 10, 20, std::nullopt, false, 6.0},
                       FormatCase{"GifSharedPalette", "loop.gif", 36, 36, 0, 0, 9, 30, std::nullopt, true, 8.0},
                       FormatCase{"Webm", "loop.webm", 64, 48, 0, 0, 15, 30, std::nullopt, false, 8.0},
+                      // A key frame every 5 s: fourteen clusters, each block timed from its own.
+                      FormatCase{"WebmManyClusters", "long.webm", 16, 16, 0, 0, 70, 1, std::nullopt, false, 8.0},
                       FormatCase{"WebmOddFilled", "loop.webm", 33, 27, 101, 75, 8, 24, 90, false, 8.0},
                       FormatCase{"PngFrames", "frame-{n}.png", 30, 20, 45, 20, 11, 25, std::nullopt, false, 0.0}),
     [](const auto& info) { return std::string(info.param.name); });
