@@ -64,6 +64,14 @@ std::vector<CommandInfo> MakeTable()
         {ID_EDIT_RESET_DEFAULTS, "Reset to Built-in &Defaults", "", {},
          "Put the built-in default settings back and generate a new tile", "Reset to Built-in Defaults"},
     };
+    t.push_back({ID_VIEW_CONTINUOUS, "&Continuous Colours", "", {},
+                 "Render the view continuously: the same pattern without the exact tile's grain",
+                 "Continuous Colours"});
+    for (int scale = 1; scale <= 4; ++scale) {
+        const QString text = QString::number(scale) + QChar(0x00d7);
+        t.push_back({ID_WALLPAPER_SCALE_1 + scale - 1, "&" + text, "", {},
+                     "Set As Wallpaper renders the tile at " + text + " its size", "Wallpaper Scale " + text});
+    }
     // Living wallpapers.
     t.push_back({ID_VIEW_ANIMATE, "&Animate", "A", {Key(Qt::Key_A)},
                  "Play the tile's loop: it moves and comes back seamlessly", "Animate"});

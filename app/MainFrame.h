@@ -49,6 +49,7 @@ private:
     void CreateToolBar();
     void CreateStatusBar();
     void BuildMenus(bool documentActive);
+    void AddWallpaperScaleMenu(QMenu* file);
     QMenu* AddMenu(const QString& title, std::initializer_list<int> ids);
     void UpdateRecentFileItems();
 

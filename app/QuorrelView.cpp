@@ -9,7 +9,7 @@
 #include "animation/ViewAnimation.h"
 
 #include "platform/WinApp.h"
-#include "render/TileRenderer.h"
+#include "render/continuous/TileLook.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -35,6 +35,7 @@ CQuorrelView::CQuorrelView()
     AddOutputCommands();
     AddImageFileCommands();
     AddTimerCommands();
+    AddRenderWayCommands();
     AddAnimationCommands();
 }
 
@@ -95,7 +96,7 @@ void CQuorrelView::RenderView()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     CBitmapSurface surface(m_bitmap);
     CMainFrame* frame = MainFrame();
-    render::RenderTile(doc->m_params, surface, [frame](int percent) {
+    render::RenderTileAs(m_bContinuous, doc->m_params, surface, render::RenderSettings{}, 1, [frame](int percent) {
         if (frame)
             frame->SetProgress(percent);
     });

@@ -40,6 +40,7 @@ public:
     void OnInitialUpdate() override;
     void OnUpdate(platform::CScrollView* sender) override;
     void OnDraw(QPainter& painter, bool printing) override;
+    QString TitleNote() const override;
 
     void RenderView();
     void PushHistory();
@@ -94,6 +95,16 @@ public:
     void OnZoomOut();
     void OnZoomNormal();
 
+    // Continuous Colours (ViewRenderWay.cpp): the view rendered with the
+    // continuous renderer instead of the exact one, per view; a new view
+    // starts the way the last choice left it. Copy, Print, the exports and
+    // the wallpaper take what the view shows.
+    void OnContinuousColours();
+    bool IsContinuous() const { return m_bContinuous; }
+    static inline const QString kContinuousNote = QStringLiteral(" (Continuous Colours)");
+    // The scale Set As Wallpaper renders the tile at (1 to 4).
+    int WallpaperScale() const { return m_nWallpaperScale; }
+
     // Copy, Print and Print Preview (QuorrelViewPrint.cpp).
     void OnEditCopy();
     void OnFilePrint();
@@ -145,13 +156,15 @@ private:
     void AddEditingCommands();
     void AddImageFileCommands();
     void AddTimerCommands();
+    void AddRenderWayCommands();
     void AddAnimationCommands();
     void StartTimer();
     void StopTimer();
     void OnHeldTickCheck();
     QImage RenderedTile() const;
-    // The tile rendered again with factor x factor samples a pixel.
-    QImage SmoothTile(int factor, const std::function<void(int)>& progress) const;
+    // The tile as the view renders it (exact or continuous) at `scale`
+    // times its size, with factor x factor samples a pixel.
+    QImage ViewTile(int scale, int factor, const std::function<void(int)>& progress) const;
 
     QImage m_bitmap;
     int32_t m_nZoom = 1;
@@ -171,6 +184,9 @@ private:
     uint32_t m_nExportFilterIndex = 1;   // the file type Export Image offers first
     // What Export Screen-Sized Image offers again: smoothing, file, type.
     int m_nScreenSmooth = 1;
+    int m_nScreenScale = 1;
+    bool m_bContinuous = false;
+    int m_nWallpaperScale = 1;
     QString m_strScreenImagePath;
     uint32_t m_nScreenFilterIndex = 3;
     // Last: it stops its worker threads before the rest of the view goes.

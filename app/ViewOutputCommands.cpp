@@ -18,7 +18,7 @@
 #include "output/ScreenImageDialog.h"
 #include "output/WallpaperResult.h"
 #include "platform/MessageBox.h"
-#include "render/SmoothRender.h"
+#include "render/continuous/TileLook.h"
 
 #include <QApplication>
 #include <QDir>
@@ -99,11 +99,14 @@ QSize CQuorrelView::ScreenSize() const
     return screen ? (QSizeF(screen->geometry().size()) * screen->devicePixelRatio()).toSize() : QSize();
 }
 
-QImage CQuorrelView::SmoothTile(int factor, const std::function<void(int)>& progress) const
+QImage CQuorrelView::ViewTile(int scale, int factor, const std::function<void(int)>& progress) const
 {
     const CQuorrelDoc* doc = GetDocument();
-    render::CRgbImage rgb(doc->m_params.m_nWidth, doc->m_params.m_nHeight);
-    render::RenderTileSmooth(doc->m_params, rgb, render::RenderSettings{}, uint32_t(factor), progress);
+    render::RenderSettings settings;
+    settings.width = doc->m_params.m_nWidth * uint32_t(scale);
+    settings.height = doc->m_params.m_nHeight * uint32_t(scale);
+    render::CRgbImage rgb(settings.width, settings.height);
+    render::RenderTileAs(m_bContinuous, doc->m_params, rgb, settings, uint32_t(factor), progress);
     return output::ImageView(rgb).copy();
 }
 
@@ -116,6 +119,7 @@ void CQuorrelView::OnExportScreenImage()
     setup.size = ScreenSize();
     setup.tile = QSize(int(doc->m_params.m_nWidth), int(doc->m_params.m_nHeight));
     setup.smooth = m_nScreenSmooth;
+    setup.scale = m_nScreenScale;
     setup.filterIndex = m_nScreenFilterIndex;
     setup.documentTitle = doc->GetTitle();
     setup.path = m_strScreenImagePath;
@@ -135,6 +139,7 @@ void CQuorrelView::OnExportScreenImage()
     if (!choice)
         return;
     m_nScreenSmooth = choice->smooth;
+    m_nScreenScale = choice->scale;
     m_strScreenImagePath = choice->path;
     m_nScreenFilterIndex = choice->filterIndex;
 
@@ -147,9 +152,10 @@ void CQuorrelView::OnExportScreenImage()
             frame->SetProgress(shown = percent);
     };
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool smooth = choice->smooth > 1;
-    const QImage tile =
-        smooth ? SmoothTile(choice->smooth, [&report](int percent) { report(percent / 2); }) : RenderedTile();
+    // A smooth or scaled tile is rendered again; otherwise the view's own.
+    const bool smooth = choice->smooth > 1 || choice->scale > 1;
+    const QImage tile = smooth ? ViewTile(choice->scale, choice->smooth, [&report](int percent) { report(percent / 2); })
+                               : RenderedTile();
     const uint32_t code = output::SaveFilledImage(tile, choice->size.width(), choice->size.height(), choice->path,
                                                   [&](int percent) {
                                                       report(smooth ? 50 + percent / 2 : percent);
@@ -175,7 +181,8 @@ void CQuorrelView::OnSetAsWallpaper()
     // The file is written and handed to the desktop even when an earlier
     // step failed. A failed save is reported every time; a wallpaper that
     // could not be set once per run of random desktop.
-    app->DesktopWallpaper().Set({RenderedTile(), screenSize}, [view, fromRandomDesktop](
+    const QImage tile = m_nWallpaperScale > 1 ? ViewTile(m_nWallpaperScale, 1, {}) : RenderedTile();
+    app->DesktopWallpaper().Set({tile, screenSize}, [view, fromRandomDesktop](
                                                                   const output::CWallpaperResult& result) {
         if (result.superseded)
             return;

@@ -21,12 +21,17 @@
 #include "render/SeriesPlan.h"
 #include "render/ReferenceRenderer.h"
 #include "render/TileRenderer.h"
+#include "render/continuous/ContinuousRenderer.h"
+#include "model/WppFile.h"
 
 #include <benchmark/benchmark.h>
 #include <hwy/aligned_allocator.h>
 #include <hwy/targets.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -237,6 +242,72 @@ void KernelPeakArguments(benchmark::internal::Benchmark* bench)
 
 const CTileParams* Keep(std::unique_ptr<CTileParams> p) { return p.release(); }
 
+// ---------------------------------------------------------------------------
+// Continuous rendering: the same series summed as one real number a
+// component. Timed like the fast cases; the label says continuous.
+
+// A preset's document from the source tree (its own tile and size).
+std::unique_ptr<CTileParams> Preset(const char* id)
+{
+    auto p = std::make_unique<CTileParams>();
+    CFileError failure;
+    const std::string path = std::string(QUORREL_PRESETS_DIR) + "/" + id + ".wpp";
+    if (!ReadWppFile(path, *p, failure)) {
+        std::fprintf(stderr, "%s: %s\n", path.c_str(), failure.message.c_str());
+        std::exit(1);
+    }
+    return p;
+}
+
+// Renders at width x height into an image of that size; `fill` > 0: the
+// tile at `scale` times its own size, repeated to fill x fillHeight as a
+// screen-sized wallpaper (the repeat is part of the time).
+struct ContinuousCase {
+    const CTileParams* params;
+    uint32_t width, height;
+    uint32_t fillWidth = 0, fillHeight = 0;
+};
+
+void Continuous(benchmark::State& state, ContinuousCase c, unsigned threads, unsigned countedThreads)
+{
+    CRgbImage image(c.width, c.height);
+    CRgbImage filled(c.fillWidth, c.fillHeight);
+    RenderSettings settings;
+    settings.threads = threads;
+    settings.width = c.width;
+    settings.height = c.height;
+    const RealCoefficients coefficients = RealCoefficients::FromParams(*c.params);
+    state.SetLabel("continuous");
+    for (auto _ : state) {
+        RenderTileContinuous(*c.params, coefficients, image, settings);
+        if (c.fillWidth) {
+            // Row by row from the tile, as the wallpaper repeat lays it.
+            const std::size_t tileRow = std::size_t(c.width) * 3;
+            for (uint32_t y = 0; y < c.fillHeight; ++y) {
+                uint8_t* out = filled.Bytes().data() + std::size_t(y) * c.fillWidth * 3;
+                const uint8_t* in = image.Pixel(0, y % c.height);
+                for (std::size_t x = 0; x < std::size_t(c.fillWidth) * 3; x += tileRow)
+                    std::memcpy(out + x, in, std::min(tileRow, std::size_t(c.fillWidth) * 3 - x));
+            }
+            benchmark::DoNotOptimize(filled.Bytes().data());
+        }
+        benchmark::DoNotOptimize(image.Bytes().data());
+    }
+    state.counters["threads"] = countedThreads;
+    state.counters["Mpixels/s"] =
+        benchmark::Counter(double(c.width) * c.height / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void RegisterContinuous(const std::string& name, ContinuousCase c)
+{
+    const unsigned cores = Cores();
+    benchmark::RegisterBenchmark((name + "/continuous").c_str(), Continuous, c, 0u, cores)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark((name + "/continuous_1thread").c_str(), Continuous, c, 1u, 1u)
+        ->Unit(benchmark::kMillisecond);
+}
+
 // One case: the renderer's choice on all cores and on one thread, today's
 // kernel (f64x4) the same two ways, and the scalar renderer.
 void RegisterCase(const char* name, const CTileParams* p, benchmark::TimeUnit unit, int fastIterations,
@@ -267,7 +338,17 @@ void Register()
     RegisterCase("typical", Keep(Typical()), benchmark::kMicrosecond, 0, 0);
     const CTileParams* mid = Keep(Full(512, 10));
     RegisterCase("mid", mid, benchmark::kMillisecond, 0, 2);
-    RegisterCase("worst", Keep(Full(1024, 30)), benchmark::kMillisecond, 3, 1);
+    const CTileParams* worst = Keep(Full(1024, 30));
+    RegisterCase("worst", worst, benchmark::kMillisecond, 3, 1);
+    // Continuous: the worst case at its own size and at 3840 x 2160, the
+    // Ocean preset's series at 3840 x 2160, and its tile at 4 x its size
+    // repeated to 3840 x 2160.
+    RegisterContinuous("worst", {worst, 1024, 1024});
+    RegisterContinuous("worst_3840x2160", {worst, 3840, 2160});
+    const CTileParams* ocean = Keep(Preset("ocean"));
+    RegisterContinuous("ocean_3840x2160", {ocean, 3840, 2160});
+    RegisterContinuous("ocean_scale4_fill3840x2160",
+                       {ocean, 4 * ocean->m_nWidth, 4 * ocean->m_nHeight, 3840, 2160});
     benchmark::RegisterBenchmark("kernel_peak", KernelPeak)->Apply(KernelPeakArguments);
     benchmark::RegisterBenchmark("kernel_choice", KernelChoiceCost)
         ->DenseRange(0, int(KernelTargets().size()) - 1)

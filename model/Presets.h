@@ -16,6 +16,9 @@ struct PresetInfo {
     std::string_view id;     // file name without ".wpp"; lower case, digits and '-'
     std::string_view name;   // shown under the thumbnail
     uint32_t seed;           // GenerateRandom(seed) on its settings gives the shipped tile
+    // The scale it looks calmest at when rendered continuously (1..8): the
+    // gallery's thumbnails and quorrel-render --preset --continuous use it.
+    uint32_t scale = 1;
 };
 
 // Every preset, in the gallery's order.

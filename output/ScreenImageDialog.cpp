@@ -53,6 +53,12 @@ CScreenImageDialog::CScreenImageDialog(QWidget* parent, const CScreenImageSetup&
         m_pSmooth->addItem(factor == 1 ? QStringLiteral("Off") : QStringLiteral("%1 \u00d7 %1").arg(factor), factor);
     m_pSmooth->setCurrentIndex(std::max(0, m_pSmooth->findData(setup.smooth)));
 
+    m_pScale = new QComboBox(this);
+    m_pScale->setObjectName(QStringLiteral("Scale"));
+    for (const int scale : kScales)
+        m_pScale->addItem(QStringLiteral("%1\u00d7").arg(scale), scale);
+    m_pScale->setCurrentIndex(std::max(0, m_pScale->findData(setup.scale)));
+
     m_pPath = new QLineEdit(setup.path, this);
     m_pPath->setObjectName(QStringLiteral("File"));
     m_pPath->setMinimumWidth(320);
@@ -67,6 +73,7 @@ CScreenImageDialog::CScreenImageDialog(QWidget* parent, const CScreenImageSetup&
     form->addRow(QStringLiteral("&Width:"), m_pWidth);
     form->addRow(QStringLiteral("&Height:"), m_pHeight);
     form->addRow(QStringLiteral("&Smooth:"), m_pSmooth);
+    form->addRow(QStringLiteral("S&cale:"), m_pScale);
     auto* fileLabel = new QLabel(QStringLiteral("&File:"), this);
     fileLabel->setBuddy(m_pPath);   // a row of two widgets has no buddy of its own
     form->addRow(fileLabel, fileRow);
@@ -74,7 +81,8 @@ CScreenImageDialog::CScreenImageDialog(QWidget* parent, const CScreenImageSetup&
     auto* note = new QLabel(
         QStringLiteral("The %1 \u00d7 %2 tile repeated from the top-left corner, as a desktop shows it tiled. "
                        "The file name's extension decides the format. Smooth computes 4 or 16 samples a pixel: "
-                       "softer edges, 4 or 16 times the work.")
+                       "softer edges, 4 or 16 times the work. Scale renders the same pattern at 2 to 4 times "
+                       "the tile's width and height: larger and calmer, still seamless.")
             .arg(setup.tile.width())
             .arg(setup.tile.height()),
         this);
@@ -140,8 +148,8 @@ void CScreenImageDialog::accept()
         m_pPath->setFocus();
         return;
     }
-    m_choice = {QSize(m_pWidth->value(), m_pHeight->value()), m_pSmooth->currentData().toInt(), path,
-                m_nFilterIndex};
+    m_choice = {QSize(m_pWidth->value(), m_pHeight->value()), m_pSmooth->currentData().toInt(),
+                m_pScale->currentData().toInt(), path, m_nFilterIndex};
     QDialog::accept();
 }
 

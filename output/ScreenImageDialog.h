@@ -25,6 +25,7 @@ struct CScreenImageSetup {
     QSize size;                  // preset: the screen's size in device pixels
     QSize tile;                  // the tile's own size, for the note
     int smooth = 1;              // samples a side: 1 (off), 2 or 4
+    int scale = 1;               // the tile at 1 to 4 times its size
     QString path;                // the file proposed
     uint32_t filterIndex = 3;    // the file type for Browse and bare names (PNG)
     QString documentTitle;       // the name Browse proposes
@@ -33,6 +34,7 @@ struct CScreenImageSetup {
 struct CScreenImageChoice {
     QSize size;
     int smooth = 1;
+    int scale = 1;
     QString path;                // completed with an extension, folder checked
     uint32_t filterIndex = 3;
 };
@@ -53,6 +55,8 @@ public:
     static QString Title();
     // The smoothing choices: "Off", "2 × 2", "4 × 4".
     static constexpr int kSmoothFactors[] = {1, 2, 4};
+    // The scales: "1×" to "4×".
+    static constexpr int kScales[] = {1, 2, 3, 4};
 
 private:
     void OnBrowse();
@@ -62,6 +66,7 @@ private:
     QSpinBox* m_pWidth;
     QSpinBox* m_pHeight;
     QComboBox* m_pSmooth;
+    QComboBox* m_pScale;
     QLineEdit* m_pPath;
     uint32_t m_nFilterIndex;
     QString m_strConfirmed;   // a path the file dialog has already asked to replace

@@ -53,6 +53,11 @@ enum QuorrelCommand : int {
     ID_EDIT_RESET_DEFAULTS = 931,
     // The tile repeated to a screen's size, written as an image file.
     ID_EXPORT_SCREEN_IMAGE = 932,
+    // The view rendered with the continuous renderer (a check item).
+    ID_VIEW_CONTINUOUS = 933,
+    // The scale Set As Wallpaper renders the tile at: 1x to 4x (radio items).
+    ID_WALLPAPER_SCALE_1 = 934,
+    ID_WALLPAPER_SCALE_4 = 937,
     // Living wallpapers: the loop played in the view, and written to a file.
     ID_VIEW_ANIMATE = 960,
     ID_EXPORT_ANIMATION = 961,

@@ -48,6 +48,8 @@ void CMDIChildWnd::OnUpdateFrameTitle()
         const auto it = std::find(views.begin(), views.end(), m_pView);
         title += QStringLiteral(":%1").arg(it - views.begin() + 1);
     }
+    if (m_pView)
+        title += m_pView->TitleNote();
     setWindowTitle(title);
 }
 

@@ -31,6 +31,9 @@ public:
     virtual void OnInitialUpdate();
     // The document's update notification: base sets nothing.
     virtual void OnUpdate(CScrollView* sender);
+    // Added to the window's caption after the document's title (how the
+    // view shows it, say); empty by default.
+    virtual QString TitleNote() const { return {}; }
     // Paints the client area (or, later, a printer page).
     virtual void OnDraw(QPainter& painter, bool printing) = 0;
 

@@ -3,6 +3,7 @@
 // All arithmetic is unsigned 32-bit with wrap, exactly as the pixels need.
 // Defined here, inline, because they run for every pixel of every renderer.
 
+#include "MappingKernel.h"
 #include "model/NumericConversions.h"
 
 #include <cmath>
@@ -141,10 +142,15 @@ public:
     }
 
     // Maps values[0..count) in place, with the choice of function made once.
-    // The members are copied first: stores through `values` could otherwise
-    // alias them and force a reload for every value.
+    // Runs of Cycled and Reflected values go through the vector form; the
+    // members are copied first for the rest: stores through `values` could
+    // otherwise alias them and force a reload for every value.
     void MapAll(uint32_t* values, std::size_t count) const
     {
+        if (m_mode != Scaled && count >= kVectorRun) {
+            MapWrappedValues(m_mode == Reflected, m_across, m_low, m_high, values, count);
+            return;
+        }
         const FixedRemainder rem = m_remainder;
         switch (m_mode) {
         case Reflected:
@@ -159,6 +165,8 @@ public:
     }
 
 private:
+    static constexpr std::size_t kVectorRun = 8;
+
     template <class Wrap>
     void ApplyAll(const Wrap& wrap, uint32_t* values, std::size_t count) const
     {

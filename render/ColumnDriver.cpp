@@ -60,41 +60,61 @@ private:
     int m_last = -1;
 };
 
-void RenderOnCallingThread(uint32_t width, uint32_t height, IColumnSource& source, IPixelSurface& surface,
-                           CProgressSteps& progress)
+// Columns go to the surface in blocks of at least this many: a surface that
+// stores rows then writes a few cache lines of each row at once instead of
+// touching every row (and its page) for a handful of pixels.
+constexpr uint32_t kFlushColumns = 64;
+
+void RenderOnCallingThread(uint32_t width, uint32_t height, uint32_t run, IColumnSource& source,
+                           IPixelSurface& surface, CProgressSteps& progress)
 {
-    std::vector<uint8_t> rgb(std::size_t(height) * 3);
-    for (uint32_t x = 0; x < width; ++x) {
+    const std::size_t columnBytes = std::size_t(height) * 3;
+    const uint32_t block = std::min(width, std::max(run, kFlushColumns / run * run));
+    std::vector<uint8_t> rgb(columnBytes * block);
+    uint32_t first = 0;   // the first column in `rgb`
+    for (uint32_t x = 0; x < width; x += run) {
+        const uint32_t count = std::min(run, width - x);
         progress.Column(x);
-        source.Render(x, rgb.data());
-        surface.SetColumn(x, height, rgb.data());
+        source.Render(x, count, rgb.data() + (x - first) * columnBytes);
+        for (uint32_t i = 1; i < count; ++i)
+            progress.Column(x + i);
+        if (x + count - first + run > block || x + count == width) {
+            surface.SetColumns(first, x + count - first, height, rgb.data());
+            first = x + count;
+        }
     }
 }
 
-// Columns are handed out in order to the calling thread and `threads - 1`
-// pool threads. A finished column waits in a ring of slots until every
+// Runs of columns are handed out in order to the calling thread and
+// `threads - 1` pool threads. A finished column waits in a ring of slots until every
 // column left of it is done; the calling thread then writes it to the
 // surface and reports progress, so neither the surface nor the progress
 // sink is ever touched from another thread. A worker that runs a whole ring
 // ahead waits for its slot.
-void RenderOnThreads(uint32_t width, uint32_t height, const ColumnSourceFactory& make, IPixelSurface& surface,
-                     CProgressSteps& progress, unsigned threads)
+void RenderOnThreads(uint32_t width, uint32_t height, uint32_t run, const ColumnSourceFactory& make,
+                     IPixelSurface& surface, CProgressSteps& progress, unsigned threads)
 {
     const std::size_t slotBytes = std::size_t(height) * 3;
+    // A whole number of runs, so that a run's columns are adjacent slots.
+    const std::size_t runs = (width + run - 1) / run;
     const auto slots = static_cast<uint32_t>(
-        std::min<std::size_t>(width, std::max<std::size_t>(8 * threads, kRingBytes / slotBytes)));
+        std::min<std::size_t>(runs, std::max<std::size_t>(8 * threads, kRingBytes / (slotBytes * run))) * run);
     std::vector<uint8_t> ring(slots * slotBytes);
     const auto done = std::make_unique<std::atomic<uint32_t>[]>(width);
     for (uint32_t x = 0; x < width; ++x)
         done[x].store(0, std::memory_order_relaxed);
-    std::atomic<uint32_t> next{0};
+    std::atomic<uint32_t> next{0};   // the next run's first column
     std::atomic<uint32_t> flushed{0};
 
     auto slot = [&](uint32_t x) { return ring.data() + (x % slots) * slotBytes; };
+    auto take = [&] { return next.fetch_add(run, std::memory_order_relaxed); };
     auto render = [&](IColumnSource& worker, uint32_t x) {
-        worker.Render(x, slot(x));
-        done[x].store(1, std::memory_order_release);
-        done[x].notify_one();
+        const uint32_t count = std::min(run, width - x);
+        worker.Render(x, count, slot(x));
+        for (uint32_t i = x; i < x + count; ++i) {
+            done[i].store(1, std::memory_order_release);
+            done[i].notify_one();
+        }
     };
 
     // Every allocation happens here, before any thread starts.
@@ -104,8 +124,8 @@ void RenderOnThreads(uint32_t width, uint32_t height, const ColumnSourceFactory&
 
     CWorkerPool::Batch batch(CWorkerPool::Shared(), threads - 1, [&](unsigned index) {
         IColumnSource& worker = *workers[index + 1];
-        for (uint32_t x; (x = next.fetch_add(1, std::memory_order_relaxed)) < width;) {
-            for (uint32_t f = flushed.load(std::memory_order_acquire); x >= f + slots;
+        for (uint32_t x; (x = take()) < width;) {
+            for (uint32_t f = flushed.load(std::memory_order_acquire); x + run > f + slots;
                  f = flushed.load(std::memory_order_acquire))
                 AwaitChange(flushed, f);
             render(worker, x);
@@ -113,7 +133,7 @@ void RenderOnThreads(uint32_t width, uint32_t height, const ColumnSourceFactory&
     });
 
     if (!batch.Started()) {
-        RenderOnCallingThread(width, height, *workers[0], surface, progress);
+        RenderOnCallingThread(width, height, run, *workers[0], surface, progress);
         return;
     }
 
@@ -131,6 +151,8 @@ void RenderOnThreads(uint32_t width, uint32_t height, const ColumnSourceFactory&
         }
     } release{next, flushed, width};
 
+    // Every finished column from `written` on that is adjacent in the ring
+    // goes to the surface in one block.
     uint32_t written = 0;
     auto flush = [&](uint32_t until, bool block) {
         while (written < until) {
@@ -140,19 +162,25 @@ void RenderOnThreads(uint32_t width, uint32_t height, const ColumnSourceFactory&
                 AwaitChange(done[written], 0);
                 continue;
             }
-            progress.Column(written);
-            surface.SetColumn(written, height, slot(written));
-            flushed.store(++written, std::memory_order_release);
+            const uint32_t limit = std::min(width, written - written % slots + slots);
+            uint32_t end = written + 1;
+            while (end < limit && done[end].load(std::memory_order_acquire))
+                ++end;
+            for (uint32_t x = written; x < end; ++x)
+                progress.Column(x);
+            surface.SetColumns(written, end - written, height, slot(written));
+            written = end;
+            flushed.store(written, std::memory_order_release);
             flushed.notify_all();
         }
     };
 
     progress.Column(0);
     IColumnSource& worker = *workers[0];
-    for (uint32_t x; (x = next.fetch_add(1, std::memory_order_relaxed)) < width;) {
+    for (uint32_t x; (x = take()) < width;) {
         flush(width, false);
-        if (x >= written + slots)
-            flush(x - slots + 1, true);
+        if (x + run > written + slots)
+            flush(x + run - slots, true);
         render(worker, x);
     }
     flush(width, true);
@@ -173,14 +201,15 @@ unsigned ColumnThreads(unsigned requested, uint32_t width, uint32_t height, uint
 }
 
 void DriveColumns(uint32_t width, uint32_t height, unsigned threads, const ColumnSourceFactory& make,
-                  IPixelSurface& surface, const ProgressSink& progress)
+                  IPixelSurface& surface, const ProgressSink& progress, uint32_t columnsPerRun)
 {
     CProgressSteps steps(progress, width);
+    const uint32_t run = std::clamp<uint32_t>(columnsPerRun, 1, width);
     if (threads <= 1) {
         const auto source = make();
-        RenderOnCallingThread(width, height, *source, surface, steps);
+        RenderOnCallingThread(width, height, run, *source, surface, steps);
     } else {
-        RenderOnThreads(width, height, make, surface, steps, threads);
+        RenderOnThreads(width, height, run, make, surface, steps, threads);
     }
     steps.Done();
 }

@@ -16,8 +16,9 @@ namespace quorrel::render {
 class IColumnSource {
 public:
     virtual ~IColumnSource() = default;
-    // Writes height x 3 bytes (red, green, blue from the top row down).
-    virtual void Render(uint32_t x, uint8_t* rgb) = 0;
+    // Columns x .. x + count - 1, one after the other, each height x 3 bytes
+    // (red, green, blue from the top row down).
+    virtual void Render(uint32_t x, uint32_t count, uint8_t* rgb) = 0;
 };
 
 using ColumnSourceFactory = std::function<std::unique_ptr<IColumnSource>()>;
@@ -36,12 +37,13 @@ inline constexpr uint64_t kFinishWork = 40;
 unsigned ColumnThreads(unsigned requested, uint32_t width, uint32_t height, uint64_t workPerPixel);
 
 // Fills columns 0..width-1 of `surface` with `threads` workers made by
-// `make` (all of them made before any thread starts). Progress as
+// `make` (all of them made before any thread starts), handed runs of
+// `columnsPerRun` columns (the last may be shorter). Progress as
 // RenderTile reports it: non-decreasing whole percentages 0..99 from the
 // calling thread as columns reach the surface, then 0. When the pool is busy
 // (another rendering, or one started from a progress report) the calling
 // thread renders alone.
 void DriveColumns(uint32_t width, uint32_t height, unsigned threads, const ColumnSourceFactory& make,
-                  IPixelSurface& surface, const ProgressSink& progress);
+                  IPixelSurface& surface, const ProgressSink& progress, uint32_t columnsPerRun = 1);
 
 } // namespace quorrel::render

@@ -17,7 +17,13 @@ CColumnWorker::CColumnWorker(const CSeriesPlan& plan, KernelFunction kernel)
     m_groups.reserve(std::size_t(2) * kMaxHarmonics);
 }
 
-void CColumnWorker::Render(uint32_t x, uint8_t* rgb)
+void CColumnWorker::Render(uint32_t x, uint32_t count, uint8_t* rgb)
+{
+    for (uint32_t i = 0; i < count; ++i)
+        RenderColumn(x + i, rgb + std::size_t(i) * m_plan.Height() * 3);
+}
+
+void CColumnWorker::RenderColumn(uint32_t x, uint8_t* rgb)
 {
     const std::size_t rows = m_plan.PaddedRows();
     const uint32_t height = m_plan.Height();
@@ -31,12 +37,7 @@ void CColumnWorker::Render(uint32_t x, uint8_t* rgb)
             m_kernel(m_products.data(), m_groups.data(), m_groups.size(), rows, sums[c]);
     }
     m_plan.Finish().Run(sums, height, m_colours.data());
-    for (uint32_t y = 0; y < height; ++y) {
-        const uint32_t colour = m_colours[y];
-        rgb[3 * y] = static_cast<uint8_t>(colour);
-        rgb[3 * y + 1] = static_cast<uint8_t>(colour >> 8);
-        rgb[3 * y + 2] = static_cast<uint8_t>(colour >> 16);
-    }
+    PackColumn(m_colours.data(), height, rgb);
 }
 
 } // namespace quorrel::render

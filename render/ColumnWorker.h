@@ -15,10 +15,13 @@ public:
     // `kernel` sums the terms of each component's column.
     CColumnWorker(const CSeriesPlan& plan, KernelFunction kernel);
 
-    // Writes height x 3 bytes (red, green, blue from the top row down).
-    void Render(uint32_t x, uint8_t* rgb) override;
+    // Writes height x 3 bytes a column (red, green, blue from the top row
+    // down).
+    void Render(uint32_t x, uint32_t count, uint8_t* rgb) override;
 
 private:
+    void RenderColumn(uint32_t x, uint8_t* rgb);
+
     const CSeriesPlan& m_plan;
     KernelFunction m_kernel;
     std::vector<double> m_products;

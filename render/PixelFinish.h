@@ -92,4 +92,16 @@ private:
     bool m_anyHsl;
 };
 
+// Colour values 0x00BBGGRR of one column to three bytes a pixel (red,
+// green, blue from the top row down), as IPixelSurface::SetColumn takes them.
+inline void PackColumn(const uint32_t* colours, uint32_t height, uint8_t* rgb)
+{
+    for (uint32_t y = 0; y < height; ++y) {
+        const uint32_t colour = colours[y];
+        rgb[3 * y] = static_cast<uint8_t>(colour);
+        rgb[3 * y + 1] = static_cast<uint8_t>(colour >> 8);
+        rgb[3 * y + 2] = static_cast<uint8_t>(colour >> 16);
+    }
+}
+
 } // namespace quorrel::render

@@ -2,6 +2,8 @@
 // Where a rendering goes: any surface that accepts (x, y, red, green, blue),
 // and the progress sink that receives whole percentages.
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -20,6 +22,15 @@ public:
     {
         for (uint32_t y = 0; y < height; ++y, rgb += 3)
             SetPixel(x, y, rgb[0], rgb[1], rgb[2]);
+    }
+
+    // Columns x .. x + count - 1, one after the other in `rgb` as
+    // SetColumn takes each. A surface that stores rows can write a block of
+    // columns row by row, touching each row once instead of once a column.
+    virtual void SetColumns(uint32_t x, uint32_t count, uint32_t height, const uint8_t* rgb)
+    {
+        for (uint32_t i = 0; i < count; ++i)
+            SetColumn(x + i, height, rgb + std::size_t(i) * height * 3);
     }
 };
 
@@ -51,6 +62,31 @@ public:
             p[0] = rgb[0];
             p[1] = rgb[1];
             p[2] = rgb[2];
+        }
+    }
+
+    // In tiles of 16 x 16 pixels, so that the pages of the source columns
+    // and of the image rows in use at a time stay within the processor's
+    // first address cache.
+    void SetColumns(uint32_t x, uint32_t count, uint32_t height, const uint8_t* rgb) override
+    {
+        constexpr uint32_t kTile = 16;
+        const std::size_t stride = std::size_t(m_width) * 3;
+        const std::size_t columnBytes = std::size_t(height) * 3;
+        for (uint32_t i0 = 0; i0 < count; i0 += kTile) {
+            const uint32_t i1 = std::min(count, i0 + kTile);
+            for (uint32_t y0 = 0; y0 < height; y0 += kTile) {
+                const uint32_t y1 = std::min(height, y0 + kTile);
+                for (uint32_t y = y0; y < y1; ++y) {
+                    uint8_t* p = &m_rgb[y * stride + (std::size_t(x) + i0) * 3];
+                    const uint8_t* in = rgb + i0 * columnBytes + std::size_t(y) * 3;
+                    for (uint32_t i = i0; i < i1; ++i, p += 3, in += columnBytes) {
+                        p[0] = in[0];
+                        p[1] = in[1];
+                        p[2] = in[2];
+                    }
+                }
+            }
         }
     }
 

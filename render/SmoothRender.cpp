@@ -62,22 +62,30 @@ void CSupersampleSurface::SetColumn(uint32_t x, uint32_t height, const uint8_t* 
     Counted(height);
 }
 
-void RenderTileSmooth(const model::CTileParams& params, IPixelSurface& surface, const RenderSettings& settings,
-                      uint32_t factor, const ProgressSink& progress)
+void RenderSmoothWith(const SampleRenderer& render, uint32_t width, uint32_t height, IPixelSurface& surface,
+                      const RenderSettings& settings, uint32_t factor, const ProgressSink& progress)
 {
     if (factor < 1 || factor > kMaxSupersample)
         throw std::invalid_argument("supersampling takes 1 to 8 samples a side");
+    RenderSettings sized = settings;
+    sized.width = width * factor;
+    sized.height = height * factor;
     if (factor == 1) {
-        RenderTile(params, surface, settings, progress);
+        render(surface, sized, progress);
         return;
     }
+    CSupersampleSurface samples(surface, factor, height);
+    render(samples, sized, progress);
+}
+
+void RenderTileSmooth(const model::CTileParams& params, IPixelSurface& surface, const RenderSettings& settings,
+                      uint32_t factor, const ProgressSink& progress)
+{
     const uint32_t width = settings.width ? settings.width : params.m_nWidth;
     const uint32_t height = settings.height ? settings.height : params.m_nHeight;
-    RenderSettings enlarged = settings;
-    enlarged.width = width * factor;
-    enlarged.height = height * factor;
-    CSupersampleSurface samples(surface, factor, height);
-    RenderTile(params, samples, enlarged, progress);
+    RenderSmoothWith([&](IPixelSurface& to, const RenderSettings& sized,
+                         const ProgressSink& sink) { RenderTile(params, to, sized, sink); },
+                     width, height, surface, settings, factor, progress);
 }
 
 } // namespace quorrel::render

@@ -15,6 +15,7 @@
 #include "model/TileParams.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace quorrel::render {
@@ -44,6 +45,17 @@ private:
     std::vector<uint32_t> m_sums;   // red, green, blue sums of each pixel
     std::vector<uint8_t> m_means;
 };
+
+// Renders the samples of a smooth rendering: the series at the size
+// `settings` gives, into `surface`.
+using SampleRenderer =
+    std::function<void(IPixelSurface& surface, const RenderSettings& settings, const ProgressSink& progress)>;
+
+// `render` at `factor` times width x height, each factor x factor block of
+// samples averaged into one pixel of `surface` (factor 1: rendered
+// directly). std::invalid_argument for a factor outside 1..kMaxSupersample.
+void RenderSmoothWith(const SampleRenderer& render, uint32_t width, uint32_t height, IPixelSurface& surface,
+                      const RenderSettings& settings, uint32_t factor, const ProgressSink& progress = {});
 
 // RenderTile with `factor` x `factor` samples a pixel (1 to
 // kMaxSupersample; std::invalid_argument otherwise), at the size `settings`

@@ -16,76 +16,100 @@ namespace HWY_NAMESPACE {
 
 namespace hn = hwy::HWY_NAMESPACE;
 
-// At most four doubles a vector: kContinuousPadding is then a whole number
-// of blocks of four vectors on every target, and four independent sums
-// hide the latency of the additions.
-using D = hn::CappedTag<double, 4>;
+// Up to eight doubles a vector (AVX-512); blocks of four vectors give four
+// independent sums a column to hide the latency of the additions.
+using D = hn::CappedTag<double, 8>;
 
-// Stores the sums of lanes [y, y + N) as doubles.
-struct StoreDoubles {
-    double* HWY_RESTRICT out;
-    HWY_INLINE void operator()(hn::Vec<D> sum, std::size_t y) const { hn::StoreU(sum, D(), out + y); }
-};
+// The low 32 bits of each sum truncated toward zero to 64 bits; a sum
+// outside [-2^63, 2^63) or NaN gives 0, as model::TruncToInt64's INT64_MIN
+// does.
+HWY_INLINE void StoreTruncated(hn::Vec<D> sum, uint32_t* HWY_RESTRICT out)
+{
+    const D d;
+    const hn::Rebind<int64_t, D> di;
+    const hn::Rebind<uint64_t, D> du;
+    const hn::Rebind<uint32_t, D> d32;
+    const auto limit = hn::Set(d, 9223372036854775808.0);
+    const auto inRange = hn::And(hn::Ge(sum, hn::Neg(limit)), hn::Lt(sum, limit));
+    const auto whole = hn::ConvertTo(di, hn::IfThenElseZero(inRange, sum));
+    hn::StoreU(hn::TruncateTo(d32, hn::BitCast(du, whole)), d32, out);
+}
 
-// Stores the low 32 bits of each sum truncated toward zero to 64 bits; a
-// sum outside [-2^63, 2^63) or NaN gives 0, as model::TruncToInt64's
-// INT64_MIN does.
-struct StoreTruncated {
-    uint32_t* HWY_RESTRICT out;
-    HWY_INLINE void operator()(hn::Vec<D> sum, std::size_t y) const
-    {
-        const D d;
-        const hn::Rebind<int64_t, D> di;
-        const hn::Rebind<uint64_t, D> du;
-        const hn::Rebind<uint32_t, D> d32;
-        const auto limit = hn::Set(d, 9223372036854775808.0);
-        const auto inRange = hn::And(hn::Ge(sum, hn::Neg(limit)), hn::Lt(sum, limit));
-        const auto whole = hn::ConvertTo(di, hn::IfThenElseZero(inRange, sum));
-        hn::StoreU(hn::TruncateTo(d32, hn::BitCast(du, whole)), d32, out + y);
-    }
-};
-
-template <std::size_t kVectors, class Store>
-HWY_INLINE void CombineBlock(const double* HWY_RESTRICT weights, const double* const* HWY_RESTRICT rows,
-                             std::size_t count, std::size_t y, const Store& store)
+// `kVectors` vectors of rows from y on, for `kColumns` sets of weights at
+// once (each `count` long, `stride` apart): every row vector is loaded once
+// for all of them. Each lane adds its terms one after the other in j order.
+template <std::size_t kVectors, std::size_t kColumns>
+HWY_INLINE void CombineBlock(const double* HWY_RESTRICT weights, std::size_t stride,
+                             const double* const* HWY_RESTRICT rows, std::size_t count, std::size_t y,
+                             hn::Vec<D> (&s)[kColumns][kVectors])
 {
     const D d;
     const std::size_t N = hn::Lanes(d);
-    hn::Vec<D> s[kVectors];
-    for (std::size_t v = 0; v < kVectors; ++v)
-        s[v] = hn::Zero(d);
-    for (std::size_t j = 0; j < count; ++j) {
-        const auto w = hn::Set(d, weights[j]);
-        const double* row = rows[j] + y;
+    for (std::size_t c = 0; c < kColumns; ++c)
         for (std::size_t v = 0; v < kVectors; ++v)
-            s[v] = hn::Add(s[v], hn::Mul(w, hn::LoadU(d, row + v * N)));
+            s[c][v] = hn::Zero(d);
+    for (std::size_t j = 0; j < count; ++j) {
+        const double* row = rows[j] + y;
+        hn::Vec<D> r[kVectors];
+        for (std::size_t v = 0; v < kVectors; ++v)
+            r[v] = hn::LoadU(d, row + v * N);
+        for (std::size_t c = 0; c < kColumns; ++c) {
+            const auto w = hn::Set(d, weights[c * stride + j]);
+            for (std::size_t v = 0; v < kVectors; ++v)
+                s[c][v] = hn::Add(s[c][v], hn::Mul(w, r[v]));
+        }
     }
-    for (std::size_t v = 0; v < kVectors; ++v)
-        store(s[v], y + v * N);
-}
-
-template <class Store>
-HWY_INLINE void Combine(const double* HWY_RESTRICT weights, const double* const* HWY_RESTRICT rows, std::size_t count,
-                        std::size_t length, const Store& store)
-{
-    const std::size_t N = hn::Lanes(D());
-    std::size_t y = 0;
-    for (; y + 4 * N <= length; y += 4 * N)
-        CombineBlock<4>(weights, rows, count, y, store);
-    for (; y < length; y += N)
-        CombineBlock<1>(weights, rows, count, y, store);
 }
 
 void CombineRowsImpl(const double* HWY_RESTRICT weights, const double* const* HWY_RESTRICT rows, std::size_t count,
                      std::size_t length, double* HWY_RESTRICT out)
 {
-    Combine(weights, rows, count, length, StoreDoubles{out});
+    const std::size_t N = hn::Lanes(D());
+    std::size_t y = 0;
+    for (; y + 4 * N <= length; y += 4 * N) {
+        hn::Vec<D> s[1][4];
+        CombineBlock<4, 1>(weights, count, rows, count, y, s);
+        for (std::size_t v = 0; v < 4; ++v)
+            hn::StoreU(s[0][v], D(), out + y + v * N);
+    }
+    for (; y < length; y += N) {
+        hn::Vec<D> s[1][1];
+        CombineBlock<1, 1>(weights, count, rows, count, y, s);
+        hn::StoreU(s[0][0], D(), out + y);
+    }
 }
 
-void CombineRowsTruncatedImpl(const double* HWY_RESTRICT weights, const double* const* HWY_RESTRICT rows,
-                              std::size_t count, std::size_t length, uint32_t* HWY_RESTRICT out)
+template <std::size_t kVectors, std::size_t kColumns>
+HWY_INLINE void TruncatedBlock(const double* HWY_RESTRICT weights, const double* const* HWY_RESTRICT rows,
+                               std::size_t count, std::size_t y, uint32_t* HWY_RESTRICT out, std::size_t outStride)
 {
-    Combine(weights, rows, count, length, StoreTruncated{out});
+    const std::size_t N = hn::Lanes(D());
+    hn::Vec<D> s[kColumns][kVectors];
+    CombineBlock<kVectors, kColumns>(weights, count, rows, count, y, s);
+    for (std::size_t c = 0; c < kColumns; ++c)
+        for (std::size_t v = 0; v < kVectors; ++v)
+            StoreTruncated(s[c][v], out + c * outStride + y + v * N);
+}
+
+// Row blocks outside, columns inside: a block of every row (count x 4N
+// doubles) stays in the first-level cache while all columns use it.
+void CombineRowsTruncatedImpl(const double* HWY_RESTRICT weights, const double* const* HWY_RESTRICT rows,
+                              std::size_t count, std::size_t length, std::size_t columns, uint32_t* HWY_RESTRICT out,
+                              std::size_t outStride)
+{
+    const std::size_t N = hn::Lanes(D());
+    std::size_t y = 0;
+    for (; y + 4 * N <= length; y += 4 * N) {
+        std::size_t c = 0;
+        for (; c + 2 <= columns; c += 2)
+            TruncatedBlock<4, 2>(weights + c * count, rows, count, y, out + c * outStride, outStride);
+        if (c < columns)
+            TruncatedBlock<4, 1>(weights + c * count, rows, count, y, out + c * outStride, outStride);
+    }
+    for (; y < length; y += N) {
+        for (std::size_t c = 0; c < columns; ++c)
+            TruncatedBlock<1, 1>(weights + c * count, rows, count, y, out + c * outStride, outStride);
+    }
 }
 
 } // namespace HWY_NAMESPACE
@@ -104,9 +128,9 @@ void CombineRows(const double* weights, const double* const* rows, std::size_t c
 }
 
 void CombineRowsTruncated(const double* weights, const double* const* rows, std::size_t count, std::size_t length,
-                          uint32_t* out)
+                          std::size_t columns, uint32_t* out, std::size_t outStride)
 {
-    HWY_DYNAMIC_DISPATCH(CombineRowsTruncatedImpl)(weights, rows, count, length, out);
+    HWY_DYNAMIC_DISPATCH(CombineRowsTruncatedImpl)(weights, rows, count, length, columns, out, outStride);
 }
 
 uint32_t TruncatedLow32(double v) { return static_cast<uint32_t>(model::TruncToInt64(v)); }

@@ -104,20 +104,25 @@ CContinuousPlan::CContinuousPlan(const CTileParams& params, const RealCoefficien
     m_firstTerm[kComponents] = static_cast<uint32_t>(m_columnTerms.size());
 }
 
-void CContinuousPlan::ColumnSums(int c, uint32_t x, std::vector<double>& weights, uint32_t* out) const
+void CContinuousPlan::ColumnSums(int c, uint32_t x, uint32_t count, std::vector<double>& weights, uint32_t* out,
+                                 std::size_t outStride) const
 {
-    const uint32_t first = m_firstTerm[c], count = m_firstTerm[c + 1] - first;
-    if (count == 0) {
-        std::fill_n(out, m_paddedRows, 0u);
+    const uint32_t first = m_firstTerm[c], terms = m_firstTerm[c + 1] - first;
+    if (terms == 0) {
+        for (uint32_t i = 0; i < count; ++i)
+            std::fill_n(out + i * outStride, m_paddedRows, 0u);
         return;
     }
     const uint32_t harmonics = m_columns.Harmonics();
-    weights.resize(count);
+    weights.resize(std::size_t(terms) * count);
     for (uint32_t i = 0; i < count; ++i) {
-        const uint32_t factor = m_columnTerms[first + i];
-        weights[i] = factor < harmonics ? m_columns.Cos(x, factor) : m_columns.Sin(x, factor - harmonics);
+        for (uint32_t t = 0; t < terms; ++t) {
+            const uint32_t factor = m_columnTerms[first + t];
+            weights[std::size_t(i) * terms + t] =
+                factor < harmonics ? m_columns.Cos(x + i, factor) : m_columns.Sin(x + i, factor - harmonics);
+        }
     }
-    CombineRowsTruncated(weights.data(), m_columnRows.data() + first, count, m_paddedRows, out);
+    CombineRowsTruncated(weights.data(), m_columnRows.data() + first, terms, m_paddedRows, count, out, outStride);
 }
 
 } // namespace quorrel::render

@@ -30,9 +30,11 @@ public:
     // Multiply-adds a pixel over the needed components.
     uint64_t TermsPerPixel() const { return m_columnTerms.size(); }
 
-    // Component c's sums of column x: PaddedRows() values into `out`;
-    // `weights` is scratch space.
-    void ColumnSums(int c, uint32_t x, std::vector<double>& weights, uint32_t* out) const;
+    // Component c's sums of columns x .. x + count - 1: PaddedRows() values
+    // a column, the columns `outStride` apart in `out`; `weights` is
+    // scratch space.
+    void ColumnSums(int c, uint32_t x, uint32_t count, std::vector<double>& weights, uint32_t* out,
+                    std::size_t outStride) const;
 
     const PixelFinish& Finish() const { return m_finish; }
 

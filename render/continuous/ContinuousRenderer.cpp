@@ -5,6 +5,7 @@
 
 #include <hwy/aligned_allocator.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace quorrel::render {
@@ -13,43 +14,55 @@ using namespace model;
 
 namespace {
 
+// The columns of one run go through the sums together (each block of the
+// row sums is read once for all of them), then through the finish one by
+// one.
 class CContinuousColumns final : public IColumnSource {
 public:
-    explicit CContinuousColumns(const CContinuousPlan& plan)
+    CContinuousColumns(const CContinuousPlan& plan, uint32_t run)
         : m_plan(plan),
-          m_sums(hwy::AllocateAligned<uint32_t>(plan.PaddedRows() * kComponents)),
+          m_run(run),
+          m_sums(hwy::AllocateAligned<uint32_t>(plan.PaddedRows() * kComponents * run)),
           m_colours(plan.Height())
     {
-        m_weights.reserve(std::size_t(2) * kMaxHarmonics);
+        m_weights.reserve(std::size_t(2) * kMaxHarmonics * run);
     }
 
-    void Render(uint32_t x, uint8_t* rgb) override
+    void Render(uint32_t x, uint32_t count, uint8_t* rgb) override
     {
         const std::size_t rows = m_plan.PaddedRows();
         const uint32_t height = m_plan.Height();
-        uint32_t* sums[kComponents];
+        auto column = [&](int c, uint32_t i) { return &m_sums[(std::size_t(c) * m_run + i) * rows]; };
         for (int c = 0; c < kComponents; ++c) {
-            sums[c] = &m_sums[c * rows];
             if (m_plan.Needed(c))
-                m_plan.ColumnSums(c, x, m_weights, sums[c]);
-            else
-                std::fill_n(sums[c], height, 0u);
+                m_plan.ColumnSums(c, x, count, m_weights, column(c, 0), rows);
         }
-        m_plan.Finish().Run(sums, height, m_colours.data());
-        for (uint32_t y = 0; y < height; ++y) {
-            const uint32_t colour = m_colours[y];
-            rgb[3 * y] = static_cast<uint8_t>(colour);
-            rgb[3 * y + 1] = static_cast<uint8_t>(colour >> 8);
-            rgb[3 * y + 2] = static_cast<uint8_t>(colour >> 16);
+        for (uint32_t i = 0; i < count; ++i) {
+            uint32_t* sums[kComponents];
+            for (int c = 0; c < kComponents; ++c) {
+                sums[c] = column(c, i);
+                if (!m_plan.Needed(c))
+                    std::fill_n(sums[c], height, 0u);
+            }
+            m_plan.Finish().Run(sums, height, m_colours.data());
+            PackColumn(m_colours.data(), height, rgb + std::size_t(i) * height * 3);
         }
     }
 
 private:
     const CContinuousPlan& m_plan;
-    hwy::AlignedFreeUniquePtr<uint32_t[]> m_sums;   // one padded column a component
+    uint32_t m_run;
+    hwy::AlignedFreeUniquePtr<uint32_t[]> m_sums;   // [component][column of the run][padded rows]
     std::vector<uint32_t> m_colours;
     std::vector<double> m_weights;
 };
+
+// Columns a run: enough that a block of the row sums serves many columns,
+// few enough that every thread gets several runs.
+uint32_t ColumnsPerRun(uint32_t width, unsigned threads)
+{
+    return std::clamp<uint32_t>(width / (8 * std::max(1u, threads)), 1, 16);
+}
 
 } // namespace
 
@@ -68,8 +81,10 @@ void RenderTileContinuous(const CTileParams& params, const RealCoefficients& coe
     const unsigned threads = ColumnThreads(settings.threads, width, height, 2 * kMaxHarmonics * kComponents);
     const CContinuousPlan plan(params, coefficients, width, height, threads);
     const unsigned columnThreads = ColumnThreads(settings.threads, width, height, plan.TermsPerPixel());
-    DriveColumns(width, height, columnThreads, [&] { return std::make_unique<CContinuousColumns>(plan); }, surface,
-                 progress);
+    const uint32_t run = ColumnsPerRun(width, columnThreads);
+    DriveColumns(
+        width, height, columnThreads, [&] { return std::make_unique<CContinuousColumns>(plan, run); }, surface,
+        progress, run);
 }
 
 void RenderTileContinuous(const CTileParams& params, IPixelSurface& surface, const RenderSettings& settings,

@@ -1,4 +1,5 @@
 #include "render/ColorMapping.h"
+#include "support/EveryKernel.h"
 
 #include <gtest/gtest.h>
 
@@ -123,4 +124,42 @@ TEST(ColorMapping, EqualsThePlainFunctionsForEveryPairOfBounds)
         }
     }
     EXPECT_EQ(mismatches, 0);
+}
+
+// Runs of values (vector form, with a scalar tail) against the plain
+// functions, for every pair of bounds in both modes that have the vector
+// form, on every instruction set.
+TEST(ColorMapping, RunsEqualThePlainFunctionsOnEveryTarget)
+{
+    const WrapFunction plain[] = {WrapCycled, WrapReflected};
+    const std::string checked = quorrel::test::ForEachTarget([&] {
+        std::mt19937 rng(21);
+        int mismatches = 0;
+        for (int mode = 0; mode < 2; ++mode) {
+            for (uint32_t low = 0; low < 256; ++low) {
+                for (uint32_t high = 0; high < 256; ++high) {
+                    std::vector<uint32_t> values = {0, 1, low, high, low - 1, high + 1, 2 * high - low,
+                                                    2 * high - low + 1, 300, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu,
+                                                    0xFFFFFFFFu - 254, 0xFFFFFFFFu - 255, 510, 511};
+                    for (int i = 0; i < 8; ++i) {
+                        values.push_back(static_cast<uint32_t>(rng()));
+                        values.push_back(static_cast<uint32_t>(rng() % 2048));
+                        values.push_back(static_cast<uint32_t>(0u - rng() % 2048));
+                    }
+                    values.resize(values.size() - (low + high) % 7);   // tails of every length
+                    std::vector<uint32_t> mapped = values;
+                    ColorMapping(mode, low, high).MapAll(mapped.data(), mapped.size());
+                    for (std::size_t i = 0; i < values.size(); ++i) {
+                        const uint32_t v = values[i];
+                        const uint32_t expected =
+                            low > high ? WrapAcross(plain[mode], v, low, high) : plain[mode](v, low, high);
+                        if (mapped[i] != expected && ++mismatches < 5)
+                            ADD_FAILURE() << mode << " " << low << ".." << high << " v " << v << ": " << mapped[i];
+                    }
+                }
+            }
+        }
+        EXPECT_EQ(mismatches, 0);
+    });
+    RecordProperty("targets", checked);
 }

@@ -2,8 +2,9 @@
 // The command line of quorrel-render:
 //   quorrel-render [INPUT.wpp | --preset NAME] [-o OUTPUT] [--generate]
 //                  [--seed N] [--count N] [--save-wpp FILE] [--size WxH]
-//                  [--fill WxH] [--supersample N] [--set-wallpaper]
-//                  [--threads N] [--reference] [--kernel NAME] [--quiet]
+//                  [--fill WxH] [--supersample N] [--continuous]
+//                  [--scale N] [--set-wallpaper] [--threads N]
+//                  [--reference] [--kernel NAME] [--quiet]
 //   quorrel-render --list-presets | --version | --help
 
 #include "AnimateOptions.h"
@@ -34,6 +35,12 @@ struct RenderOptions {
     // Write the tile repeated to this size (1..16384 each).
     std::optional<std::pair<uint32_t, uint32_t>> fill;
     uint32_t supersample = 1;   // samples a side of each pixel, 1..8
+    // The continuous renderer (each component's series summed as one real
+    // number) instead of the exact one.
+    bool continuous = false;
+    // The tile at this many times its width and height (1..8); without it,
+    // 1, or a preset's preferred scale when continuous.
+    std::optional<uint32_t> scale;
     bool setWallpaper = false;
     bool reference = false;   // the scalar renderer instead of the fast one
     bool quiet = false;
@@ -46,6 +53,10 @@ struct RenderOptions {
     AnimateOptions animate;
 
     uint32_t Images() const { return count.value_or(1); }
+
+    // The scale a run renders at: --scale, else the preset's preferred
+    // scale when rendering continuously at the preset's own size, else 1.
+    uint32_t ScaleToUse() const;
 };
 
 // Parses the arguments after the program name. Returns the options, or

@@ -20,6 +20,8 @@
 #include "render/ReferenceRenderer.h"
 #include "render/SmoothRender.h"
 #include "render/TileRenderer.h"
+#include "render/continuous/ContinuousRenderer.h"
+#include "render/continuous/TileLook.h"
 
 #include <QCoreApplication>
 
@@ -49,17 +51,26 @@ void RenderImage(const model::CTileParams& params, const tools::RenderOptions& o
 {
     const render::ProgressSink progress = [&bar](int percent) { bar.Update(percent); };
     if (options.reference) {
-        // The scalar renderer takes its size from the set: give it a copy,
-        // enlarged for the samples of a smooth rendering.
+        // The scalar renderers: enlarged for the samples of a smooth
+        // rendering.
         const uint32_t factor = options.supersample;
-        auto sized = std::make_unique<model::CTileParams>(params);
-        sized->m_nWidth = width * factor;
-        sized->m_nHeight = height * factor;
+        auto render = [&](render::IPixelSurface& surface) {
+            if (options.continuous) {
+                render::RenderTileContinuousReference(params, render::RealCoefficients::FromParams(params), surface,
+                                                      width * factor, height * factor);
+                return;
+            }
+            // The exact one takes its size from the set: give it a copy.
+            auto sized = std::make_unique<model::CTileParams>(params);
+            sized->m_nWidth = width * factor;
+            sized->m_nHeight = height * factor;
+            render::RenderTileReference(*sized, surface, progress);
+        };
         if (factor == 1) {
-            render::RenderTileReference(*sized, image, progress);
+            render(image);
         } else {
             render::CSupersampleSurface samples(image, factor, height);
-            render::RenderTileReference(*sized, samples, progress);
+            render(samples);
         }
         return;
     }
@@ -68,7 +79,7 @@ void RenderImage(const model::CTileParams& params, const tools::RenderOptions& o
     settings.width = width;
     settings.height = height;
     settings.kernel = kernel;
-    render::RenderTileSmooth(params, image, settings, options.supersample, progress);
+    render::RenderTileAs(options.continuous, params, image, settings, options.supersample, progress);
 }
 
 // Writes image k's outputs into their temporaries. False with a message.
@@ -166,8 +177,9 @@ int Run(int argc, char** argv)
         if (options->generate)
             tileParams->GenerateRandom(batch ? std::optional<uint32_t>(seeds[k - 1]) : options->seed);
 
-        const uint32_t width = options->size ? options->size->first : tileParams->m_nWidth;
-        const uint32_t height = options->size ? options->size->second : tileParams->m_nHeight;
+        const uint32_t scale = options->ScaleToUse();
+        const uint32_t width = (options->size ? options->size->first : tileParams->m_nWidth) * scale;
+        const uint32_t height = (options->size ? options->size->second : tileParams->m_nHeight) * scale;
         render::CRgbImage tile(width, height);
         bar.Start(k);
         RenderImage(*tileParams, *options, kernel, width, height, tile, bar);
