@@ -80,19 +80,19 @@ void CViewAnimation::Toggle()
         m_view.Invalidate();
         return;
     }
-    QString error;
-    const auto loop = MakeLoop(m_settings.seconds, m_settings.fps, m_settings.keyframes, error);
-    if (loop)
-        m_player.Start(loop);
+    Play();
 }
 
 void CViewAnimation::DocumentChanged()
 {
-    if (!m_player.IsPlaying())
-        return;
+    if (m_player.IsPlaying())
+        Play();
+}
+
+void CViewAnimation::Play()
+{
     QString error;
-    const auto loop = MakeLoop(m_settings.seconds, m_settings.fps, m_settings.keyframes, error);
-    if (loop)
+    if (const auto loop = MakeLoop(m_settings.seconds, m_settings.fps, m_settings.keyframes, error))
         m_player.Start(loop);
 }
 

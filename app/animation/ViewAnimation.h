@@ -65,6 +65,8 @@ private:
     // others generations with the view's seeds.
     std::shared_ptr<const render::animation::CAnimationLoop> MakeLoop(double seconds, uint32_t fps,
                                                                       uint32_t keyframes, QString& error) const;
+    // Plays the document's loop with the view's settings, from the start.
+    void Play();
     void ExportFinished(output::animation::ExportOutcome outcome, const QString& error);
 
     CQuorrelView& m_view;

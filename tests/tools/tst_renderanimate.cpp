@@ -183,6 +183,20 @@ TEST_F(AnimateRunTest, DocumentsThatCannotBeMorphedAreNamedWithWhatDiffers)
               3);
 }
 
+TEST_F(AnimateRunTest, ScaleRendersEveryFrameLarger)
+{
+    ASSERT_EQ(Render({"--generate", "--seed", "4", "--save-wpp", "a.wpp"}).exitCode, 0);
+    const auto document = Read("a.wpp");
+    const ToolResult run = Render({"a.wpp", "--animate", "0.3", "--fps", "10", "--scale", "3", "-o", "big.webp"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const ToolResult info = RunTool({"webpinfo", "big.webp"}, m_folder.Path().string());
+    ASSERT_EQ(info.exitCode, 0) << info.err;
+    EXPECT_NE(info.out.find("Canvas size " + std::to_string(3 * document->m_nWidth) + " x " +
+                            std::to_string(3 * document->m_nHeight)),
+              std::string::npos)
+        << info.out;
+}
+
 TEST_F(AnimateRunTest, ASeedFromTheClockIsToldSoTheLoopCanBeMadeAgain)
 {
     const ToolResult first = Render({"--preset", "ocean", "--generate", "--animate", "0.5", "--fps", "6", "--size",

@@ -122,8 +122,10 @@ Living wallpapers (a loop that tiles and repeats without a jump):
                       every frame tiles and the last leads back to the first.
                       -o names the file: .webp (animated WebP, looping
                       forever), .gif (looping), .webm (VP9 video), or .png
-                      with {n} for one file a frame. --size and --fill apply
-                      to every frame; --save-wpp (with {n}) saves the keyframes
+                      with {n} for one file a frame. --size, --scale and
+                      --fill apply to every frame (a preset at its preferred
+                      scale, as with --continuous); --save-wpp (with {n})
+                      saves the keyframes
   --fps N             frames a second (1..120, default 30; a GIF at most 50)
   --keyframes K       K keyframes (2..64, default 3): the document's own tile
                       (unless --generate), then generations of its settings

@@ -75,11 +75,14 @@ bool RunAnimation(const RenderOptions& options, const model::CTileParams& input,
         return false;
     }
 
+    // Frames are continuous renders: --scale, or a preset's preferred scale,
+    // as --continuous takes them.
+    RenderOptions continuous = options;
+    continuous.continuous = true;
+    const uint32_t scale = continuous.ScaleToUse();
     FrameLayout layout;
-    if (options.size) {
-        layout.tileWidth = options.size->first;
-        layout.tileHeight = options.size->second;
-    }
+    layout.tileWidth = (options.size ? options.size->first : input.m_nWidth) * scale;
+    layout.tileHeight = (options.size ? options.size->second : input.m_nHeight) * scale;
     if (options.fill)
         layout.fill = QSize(int(options.fill->first), int(options.fill->second));
     layout.threads = ThreadsToUse(options.threads, UsableProcessors());
