@@ -84,6 +84,44 @@ void HslToPackedLevelsImpl(const uint32_t* HWY_RESTRICT hue, const uint32_t* HWY
     }
 }
 
+// level + add for both 0..255, reduced as the RGB addition rule does: above
+// 255 the remainder modulo 255 (256..509 less 255, 510 is 0).
+HWY_INLINE hn::Vec<DI> AddLevel(hn::Vec<DI> level, hn::Vec<DI> add)
+{
+    const DI di;
+    const auto sum = hn::Add(level, add);
+    const auto k255 = hn::Set(di, 255);
+    const auto once = hn::IfThenElse(hn::Gt(sum, k255), hn::Sub(sum, k255), sum);
+    return hn::IfThenElse(hn::Eq(once, k255), hn::IfThenElse(hn::Gt(sum, k255), hn::Zero(di), once), once);
+}
+
+void AddPackedLevelsImpl(const uint32_t* HWY_RESTRICT red, const uint32_t* HWY_RESTRICT green,
+                         const uint32_t* HWY_RESTRICT blue, std::size_t count, uint32_t* HWY_RESTRICT packed)
+{
+    const DI di;
+    const std::size_t N = hn::Lanes(di);
+    const auto low = hn::Set(di, 0xFF);
+    std::size_t i = 0;
+    for (; i + N <= count; i += N) {
+        const auto p = hn::LoadU(di, reinterpret_cast<const int32_t*>(packed + i));
+        const auto r = AddLevel(hn::LoadU(di, reinterpret_cast<const int32_t*>(red + i)), hn::And(p, low));
+        const auto g = AddLevel(hn::LoadU(di, reinterpret_cast<const int32_t*>(green + i)),
+                                hn::And(hn::ShiftRight<8>(p), low));
+        const auto b = AddLevel(hn::LoadU(di, reinterpret_cast<const int32_t*>(blue + i)),
+                                hn::And(hn::ShiftRight<16>(p), low));
+        const auto out = hn::Or(r, hn::Or(hn::ShiftLeft<8>(g), hn::ShiftLeft<16>(b)));
+        hn::StoreU(out, di, reinterpret_cast<int32_t*>(packed + i));
+    }
+    for (; i < count; ++i) {
+        auto add = [](uint32_t level, uint32_t hsl) {
+            level += hsl;
+            return level > 255 ? level % 255 : level;
+        };
+        packed[i] = add(red[i], packed[i] & 0xFF) | add(green[i], packed[i] >> 8 & 0xFF) << 8 |
+                    add(blue[i], packed[i] >> 16 & 0xFF) << 16;
+    }
+}
+
 } // namespace HWY_NAMESPACE
 } // namespace quorrel::render
 HWY_AFTER_NAMESPACE();
@@ -92,6 +130,13 @@ HWY_AFTER_NAMESPACE();
 namespace quorrel::render {
 
 HWY_EXPORT(HslToPackedLevelsImpl);
+HWY_EXPORT(AddPackedLevelsImpl);
+
+void AddPackedLevels(const uint32_t* red, const uint32_t* green, const uint32_t* blue, std::size_t count,
+                     uint32_t* packed)
+{
+    HWY_DYNAMIC_DISPATCH(AddPackedLevelsImpl)(red, green, blue, count, packed);
+}
 
 void HslToPackedLevels(const uint32_t* hue, const uint32_t* saturation, const uint32_t* luminosity, std::size_t count,
                        uint32_t* packed)

@@ -13,4 +13,12 @@ namespace quorrel::render {
 void HslToPackedLevels(const uint32_t* hue, const uint32_t* saturation, const uint32_t* luminosity, std::size_t count,
                        uint32_t* packed);
 
+// For every i < count whose red[i], green[i] and blue[i] are 0..255 and
+// whose packed[i] holds levels from HslToPackedLevels: packed[i] becomes the
+// pixel's colour, each RGB level plus its HSL level brought back to 0..255
+// as the renderer's RGB addition rule does (above 255: modulo 255). Other
+// entries are left undefined: the caller finishes those pixels itself.
+void AddPackedLevels(const uint32_t* red, const uint32_t* green, const uint32_t* blue, std::size_t count,
+                     uint32_t* packed);
+
 } // namespace quorrel::render

@@ -20,8 +20,11 @@ using DU = hn::Rebind<uint32_t, DF>;
 using DI = hn::Rebind<int32_t, DF>;
 using VU = hn::Vec<DU>;
 
-// a mod d for d >= 1 (see MappingKernel.h).
-HWY_INLINE VU Remainder(VU a, double d)
+// a mod d for d >= 1 (see MappingKernel.h), with the quotient estimated by
+// a multiplication by 1/d instead of a division: the estimate is off by at
+// most one (a / d is below 2^32 and the product's error below 2^-20), and
+// one step each way puts the remainder, exact in doubles, into [0, d).
+HWY_INLINE VU Remainder(VU a, double d, double reciprocal)
 {
     const DF df;
     const DU du;
@@ -30,8 +33,10 @@ HWY_INLINE VU Remainder(VU a, double d)
     const auto offset = hn::Set(df, 2147483648.0);
     const auto value = hn::Add(hn::PromoteTo(df, hn::BitCast(di, hn::Xor(a, sign))), offset);
     const auto divisor = hn::Set(df, d);
-    const auto quotient = hn::Floor(hn::Div(value, divisor));
-    const auto rest = hn::Sub(value, hn::Mul(quotient, divisor));   // 0 .. d - 1, exact
+    const auto quotient = hn::Floor(hn::Mul(value, hn::Set(df, reciprocal)));
+    auto rest = hn::Sub(value, hn::Mul(quotient, divisor));   // -d .. 2d - 1, exact
+    rest = hn::IfThenElse(hn::Lt(rest, hn::Zero(df)), hn::Add(rest, divisor), rest);
+    rest = hn::IfThenElse(hn::Ge(rest, divisor), hn::Sub(rest, divisor), rest);
     return hn::Xor(hn::BitCast(du, hn::DemoteTo(di, hn::Sub(rest, offset))), sign);
 }
 
@@ -43,7 +48,8 @@ HWY_INLINE VU Cycled(VU v, uint32_t low, uint32_t high)
     const auto hi = hn::Set(du, high);
     const auto below = hn::Lt(v, lo);
     const auto above = hn::Gt(v, hi);
-    const auto r = Remainder(hn::IfThenElse(below, hn::Sub(lo, v), hn::Sub(v, hi)), double(high - low));
+    const double d = double(high - low);
+    const auto r = Remainder(hn::IfThenElse(below, hn::Sub(lo, v), hn::Sub(v, hi)), d, 1.0 / d);
     return hn::IfThenElse(below, hn::Sub(hi, r), hn::IfThenElse(above, hn::Add(lo, r), v));
 }
 
@@ -55,7 +61,8 @@ HWY_INLINE VU Reflected(VU v, uint32_t low, uint32_t high)
     const auto top = hn::Set(du, topValue);
     const auto below = hn::Lt(v, lo);
     const auto above = hn::Gt(v, top);
-    const auto r = Remainder(hn::IfThenElse(below, hn::Sub(lo, v), hn::Sub(v, top)), double(topValue - low));
+    const double d = double(topValue - low);
+    const auto r = Remainder(hn::IfThenElse(below, hn::Sub(lo, v), hn::Sub(v, top)), d, 1.0 / d);
     v = hn::IfThenElse(below, hn::Sub(top, r), hn::IfThenElse(above, hn::Add(lo, r), v));
     return hn::IfThenElse(hn::Gt(v, hn::Set(du, high)), hn::Sub(hn::Set(du, 2u * high), v), v);
 }

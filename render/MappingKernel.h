@@ -3,9 +3,9 @@
 // vectorised with run-time dispatch. The same results as WrapCycledWith /
 // WrapReflectedWith (and WrapAcrossWith around them) for every 32-bit
 // input: all steps are unsigned 32-bit integer steps, and the remainder
-// a mod d (a, d below 2^32) is taken as a - floor(a / d) * d in doubles,
-// exact because a / d is never within a rounding step of the next whole
-// number (1/d is more than its rounding error).
+// a mod d (a, d below 2^32) is taken in doubles as a - q * d from an
+// estimate q of the quotient, corrected by one step either way: every
+// quantity is a whole number below 2^53, so each step is exact.
 
 #include <cstddef>
 #include <cstdint>

@@ -44,18 +44,23 @@ public:
                 std::fill_n(saturation, count, 255u);
             if (!m_luminosityEnabled)
                 std::fill_n(luminosity, count, 127u);
-            // Runs of pixels go through the vector conversion, which leaves
-            // the packed levels of every in-range colour in `colours`; the
-            // rest, and single pixels, are converted one by one.
-            const bool vectorised = count >= kVectorRun;
-            if (vectorised)
+            // Runs of pixels go through the vector conversion and addition,
+            // right for every pixel whose six levels are 0..255; the rest
+            // are finished one by one.
+            if (count >= kVectorRun) {
                 HslToPackedLevels(hue, saturation, luminosity, count, colours);
+                AddPackedLevels(red, green, blue, count, colours);
+                for (std::size_t i = 0; i < count; ++i) {
+                    if ((hue[i] | saturation[i] | luminosity[i] | red[i] | green[i] | blue[i]) <= 255)
+                        continue;
+                    const Rgb32 rgb = HslToRgb(hue[i], saturation[i], luminosity[i]);
+                    colours[i] = (AddLevel(red[i], rgb.red) & 0xFFu) | (AddLevel(green[i], rgb.green) & 0xFFu) << 8 |
+                                 (AddLevel(blue[i], rgb.blue) & 0xFFu) << 16;
+                }
+                return;
+            }
             for (std::size_t i = 0; i < count; ++i) {
-                Rgb32 rgb;
-                if (vectorised && (hue[i] | saturation[i] | luminosity[i]) <= 255)
-                    rgb = {colours[i] & 0xFFu, colours[i] >> 8 & 0xFFu, colours[i] >> 16};
-                else
-                    rgb = HslToRgb(hue[i], saturation[i], luminosity[i]);
+                const Rgb32 rgb = HslToRgb(hue[i], saturation[i], luminosity[i]);
                 red[i] = AddLevel(red[i], rgb.red);
                 green[i] = AddLevel(green[i], rgb.green);
                 blue[i] = AddLevel(blue[i], rgb.blue);

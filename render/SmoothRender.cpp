@@ -81,8 +81,7 @@ void RenderSmoothWith(const SampleRenderer& render, uint32_t width, uint32_t hei
 void RenderTileSmooth(const model::CTileParams& params, IPixelSurface& surface, const RenderSettings& settings,
                       uint32_t factor, const ProgressSink& progress)
 {
-    const uint32_t width = settings.width ? settings.width : params.m_nWidth;
-    const uint32_t height = settings.height ? settings.height : params.m_nHeight;
+    const auto [width, height] = AreaOf(params, settings);
     RenderSmoothWith([&](IPixelSurface& to, const RenderSettings& sized,
                          const ProgressSink& sink) { RenderTile(params, to, sized, sink); },
                      width, height, surface, settings, factor, progress);

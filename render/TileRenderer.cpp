@@ -34,13 +34,9 @@ void RenderTile(const CTileParams& params, IPixelSurface& surface, const Progres
 void RenderTile(const CTileParams& params, IPixelSurface& surface, const RenderSettings& settings,
                 const ProgressSink& progress)
 {
-    const uint32_t width = settings.width ? settings.width : params.m_nWidth;
-    const uint32_t height = settings.height ? settings.height : params.m_nHeight;
-    if (width == 0 || height == 0) {
-        if (progress)
-            progress(0);
+    const auto [width, height] = AreaOf(params, settings);
+    if (NothingToRender({width, height}, progress))
         return;
-    }
     const KernelFunction kernel = ChooseKernel(settings);
     const CSeriesPlan plan(params, width, height);
     const unsigned threads = ColumnThreads(settings.threads, width, height, plan.TermsPerPixel());

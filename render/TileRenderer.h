@@ -25,6 +25,27 @@ struct RenderSettings {
     std::optional<KernelVariant> kernel;
 };
 
+// The area a rendering fills: the settings' width and height, 0 meaning
+// the parameter set's own.
+struct RenderArea {
+    uint32_t width;
+    uint32_t height;
+};
+inline RenderArea AreaOf(const model::CTileParams& params, const RenderSettings& settings)
+{
+    return {settings.width ? settings.width : params.m_nWidth, settings.height ? settings.height : params.m_nHeight};
+}
+
+// An empty area has nothing to render: reports the final 0 and says so.
+inline bool NothingToRender(RenderArea area, const ProgressSink& progress)
+{
+    if (area.width != 0 && area.height != 0)
+        return false;
+    if (progress)
+        progress(0);
+    return true;
+}
+
 // Fills every pixel of the width x height area. Progress goes to `progress`
 // from the calling thread only: non-decreasing whole percentages from 0 to
 // 99 while columns complete, then 0. The surface is written from the

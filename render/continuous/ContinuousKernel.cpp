@@ -101,6 +101,11 @@ void CombineRowsTruncatedImpl(const double* HWY_RESTRICT weights, const double* 
     std::size_t y = 0;
     for (; y + 4 * N <= length; y += 4 * N) {
         std::size_t c = 0;
+#if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX3
+        // 32 registers: four columns' sums stay in them beside the rows.
+        for (; c + 4 <= columns; c += 4)
+            TruncatedBlock<4, 4>(weights + c * count, rows, count, y, out + c * outStride, outStride);
+#endif
         for (; c + 2 <= columns; c += 2)
             TruncatedBlock<4, 2>(weights + c * count, rows, count, y, out + c * outStride, outStride);
         if (c < columns)

@@ -69,13 +69,9 @@ uint32_t ColumnsPerRun(uint32_t width, unsigned threads)
 void RenderTileContinuous(const CTileParams& params, const RealCoefficients& coefficients, IPixelSurface& surface,
                           const RenderSettings& settings, const ProgressSink& progress)
 {
-    const uint32_t width = settings.width ? settings.width : params.m_nWidth;
-    const uint32_t height = settings.height ? settings.height : params.m_nHeight;
-    if (width == 0 || height == 0) {
-        if (progress)
-            progress(0);
+    const auto [width, height] = AreaOf(params, settings);
+    if (NothingToRender({width, height}, progress))
         return;
-    }
     // The thread count is chosen on the largest possible column work, 2 x 30
     // terms for each of the six components, before the plan knows its own.
     const unsigned threads = ColumnThreads(settings.threads, width, height, 2 * kMaxHarmonics * kComponents);

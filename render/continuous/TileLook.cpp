@@ -16,8 +16,7 @@ std::string TileLook::Describe() const
 void RenderTileAs(bool continuous, const model::CTileParams& params, IPixelSurface& surface,
                   const RenderSettings& settings, uint32_t supersample, const ProgressSink& progress)
 {
-    const uint32_t width = settings.width ? settings.width : params.m_nWidth;
-    const uint32_t height = settings.height ? settings.height : params.m_nHeight;
+    const auto [width, height] = AreaOf(params, settings);
     if (!continuous) {
         RenderTileSmooth(params, surface, settings, supersample, progress);
         return;

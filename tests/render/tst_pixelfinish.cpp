@@ -1,0 +1,102 @@
+// The pixel finish on runs of pixels (vector mapping, HSL conversion and RGB
+// addition, with the scalar fix-up of out-of-range pixels) against the same
+// finish one pixel at a time, on every instruction set: random settings and
+// sums around every boundary the steps have (0, 255, 256, 510, the 32-bit
+// extremes).
+
+#include "model/TileParams.h"
+#include "render/PixelFinish.h"
+#include "support/EveryKernel.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+#include <random>
+#include <vector>
+
+using namespace quorrel::model;
+using namespace quorrel::render;
+
+namespace {
+
+uint32_t InterestingSum(std::mt19937& rng)
+{
+    static constexpr uint32_t kEdges[] = {0, 1, 127, 128, 254, 255, 256, 257, 300, 509, 510, 511, 0x7FFFFFFFu,
+                                          0x80000000u, 0xFFFFFF01u, 0xFFFFFFFFu};
+    switch (rng() % 4) {
+    case 0:
+        return kEdges[rng() % std::size(kEdges)];
+    case 1:
+        return rng() % 256;
+    case 2:
+        return rng() % 1024;
+    default:
+        return static_cast<uint32_t>(rng());
+    }
+}
+
+} // namespace
+
+TEST(PixelFinish, RunsOfPixelsEqualThePixelByPixelFinishOnEveryTarget)
+{
+    std::mt19937 rng(31);
+    struct Case {
+        std::unique_ptr<CTileParams> params;
+        std::array<std::vector<uint32_t>, kComponents> sums;
+    };
+    std::vector<Case> cases;
+    for (int i = 0; i < 300; ++i) {
+        Case c{std::make_unique<CTileParams>(), {}};
+        CTileParams& p = *c.params;
+        for (int k = 0; k < kComponents; ++k) {
+            p.m_bEnabled[k] = rng() % 3 != 0;
+            p.m_nWrapMode[k] = int32_t(rng() % 3);
+            p.m_nColorLow[k] = rng() % 256;
+            p.m_nColorHigh[k] = rng() % 4 == 0 ? 255 : rng() % 256;
+            for (int e = 0; e < kCorrelEntries; ++e)
+                p.m_dCorrel[k][e] = rng() % 8 == 0 ? 0.5 : 0.0;
+        }
+        const std::size_t count = 16 + rng() % 40;
+        for (auto& component : c.sums) {
+            component.resize(count);
+            for (uint32_t& sum : component)
+                sum = InterestingSum(rng);
+        }
+        cases.push_back(std::move(c));
+    }
+
+    // The expected colours, one pixel at a time (the scalar steps).
+    std::vector<std::vector<uint32_t>> expected;
+    for (const Case& c : cases) {
+        const PixelFinish finish(*c.params);
+        std::vector<uint32_t> colours;
+        for (std::size_t i = 0; i < c.sums[0].size(); ++i) {
+            uint32_t acc[kComponents];
+            for (int k = 0; k < kComponents; ++k)
+                acc[k] = c.sums[k][i];
+            colours.push_back(finish(acc));
+        }
+        expected.push_back(std::move(colours));
+    }
+
+    quorrel::test::ForEachTarget([&] {
+        int mismatches = 0;
+        for (std::size_t n = 0; n < cases.size(); ++n) {
+            const Case& c = cases[n];
+            auto sums = c.sums;
+            uint32_t* rows[kComponents];
+            for (int k = 0; k < kComponents; ++k)
+                rows[k] = sums[k].data();
+            std::vector<uint32_t> colours(sums[0].size());
+            PixelFinish(*c.params).Run(rows, colours.size(), colours.data());
+            for (std::size_t i = 0; i < colours.size(); ++i) {
+                if (colours[i] != expected[n][i] && ++mismatches < 5) {
+                    ADD_FAILURE() << "case " << n << " pixel " << i << ": " << std::hex << colours[i] << " instead of "
+                                  << expected[n][i];
+                }
+            }
+        }
+        EXPECT_EQ(mismatches, 0);
+    });
+}
