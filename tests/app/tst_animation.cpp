@@ -134,7 +134,9 @@ TEST_F(AnimationTest, ExportWritesTheLoopAndRemembersItsSettingsWithTheView)
     EXPECT_EQ(identify.out, "192 128 10|192 128 10|192 128 10|192 128 10|192 128 10|");
 
     // The next export offers what this one chose; the document's file is
-    // as it was.
+    // as it was. (The command is enabled again once the export is over.)
+    Frame()->Router().UpdateActions();
+    ASSERT_TRUE(Frame()->Action(ID_EXPORT_ANIMATION)->isEnabled());
     Frame()->Action(ID_EXPORT_ANIMATION)->trigger();
     EXPECT_EQ(offered.path, path);
     EXPECT_EQ(offered.seconds, 0.5);
