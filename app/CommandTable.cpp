@@ -79,6 +79,11 @@ std::vector<CommandInfo> MakeTable()
         t.push_back({ID_WALLPAPER_SCALE_1 + scale - 1, "&" + text, "", {},
                      "Set As Wallpaper renders the tile at " + text + " its size", "Wallpaper Scale " + text});
     }
+    // Living wallpapers.
+    t.push_back({ID_VIEW_ANIMATE, "&Animate", "A", {Key(Qt::Key_A)},
+                 "Play the tile's loop: it moves and comes back seamlessly", "Animate"});
+    t.push_back({ID_EXPORT_ANIMATION, "Export &Animation...", "", {},
+                 "Write the tile's loop as animated WebP, GIF, WebM or PNG frames", "Export Animation"});
     for (int id = ID_FILE_MRU_FILE1; id <= ID_FILE_MRU_FILE4; ++id)
         t.push_back({id, "Recent File", "", {}, "Open this document", ""});
     return t;

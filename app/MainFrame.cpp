@@ -146,14 +146,14 @@ void CMainFrame::BuildMenus(bool documentActive)
     }
     QMenu* file = AddMenu(QStringLiteral("&File"),
             {ID_FILE_NEW, ID_FILE_NEW_FROM_PRESET, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS,
-             ID_EXPORT_IMAGE, ID_EXPORT_SCREEN_IMAGE, 0, ID_SET_AS_WALLPAPER, 0, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0,
+             ID_EXPORT_IMAGE, ID_EXPORT_SCREEN_IMAGE, ID_EXPORT_ANIMATION, 0, ID_SET_AS_WALLPAPER, 0, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0,
              kRecentMarker, 0, ID_APP_EXIT});
     AddWallpaperScaleMenu(file);
     AddMenu(QStringLiteral("&Edit"), {ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_EDIT_COPY, 0, ID_PROPERTIES, ID_COEFFICIENTS,
                                       0, ID_RANDOM_GENERATION, ID_SLIDE_SHOW, ID_RANDOM_DESKTOP, ID_DESKTOP_ROTATION, 0,
                                       ID_EDIT_RESET_DEFAULTS});
     AddMenu(QStringLiteral("&View"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_ZOOM_IN, ID_ZOOM_OUT, ID_ZOOM_NORMAL,
-                                      0, ID_VIEW_CONTINUOUS, 0, ID_FULL_SCREEN});
+                                      0, ID_VIEW_CONTINUOUS, ID_VIEW_ANIMATE, 0, ID_FULL_SCREEN});
     QMenu* window = AddMenu(QStringLiteral("&Window"),
                             {ID_WINDOW_NEW, ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE});
     connect(window, &QMenu::aboutToShow, this, [this, window] { FillWindowList(window); });

@@ -6,6 +6,7 @@
 #include "PrintLayout.h"
 #include "QuorrelDoc.h"
 #include "TileLayout.h"
+#include "animation/ViewAnimation.h"
 
 #include "platform/WinApp.h"
 #include "render/continuous/TileLook.h"
@@ -36,6 +37,7 @@ CQuorrelView::CQuorrelView()
     AddImageFileCommands();
     AddTimerCommands();
     AddRenderWayCommands();
+    AddAnimationCommands();
 }
 
 CQuorrelView::~CQuorrelView() = default;
@@ -103,6 +105,8 @@ void CQuorrelView::RenderView()
     SetScrollSizesFromZoom();
     QApplication::restoreOverrideCursor();
     m_bRendered = true;
+    if (m_animation)
+        m_animation->DocumentChanged();
     Invalidate();
 }
 
@@ -116,7 +120,10 @@ void CQuorrelView::OnDraw(QPainter& painter, bool printing)
     const QImage* image = &m_bitmap;
     QRect sourceRect(0, 0, static_cast<int>(doc->m_params.m_nWidth), static_cast<int>(doc->m_params.m_nHeight));
     int scale = m_nZoom;
-    if (!m_bRendered) {
+    // A playing loop shows its latest frame in the still's place.
+    if (m_animation && m_animation->IsPlaying() && m_animation->Frame().size() == sourceRect.size() && !printing) {
+        image = &m_animation->Frame();
+    } else if (!m_bRendered) {
         // Decoded once, not on every paint.
         static const QImage placeholder(QStringLiteral(":/images/placeholder.png"));
         image = &placeholder;

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class QPrinter;
 
@@ -22,6 +23,7 @@ namespace quorrel::app {
 
 class CMainFrame;
 class CQuorrelDoc;
+class CViewAnimation;
 
 class CQuorrelView final : public platform::CScrollView {
     Q_OBJECT
@@ -127,6 +129,11 @@ public:
     static void SetTimerInterval(int milliseconds);
     static constexpr int kTimerInterval = 3000;
 
+    // Living wallpapers (animation/ViewAnimation): View > Animate and
+    // File > Export Animation...
+    CViewAnimation& Animation() const { return *m_animation; }
+    CMainFrame* MainFrameWindow() const { return MainFrame(); }
+
     const QImage& RenderedBitmap() const { return m_bitmap; }
     int ZoomFactor() const { return m_nZoom; }
     bool IsRendered() const { return m_bRendered; }
@@ -156,6 +163,7 @@ private:
     void AddImageFileCommands();
     void AddTimerCommands();
     void AddRenderWayCommands();
+    void AddAnimationCommands();
     void StartTimer();
     void StopTimer();
     void OnHeldTickCheck();
@@ -188,6 +196,8 @@ private:
     int m_nWallpaperScale = 1;
     QString m_strScreenImagePath;
     uint32_t m_nScreenFilterIndex = 3;
+    // Last: it stops its worker threads before the rest of the view goes.
+    std::unique_ptr<CViewAnimation> m_animation;
 };
 
 } // namespace quorrel::app

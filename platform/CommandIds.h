@@ -60,6 +60,9 @@ enum QuorrelCommand : int {
     // The scale Set As Wallpaper renders the tile at: 1x to 4x (radio items).
     ID_WALLPAPER_SCALE_1 = 934,
     ID_WALLPAPER_SCALE_4 = 937,
+    // Living wallpapers: the loop played in the view, and written to a file.
+    ID_VIEW_ANIMATE = 960,
+    ID_EXPORT_ANIMATION = 961,
 };
 
 } // namespace quorrel::platform

@@ -14,6 +14,7 @@ QUORREL_PACKAGES=(
     desktop-file-utils libxml2-utils shared-mime-info appstream help2man
     locales
     clang libclang-rt-14-dev
+    libwebp-dev libvpx-dev webp ffmpeg
 )
 
 # The real desktop components the wallpaper setters are tested against

@@ -123,8 +123,8 @@ std::string CheckCombination(const RenderOptions& options)
         return rotation;
     // A rotation always generates: each of its images is new.
     const bool generates = options.generate || (options.rotate.has_value());
-    if (options.seed && !generates)
-        return "--seed only applies with --generate";
+    if (options.seed && !generates && !options.animate.Active())
+        return "--seed only applies with --generate or --animate";
     if (options.count && !generates)
         return "--count only applies with --generate";
     if (options.input && options.preset)
@@ -143,6 +143,8 @@ std::string CheckCombination(const RenderOptions& options)
                    std::to_string(render::kMaxRenderSize) + " pixels a side";
         }
     }
+    if (const std::string animate = CheckAnimateCombination(options); !animate.empty())
+        return animate;
     if (options.setWallpaper && images > 1)
         return "--set-wallpaper takes one image, not --count " + std::to_string(images);
     if (images > 1) {
@@ -189,6 +191,11 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
             out = args[++i];
             return true;
         };
+        if (ParseAnimateArgument(args, i, options.animate, error)) {
+            if (!error.empty())
+                return std::nullopt;
+            continue;
+        }
         std::string v;
         if (arg == "-h" || arg == "--help") {
             options.help = true;
@@ -442,7 +449,7 @@ Examples:
   quorrel-render --preset ocean --generate --count 5 --seed 100 -o ocean-{n}.png
   quorrel-render tile.wpp --size 3840x2160 --supersample 4 -o smooth-4k.png
   quorrel-render --preset ocean --continuous --scale 3 --fill 3840x2160 -o calm.png
-)";
+)" + AnimateUsage();
 }
 
 } // namespace quorrel::tools

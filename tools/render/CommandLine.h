@@ -9,6 +9,8 @@
 //   quorrel-render --rotate off | --rotate status
 //   quorrel-render --list-presets | --version | --help
 
+#include "AnimateOptions.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -52,6 +54,8 @@ struct RenderOptions {
     std::optional<std::string> kernel;
     bool version = false;
     bool listPresets = false;
+    // --animate and its options: a loop instead of a still tile.
+    AnimateOptions animate;
 
     // Desktop rotation: "off", "status" or an interval ("30m"); --count is
     // then the number of images a desktop that rotates by itself gets.

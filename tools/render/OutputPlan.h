@@ -17,7 +17,7 @@
 
 namespace quorrel::tools {
 
-enum class OutputKind { Image, Document };
+enum class OutputKind { Image, Document, Animation };   // Animation: checked by its own rules
 
 struct PlannedOutput {
     OutputKind kind;

@@ -2,6 +2,7 @@
 // built-in defaults, optionally after a (seeded) random generation; a batch
 // of them, smooth renderings, screen-sized wallpapers, the wallpaper itself.
 
+#include "AnimateRun.h"
 #include "CommandLine.h"
 #include "ImageFileWriter.h"
 #include "OutputNames.h"
@@ -138,6 +139,12 @@ int Run(int argc, char** argv)
     }
     if (!tools::WritesSomething(*options))
         return Fail(tools::NothingToWriteMessage());
+    if (options->animate.Active()) {
+        const std::string inputName = options->input    ? *options->input
+                                      : options->preset ? "preset " + *options->preset
+                                                        : std::string("the built-in settings");
+        return tools::RunAnimation(*options, *params, inputName, error) ? 0 : Fail(error);
+    }
 
     if (options->rotate) {
         tools::CProgressBar bar(stderr, false, 1);

@@ -1,0 +1,54 @@
+#pragma once
+// File > Export Animation...: the file and its format, the loop's length,
+// frames a second and keyframes, and the frames' size (the tile, the tile
+// rendered 2 to 4 times as large, or the tile repeated to a screen's size).
+
+#include <QDialog>
+#include <QSize>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+class QComboBox;
+class QDoubleSpinBox;
+class QLineEdit;
+class QSpinBox;
+
+namespace quorrel::output::animation {
+
+struct CAnimationExportChoice {
+    QString path;   // with the format's extension; a frame sequence's holds {n}
+    double seconds = 8.0;
+    uint32_t fps = 30;
+    uint32_t keyframes = 3;
+    int scale = 1;                // the tile rendered at this multiple of its size
+    std::optional<QSize> fill;    // or repeated to this size
+};
+
+class CAnimationExportDialog final : public QDialog {
+    Q_OBJECT
+public:
+    // `screen`: the size offered for a screen-sized fill.
+    CAnimationExportDialog(QWidget* parent, const CAnimationExportChoice& initial, QSize tile, QSize screen);
+
+    CAnimationExportChoice Choice() const;
+
+    // `path` with the extension of format `index` (0 WebP, 1 GIF, 2 WebM,
+    // 3 PNG frames, which also gets "-{n}" unless it holds {n}).
+    static QString PathForFormat(const QString& path, int index);
+
+private:
+    void Browse();
+
+    QComboBox* m_format;
+    QLineEdit* m_path;
+    QDoubleSpinBox* m_seconds;
+    QSpinBox* m_fps;
+    QSpinBox* m_keyframes;
+    QComboBox* m_size;
+    QSpinBox* m_fillWidth;
+    QSpinBox* m_fillHeight;
+};
+
+} // namespace quorrel::output::animation

@@ -1,0 +1,360 @@
+// Animation files as independent decoders read them: webpinfo and
+// ImageMagick for WebP, ImageMagick for GIF, ffprobe and ffmpeg for WebM,
+// ImageMagick for a PNG sequence. Each file must have the right frame
+// count, size, frame durations and loop flag, and its frames the pixels of
+// the loop (exactly for lossless WebP and PNG, closely for the lossy ones).
+// A cancelled or failed export leaves no file, and an existing file as it was.
+
+#include "model/TileParams.h"
+#include "output/animation/AnimationEncoder.h"
+#include "output/animation/AnimationExport.h"
+#include "output/RgbImageView.h"
+#include "render/animation/AnimationLoop.h"
+#include "render/animation/Keyframes.h"
+#include "support/TempFolder.h"
+#include "tools/ToolProcess.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <regex>
+#include <sstream>
+
+using namespace quorrel;
+using namespace quorrel::output::animation;
+using quorrel::render::animation::CAnimationLoop;
+using quorrel::render::animation::CLoopTiming;
+
+namespace {
+
+std::unique_ptr<CAnimationLoop> MakeLoop(uint32_t width, uint32_t height, uint32_t frames, uint32_t fps)
+{
+    auto settings = std::make_unique<model::CTileParams>();
+    settings->m_nWidth = width;
+    settings->m_nHeight = height;
+    for (int c = 0; c < model::kComponents; ++c) {
+        // Broad, gentle colour fields: what lossy coding keeps well.
+        settings->m_nHorzHarm[c] = 2;
+        settings->m_nVertHarm[c] = 2;
+        settings->m_nAmplMin[c] = 0;
+        settings->m_nAmplMax[c] = 24;
+    }
+    return std::make_unique<CAnimationLoop>(render::animation::GenerateKeyframes(*settings, 3, 42, false),
+                                            CLoopTiming(frames, fps));
+}
+
+test::ToolResult Tool(const std::vector<std::string>& argv, const std::filesystem::path& folder)
+{
+    test::ToolResult result = test::RunTool(argv, folder.string());
+    EXPECT_EQ(result.exitCode, 0) << argv[0] << " failed (is it installed? scripts/setup.sh installs it): "
+                                  << result.err;
+    return result;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty())
+            lines.push_back(line);
+    return lines;
+}
+
+// Every value of `pattern`'s first group in `text`.
+std::vector<std::string> All(const std::string& text, const std::string& pattern)
+{
+    std::vector<std::string> values;
+    const std::regex re(pattern);
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator(); ++it)
+        values.push_back((*it)[1]);
+    return values;
+}
+
+QImage FrameOf(const CAnimationLoop& loop, uint32_t f, QSize fill)
+{
+    render::CRgbImage tile(loop.Settings().m_nWidth, loop.Settings().m_nHeight);
+    loop.RenderFrame(f, tile, render::RenderSettings{});
+    QImage image = output::ImageView(tile).copy();
+    if (fill.isValid()) {
+        QImage filled(fill, QImage::Format_RGB888);
+        for (int y = 0; y < fill.height(); ++y)
+            for (int x = 0; x < fill.width(); ++x)
+                filled.setPixel(x, y, image.pixel(x % image.width(), y % image.height()));
+        return filled;
+    }
+    return image;
+}
+
+// The mean absolute difference of two images' channels.
+double MeanDifference(const QImage& a, const QImage& b)
+{
+    const QImage x = a.convertToFormat(QImage::Format_RGB888), y = b.convertToFormat(QImage::Format_RGB888);
+    if (x.size() != y.size())
+        return 1e9;
+    double sum = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const uchar* p = x.constScanLine(row);
+        const uchar* q = y.constScanLine(row);
+        for (int i = 0; i < x.width() * 3; ++i)
+            sum += std::abs(int(p[i]) - int(q[i]));
+    }
+    return sum / (double(x.width()) * x.height() * 3);
+}
+
+struct FormatCase {
+    const char* name;
+    const char* file;
+    uint32_t width, height;   // of the tile
+    int fillWidth, fillHeight;   // 0: no fill
+    uint32_t frames, fps;
+    std::optional<int> quality;
+    bool sharedPalette;
+    double meanDifference;   // allowed between decoded and rendered frames
+};
+
+class AnimationFileTest : public ::testing::TestWithParam<FormatCase> {
+protected:
+    void SetUp() override
+    {
+        const FormatCase& tc = GetParam();
+        m_loop = MakeLoop(tc.width, tc.height, tc.frames, tc.fps);
+        m_fill = tc.fillWidth ? QSize(tc.fillWidth, tc.fillHeight) : QSize();
+        FrameLayout layout;
+        if (m_fill.isValid())
+            layout.fill = m_fill;
+        AnimationSettings options;
+        options.quality = tc.quality;
+        options.sharedPalette = tc.sharedPalette;
+        std::string error;
+        std::vector<int> progress;
+        ASSERT_EQ(ExportAnimation(*m_loop, layout, (m_folder.Path() / tc.file).string(), options, error,
+                                  [&](int percent) { progress.push_back(percent); }),
+                  ExportOutcome::Written)
+            << error;
+        ASSERT_FALSE(progress.empty());
+        EXPECT_EQ(progress.front(), 0);
+        EXPECT_EQ(progress.back(), 100);
+        EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    }
+
+    QSize FrameSize() const
+    {
+        return m_fill.isValid() ? m_fill : QSize(int(GetParam().width), int(GetParam().height));
+    }
+
+    // Decodes every frame with ImageMagick (composed as shown) into PNGs.
+    std::vector<QImage> DecodeWithImageMagick(const std::string& file)
+    {
+        Tool({"convert", file, "-coalesce", "decoded-%04d.png"}, m_folder.Path());
+        std::vector<QImage> frames;
+        for (uint32_t f = 0;; ++f) {
+            char name[32];
+            std::snprintf(name, sizeof name, "decoded-%04u.png", f);
+            const auto path = m_folder.Path() / name;
+            if (!std::filesystem::exists(path))
+                break;
+            frames.push_back(QImage(QString::fromStdString(path.string())));
+        }
+        return frames;
+    }
+
+    void ExpectFramesLikeTheLoop(const std::vector<QImage>& decoded)
+    {
+        const FormatCase& tc = GetParam();
+        ASSERT_EQ(decoded.size(), tc.frames);
+        for (uint32_t f = 0; f < tc.frames; f += std::max(1u, tc.frames / 5)) {
+            const QImage expected = FrameOf(*m_loop, f, m_fill);
+            const double difference = MeanDifference(decoded[f], expected);
+            EXPECT_LE(difference, tc.meanDifference) << "frame " << f;
+            // Each frame is nearer its own rendering than the next frame's:
+            // the frames are in order and move.
+            if (f + 1 < tc.frames && tc.meanDifference > 0)
+                EXPECT_LT(difference, MeanDifference(decoded[f], FrameOf(*m_loop, f + tc.frames / 2, m_fill)))
+                    << "frame " << f;
+        }
+    }
+
+    test::CTempFolder m_folder{"quorrel-animation"};
+    std::unique_ptr<CAnimationLoop> m_loop;
+    QSize m_fill;
+};
+
+TEST_P(AnimationFileTest, IndependentDecodersReadTheLoop)
+{
+    const FormatCase& tc = GetParam();
+    const std::string file = tc.file;
+    const QSize size = FrameSize();
+    const CLoopTiming& timing = m_loop->Timing();
+    const std::optional<AnimationFormat> format = AnimationFormatForPath(file);
+    ASSERT_TRUE(format);
+
+    switch (*format) {
+    case AnimationFormat::WebP: {
+        const std::string info = Tool({"webpinfo", file}, m_folder.Path()).out;
+        EXPECT_NE(info.find("Canvas size " + std::to_string(size.width()) + " x " + std::to_string(size.height())),
+                  std::string::npos)
+            << info;
+        EXPECT_EQ(All(info, R"(Loop count\s*:\s*(\d+))"), std::vector<std::string>{"0"}) << info;
+        const std::vector<std::string> durations = All(info, R"(Duration:\s*(\d+))");
+        ASSERT_EQ(durations.size(), tc.frames) << info;
+        for (uint32_t f = 0; f < tc.frames; ++f)
+            EXPECT_EQ(durations[f], std::to_string(timing.DurationIn(f, 1000))) << "frame " << f;
+        EXPECT_EQ(info.find(tc.quality ? "Lossless" : "Lossy"), std::string::npos) << info;
+        ExpectFramesLikeTheLoop(DecodeWithImageMagick(file));
+        break;
+    }
+    case AnimationFormat::Gif: {
+        const std::vector<std::string> frames =
+            Lines(Tool({"identify", "-format", "%w %h %T\n", file}, m_folder.Path()).out);
+        ASSERT_EQ(frames.size(), tc.frames);
+        for (uint32_t f = 0; f < tc.frames; ++f) {
+            EXPECT_EQ(frames[f], std::to_string(size.width()) + " " + std::to_string(size.height()) + " " +
+                                     std::to_string(timing.DurationIn(f, 100)))
+                << "frame " << f;
+        }
+        const std::string verbose = Tool({"identify", "-verbose", file + "[0]"}, m_folder.Path()).out;
+        EXPECT_EQ(All(verbose, R"(Iterations:\s*(\d+))"), std::vector<std::string>{"0"});
+        ExpectFramesLikeTheLoop(DecodeWithImageMagick(file));
+        break;
+    }
+    case AnimationFormat::WebM: {
+        const std::string probe =
+            Tool({"ffprobe", "-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+                  "stream=codec_name,width,height,nb_read_frames,avg_frame_rate:format=format_name,duration", "-of",
+                  "default=noprint_wrappers=1", file},
+                 m_folder.Path())
+                .out;
+        EXPECT_NE(probe.find("codec_name=vp9"), std::string::npos) << probe;
+        EXPECT_NE(probe.find("width=" + std::to_string(size.width())), std::string::npos) << probe;
+        EXPECT_NE(probe.find("height=" + std::to_string(size.height())), std::string::npos) << probe;
+        EXPECT_NE(probe.find("nb_read_frames=" + std::to_string(tc.frames)), std::string::npos) << probe;
+        EXPECT_NE(probe.find("avg_frame_rate=" + std::to_string(tc.fps) + "/1"), std::string::npos) << probe;
+        EXPECT_NE(probe.find("format_name=matroska,webm"), std::string::npos) << probe;
+        const std::vector<std::string> duration = All(probe, R"(duration=([0-9.]+))");
+        ASSERT_EQ(duration.size(), 1u) << probe;
+        EXPECT_NEAR(std::stod(duration[0]), timing.LengthMs() / 1000.0, 0.0015) << probe;
+        // Each packet's time, as a player schedules the frames.
+        const std::vector<std::string> times =
+            Lines(Tool({"ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries", "packet=pts,flags",
+                        "-of", "csv=p=0", file},
+                       m_folder.Path())
+                      .out);
+        ASSERT_EQ(times.size(), tc.frames);
+        for (uint32_t f = 0; f < tc.frames; ++f) {
+            // "pts,flags": K marks a key frame, one at least every 5 seconds.
+            const std::string key = f % (5 * tc.fps) == 0 ? "K" : "";
+            EXPECT_EQ(times[f].substr(0, times[f].find(',') + 1 + key.size()),
+                      std::to_string(timing.StartIn(f, 1000)) + "," + key)
+                << "frame " << f;
+        }
+        Tool({"ffmpeg", "-v", "error", "-i", file, "decoded-%04d.png"}, m_folder.Path());
+        std::vector<QImage> decoded;
+        for (uint32_t f = 1; std::filesystem::exists(m_folder.Path() / ("decoded-" + std::string(4 - std::to_string(f).size(), '0') + std::to_string(f) + ".png")); ++f)
+            decoded.push_back(QImage(QString::fromStdString(
+                (m_folder.Path() / ("decoded-" + std::string(4 - std::to_string(f).size(), '0') + std::to_string(f) + ".png")).string())));
+        ExpectFramesLikeTheLoop(decoded);
+        break;
+    }
+    case AnimationFormat::PngFrames: {
+        std::vector<QImage> decoded;
+        for (uint32_t f = 0; f < tc.frames; ++f) {
+            const std::string name = FrameFileName(file, f, tc.frames);
+            const std::vector<std::string> lines =
+                Lines(Tool({"identify", "-format", "%m %w %h\n", name}, m_folder.Path()).out);
+            EXPECT_EQ(lines, std::vector<std::string>{"PNG " + std::to_string(size.width()) + " " +
+                                                      std::to_string(size.height())});
+            decoded.push_back(QImage(QString::fromStdString((m_folder.Path() / name).string())));
+        }
+        // Nothing but the frames was left in the folder.
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_folder.Path()),
+                                std::filesystem::directory_iterator()),
+                  std::ptrdiff_t(tc.frames));
+        ExpectFramesLikeTheLoop(decoded);
+        break;
+    }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, AnimationFileTest,
+    ::testing::Values(FormatCase{"WebpLossless", "loop.webp", 40, 30, 0, 0, 12, 30, std::nullopt, false, 0.0},
+                      FormatCase{"WebpLossyFilled", "loop.WEBP", 32, 24, 70, 50, 6, 10, 80, false, 6.0},
+                      FormatCase{"GifOwnPalettes", "loop.gif", 40, 30, 0, 0, 10, 20, std::nullopt, false, 6.0},
+                      FormatCase{"GifSharedPalette", "loop.gif", 36, 36, 0, 0, 9, 30, std::nullopt, true, 8.0},
+                      FormatCase{"Webm", "loop.webm", 64, 48, 0, 0, 15, 30, std::nullopt, false, 8.0},
+                      // A key frame every 5 s: fourteen clusters, each block timed from its own;
+                      // so small a frame loses more to the halved colour resolution.
+                      FormatCase{"WebmManyClusters", "long.webm", 16, 16, 0, 0, 70, 1, std::nullopt, false, 14.0},
+                      FormatCase{"WebmOddFilled", "loop.webm", 33, 27, 101, 75, 8, 24, 90, false, 8.0},
+                      FormatCase{"PngFrames", "frame-{n}.png", 30, 20, 45, 20, 11, 25, std::nullopt, false, 0.0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------- cancelling
+
+class AnimationCancelTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(AnimationCancelTest, ACancelledExportLeavesNoFileAndTheOldOneAsItWas)
+{
+    test::CTempFolder folder("quorrel-animation-cancel");
+    const std::string name = GetParam();
+    const bool sequence = name.find("{n}") != std::string::npos;
+    const std::string existing = sequence ? FrameFileName(name, 0, 20) : name;
+    {
+        std::ofstream(folder.Path() / existing) << "old";
+    }
+    const auto loop = MakeLoop(24, 24, 20, 10);
+    std::atomic<bool> cancel = false;
+    std::string error;
+    const ExportOutcome outcome =
+        ExportAnimation(*loop, FrameLayout{}, (folder.Path() / name).string(), AnimationSettings{}, error,
+                        [&](int percent) {
+                            if (percent >= 30)
+                                cancel = true;
+                        },
+                        &cancel);
+    EXPECT_EQ(outcome, ExportOutcome::Cancelled);
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{existing});
+    std::ifstream in(folder.Path() / existing);
+    std::string content;
+    in >> content;
+    EXPECT_EQ(content, "old");
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, AnimationCancelTest,
+                         ::testing::Values("loop.webp", "loop.gif", "loop.webm", "frame-{n}.png"));
+
+TEST(AnimationExport, RefusesWhatNoFormatHolds)
+{
+    test::CTempFolder folder("quorrel-animation-refuse");
+    const auto loop = MakeLoop(24, 24, 10, 60);
+    std::string error;
+    EXPECT_EQ(ExportAnimation(*loop, FrameLayout{}, (folder.Path() / "a.gif").string(), AnimationSettings{}, error),
+              ExportOutcome::Failed);
+    EXPECT_EQ(error, "a GIF shows at most 50 frames a second");
+    FrameLayout huge;
+    huge.fill = QSize(16384, 8);
+    EXPECT_EQ(ExportAnimation(*loop, huge, (folder.Path() / "a.webp").string(), AnimationSettings{}, error),
+              ExportOutcome::Failed);
+    EXPECT_NE(error.find("each side 1 to 16383"), std::string::npos) << error;
+    EXPECT_EQ(ExportAnimation(*loop, FrameLayout{}, (folder.Path() / "a.png").string(), AnimationSettings{}, error),
+              ExportOutcome::Failed);
+    EXPECT_NE(error.find("{n}"), std::string::npos) << error;
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+}
+
+TEST(FrameFileName, NumbersFromOnePaddedToTheCount)
+{
+    EXPECT_EQ(FrameFileName("f-{n}.png", 0, 240), "f-001.png");
+    EXPECT_EQ(FrameFileName("{n}/x{n}.png", 239, 240), "240/x240.png");
+    EXPECT_EQ(FrameFileName("f{n}.png", 8, 9), "f9.png");
+}
+
+} // namespace

@@ -1,0 +1,42 @@
+#pragma once
+// The animation options of quorrel-render, parsed apart from the still
+// image's: --animate SECONDS [--fps N] [--keyframes K] [--morph B.wpp ...]
+// [--quality Q] [--shared-palette].
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quorrel::tools {
+
+struct RenderOptions;
+
+struct AnimateOptions {
+    std::optional<double> seconds;   // --animate: the loop's length
+    std::optional<uint32_t> fps;
+    std::optional<uint32_t> keyframes;
+    std::vector<std::string> morph;   // documents after the first keyframe
+    std::optional<int> quality;
+    bool sharedPalette = false;
+
+    bool Active() const { return seconds.has_value(); }
+    uint32_t Fps() const { return fps.value_or(30); }
+    // The keyframe count: the morph documents and the input, or --keyframes
+    // (3 by default).
+    uint32_t Keyframes() const { return morph.empty() ? keyframes.value_or(3) : uint32_t(morph.size() + 1); }
+};
+
+// Parses args[i] (and its value, moving i past it) when it is an animation
+// option. Returns false when it is not one; sets `error` when it is one
+// with a bad value.
+bool ParseAnimateArgument(const std::vector<std::string>& args, std::size_t& i, AnimateOptions& animate,
+                          std::string& error);
+
+// What the animation options say with the others; empty when they agree.
+std::string CheckAnimateCombination(const RenderOptions& options);
+
+// The animation part of --help.
+std::string AnimateUsage();
+
+} // namespace quorrel::tools
