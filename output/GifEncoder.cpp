@@ -1,11 +1,15 @@
 #include "GifEncoder.h"
 
+#include "TileRepeat.h"
+
 #include <QIODevice>
 #include <QImage>
 
 #include <gif_lib.h>
 #include <libimagequant.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -39,6 +43,8 @@ struct CIndexedImage {
 bool Quantize(const QImage& image, CIndexedImage& out)
 {
     const QImage rgba = image.convertToFormat(QImage::Format_RGBX8888);
+    if (rgba.isNull())
+        return false;   // no memory for the copy
     const int width = rgba.width();
     const int height = rgba.height();
     // The quantiser reads the rows only; it just does not say so in its types.
@@ -82,9 +88,11 @@ int TableSize(std::size_t colours)
     return size;
 }
 
-bool Encode(const CIndexedImage& indexed, int width, int height, QIODevice& device)
+// `row(y)` gives the palette indices of row y.
+bool Encode(const std::vector<GifColorType>& palette, int width, int height,
+            const std::function<GifByteType*(int y)>& row, QIODevice& device)
 {
-    std::vector<GifColorType> table = indexed.palette;
+    std::vector<GifColorType> table = palette;
     const int tableSize = TableSize(table.size());
     table.resize(static_cast<std::size_t>(tableSize), GifColorType{0, 0, 0});
     std::unique_ptr<ColorMapObject, CGifMapDeleter> map(GifMakeMapObject(tableSize, table.data()));
@@ -97,10 +105,8 @@ bool Encode(const CIndexedImage& indexed, int width, int height, QIODevice& devi
         return false;
     bool ok = EGifPutScreenDesc(gif, width, height, 8, 0, map.get()) == GIF_OK
         && EGifPutImageDesc(gif, 0, 0, width, height, false, nullptr) == GIF_OK;
-    for (int y = 0; ok && y < height; ++y) {
-        auto* row = const_cast<GifByteType*>(&indexed.indices[static_cast<std::size_t>(y) * width]);
-        ok = EGifPutLine(gif, row, width) == GIF_OK;
-    }
+    for (int y = 0; ok && y < height; ++y)
+        ok = EGifPutLine(gif, row(y), width) == GIF_OK;
     // Closing writes the trailer and frees the encoder, also after a failure.
     const bool closed = EGifCloseFile(gif, &error) == GIF_OK;
     return ok && closed;
@@ -115,7 +121,37 @@ bool WriteGif(const QImage& image, QIODevice& device)
     CIndexedImage indexed;
     if (!Quantize(image, indexed))
         return false;
-    return Encode(indexed, image.width(), image.height(), device);
+    const auto row = [&indexed, width = image.width()](int y) {
+        return &indexed.indices[static_cast<std::size_t>(y) * static_cast<std::size_t>(width)];
+    };
+    return Encode(indexed.palette, image.width(), image.height(), row, device);
+}
+
+bool WriteRepeatedGif(CRepeatedRows& rows, QIODevice& device)
+{
+    if (rows.IsNull() || rows.Width() > 65535 || rows.Height() > 65535)
+        return false;
+    // The tile's colours are all the picture's: its palette and its
+    // dithered indices, laid across like its pixels.
+    const QImage& tile = rows.Tile();
+    CIndexedImage indexed;
+    if (!Quantize(tile, indexed))
+        return false;
+    const int width = rows.Width();
+    const std::size_t tileWidth = static_cast<std::size_t>(tile.width());
+    std::vector<GifByteType> line(static_cast<std::size_t>(width));
+    int lineTileRow = -1;
+    const auto row = [&](int y) {
+        const int tileRow = y % tile.height();
+        if (tileRow != lineTileRow) {
+            const GifByteType* from = &indexed.indices[static_cast<std::size_t>(tileRow) * tileWidth];
+            for (std::size_t x = 0; x < line.size(); x += tileWidth)
+                std::copy_n(from, std::min(tileWidth, line.size() - x), line.begin() + std::ptrdiff_t(x));
+            lineTileRow = tileRow;
+        }
+        return line.data();
+    };
+    return Encode(indexed.palette, width, rows.Height(), row, device);
 }
 
 } // namespace quorrel::output

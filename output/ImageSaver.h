@@ -34,6 +34,12 @@ using SaveProgress = std::function<void(int percent)>;
 EncodeOutcome EncodeToStagedFile(const QImage& image, const CImageEncoder& encoder, model::CStagedFile& file,
                                  const std::function<void(qint64 size)>& written = {});
 
+// The same for `tile` repeated to width x height, encoded row by row so the
+// filled image is never held whole.
+EncodeOutcome EncodeRepeatedToStagedFile(const QImage& tile, int width, int height, const CImageEncoder& encoder,
+                                         model::CStagedFile& file,
+                                         const std::function<void(qint64 size)>& written = {});
+
 // Writes `tile` (the rendered tile at its width x height) to `path` with the
 // encoder its extension selects. The file appears whole or not at all, and
 // an existing file keeps its mode, owner and hard links (a symbolic link is
@@ -46,11 +52,11 @@ EncodeOutcome EncodeToStagedFile(const QImage& image, const CImageEncoder& encod
 uint32_t SaveImage(const QImage& tile, const QString& path);
 
 // The tile repeated from the top-left corner to width x height (each 1 to
-// kMaxRepeatSide), written like SaveImage; kStatusOutOfMemory when the
-// filled image does not fit in memory. `progress` follows the bytes written
-// against the size a band of a few rows encodes to (the image repeats, so
-// every band encodes alike); an encoder that works on the whole image
-// first (GIF's palette) holds it at 0 meanwhile.
+// kMaxRepeatSide), written like SaveImage, row by row: what is held is the
+// tile and a row, never the filled image (GIF's palette and dithering are
+// the tile's, repeated). `progress` follows the bytes written against the
+// size a band of a few rows encodes to (the image repeats, so every band
+// encodes alike).
 uint32_t SaveFilledImage(const QImage& tile, int width, int height, const QString& path,
                          const SaveProgress& progress = {});
 

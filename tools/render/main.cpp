@@ -70,15 +70,20 @@ void RenderImage(const model::CTileParams& params, const tools::RenderOptions& o
     render::RenderTileSmooth(params, image, settings, options.supersample, progress);
 }
 
-// Writes image k's outputs into their temporaries. False with a message.
-bool WriteOutputs(tools::COutputPlan& plan, uint32_t k, const QImage& image, const model::CTileParams& params,
+// Writes image k's outputs into their temporaries: the tile, or with `fill`
+// the tile repeated to that size. False with a message.
+bool WriteOutputs(tools::COutputPlan& plan, uint32_t k, const QImage& tile,
+                  const std::optional<std::pair<uint32_t, uint32_t>>& fill, const model::CTileParams& params,
                   std::string& error)
 {
     for (tools::PlannedOutput& output : plan.Outputs()) {
         if (output.image != k)
             continue;
         if (output.kind == tools::OutputKind::Image) {
-            if (!tools::WriteImage(output.path, image, *output.staged, error))
+            const bool written =
+                fill ? tools::WriteFilledImage(output.path, tile, fill->first, fill->second, *output.staged, error)
+                     : tools::WriteImage(output.path, tile, *output.staged, error);
+            if (!written)
                 return false;
             continue;
         }
@@ -166,21 +171,22 @@ int Run(int argc, char** argv)
         RenderImage(*tileParams, *options, kernel, width, height, tile, bar);
         bar.Complete();
 
-        // A screen-sized image repeats the tile rendered once.
-        QImage image = output::ImageView(tile);
-        if (options->fill) {
-            image = output::RepeatTile(image, int(options->fill->first), int(options->fill->second),
-                                       QImage::Format_RGB888);
-            if (image.isNull())
-                throw std::bad_alloc();
-        }
-        if (!WriteOutputs(plan, k, image, *tileParams, error)) {
+        // A screen-sized image repeats the tile rendered once, row by row
+        // as it is written.
+        const QImage image = output::ImageView(tile);
+        if (!WriteOutputs(plan, k, image, options->fill, *tileParams, error)) {
             bar.Finish();
             plan.Discard();
             return Fail(error);
         }
-        if (options->setWallpaper)
+        if (options->setWallpaper && options->fill) {
+            last = output::RepeatTile(image, int(options->fill->first), int(options->fill->second),
+                                      QImage::Format_RGB888);
+            if (last.isNull())
+                throw std::bad_alloc();
+        } else if (options->setWallpaper) {
             last = image.copy();   // `tile` goes with this pass
+        }
     }
     bar.Finish();
     if (!plan.Commit(error))
