@@ -38,7 +38,9 @@ void CGSettingsWallpaperSetter::Load(const CWallpaperFiles& files, StepDone done
 
 CHelperCall CGSettingsWallpaperSetter::Set(const QString& key, const QString& value, bool optional) const
 {
-    return {QStringLiteral("gsettings"), {QStringLiteral("set"), m_schema.schema, key, value}, optional};
+    // gsettings ends with 0 when the settings could not be stored (no
+    // session bus for dconf), saying so only on standard error.
+    return {QStringLiteral("gsettings"), {QStringLiteral("set"), m_schema.schema, key, value}, optional, true};
 }
 
 } // namespace quorrel::output

@@ -25,6 +25,7 @@ public:
 
     CGSettingsWallpaperSetter(IProcessRunner& runner, CSchema schema) : m_runner(runner), m_schema(std::move(schema)) {}
 
+    bool UsesSessionBus() const override { return true; }   // dconf stores through it
     // picture-options 'wallpaper': the desktops' name for tiled.
     void SetTiledMode(StepDone done) override;
     void Load(const CWallpaperFiles& files, StepDone done) override;
