@@ -22,6 +22,24 @@ namespace {
 // The largest side of a --fill image: what the tile repeat makes.
 constexpr uint32_t kMaxFillSize = output::kMaxRepeatSide;
 
+// A value from the command line as an error message repeats it: at most
+// kLongestEcho bytes (cut between characters) and no control characters, so
+// a huge or hostile argument still gives one short line.
+constexpr std::size_t kLongestEcho = 40;
+
+std::string Echoed(const std::string& text)
+{
+    std::size_t end = std::min(text.size(), kLongestEcho);
+    while (end < text.size() && end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;   // not inside a UTF-8 sequence
+    std::string shown;
+    for (std::size_t i = 0; i < end; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        shown += c < 0x20 || c == 0x7f ? '?' : text[i];
+    }
+    return end < text.size() ? shown + "..." : shown;
+}
+
 template <typename T>
 bool ParseNumber(const std::string& text, T& value)
 {
@@ -51,7 +69,7 @@ bool ParseBounded(const std::string& option, const std::string& text, uint32_t l
     if (ParseNumber(text, value) && value >= low && value <= high)
         return true;
     error = option + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high) + ", not '" +
-            text + "'";
+            Echoed(text) + "'";
     return false;
 }
 
@@ -119,7 +137,7 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
             if (!value(v))
                 return std::nullopt;
             if (!ParseNumber(v, seed)) {
-                error = "--seed takes a whole number from 0 to 4294967295, not '" + v + "'";
+                error = "--seed takes a whole number from 0 to 4294967295, not '" + Echoed(v) + "'";
                 return std::nullopt;
             }
             options.seed = seed;
@@ -132,7 +150,7 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
             if (!value(v))
                 return std::nullopt;
             if (!model::FindPreset(v)) {
-                error = "unknown preset '" + v + "' (see --list-presets)";
+                error = "unknown preset '" + Echoed(v) + "' (see --list-presets)";
                 return std::nullopt;
             }
             options.preset = v;
@@ -147,7 +165,7 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
             options.size = ParseSize(v, render::kMaxRenderSize);
             if (!options.size) {
                 error = "--size takes WIDTHxHEIGHT, each from 1 to " + std::to_string(render::kMaxRenderSize) +
-                        ", not '" + v + "'";
+                        ", not '" + Echoed(v) + "'";
                 return std::nullopt;
             }
         } else if (arg == "--fill") {
@@ -155,8 +173,8 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
                 return std::nullopt;
             options.fill = ParseSize(v, kMaxFillSize);
             if (!options.fill) {
-                error = "--fill takes WIDTHxHEIGHT, each from 1 to " + std::to_string(kMaxFillSize) + ", not '" + v +
-                        "'";
+                error = "--fill takes WIDTHxHEIGHT, each from 1 to " + std::to_string(kMaxFillSize) + ", not '" +
+                        Echoed(v) + "'";
                 return std::nullopt;
             }
         } else if (arg == "--supersample") {
@@ -173,7 +191,7 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
         } else if (arg == "-q" || arg == "--quiet") {
             options.quiet = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
-            error = "unknown option " + arg + " (see --help)";
+            error = "unknown option " + Echoed(arg) + " (see --help)";
             return std::nullopt;
         } else if (options.input) {
             error = "only one input file can be given";
