@@ -1,6 +1,7 @@
 #include "SessionBus.h"
 
 #include <cerrno>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

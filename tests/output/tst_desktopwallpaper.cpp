@@ -9,9 +9,11 @@
 #include "output/LxqtWallpaperSetter.h"
 #include "output/PlasmaWallpaperSetter.h"
 #include "support/FakeProcessRunner.h"
+#include "support/StalledBus.h"
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QStandardPaths>
@@ -560,4 +562,68 @@ TEST_F(DesktopWallpaperTest, NothingWaitsForAHelperAndRequestsQueueOneDeep)
     EXPECT_FALSE(wallpaper->IsBusy());
     EXPECT_EQ(m_runner.calls.size(), 6u);
     EXPECT_EQ(QImage(Bmp()).convertToFormat(QImage::Format_RGB32), Tile(3));
+}
+
+namespace {
+
+class StalledBusDesktops : public DesktopWallpaperTest, public ::testing::WithParamInterface<const char*> {};
+
+} // namespace
+
+TEST_P(StalledBusDesktops, FailAtOnceNamingTheBusAndStillWriteTheFile)
+{
+    // A bus that takes the connection and never answers: no helper is
+    // started (each would hang on it), the step fails within the bus's
+    // short wait, naming it.
+    quorrel::test::CStalledBus bus(m_dir.filePath("stalled").toStdString());
+    ASSERT_TRUE(bus.Listening());
+    m_runner.allAvailable = true;
+    const std::string address = bus.Address();
+    auto wallpaper = Make({{"XDG_CURRENT_DESKTOP", GetParam()}, {"DBUS_SESSION_BUS_ADDRESS", address.c_str()}});
+    QElapsedTimer timer;
+    timer.start();
+    const CWallpaperResult result = SetAndWait(*wallpaper, Tile(0x445566));
+    EXPECT_LT(timer.elapsed(), 5000);
+    EXPECT_FALSE(result.WallpaperSet());
+    EXPECT_EQ(result.problem.toStdString(),
+              "The session bus (" + address + ") did not answer within 3 s.");
+    EXPECT_TRUE(m_runner.calls.empty());
+    EXPECT_EQ(result.saveStatus, kStatusOk);
+    EXPECT_TRUE(QFile::exists(Bmp()));
+}
+
+INSTANTIATE_TEST_SUITE_P(DesktopWallpaperTest, StalledBusDesktops,
+                         ::testing::Values("GNOME", "X-Cinnamon", "MATE", "XFCE", "KDE"));
+
+TEST_F(DesktopWallpaperTest, ADesktopWithoutTheBusIsNotHeldUpByIt)
+{
+    quorrel::test::CStalledBus bus(m_dir.filePath("stalled").toStdString());
+    m_runner.allAvailable = true;
+    const std::string address = bus.Address();
+    auto wallpaper = Make({{"XDG_CURRENT_DESKTOP", "LXDE"}, {"DBUS_SESSION_BUS_ADDRESS", address.c_str()}});
+    QElapsedTimer timer;
+    timer.start();
+    const CWallpaperResult result = SetAndWait(*wallpaper, Tile(0x778899));
+    EXPECT_LT(timer.elapsed(), 2000);
+    EXPECT_TRUE(result.WallpaperSet()) << result.problem.toStdString();
+    ASSERT_EQ(m_runner.calls.size(), 1u);
+    EXPECT_EQ(m_runner.calls[0].program, "pcmanfm");
+}
+
+TEST_F(DesktopWallpaperTest, GsettingsThatCouldNotStoreTheValueIsAFailure)
+{
+    // Without a session bus, gsettings ends with 0 and only says on stderr
+    // that dconf did not store anything.
+    m_runner.allAvailable = true;
+    m_runner.reply = [](const CFakeRunner::CCall&) {
+        return CProcessResult{EStatus::Exited, 0, {},
+                              "\n(process:4242): dconf-WARNING **: 18:27:58.123: failed to commit changes to dconf: "
+                              "Could not connect: No such file or directory\n"};
+    };
+    auto wallpaper = Make({{"XDG_CURRENT_DESKTOP", "GNOME"}});
+    const CWallpaperResult result = SetAndWait(*wallpaper, Tile(0x102030));
+    EXPECT_FALSE(result.WallpaperSet());
+    EXPECT_EQ(result.problem, "gsettings did not store the setting: failed to commit changes to dconf: Could not "
+                              "connect: No such file or directory");
+    EXPECT_TRUE(WallpaperFailureText(result).contains(result.problem));
 }
