@@ -1,5 +1,7 @@
 #include "SessionBus.h"
 
+#include "model/ShownText.h"
+
 #include <cerrno>
 #include <cstddef>
 #include <cstdio>
@@ -162,14 +164,7 @@ BusAnswer ProbeBus(const std::string& address, std::chrono::milliseconds wait)
     return answer;
 }
 
-std::string ShownBusAddress(const std::string& address)
-{
-    constexpr std::size_t kLongest = 100;
-    std::string shown;
-    for (const unsigned char c : address.substr(0, kLongest))
-        shown += c < 0x20 || c == 0x7f ? '?' : char(c);
-    return address.size() > kLongest ? shown + "..." : shown;
-}
+std::string ShownBusAddress(const std::string& address) { return model::ShownText(address, 100); }
 
 namespace {
 

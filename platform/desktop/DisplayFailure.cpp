@@ -1,5 +1,7 @@
 #include "DisplayFailure.h"
 
+#include "model/ShownText.h"
+
 #include <QRegularExpression>
 #include <QtGlobal>
 
@@ -10,19 +12,12 @@ namespace quorrel::desktop {
 
 namespace {
 
-constexpr qsizetype kLongestValue = 80;
+constexpr std::size_t kLongestValue = 80;
 
 // A value from the environment as it may be shown in one line.
-QString Shown(QString value)
+QString Shown(const QString& value)
 {
-    for (QChar& c : value) {
-        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format || c == u'\u2028' ||
-            c == u'\u2029')
-            c = u'?';
-    }
-    if (value.size() > kLongestValue)
-        value = value.left(kLongestValue) + QStringLiteral("...");
-    return value;
+    return QString::fromStdString(model::ShownText(value.toStdString(), kLongestValue));
 }
 
 QStringList g_held;

@@ -3,6 +3,7 @@
 #include "OutputNames.h"
 
 #include "model/Presets.h"
+#include "model/ShownText.h"
 #include "output/TileRepeat.h"
 #include "render/SmoothRender.h"
 #include "render/TileRenderer.h"
@@ -22,23 +23,10 @@ namespace {
 // The largest side of a --fill image: what the tile repeat makes.
 constexpr uint32_t kMaxFillSize = output::kMaxRepeatSide;
 
-// A value from the command line as an error message repeats it: at most
-// kLongestEcho bytes (cut between characters) and no control characters, so
-// a huge or hostile argument still gives one short line.
+// A value from the command line as an error message repeats it.
 constexpr std::size_t kLongestEcho = 40;
 
-std::string Echoed(const std::string& text)
-{
-    std::size_t end = std::min(text.size(), kLongestEcho);
-    while (end < text.size() && end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        --end;   // not inside a UTF-8 sequence
-    std::string shown;
-    for (std::size_t i = 0; i < end; ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        shown += c < 0x20 || c == 0x7f ? '?' : text[i];
-    }
-    return end < text.size() ? shown + "..." : shown;
-}
+std::string Echoed(const std::string& text) { return model::ShownText(text, kLongestEcho); }
 
 template <typename T>
 bool ParseNumber(const std::string& text, T& value)
