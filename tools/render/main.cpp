@@ -96,9 +96,24 @@ bool WriteOutputs(tools::COutputPlan& plan, uint32_t k, const QImage& tile,
     return true;
 }
 
+// Qt's own note of an image it could not allocate: the run's one line says
+// that already (the image could not be encoded).
+QtMessageHandler g_standardMessages = nullptr;
+
+void DropOutOfMemoryNotes(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QImage: out of memory")))
+        return;
+    if (g_standardMessages)
+        g_standardMessages(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
 int Run(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);   // image plugins need an application object
+    g_standardMessages = qInstallMessageHandler(&DropOutOfMemoryNotes);
 
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
