@@ -35,7 +35,7 @@ fi
 
 if [ "${1:-}" = "--desktops" ]; then
     cmake -S "$QUORREL_ROOT" -B "$QUORREL_BUILD" -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$QUORREL_BUILD" -j "$jobs" --target quorrel-wallpaper-probe quorrel-render quorrel-print-probe
+    cmake --build "$QUORREL_BUILD" -j "$jobs" --target quorrel-wallpaper-probe quorrel-render quorrel-print-probe quorrel
     cd "$QUORREL_BUILD"
     ctest -L desktops --output-on-failure -j "$jobs" --timeout 300
     echo "Screenshots and checks: $QUORREL_BUILD/tests/desktops/reports/"

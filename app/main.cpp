@@ -2,8 +2,10 @@
 
 #include "QuorrelApp.h"
 
+#include "output/SessionBus.h"
 #include "platform/NativePath.h"
 #include "platform/desktop/Artwork.h"
+#include "platform/desktop/DisplayFailure.h"
 #include "platform/desktop/EditorStartup.h"
 #include "platform/desktop/FileAssociation.h"
 #include "platform/desktop/SingleInstance.h"
@@ -11,11 +13,31 @@
 #include <QApplication>
 #include <QTextStream>
 
+#include <optional>
+
 using namespace quorrel;
 
 int main(int argc, char** argv)
 {
+    // --help and --version need no display: answered before Qt looks for one.
+    {
+        const desktop::EditorCommandLine early =
+            desktop::ParseEditorCommandLine(platform::ArgumentsFromNative(argc, argv));
+        if (early.action == desktop::EditorCommandLine::Action::ShowHelp ||
+            early.action == desktop::EditorCommandLine::Action::ShowVersion) {
+            QTextStream out(stdout);
+            out << (early.action == desktop::EditorCommandLine::Action::ShowHelp ? desktop::EditorUsage()
+                                                                                 : desktop::EditorVersion());
+            out.flush();
+            return 0;
+        }
+    }
+    // A bus that accepts but never answers would hold up the window (the
+    // accessibility bridge connects while the application is made).
+    output::GuardAgainstStalledBus();
+    std::optional<desktop::DisplayFailureGuard> noDisplay(std::in_place);
     QApplication qapp(argc, argv);
+    noDisplay.reset();
     QApplication::setApplicationName(QStringLiteral("Quorrel"));
     // Wayland shells find the window's icon and name through the desktop
     // entry of this id.

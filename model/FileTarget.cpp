@@ -49,6 +49,7 @@ bool ResolveFileTarget(const std::string& path, CFileTarget& target, CFileError&
         return false;
     }
     std::string current = path;
+    bool kernelLink = false;
     for (int links = 0;; ++links) {
         const auto [folder, name] = Split(current);
         if (name.empty() || name == "." || name == "..") {
@@ -80,23 +81,27 @@ bool ResolveFileTarget(const std::string& path, CFileTarget& target, CFileError&
                 error = FileProblem(path, "a link another user made in a shared folder; not followed");
                 return false;
             }
-            // A link to a device or a pipe is taken as it is: the kernel's
-            // own links (/dev/stdout to "pipe:[...]") have no name to follow.
-            struct stat followed {};
-            const bool toSpecial = special == SpecialFiles::Accept && ::stat(full.c_str(), &followed) == 0 &&
-                                   (S_ISCHR(followed.st_mode) || S_ISFIFO(followed.st_mode));
-            if (!toSpecial) {
-                char buffer[PATH_MAX];
-                const ssize_t length = ::readlink(full.c_str(), buffer, sizeof buffer);
-                if (length < 0 || length >= static_cast<ssize_t>(sizeof buffer)) {
-                    error = ErrnoError(path, length < 0 ? errno : ENAMETOOLONG);
-                    return false;
-                }
-                const std::string link(buffer, static_cast<std::size_t>(length));
-                current = !link.empty() && link.front() == '/' ? link : Join(folder, link);
+            char buffer[PATH_MAX];
+            const ssize_t length = ::readlink(full.c_str(), buffer, sizeof buffer);
+            if (length < 0 || length >= static_cast<ssize_t>(sizeof buffer)) {
+                error = ErrnoError(path, length < 0 ? errno : ENAMETOOLONG);
+                return false;
+            }
+            const std::string link(buffer, static_cast<std::size_t>(length));
+            const std::string next = !link.empty() && link.front() == '/' ? link : Join(folder, link);
+            // The kernel's own links (/dev/stdout to "pipe:[...]") lead to a
+            // pipe or a device with no name to follow: taken as they are.
+            // Every other hop is followed, and checked, like the first.
+            struct stat followed {}, named {};
+            const bool magic = special == SpecialFiles::Accept && ::lstat(next.c_str(), &named) != 0 &&
+                               errno == ENOENT && ::stat(full.c_str(), &followed) == 0 &&
+                               (S_ISCHR(followed.st_mode) || S_ISFIFO(followed.st_mode));
+            if (!magic) {
+                current = next;
                 continue;
             }
             st = followed;
+            kernelLink = true;
         }
         if (found && S_ISDIR(st.st_mode)) {
             error = ErrnoError(path, EISDIR);
@@ -107,6 +112,8 @@ bool ResolveFileTarget(const std::string& path, CFileTarget& target, CFileError&
             error = FileProblem(path, "not a regular file");
             return false;
         }
+        if (found && S_ISREG(st.st_mode) && !ReplaceableFile(path, st, error))
+            return false;
         target = CFileTarget{};
         target.path = full;
         target.folder = folder;
@@ -115,12 +122,26 @@ bool ResolveFileTarget(const std::string& path, CFileTarget& target, CFileError&
         target.folderInode = folderStat.st_ino;
         target.exists = found;
         target.special = isSpecial;
+        target.kernelLink = kernelLink;
         if (found) {
             target.device = st.st_dev;
             target.inode = st.st_ino;
         }
         return true;
     }
+}
+
+bool ReplaceableFile(const std::string& path, const struct stat& st, CFileError& error)
+{
+    if (st.st_uid != ::geteuid()) {
+        error = {EPERM, path + ": the file belongs to another user; it is not replaced"};
+        return false;
+    }
+    if (!(st.st_mode & S_IWUSR)) {
+        error = {EACCES, path + ": the file is read-only; it is not replaced"};
+        return false;
+    }
+    return true;
 }
 
 bool IsSameFile(const CFileTarget& a, const CFileTarget& b)

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include <sys/stat.h>
+
 namespace quorrel::model {
 
 struct CFileTarget {
@@ -20,6 +22,9 @@ struct CFileTarget {
     // The existing file is a character device or a pipe, written into as it
     // is (only when asked for).
     bool special = false;
+    // `path` is a link of the kernel's own (/proc/self/fd/1 to "pipe:[...]"),
+    // opened through the link.
+    bool kernelLink = false;
     uint64_t device = 0;   // of the existing file
     uint64_t inode = 0;
 };
@@ -32,9 +37,17 @@ enum class SpecialFiles { Refuse, Accept };
 // such as /tmp, unless that user owns the folder. The folder must be a
 // folder; an existing file must be a regular file, or with `special` Accept
 // also a character device or a pipe. False with the reason in `error`
-// otherwise.
+// otherwise. An existing regular file is only replaced when this user owns
+// it and has not made it read-only (ReplaceableFile); a link in the chain to
+// a device or a pipe is checked at every hop like any other link.
 bool ResolveFileTarget(const std::string& path, CFileTarget& target, CFileError& error,
                        SpecialFiles special = SpecialFiles::Refuse);
+
+// Whether the existing regular file `st` at `path` may be replaced: it
+// belongs to this process's user (never another user's file, not even for
+// root) and its owner may write it (a read-only file stays as it is). False
+// with the reason in `error` otherwise.
+bool ReplaceableFile(const std::string& path, const struct stat& st, CFileError& error);
 
 // True when both name the same file: the same existing file (also through
 // hard links) or the same name in the same folder.

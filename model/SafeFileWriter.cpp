@@ -55,8 +55,17 @@ bool ReadFileStart(const std::string& path, std::size_t limit, std::vector<uint8
         error = ErrnoError(path, errno);
         return false;
     }
+    const dev_t checkedDevice = st.st_dev;
+    const ino_t checkedInode = st.st_ino;
     if (::fstat(fd, &st) != 0) {
         error = ErrnoError(path, errno);
+        ::close(fd);
+        return false;
+    }
+    // The file opened must be the one looked at, not one a link put there
+    // since.
+    if (regularOnly && (st.st_dev != checkedDevice || st.st_ino != checkedInode)) {
+        error = FileProblem(path, "the file changed while it was being checked");
         ::close(fd);
         return false;
     }

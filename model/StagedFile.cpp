@@ -6,9 +6,16 @@
 #include <cstdio>
 #include <vector>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <thread>
 
 namespace quorrel::model {
 
@@ -27,6 +34,54 @@ bool SameInode(int fd, int folderFd, const std::string& name)
     return ::fstat(fd, &byFd) == 0 && ::fstatat(folderFd, name.c_str(), &byName, AT_SYMLINK_NOFOLLOW) == 0 &&
            byFd.st_dev == byName.st_dev && byFd.st_ino == byName.st_ino;
 }
+
+// Twelve letters and digits no other user can guess.
+std::string RandomSuffix()
+{
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    unsigned char bytes[12] {};
+    std::size_t got = 0;
+    while (got < sizeof bytes) {
+        const ssize_t n = ::getrandom(bytes + got, sizeof bytes - got, 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += std::size_t(n);
+    }
+    if (got < sizeof bytes) {
+        // No random source: the clock and the address of a local variable
+        // still make a name that is not known in advance.
+        uint64_t seed = uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                        reinterpret_cast<uintptr_t>(&got) ^ (uint64_t(::getpid()) << 32);
+        for (unsigned char& b : bytes) {
+            seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+            b = static_cast<unsigned char>(seed >> 56);
+        }
+    }
+    std::string suffix;
+    for (const unsigned char b : bytes)
+        suffix += kLetters[b % (sizeof kLetters - 1)];
+    return suffix;
+}
+
+// The process's umask, read without changing it (other threads may be
+// creating files).
+mode_t CurrentUmask()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) == 0)
+            return mode_t(std::strtoul(line.c_str() + 6, nullptr, 8)) & 0777;
+    }
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}
+
+// How long a pipe is waited for when nobody reads it yet.
+constexpr auto kPipeReaderWait = std::chrono::seconds(2);
 
 } // namespace
 
@@ -69,19 +124,74 @@ std::unique_ptr<CStagedFile> CStagedFile::Create(const std::string& path, CFileE
     return staged;
 }
 
+bool CStagedFile::OpenSpecial(CFileError& error)
+{
+    // Opened now, so a device that cannot be written is known before
+    // anything is produced. Without waiting: a pipe nobody reads is given a
+    // short while and then refused. The name a link led to is opened
+    // without following links, and whatever was opened must be the very
+    // pipe or device that was checked (another user may have swapped the
+    // name for a link meanwhile).
+    m_special = true;
+    const int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (m_target.kernelLink ? 0 : O_NOFOLLOW);
+    const auto deadline = std::chrono::steady_clock::now() + kPipeReaderWait;
+    for (;;) {
+        m_fd = ::open(m_target.path.c_str(), flags);
+        if (m_fd >= 0 || errno != ENXIO || std::chrono::steady_clock::now() >= deadline)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (m_fd < 0) {
+        error = errno == ENXIO ? FileProblem(m_displayPath, "a pipe that nobody reads")
+                : errno == ELOOP ? FileProblem(m_displayPath, "not a regular file")
+                                 : ErrnoError(m_displayPath, errno);
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(m_fd, &st) != 0 || !(S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode)) ||
+        uint64_t(st.st_dev) != m_target.device || uint64_t(st.st_ino) != m_target.inode) {
+        error = FileProblem(m_displayPath, "the file changed while it was being checked");
+        CloseQuietly(m_fd);
+        return false;
+    }
+    const int status = ::fcntl(m_fd, F_GETFL);
+    if (status >= 0)
+        (void)::fcntl(m_fd, F_SETFL, status & ~O_NONBLOCK);
+    return true;
+}
+
+void CStagedFile::RemoveOwnLeftovers() const
+{
+    // Temporaries an earlier save of this file left when it died: only this
+    // user's own, by their recognisable start.
+    const std::string prefix = TemporaryNameFor(m_target.name);
+    const int listFd = ::openat(m_folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listFd < 0)
+        return;
+    DIR* folder = ::fdopendir(listFd);
+    if (!folder) {
+        ::close(listFd);
+        return;
+    }
+    std::vector<std::string> leftovers;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string name = entry->d_name;
+        if (name != prefix && name.rfind(prefix + "-", 0) != 0)
+            continue;
+        struct stat st {};
+        if (::fstatat(m_folderFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+            st.st_uid == ::geteuid())
+            leftovers.push_back(name);
+    }
+    ::closedir(folder);
+    for (const std::string& name : leftovers)
+        ::unlinkat(m_folderFd, name.c_str(), 0);
+}
+
 bool CStagedFile::Open(Temporary kind, CFileError& error)
 {
-    if (m_target.special) {
-        // Opened now, so a device that cannot be written is known before
-        // anything is produced (a pipe waits here for its reader).
-        m_special = true;
-        m_fd = ::open(m_target.path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
-        if (m_fd < 0) {
-            error = ErrnoError(m_displayPath, errno);
-            return false;
-        }
-        return true;
-    }
+    if (m_target.special)
+        return OpenSpecial(error);
     m_folderFd = ::open(m_target.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     m_folderSyncable = m_folderFd >= 0;
     if (m_folderFd < 0 && errno == EACCES)   // a folder one may write but not list
@@ -97,12 +207,12 @@ bool CStagedFile::Open(Temporary kind, CFileError& error)
         return false;
     }
 
-    // A temporary that a save which died left behind goes now.
-    m_tempName = TemporaryNameFor(m_target.name);
-    ::unlinkat(m_folderFd, m_tempName.c_str(), 0);
+    RemoveOwnLeftovers();
 
+    // Private until Prepare gives it its final mode: nobody else may read a
+    // byte of it meanwhile.
     if (kind == Temporary::Unnamed) {
-        m_fd = ::openat(m_folderFd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+        m_fd = ::openat(m_folderFd, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
         if (m_fd >= 0) {
             m_kind = Temporary::Unnamed;
             return true;
@@ -113,7 +223,14 @@ bool CStagedFile::Open(Temporary kind, CFileError& error)
             return false;
         }
     }
-    m_fd = ::openat(m_folderFd, m_tempName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    // A name nobody can take beforehand; one that is taken all the same is
+    // left alone and another one drawn.
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        m_tempName = TemporaryNameFor(m_target.name) + "-" + RandomSuffix();
+        m_fd = ::openat(m_folderFd, m_tempName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (m_fd >= 0 || errno != EEXIST)
+            break;
+    }
     if (m_fd < 0) {
         error = ErrnoError(m_displayPath, errno);
         return false;
@@ -194,24 +311,87 @@ bool CStagedFile::Prepare(CFileError& error)
         Discard();
         return false;
     }
+    // Checked again now, not only when the run began: the file may have
+    // changed hands, or become read-only or a pipe, meanwhile.
     struct stat old {};
-    if (::fstatat(m_folderFd, m_target.name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(old.st_mode) &&
-        old.st_nlink == 1) {
-        // The old file's owner where that is allowed, and its mode; a group
-        // that could not be kept gets none of the group's rights.
-        if (::fchown(m_fd, old.st_uid, old.st_gid) != 0)
+    const bool exists = ::fstatat(m_folderFd, m_target.name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    if (exists && !S_ISREG(old.st_mode)) {
+        error = S_ISDIR(old.st_mode) ? ErrnoError(m_displayPath, EISDIR)
+                                     : FileProblem(m_displayPath, "not a regular file");
+        Discard();
+        return false;
+    }
+    if (exists && !ReplaceableFile(m_displayPath, old, error)) {
+        Discard();
+        return false;
+    }
+    if (exists && old.st_nlink > 1) {
+        // Rewritten in place at Commit: the file is opened, and room made,
+        // now.
+        if (!OpenForRewrite(old, error)) {
+            Discard();
+            return false;
+        }
+    } else {
+        // The old file's group where that is allowed, and its mode without
+        // the set-user-ID and set-group-ID bits; a group that could not be
+        // kept gets none of the group's rights. A new file gets what the
+        // umask allows.
+        mode_t mode = mode_t(0666) & ~CurrentUmask();
+        if (exists) {
             (void)::fchown(m_fd, uid_t(-1), old.st_gid);
-        mode_t mode = old.st_mode & 07777;
-        struct stat mine {};
-        if (::fstat(m_fd, &mine) == 0 && mine.st_gid != old.st_gid)
-            mode &= ~mode_t(S_IRWXG | S_ISGID);
+            mode = old.st_mode & 0777 & ~mode_t(S_ISUID | S_ISGID);
+            struct stat mine {};
+            if (::fstat(m_fd, &mine) == 0 && mine.st_gid != old.st_gid)
+                mode &= ~mode_t(S_IRWXG);
+        }
         if (::fchmod(m_fd, mode) != 0) {
             error = ErrnoError(m_displayPath, errno);
             Discard();
             return false;
         }
     }
+    // The temporary gets its name now, so that what the last step needs is
+    // all there before the first file of a run is replaced.
+    if (m_kind == Temporary::Unnamed && !LinkUnnamedAsTemporary(error)) {
+        Discard();
+        return false;
+    }
+    if (m_kind == Temporary::Named && !SameInode(m_fd, m_folderFd, m_tempName)) {
+        m_tempNamed = false;   // someone else's now: leave it alone
+        error = FileProblem(m_displayPath, "the temporary file was replaced by another program");
+        Discard();
+        return false;
+    }
     m_prepared = true;
+    return true;
+}
+
+bool CStagedFile::OpenForRewrite(const struct stat& old, CFileError& error)
+{
+    m_rewriteFd = ::openat(m_folderFd, m_target.name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    struct stat st {};
+    if (m_rewriteFd < 0 || ::fstat(m_rewriteFd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_dev != old.st_dev ||
+        st.st_ino != old.st_ino) {
+        error = m_rewriteFd < 0 ? ErrnoError(m_displayPath, errno)
+                                : FileProblem(m_displayPath, "the file changed while it was being checked");
+        CloseQuietly(m_rewriteFd);
+        return false;
+    }
+    struct stat mine {};
+    if (::fstat(m_fd, &mine) != 0) {
+        error = ErrnoError(m_displayPath, errno);
+        CloseQuietly(m_rewriteFd);
+        return false;
+    }
+    // Room first: on a full disk nothing of the old file changes.
+    if (mine.st_size > st.st_size && ::fallocate(m_rewriteFd, FALLOC_FL_KEEP_SIZE, 0, mine.st_size) != 0 &&
+        (errno == ENOSPC || errno == EDQUOT)) {
+        error = ErrnoError(m_displayPath, errno);
+        CloseQuietly(m_rewriteFd);
+        return false;
+    }
+    m_rewriteSize = uint64_t(mine.st_size);
     return true;
 }
 
@@ -223,24 +403,17 @@ bool CStagedFile::Commit(CFileError& error)
         return false;
     if (m_special)
         return WriteHeld(error);
-    struct stat old {};
-    if (::fstatat(m_folderFd, m_target.name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(old.st_mode) &&
-        old.st_nlink > 1) {
-        struct stat mine {};
-        if (::fstat(m_fd, &mine) != 0) {
-            error = ErrnoError(m_displayPath, errno);
-            Discard();
-            return false;
-        }
-        return RewriteInPlace(uint64_t(mine.st_size), error);
-    }
+    if (m_rewriteFd >= 0)
+        return RewriteInPlace(m_rewriteSize, error);
     return ReplaceByRename(error);
 }
 
 bool CStagedFile::LinkUnnamedAsTemporary(CFileError& error)
 {
     const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        if (m_tempName.empty())
+            m_tempName = TemporaryNameFor(m_target.name) + "-" + RandomSuffix();
         int linked = ::linkat(AT_FDCWD, self.c_str(), m_folderFd, m_tempName.c_str(), AT_SYMLINK_FOLLOW);
         if (linked != 0 && errno == ENOENT)   // no /proc: the way that needs a capability
             linked = ::linkat(m_fd, "", m_folderFd, m_tempName.c_str(), AT_EMPTY_PATH);
@@ -250,7 +423,8 @@ bool CStagedFile::LinkUnnamedAsTemporary(CFileError& error)
         }
         if (errno != EEXIST)
             break;
-        ::unlinkat(m_folderFd, m_tempName.c_str(), 0);   // left by a save that died
+        // Taken (by another program, or a save that died): another name.
+        m_tempName = TemporaryNameFor(m_target.name) + "-" + RandomSuffix();
     }
     error = ErrnoError(m_displayPath, errno);
     return false;
@@ -258,17 +432,6 @@ bool CStagedFile::LinkUnnamedAsTemporary(CFileError& error)
 
 bool CStagedFile::ReplaceByRename(CFileError& error)
 {
-    if (m_kind == Temporary::Unnamed) {
-        if (!LinkUnnamedAsTemporary(error)) {
-            Discard();
-            return false;
-        }
-    } else if (!SameInode(m_fd, m_folderFd, m_tempName)) {
-        m_tempNamed = false;   // someone else's now: leave it alone
-        error = FileProblem(m_displayPath, "the temporary file was replaced by another program");
-        Discard();
-        return false;
-    }
     if (::renameat(m_folderFd, m_tempName.c_str(), m_folderFd, m_target.name.c_str()) != 0) {
         error = ErrnoError(m_displayPath, errno);
         Discard();
@@ -283,29 +446,14 @@ bool CStagedFile::ReplaceByRename(CFileError& error)
 
 bool CStagedFile::RewriteInPlace(uint64_t size, CFileError& error)
 {
-    // The new bytes stay whole under the temporary name until every link
-    // sees them.
-    if (m_kind == Temporary::Unnamed && !LinkUnnamedAsTemporary(error)) {
-        Discard();
-        return false;
-    }
+    // The new bytes stay whole under the temporary name (given at Prepare)
+    // until every link sees them.
     SyncFolder();
-    int out = ::openat(m_folderFd, m_target.name.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
-    struct stat st {};
-    if (out < 0 || ::fstat(out, &st) != 0 || !S_ISREG(st.st_mode)) {
-        error = out < 0 ? ErrnoError(m_displayPath, errno) : FileProblem(m_displayPath, "not a regular file");
-        CloseQuietly(out);
-        Discard();
-        return false;
-    }
-    // Room first: on a full disk nothing of the old file changes.
-    if (size > uint64_t(st.st_size) && ::fallocate(out, FALLOC_FL_KEEP_SIZE, 0, off_t(size)) != 0 &&
-        (errno == ENOSPC || errno == EDQUOT)) {
-        error = ErrnoError(m_displayPath, errno);
-        CloseQuietly(out);
-        Discard();
-        return false;
-    }
+    int out = m_rewriteFd;
+    m_rewriteFd = -1;
+    const int status = ::fcntl(out, F_GETFL);
+    if (status >= 0)
+        (void)::fcntl(out, F_SETFL, status & ~O_NONBLOCK);
     std::vector<uint8_t> buffer(1 << 16);
     int failure = 0;
     for (uint64_t at = 0; at < size && !failure;) {
@@ -375,6 +523,7 @@ void CStagedFile::Discard()
         ::unlinkat(m_folderFd, m_tempName.c_str(), 0);
     m_tempNamed = false;
     CloseQuietly(m_fd);
+    CloseQuietly(m_rewriteFd);
 }
 
 void CStagedFile::SyncFolder() const

@@ -2,10 +2,14 @@
 // A file written beside its target and put in place whole at Commit, or not
 // at all. The bytes go to a temporary in the target's folder: an unnamed
 // one where the file system allows (nothing is left behind when the process
-// dies), else one with a fixed name, ".NAME.quorrel-tmp", which the next
-// save to the same file removes. Commit flushes the temporary to the disk,
-// gives it the old file's mode (and owner, where allowed), renames it over
-// the target and flushes the folder.
+// dies), else one named ".NAME.quorrel-tmp-" and twelve random letters,
+// which no other user can take beforehand and which the next save to the
+// same file removes. Temporaries are private (mode 0600) until they are
+// whole. Prepare flushes the temporary to the disk, gives it the old file's
+// mode (never its set-user-ID or set-group-ID bit) and group, and checks
+// once more that the target may be replaced; Commit renames it over the
+// target and flushes the folder. Only this user's own files are replaced,
+// and never one that is read-only.
 //
 // A name that is a symbolic link is written through: the file the link
 // leads to gets the new bytes and the link stays. A file with several hard
@@ -13,7 +17,7 @@
 // temporary, so every link sees them. Where the caller accepts them, a
 // character device or a pipe is opened at once and gets the bytes at
 // Commit (they are held in memory until then), as there is no node to
-// replace.
+// replace; a pipe that nobody reads is refused after a short wait.
 
 #include "FileError.h"
 #include "FileTarget.h"
@@ -45,7 +49,7 @@ public:
     // The temporary's descriptor (read and write).
     int Descriptor() const { return m_fd; }
     Temporary Kind() const { return m_kind; }
-    // The fixed temporary name in the target's folder.
+    // The temporary's name in the target's folder, once it has one.
     const std::string& TemporaryName() const { return m_tempName; }
 
     // Writes at `offset`; after a failure every later write fails too.
@@ -58,8 +62,9 @@ public:
     bool Failed() const { return m_failed; }
     const CFileError& Failure() const { return m_failure; }
 
-    // Flushes the bytes to the disk and gives the temporary the old file's
-    // mode and owner: all that can fail short of the rename. Commit does it
+    // Flushes the bytes to the disk, gives the temporary the old file's
+    // mode and group and its name, checks the target again: all that can
+    // fail short of the rename. Commit does it
     // when it was not done; callers replacing several files at once prepare
     // them all first.
     bool Prepare(CFileError& error);
@@ -69,12 +74,15 @@ public:
     // Drops the temporary; the target stays as it was.
     void Discard();
 
-    // The fixed temporary name used for the file called `name`.
+    // How the temporaries of the file called `name` start.
     static std::string TemporaryNameFor(const std::string& name);
 
 private:
     CStagedFile(CFileTarget target, std::string displayPath);
     bool Open(Temporary kind, CFileError& error);
+    bool OpenSpecial(CFileError& error);
+    void RemoveOwnLeftovers() const;
+    bool OpenForRewrite(const struct stat& old, CFileError& error);
     bool ReplaceByRename(CFileError& error);
     bool RewriteInPlace(uint64_t size, CFileError& error);
     bool WriteHeld(CFileError& error);
@@ -86,6 +94,8 @@ private:
     std::string m_tempName;
     int m_folderFd = -1;
     int m_fd = -1;
+    int m_rewriteFd = -1;   // a file with several links, opened at Prepare
+    uint64_t m_rewriteSize = 0;
     Temporary m_kind = Temporary::Unnamed;
     bool m_tempNamed = false;   // the temporary is visible under m_tempName
     bool m_keepTemporary = false;   // it holds the only whole copy of the new bytes

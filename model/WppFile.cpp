@@ -35,7 +35,8 @@ void LoadWpp(std::span<const uint8_t> bytes, CTileParams& params)
 bool ReadWppFile(const std::string& path, CTileParams& params, CFileError& error)
 {
     std::vector<uint8_t> bytes;
-    if (!ReadFileStart(path, kMaxWppSize, bytes, error))
+    // Only a regular file: opening a pipe for reading can wait forever.
+    if (!ReadFileStart(path, kMaxWppSize, bytes, error, FileKinds::RegularOnly))
         return false;
     try {
         LoadWpp(bytes, params);

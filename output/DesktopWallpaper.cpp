@@ -6,6 +6,7 @@
 #include "LxqtWallpaperSetter.h"
 #include "PlasmaWallpaperSetter.h"
 #include "PortalWallpaperSetter.h"
+#include "SessionBus.h"
 #include "SwaybgWallpaperSetter.h"
 #include "TileRepeat.h"
 #include "WindowsWallpaperSetter.h"
@@ -38,7 +39,9 @@ CDesktopWallpaper::CDesktopWallpaper(const QString& folder)
     , m_session(DetectSession(QProcessEnvironment::systemEnvironment()))
     , m_folder(folder)
 {
-    Choose(*m_ownRunner, QProcessEnvironment::systemEnvironment(), QDBusConnection::sessionBus());
+    // The session bus is opened only when a portal request needs it, after
+    // Begin has seen it answer.
+    Choose(*m_ownRunner, QProcessEnvironment::systemEnvironment(), [] { return QDBusConnection::sessionBus(); });
 }
 
 CDesktopWallpaper::CDesktopWallpaper(IProcessRunner& runner, const QProcessEnvironment& environment,
@@ -46,14 +49,16 @@ CDesktopWallpaper::CDesktopWallpaper(IProcessRunner& runner, const QProcessEnvir
     : m_session(DetectSession(environment))
     , m_folder(folder)
 {
-    Choose(runner, environment, bus);
+    Choose(runner, environment, [bus] { return bus; });
 }
 
 CDesktopWallpaper::~CDesktopWallpaper() = default;
 
 void CDesktopWallpaper::Choose(IProcessRunner& runner, const QProcessEnvironment& environment,
-                               const QDBusConnection& bus)
+                               const std::function<QDBusConnection()>& bus)
 {
+    m_busAddress = SessionBusAddress(environment.value(QStringLiteral("DBUS_SESSION_BUS_ADDRESS")).toStdString(),
+                                     environment.value(QStringLiteral("XDG_RUNTIME_DIR")).toStdString());
     switch (m_session.desktop) {
     case EDesktop::Gnome:
         m_setter = std::make_unique<CGSettingsWallpaperSetter>(runner, CGSettingsWallpaperSetter::Gnome());
@@ -152,6 +157,16 @@ void CDesktopWallpaper::Begin()
     }
     if (!m_choiceNote.isEmpty())
         m_running->result.tried << m_choiceNote;
+    // A bus that takes connections but never answers would hold every step
+    // (and the helpers that use it) until their own time-outs: asked once,
+    // within a short time, before anything talks to it.
+    if (m_setter->UsesSessionBus() && ProbeBus(m_busAddress, kBusAnswerWait) == BusAnswer::Silent) {
+        m_running->result.problem = QString::fromStdString(SilentBusText(m_busAddress)) + u'.';
+        m_running->result.problem[0] = m_running->result.problem[0].toUpper();
+        WriteFiles();
+        Finish();
+        return;
+    }
     m_setter->SetTiledMode([this](const CStepOutcome& mode) {
         Note(mode);
         WriteFiles();

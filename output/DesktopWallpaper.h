@@ -20,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace quorrel::output {
 
@@ -75,7 +76,8 @@ private:
         CWallpaperResult result;
     };
 
-    void Choose(IProcessRunner& runner, const QProcessEnvironment& environment, const QDBusConnection& bus);
+    void Choose(IProcessRunner& runner, const QProcessEnvironment& environment,
+                const std::function<QDBusConnection()>& bus);
     void Begin();
     void Note(const CStepOutcome& outcome);
     void WriteFiles();
@@ -85,6 +87,7 @@ private:
     CDesktopSession m_session;
     QString m_folder;   // empty: DefaultFolder()
     QString m_choiceNote;   // how the setter was chosen, when that matters
+    std::string m_busAddress;   // the session's bus, asked before a setter that needs it
     std::unique_ptr<IWallpaperSetter> m_setter;
     std::optional<CJob> m_running;
     std::optional<CJob> m_waiting;

@@ -6,6 +6,7 @@
 #include "ProcessRunner.h"
 #include "WallpaperSetter.h"
 
+#include <QMap>
 #include <QObject>
 #include <QStringList>
 
@@ -26,12 +27,21 @@ public:
 
     CGSettingsWallpaperSetter(IProcessRunner& runner, CSchema schema) : m_runner(runner), m_schema(std::move(schema)) {}
 
+    bool UsesSessionBus() const override { return true; }   // dconf stores through it
     // picture-options 'wallpaper': the desktops' name for tiled.
     void SetTiledMode(StepDone done) override;
+    // The picture keys, then the settings read back: a value gsettings did
+    // not store is a failure.
     void Load(const CWallpaperFiles& files, StepDone done) override;
+
+    // "SCHEMA KEY VALUE" lines of gsettings list-recursively: KEY -> VALUE.
+    static QMap<QString, QString> ParseSettingsList(const QString& list);
+    // The text of a GVariant string literal ('a\'b' -> a'b); other text as it is.
+    static QString GVariantText(const QString& literal);
 
 private:
     CHelperCall Set(const QString& key, const QString& value, bool optional = false) const;
+    void ReadBack(const QMap<QString, QString>& expected, const CStepOutcome& soFar, const StepDone& done);
 
     IProcessRunner& m_runner;
     CSchema m_schema;

@@ -37,6 +37,8 @@ struct CLiqImage {
     CLiqImage(liq_attr* attr, const QImage& source)
         : rgba(source.convertToFormat(QImage::Format_RGBX8888)), rows(static_cast<std::size_t>(rgba.height()))
     {
+        if (rgba.isNull())
+            return;   // no memory for the copy: no image, a failure
         // The quantiser reads the rows only; it just does not say so in its types.
         for (int y = 0; y < rgba.height(); ++y)
             rows[static_cast<std::size_t>(y)] = const_cast<uchar*>(rgba.constScanLine(y));

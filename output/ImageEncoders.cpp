@@ -1,6 +1,7 @@
 #include "ImageEncoders.h"
 
 #include "GifEncoder.h"
+#include "RepeatedImageEncoders.h"
 
 #include <QImage>
 #include <QImageWriter>
@@ -14,16 +15,29 @@ namespace {
 
 // Writes through one of Qt's image handlers. The tile is opaque: it goes out
 // as 24-bit RGB whatever the caller's pixel format, so nothing depends on the
-// display's depth.
-bool WriteWithQt(const QImage& image, QIODevice& device, const char* format, int quality = -1)
+// display's depth. An image that could not be made (no memory for it or for
+// its conversion) is a failure: Qt's handlers would write an empty picture
+// and report success.
+bool WriteWithQt(const QImage& image, QIODevice& device, const char* format, int quality = -1,
+                 QImage::Format pixels = QImage::Format_RGB888)
 {
+    if (image.isNull())
+        return false;
+    const QImage converted = image.convertToFormat(pixels);
+    if (converted.isNull())
+        return false;
     QImageWriter writer(&device, format);
     if (quality >= 0)
         writer.setQuality(quality);
-    return writer.write(image.convertToFormat(QImage::Format_RGB888));
+    return writer.write(converted);
 }
 
-bool EncodeBmp(const QImage& image, QIODevice& device) { return WriteWithQt(image, device, "bmp"); }
+// Qt's BMP writer turns anything but 32-bit pixels into a 32-bit copy of its
+// own without telling when that fails: the copy is made here, and checked.
+bool EncodeBmp(const QImage& image, QIODevice& device)
+{
+    return WriteWithQt(image, device, "bmp", -1, QImage::Format_RGB32);
+}
 
 // The tiles are smooth gradients: a high quality keeps them free of blocks.
 bool EncodeJpeg(const QImage& image, QIODevice& device) { return WriteWithQt(image, device, "jpeg", 95); }
@@ -38,15 +52,15 @@ const std::array<CImageEncoder, 5>& EncoderTable()
 {
     static const std::array<CImageEncoder, 5> table = {
         CImageEncoder{QUuid(QStringLiteral("{6c1f4a20-5b7e-4d0e-9a51-0b6d2f3e7a01}")), QStringLiteral("*.BMP;*.DIB;*.RLE"),
-                      &EncodeBmp},
+                      &EncodeBmp, &WriteRepeatedBmp},
         CImageEncoder{QUuid(QStringLiteral("{6c1f4a20-5b7e-4d0e-9a51-0b6d2f3e7a02}")),
-                      QStringLiteral("*.JPG;*.JPEG;*.JPE;*.JFIF"), &EncodeJpeg},
+                      QStringLiteral("*.JPG;*.JPEG;*.JPE;*.JFIF"), &EncodeJpeg, &WriteRepeatedJpeg},
         CImageEncoder{QUuid(QStringLiteral("{6c1f4a20-5b7e-4d0e-9a51-0b6d2f3e7a03}")), QStringLiteral("*.GIF"),
-                      &WriteGif},
+                      &WriteGif, &WriteRepeatedGif},
         CImageEncoder{QUuid(QStringLiteral("{6c1f4a20-5b7e-4d0e-9a51-0b6d2f3e7a04}")), QStringLiteral("*.TIF;*.TIFF"),
-                      &EncodeTiff},
+                      &EncodeTiff, &WriteRepeatedTiff},
         CImageEncoder{QUuid(QStringLiteral("{6c1f4a20-5b7e-4d0e-9a51-0b6d2f3e7a05}")), QStringLiteral("*.PNG"),
-                      &EncodePng},
+                      &EncodePng, &WriteRepeatedPng},
     };
     return table;
 }

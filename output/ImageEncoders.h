@@ -14,11 +14,15 @@ class QIODevice;
 
 namespace quorrel::output {
 
+class CRepeatedRows;
+
 struct CImageEncoder {
     QUuid id;
     QString patterns;
     // Writes an opaque image whole to the device; false on any failure.
     bool (*encode)(const QImage& image, QIODevice& device) = nullptr;
+    // Writes a filled image row by row, never holding it whole.
+    bool (*encodeRepeated)(CRepeatedRows& rows, QIODevice& device) = nullptr;
 };
 
 // BMP, JPEG, GIF, TIFF and PNG, in this order.

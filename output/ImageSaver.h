@@ -37,6 +37,13 @@ EncodeOutcome EncodeToStagedFile(const QImage& image, const CImageEncoder& encod
                                  const std::function<void(qint64 size)>& written = {},
                                  const std::atomic<bool>* cancel = nullptr);
 
+// The same for `tile` repeated to width x height, encoded row by row so the
+// filled image is never held whole.
+EncodeOutcome EncodeRepeatedToStagedFile(const QImage& tile, int width, int height, const CImageEncoder& encoder,
+                                         model::CStagedFile& file,
+                                         const std::function<void(qint64 size)>& written = {},
+                                         const std::atomic<bool>* cancel = nullptr);
+
 // Writes `tile` (the rendered tile at its width x height) to `path` with the
 // encoder its extension selects. The file appears whole or not at all, and
 // an existing file keeps its mode, owner and hard links (a symbolic link is
@@ -49,13 +56,14 @@ EncodeOutcome EncodeToStagedFile(const QImage& image, const CImageEncoder& encod
 uint32_t SaveImage(const QImage& tile, const QString& path);
 
 // The tile repeated from the top-left corner to width x height (each 1 to
-// kMaxRepeatSide), written like SaveImage; kStatusOutOfMemory when the
-// filled image does not fit in memory. `progress` follows the bytes written
-// against the size a band of a few rows encodes to (the image repeats, so
-// every band encodes alike); an encoder that works on the whole image
-// first (GIF's palette) holds it at 0 meanwhile. Setting `cancel` (from
-// any thread) stops the writing at its next piece: kStatusCancelled, and no
-// file is left (an existing one stays as it was).
+// kMaxRepeatSide), written like SaveImage, row by row: what is held is the
+// tile and a row, never the filled image (GIF's palette and dithering are
+// the tile's, repeated). `progress` follows the bytes written against the
+// size a band of a few rows encodes to (the image repeats, so every band
+// encodes alike); an encoder that works on the whole image first (GIF's
+// palette) holds it at 0 meanwhile. Setting `cancel` (from any thread) stops
+// the writing at its next piece: kStatusCancelled, and no file is left (an
+// existing one stays as it was).
 uint32_t SaveFilledImage(const QImage& tile, int width, int height, const QString& path,
                          const SaveProgress& progress = {}, const std::atomic<bool>* cancel = nullptr);
 

@@ -19,6 +19,7 @@ public:
 
     // Nothing before the file is written: clearing the image there would
     // show the default wallpaper until the file is ready.
+    bool UsesSessionBus() const override { return true; }
     void Load(const CWallpaperFiles& files, StepDone done) override;
 
     // Fill mode 3 (tiled), the image cleared and set again in the same

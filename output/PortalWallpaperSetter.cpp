@@ -32,6 +32,10 @@ QString RequestPath(const QDBusConnection& bus, const QString& token)
 
 void CPortalWallpaperSetter::Load(const CWallpaperFiles& files, StepDone done)
 {
+    if (m_openBus) {
+        m_bus = m_openBus();
+        m_openBus = {};
+    }
     const QString token = QStringLiteral("quorrel%1").arg(++m_requests);
     auto* request = new CPortalRequest(m_bus, token, &m_context, std::move(done));
     request->Start(files.screen, m_timeoutMs);

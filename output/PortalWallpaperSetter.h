@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include <functional>
+
 namespace quorrel::output {
 
 class CPortalWallpaperSetter final : public IWallpaperSetter {
@@ -21,6 +23,14 @@ public:
         : m_bus(std::move(bus)), m_timeoutMs(timeoutMs)
     {
     }
+    // The bus is opened by `openBus` at the first Load, not before: a setter
+    // that is never used never waits on the bus.
+    explicit CPortalWallpaperSetter(std::function<QDBusConnection()> openBus, int timeoutMs = 60000)
+        : m_bus(QString()), m_openBus(std::move(openBus)), m_timeoutMs(timeoutMs)
+    {
+    }
+
+    bool UsesSessionBus() const override { return true; }
 
     bool NeedsScreenImage() const override { return true; }
     // SetWallpaperURI with the file URL of files.screen; where the portal
@@ -33,6 +43,7 @@ public:
 
 private:
     QDBusConnection m_bus;
+    std::function<QDBusConnection()> m_openBus;
     int m_timeoutMs;
     int m_requests = 0;
     QObject m_context;   // last: gone first, so no answer reaches a dead setter

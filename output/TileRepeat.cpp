@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace quorrel::output {
 
@@ -31,6 +32,36 @@ QImage RepeatTile(const QImage& tile, int width, int height, QImage::Format form
             std::memcpy(to + pixelBytes * std::size_t(x), from, pixelBytes * std::size_t(std::min(tileWidth, width - x)));
     }
     return filled;
+}
+
+CRepeatedRows::CRepeatedRows(const QImage& tile, int width, int height)
+{
+    if (tile.isNull() || width < 1 || height < 1 || width > kMaxRepeatSide || height > kMaxRepeatSide)
+        return;
+    m_tile = tile.convertToFormat(QImage::Format_RGB888);
+    m_width = width;
+    m_height = height;
+    try {
+        m_row.resize(qsizetype(width) * 3);
+    } catch (const std::bad_alloc&) {
+        m_row.clear();
+    }
+}
+
+const uchar* CRepeatedRows::Row(int y)
+{
+    const int tileRow = y % m_tile.height();
+    if (tileRow != m_rowTileRow) {
+        // The row of the tile laid across the width; the same tile row
+        // comes back every tile height.
+        const uchar* from = m_tile.constScanLine(tileRow);
+        uchar* to = reinterpret_cast<uchar*>(m_row.data());
+        const int tileWidth = m_tile.width();
+        for (int x = 0; x < m_width; x += tileWidth)
+            std::memcpy(to + 3 * std::size_t(x), from, 3 * std::size_t(std::min(tileWidth, m_width - x)));
+        m_rowTileRow = tileRow;
+    }
+    return reinterpret_cast<const uchar*>(m_row.constData());
 }
 
 } // namespace quorrel::output

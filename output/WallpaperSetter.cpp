@@ -39,9 +39,21 @@ void RunInTurn(IProcessRunner& runner, QObject* context, QList<CHelperCall> call
     const int timeoutMs = runner.TimeoutMs();
     runner.Start(call.program, call.arguments, context,
                  [&runner, context, calls = std::move(calls), done = std::move(done), soFar = std::move(soFar),
-                  program = call.program, optional = call.optional, timeoutMs](const CProcessResult& result) mutable {
+                  program = call.program, optional = call.optional, quiet = call.quietWhenDone,
+                  timeoutMs](const CProcessResult& result) mutable {
                      if (!result.Succeeded() && !optional) {
                          soFar.problem = result.Problem(program, timeoutMs);
+                         done(soFar);
+                         return;
+                     }
+                     // GLib's "(process:123): dconf-WARNING **: 12:00:00.000: " goes.
+                     static const QRegularExpression logPrefix(
+                         QStringLiteral("^\\(process:\\d+\\): [\\w-]+ \\*\\*: [\\d:.]+: "));
+                     const QString complaint =
+                         QString::fromLocal8Bit(result.errorOutput).simplified().remove(logPrefix);
+                     if (quiet && !optional && result.Succeeded() && !complaint.isEmpty()) {
+                         soFar.problem = QStringLiteral("%1 did not store the setting: %2")
+                                             .arg(program, complaint.left(kLongestArgument * 2));
                          done(soFar);
                          return;
                      }

@@ -41,6 +41,9 @@ public:
     // Whether the wallpaper shows only while a program this setter started
     // keeps running, which ends with this process.
     virtual bool EndsWithProcess() const { return false; }
+    // Whether its steps talk to the session bus (directly or through the
+    // helpers they run): a bus that does not answer fails them at once.
+    virtual bool UsesSessionBus() const { return false; }
     // Each step calls `done` once, from the event loop or before it returns.
     virtual void SetTiledMode(StepDone done) { done({}); }
     // Makes the desktop load the file, also when its name is the one it
@@ -52,6 +55,10 @@ struct CHelperCall {
     QString program;
     QStringList arguments;
     bool optional = false;   // its failure does not stop the chain
+    // A helper that reports a failure it does not show in its exit code
+    // (gsettings when its settings could not be stored): anything it writes
+    // on standard error counts as a failure.
+    bool quietWhenDone = false;
 };
 
 // The call as a command line for a report: arguments with blanks or quotes

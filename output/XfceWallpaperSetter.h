@@ -16,6 +16,7 @@ public:
     explicit CXfceWallpaperSetter(IProcessRunner& runner) : m_runner(runner) {}
 
     // The backdrops listed afresh, then image-style 2 (tiled) on each.
+    bool UsesSessionBus() const override { return true; }
     void SetTiledMode(StepDone done) override;
     // last-image reset, then set: xfdesktop ignores a value that does not
     // change, so the same file name would not reload.

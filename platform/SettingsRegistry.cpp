@@ -5,6 +5,9 @@
 #include <QSettings>
 #include <QStringList>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace quorrel::platform {
 
 namespace {
@@ -87,13 +90,47 @@ int32_t CSettingsRegistry::SetValue(model::RegistryRoot, const std::string& path
         settings.setValue(KeyOf(where, name), QString::fromUtf8(end < 0 ? bytes : bytes.left(end)));
     }
     settings.sync();
-    return settings.status() == QSettings::NoError ? model::kRegSuccess : model::kRegInvalidHandle;
+    if (settings.status() == QSettings::NoError)
+        return model::kRegSuccess;
+    if (m_unstored.isEmpty())
+        m_unstored = settings.fileName();
+    return model::kRegInvalidHandle;
 }
+
+QString CSettingsRegistry::UnstoredWarning() const
+{
+    if (m_unstored.isEmpty())
+        return {};
+    return QStringLiteral("warning: the settings could not be stored in %1 (is its folder writable?); "
+                          "they are lost when the editor ends")
+        .arg(m_unstored);
+}
+
+namespace {
+
+CSettingsRegistry& ProcessRegistry()
+{
+    static CSettingsRegistry registry;
+    return registry;
+}
+
+} // namespace
 
 void InstallSettingsRegistry()
 {
-    static CSettingsRegistry registry;
-    model::SetRegistryBackend(&registry);
+    static const bool once = [] {
+        // Told once, when the process ends: settings are stored all along
+        // (the last ones as documents close), and a user who cannot keep
+        // them hears of it without a message at every change.
+        std::atexit([] {
+            const QString warning = ProcessRegistry().UnstoredWarning();
+            if (!warning.isEmpty())
+                std::fprintf(stderr, "quorrel: %s\n", warning.toLocal8Bit().constData());
+        });
+        return true;
+    }();
+    (void)once;
+    model::SetRegistryBackend(&ProcessRegistry());
 }
 
 } // namespace quorrel::platform

@@ -27,9 +27,18 @@ public:
     };
     // Empty organisation when the path is not below "Software\<org>\<app>".
     static Location Map(const std::string& path);
+
+    // One line about the settings file that could not be written (the
+    // first one), or empty when every value was stored.
+    QString UnstoredWarning() const;
+
+private:
+    QString m_unstored;
 };
 
-// Installs one CSettingsRegistry as the model's backend for the process.
+// Installs one CSettingsRegistry as the model's backend for the process;
+// when the process ends, a value that could not be stored gives one line on
+// stderr ("quorrel: warning: the settings could not be stored in ...").
 void InstallSettingsRegistry();
 
 } // namespace quorrel::platform

@@ -9,7 +9,7 @@ QUORREL_PACKAGES=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev libx11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    libhwy-dev libgif-dev libimagequant-dev libcups2-dev
+    libhwy-dev libgif-dev libimagequant-dev libcups2-dev libpng-dev libjpeg-dev
     xvfb xauth imagemagick xdotool x11-utils dbus
     desktop-file-utils libxml2-utils shared-mime-info appstream help2man
     locales

@@ -259,3 +259,22 @@ TEST_F(DocumentFilesTest, ATemporaryLeftByASaveThatDiedGoesWithTheNextSave)
     ChangeAndSave();
     EXPECT_EQ(QDir(TempPath("")).entryList(QDir::Files | QDir::Hidden), QStringList{"doc.wpp"});
 }
+
+TEST_F(DocumentFilesTest, SavingOverADocumentMadeReadOnlyFailsAndTheDocumentStaysModified)
+{
+    // Opened, then made read-only: Save is refused like any failed save,
+    // the file keeps its bytes and mode, and Save As stays the way out.
+    const QString doc = TempPath("locked.wpp");
+    WriteDocument(NativePath(doc), 80);
+    ASSERT_TRUE(Start({doc}));
+    ASSERT_EQ(::chmod(NativePath(doc).constData(), 0444), 0);
+    const std::string before = ReadNative(NativePath(doc));
+    Press(Qt::Key_F5);
+    ASSERT_TRUE(ActiveDoc()->IsModified());
+    Press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(ActiveDoc()->IsModified());
+    EXPECT_EQ(messages, QStringList{"Failed to save document."});
+    EXPECT_EQ(ReadNative(NativePath(doc)), before);
+    EXPECT_EQ(Lstat(doc).st_mode & 07777, 0444u);
+    EXPECT_EQ(QDir(TempPath("")).entryList(QDir::Files | QDir::Hidden), QStringList{"locked.wpp"});
+}

@@ -125,13 +125,19 @@ TEST_F(StagedFileTest, AFileKeepsItsModeAndOwner)
     ::umask(mask);
     EXPECT_EQ(Lstat(Path("fresh.wpp")).st_mode & 07777, 0644u);
 
-    // Root may keep another user's ownership too.
+    // Never the set-user-ID and set-group-ID bits: a rewritten program is
+    // not to run with anyone's rights.
+    ASSERT_EQ(::chmod(secret.c_str(), 06755), 0);
+    ASSERT_TRUE(Save(secret, "program", error)) << error.message;
+    EXPECT_EQ(Lstat(secret).st_mode & 07777, 0755u);
+
+    // Another user's file is not replaced, not even by root.
     if (::geteuid() == 0) {
         ASSERT_EQ(::chown(secret.c_str(), 65534, 65534), 0);
-        ASSERT_TRUE(Save(secret, "theirs", error)) << error.message;
+        EXPECT_FALSE(Save(secret, "theirs", error));
+        EXPECT_EQ(error.message, secret + ": the file belongs to another user; it is not replaced");
+        EXPECT_EQ(Read(secret), "program");
         EXPECT_EQ(Lstat(secret).st_uid, 65534u);
-        EXPECT_EQ(Lstat(secret).st_gid, 65534u);
-        EXPECT_EQ(Lstat(secret).st_mode & 07777, 0640u);
     }
 }
 
@@ -227,8 +233,13 @@ TEST_F(StagedFileTest, NothingIsLeftWhenTheProcessDiesBeforeTheRename)
         if (unnamed) {
             EXPECT_EQ(Names(), std::vector<std::string>{"doc.wpp"});
         } else {
-            // A recognisable name, removed by the next save to the same file.
-            EXPECT_EQ(Names(), (std::vector<std::string>{".doc.wpp.quorrel-tmp", "doc.wpp"}));
+            // A recognisable start with twelve random letters, private to
+            // this user, removed by the next save to the same file.
+            const std::vector<std::string> names = Names();
+            ASSERT_EQ(names.size(), 2u);
+            EXPECT_EQ(names[0].rfind(".doc.wpp.quorrel-tmp-", 0), 0u) << names[0];
+            EXPECT_EQ(names[0].size(), std::string(".doc.wpp.quorrel-tmp-").size() + 12);
+            EXPECT_EQ(Lstat(Path(names[0])).st_mode & 0777, 0600u);
             CFileError error;
             ASSERT_TRUE(Save(doc, "saved", error)) << error.message;
             EXPECT_EQ(Names(), std::vector<std::string>{"doc.wpp"});
@@ -403,4 +414,127 @@ TEST(FileTarget, NamesOfOneFileAreTheSame)
     EXPECT_TRUE(IsSameFile(fresh, resolve(dir / "sub" / ".." / "new.wpp")));
     EXPECT_FALSE(IsSameFile(fresh, resolve(dir / "sub" / "new.wpp")));
     fs::remove_all(dir);
+}
+
+namespace {
+
+struct PrivacyCase {
+    const char* label;
+    CStagedFile::Temporary kind;
+    mode_t umask;
+    int oldMode;   // -1: a new file
+    bool hardLinked;
+    mode_t finalMode;
+};
+
+void PrintTo(const PrivacyCase& c, std::ostream* os) { *os << c.label; }
+
+class TemporaryPrivacy : public StagedFileTest, public ::testing::WithParamInterface<PrivacyCase> {};
+
+} // namespace
+
+TEST_P(TemporaryPrivacy, NobodyElseCanReadATemporaryAndTheFileGetsItsModeAtTheEnd)
+{
+    const PrivacyCase& c = GetParam();
+    const std::string doc = Path("doc.png");
+    if (c.oldMode >= 0) {
+        Put(doc, "old");
+        ASSERT_EQ(::chmod(doc.c_str(), mode_t(c.oldMode)), 0);
+        if (c.hardLinked) {
+            ASSERT_EQ(::link(doc.c_str(), Path("twin.png").c_str()), 0);
+        }
+    }
+    const mode_t saved = ::umask(c.umask);
+    CFileError error;
+    auto staged = CStagedFile::Create(doc, error, c.kind);
+    ASSERT_TRUE(staged) << error.message;
+    struct stat temporary {};
+    ASSERT_EQ(::fstat(staged->Descriptor(), &temporary), 0);
+    EXPECT_EQ(temporary.st_mode & 07777, 0600u) << "readable by others before a byte is written";
+    ASSERT_TRUE(staged->Append(Bytes("private image")));
+    ASSERT_TRUE(staged->Commit(error)) << error.message;
+    ::umask(saved);
+    EXPECT_EQ(Read(doc), "private image");
+    EXPECT_EQ(Lstat(doc).st_mode & 07777, c.finalMode);
+    if (c.hardLinked) {
+        EXPECT_EQ(Read(Path("twin.png")), "private image");
+    }
+    EXPECT_EQ(Names().size(), c.hardLinked ? 2u : 1u);   // no temporary left
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StagedFileTest, TemporaryPrivacy,
+    ::testing::Values(
+        PrivacyCase{"NewFileUnnamed", CStagedFile::Temporary::Unnamed, 022, -1, false, 0644},
+        PrivacyCase{"NewFileNamedUmaskZero", CStagedFile::Temporary::Named, 0, -1, false, 0666},
+        PrivacyCase{"PrivateFileNamed", CStagedFile::Temporary::Named, 022, 0600, false, 0600},
+        PrivacyCase{"PrivateHardLinkedFile", CStagedFile::Temporary::Unnamed, 0, 0600, true, 0600},
+        PrivacyCase{"PrivateHardLinkedFileNamed", CStagedFile::Temporary::Named, 0, 0600, true, 0600},
+        PrivacyCase{"SetIdBitsDropped", CStagedFile::Temporary::Named, 022, 06750, false, 0750}),
+    [](const ::testing::TestParamInfo<PrivacyCase>& info) { return std::string(info.param.label); });
+
+TEST_F(StagedFileTest, EveryCheckOfTheLastStepComesBeforeTheFirstReplacement)
+{
+    // Two files of one run, both staged; the second becomes read-only
+    // meanwhile. Preparing both first finds that while the first is still
+    // untouched, and the first's temporary already has its name.
+    const std::string first = Path("a.png");
+    const std::string second = Path("b.png");
+    Put(first, "old a");
+    Put(second, "old b");
+    CFileError error;
+    auto a = CStagedFile::Create(first, error);
+    auto b = CStagedFile::Create(second, error);
+    ASSERT_TRUE(a && b) << error.message;
+    ASSERT_TRUE(a->Append(Bytes("new a")));
+    ASSERT_TRUE(b->Append(Bytes("new b")));
+    ASSERT_EQ(::chmod(second.c_str(), 0444), 0);
+    ASSERT_TRUE(a->Prepare(error)) << error.message;
+    EXPECT_FALSE(a->TemporaryName().empty());
+    EXPECT_FALSE(b->Prepare(error));
+    EXPECT_EQ(error.message, second + ": the file is read-only; it is not replaced");
+    a->Discard();
+    EXPECT_EQ(Read(first), "old a");
+    EXPECT_EQ(Read(second), "old b");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"a.png", "b.png"}));
+}
+
+TEST_F(StagedFileTest, APipeNobodyReadsIsRefusedAfterAShortWait)
+{
+    const std::string fifo = Path("pipe.png");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto start = std::chrono::steady_clock::now();
+    CFileError error;
+    EXPECT_FALSE(CStagedFile::Create(fifo, error, CStagedFile::Temporary::Unnamed, SpecialFiles::Accept));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(error.message, fifo + ": a pipe that nobody reads");
+
+    // One with a reader gets the bytes.
+    std::string got;
+    std::thread reader([&] { got = Read(fifo); });
+    auto staged = CStagedFile::Create(fifo, error, CStagedFile::Temporary::Unnamed, SpecialFiles::Accept);
+    ASSERT_TRUE(staged) << error.message;
+    ASSERT_TRUE(staged->Append(Bytes("piped")));
+    EXPECT_TRUE(staged->Commit(error)) << error.message;
+    reader.join();
+    EXPECT_EQ(got, "piped");
+}
+
+TEST_F(StagedFileTest, EveryLinkOnTheWayToAPipeIsChecked)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to give a link to another user";
+    // One's own link leads into a shared sticky folder, where another
+    // user's link leads on to a pipe: not followed, at the second hop too.
+    const fs::path shared = m_dir / "shared";
+    fs::create_directory(shared);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
+    const std::string planted = (shared / "hop").string();
+    ASSERT_EQ(::symlink(Path("pipe").c_str(), planted.c_str()), 0);
+    ASSERT_EQ(::lchown(planted.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::symlink(planted.c_str(), Path("out.png").c_str()), 0);
+    CFileError error;
+    EXPECT_FALSE(CStagedFile::Create(Path("out.png"), error, CStagedFile::Temporary::Unnamed, SpecialFiles::Accept));
+    EXPECT_EQ(error.message, Path("out.png") + ": a link another user made in a shared folder; not followed");
 }

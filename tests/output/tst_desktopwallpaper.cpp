@@ -6,12 +6,15 @@
 
 #include "output/DesktopWallpaper.h"
 #include "output/ErrorMessage.h"
+#include "output/GSettingsWallpaperSetter.h"
 #include "output/LxqtWallpaperSetter.h"
 #include "output/PlasmaWallpaperSetter.h"
 #include "support/FakeProcessRunner.h"
+#include "support/StalledBus.h"
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QStandardPaths>
@@ -130,7 +133,7 @@ TEST_F(DesktopWallpaperTest, GnomeTiledModeThenFileThenPictureUri)
     EXPECT_TRUE(result.WallpaperSet()) << result.problem.toStdString();
     const QString first = HashOf(Bmp());
     const QString uri = "'" + BmpUrl() + "'";
-    ASSERT_EQ(m_runner.calls.size(), 3u);
+    ASSERT_EQ(m_runner.calls.size(), 4u);
     const QString schema = "org.gnome.desktop.background";
     EXPECT_EQ(m_runner.calls[0].program, "gsettings");
     EXPECT_EQ(m_runner.calls[0].arguments, QStringList({"set", schema, "picture-options", "'wallpaper'"}));
@@ -138,13 +141,15 @@ TEST_F(DesktopWallpaperTest, GnomeTiledModeThenFileThenPictureUri)
     EXPECT_EQ(m_runner.calls[1].arguments, QStringList({"set", schema, "picture-uri", uri}));
     EXPECT_EQ(m_runner.calls[1].note, first);
     EXPECT_EQ(m_runner.calls[2].arguments, QStringList({"set", schema, "picture-uri-dark", uri}));
+    // Then read back: what the settings hold, not gsettings' exit code, decides.
+    EXPECT_EQ(m_runner.calls[3].arguments, QStringList({"list-recursively", schema}));
     EXPECT_EQ(result.tried.size(), 3);
     EXPECT_EQ(result.tried[1], "gsettings set " + schema + " picture-uri \"'" + BmpUrl() + "'\"");
 
     // The next tick: the old file is still there while the mode is set.
     m_runner.calls.clear();
     SetAndWait(*wallpaper, Tile(2));
-    ASSERT_EQ(m_runner.calls.size(), 3u);
+    ASSERT_EQ(m_runner.calls.size(), 4u);
     EXPECT_EQ(m_runner.calls[0].note, first);
     EXPECT_NE(m_runner.calls[1].note, first);
     EXPECT_EQ(m_runner.calls[1].note, HashOf(Bmp()));
@@ -166,7 +171,7 @@ TEST_F(DesktopWallpaperTest, CinnamonAndMate)
     m_runner.allAvailable = true;
     auto cinnamon = Make({{"XDG_CURRENT_DESKTOP", "X-Cinnamon"}});
     SetAndWait(*cinnamon, Tile(3));
-    ASSERT_EQ(m_runner.calls.size(), 2u);
+    ASSERT_EQ(m_runner.calls.size(), 3u);   // and the read-back
     EXPECT_EQ(m_runner.calls[0].arguments,
               QStringList({"set", "org.cinnamon.desktop.background", "picture-options", "'wallpaper'"}));
     EXPECT_EQ(m_runner.calls[1].arguments,
@@ -175,8 +180,8 @@ TEST_F(DesktopWallpaperTest, CinnamonAndMate)
 
     m_runner.calls.clear();
     auto mate = Make({{"XDG_CURRENT_DESKTOP", "MATE"}});
-    SetAndWait(*mate, Tile(4));
-    ASSERT_EQ(m_runner.calls.size(), 2u);
+    EXPECT_TRUE(SetAndWait(*mate, Tile(4)).WallpaperSet());
+    ASSERT_EQ(m_runner.calls.size(), 3u);
     EXPECT_EQ(m_runner.calls[0].arguments, QStringList({"set", "org.mate.background", "picture-options", "'wallpaper'"}));
     EXPECT_EQ(m_runner.calls[1].arguments, QStringList({"set", "org.mate.background", "picture-filename", "'" + Bmp() + "'"}));
 }
@@ -521,7 +526,7 @@ TEST_F(DesktopWallpaperTest, FailedSaveIsReportedAndTheDesktopStillAsked)
     auto wallpaper = Make({{"XDG_CURRENT_DESKTOP", "GNOME"}});
     const CWallpaperResult result = SetAndWait(*wallpaper, Tile(17));
     EXPECT_EQ(result.saveStatus, kStatusPathNotFound);
-    ASSERT_EQ(m_runner.calls.size(), 3u);
+    ASSERT_EQ(m_runner.calls.size(), 4u);
     EXPECT_EQ(m_runner.calls[1].arguments[2], "picture-uri");
     m_runner.available.clear();
     m_runner.allAvailable = false;
@@ -558,6 +563,104 @@ TEST_F(DesktopWallpaperTest, NothingWaitsForAHelperAndRequestsQueueOneDeep)
     }, 5000));
     EXPECT_EQ(done, QStringList({"second superseded", "first", "third"}));
     EXPECT_FALSE(wallpaper->IsBusy());
-    EXPECT_EQ(m_runner.calls.size(), 6u);
+    EXPECT_EQ(m_runner.calls.size(), 8u);   // each: mode, picture, dark picture, read-back
     EXPECT_EQ(QImage(Bmp()).convertToFormat(QImage::Format_RGB32), Tile(3));
+}
+
+namespace {
+
+class StalledBusDesktops : public DesktopWallpaperTest, public ::testing::WithParamInterface<const char*> {};
+
+} // namespace
+
+TEST_P(StalledBusDesktops, FailAtOnceNamingTheBusAndStillWriteTheFile)
+{
+    // A bus that takes the connection and never answers: no helper is
+    // started (each would hang on it), the step fails within the bus's
+    // short wait, naming it.
+    quorrel::test::CStalledBus bus(m_dir.filePath("stalled").toStdString());
+    ASSERT_TRUE(bus.Listening());
+    m_runner.allAvailable = true;
+    const std::string address = bus.Address();
+    auto wallpaper = Make({{"XDG_CURRENT_DESKTOP", GetParam()}, {"DBUS_SESSION_BUS_ADDRESS", address.c_str()}});
+    QElapsedTimer timer;
+    timer.start();
+    const CWallpaperResult result = SetAndWait(*wallpaper, Tile(0x445566));
+    EXPECT_LT(timer.elapsed(), 5000);
+    EXPECT_FALSE(result.WallpaperSet());
+    EXPECT_EQ(result.problem.toStdString(),
+              "The session bus (" + address + ") did not answer within 3 s.");
+    EXPECT_TRUE(m_runner.calls.empty());
+    EXPECT_EQ(result.saveStatus, kStatusOk);
+    EXPECT_TRUE(QFile::exists(Bmp()));
+}
+
+INSTANTIATE_TEST_SUITE_P(DesktopWallpaperTest, StalledBusDesktops,
+                         ::testing::Values("GNOME", "X-Cinnamon", "MATE", "XFCE", "KDE"));
+
+TEST_F(DesktopWallpaperTest, ADesktopWithoutTheBusIsNotHeldUpByIt)
+{
+    quorrel::test::CStalledBus bus(m_dir.filePath("stalled").toStdString());
+    m_runner.allAvailable = true;
+    const std::string address = bus.Address();
+    auto wallpaper = Make({{"XDG_CURRENT_DESKTOP", "LXDE"}, {"DBUS_SESSION_BUS_ADDRESS", address.c_str()}});
+    QElapsedTimer timer;
+    timer.start();
+    const CWallpaperResult result = SetAndWait(*wallpaper, Tile(0x778899));
+    EXPECT_LT(timer.elapsed(), 2000);
+    EXPECT_TRUE(result.WallpaperSet()) << result.problem.toStdString();
+    ASSERT_EQ(m_runner.calls.size(), 1u);
+    EXPECT_EQ(m_runner.calls[0].program, "pcmanfm");
+}
+
+TEST_F(DesktopWallpaperTest, ASettingThatReadsBackUnchangedIsAFailure)
+{
+    // gsettings ended with 0 and said nothing, but the store still holds
+    // the old values: the wallpaper was not set.
+    m_runner.allAvailable = true;
+    m_runner.reply = [](const CFakeRunner::CCall& call) {
+        CProcessResult result{EStatus::Exited, 0, {}, {}};
+        if (call.arguments.value(0) == "list-recursively")
+            result.output = "org.mate.background picture-options 'zoom'\n"
+                            "org.mate.background picture-filename '/usr/share/backgrounds/old.jpg'\n";
+        return result;
+    };
+    auto wallpaper = Make({{"XDG_CURRENT_DESKTOP", "MATE"}});
+    const CWallpaperResult result = SetAndWait(*wallpaper, Tile(0x203040));
+    EXPECT_FALSE(result.WallpaperSet());
+    EXPECT_EQ(result.problem, "gsettings did not store picture-filename (it still reads "
+                              "'/usr/share/backgrounds/old.jpg'); the settings could not be saved (is the session "
+                              "bus there?)");
+}
+
+TEST(GSettingsValues, ReadBackAsGsettingsPrintsThem)
+{
+    const auto values = CGSettingsWallpaperSetter::ParseSettingsList(
+        "org.gnome.desktop.background picture-uri 'file:///a%20b.bmp'\n"
+        "org.gnome.desktop.background picture-options 'wallpaper'\n"
+        "org.gnome.desktop.background primary-color '#023c88'\nbroken\n");
+    EXPECT_EQ(values.size(), 3);
+    EXPECT_EQ(values.value("picture-uri"), "'file:///a%20b.bmp'");
+    for (const char* text : {"plain", "it's", "back\\slash", "\"quoted\""})
+        EXPECT_EQ(CGSettingsWallpaperSetter::GVariantText(GVariantString(text)), text) << text;
+    EXPECT_EQ(CGSettingsWallpaperSetter::GVariantText("\"it's\""), "it's");   // gsettings' own quoting of a '
+    EXPECT_EQ(CGSettingsWallpaperSetter::GVariantText("@as []"), "@as []");
+}
+
+TEST_F(DesktopWallpaperTest, GsettingsThatCouldNotStoreTheValueIsAFailure)
+{
+    // Without a session bus, gsettings ends with 0 and only says on stderr
+    // that dconf did not store anything.
+    m_runner.allAvailable = true;
+    m_runner.reply = [](const CFakeRunner::CCall&) {
+        return CProcessResult{EStatus::Exited, 0, {},
+                              "\n(process:4242): dconf-WARNING **: 18:27:58.123: failed to commit changes to dconf: "
+                              "Could not connect: No such file or directory\n"};
+    };
+    auto wallpaper = Make({{"XDG_CURRENT_DESKTOP", "GNOME"}});
+    const CWallpaperResult result = SetAndWait(*wallpaper, Tile(0x102030));
+    EXPECT_FALSE(result.WallpaperSet());
+    EXPECT_EQ(result.problem, "gsettings did not store the setting: failed to commit changes to dconf: Could not "
+                              "connect: No such file or directory");
+    EXPECT_TRUE(WallpaperFailureText(result).contains(result.problem));
 }

@@ -213,15 +213,23 @@ TEST_F(WallpaperHelpersTest, ChildProcessRunsUntilItsObjectEnds)
 
 TEST_F(WallpaperHelpersTest, Gnome)
 {
-    Fake("gsettings");
+    // A gsettings that keeps what it is given and lists it back (with the
+    // shell's own commands: PATH holds only the fakes).
+    Fake("gsettings", "case \"$1\" in\n"
+                      "  set) echo \"$2 $3 $4\" >> \"$0.store\" ;;\n"
+                      "  list-recursively) while read -r line; do\n"
+                      "      case \"$line\" in \"$2 \"*) echo \"$line\" ;; esac\n"
+                      "    done < \"$0.store\" ;;\n"
+                      "esac\n");
     const CWallpaperResult result = SetOn("GNOME");
     ASSERT_EQ(result.saveStatus, kStatusOk);
-    EXPECT_TRUE(result.WallpaperSet());
+    EXPECT_TRUE(result.WallpaperSet()) << result.problem.toStdString();
     const QString uri = "'" + QString::fromLatin1(QUrl::fromLocalFile(Bmp()).toEncoded()) + "'";
     const std::vector<QStringList> expected = {
         {"gsettings", "nofile", "set", "org.gnome.desktop.background", "picture-options", "'wallpaper'"},
         {"gsettings", "file", "set", "org.gnome.desktop.background", "picture-uri", uri},
         {"gsettings", "file", "set", "org.gnome.desktop.background", "picture-uri-dark", uri},
+        {"gsettings", "file", "list-recursively", "org.gnome.desktop.background"},
     };
     EXPECT_EQ(Calls(), expected);
 }

@@ -9,6 +9,12 @@
 
 #include <QSettings>
 
+#include <filesystem>
+#include <fstream>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 using namespace quorrel;
@@ -98,3 +104,43 @@ TEST_F(SettingsRegistryTest, UnreadableValuesLoadNothingAndLargeOnesFail)
 }
 
 } // namespace
+
+TEST(SettingsThatCannotBeStored, GiveOneWarningWhenTheProcessEnds)
+{
+    // The configuration folder is a file: nothing can be stored. The values
+    // fail as they are set, and one line says so at the end, not one a value.
+    char folder[] = "/tmp/quorrel-settings-XXXXXX";
+    ASSERT_NE(::mkdtemp(folder), nullptr);
+    const std::string blocked = std::string(folder) + "/config";
+    { std::ofstream(blocked) << "a file where the folder should be"; }
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::dup2(pipeFds[1], 2);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(blocked));
+        platform::InstallSettingsRegistry();
+        platform::InstallSettingsRegistry();   // installed twice, still one line
+        CRegistryKey key;
+        bool anyStored = false;
+        for (const char* name : {"First", "Second", "Third"}) {
+            anyStored |= key.Create(RegistryRoot::CurrentUser, "Software\\Vantorel\\Quorrel\\Test") &&
+                         key.WriteString(name, "value");
+        }
+        std::exit(anyStored ? 3 : 0);   // the warning comes from the exit handlers
+    }
+    ::close(pipeFds[1]);
+    std::string err;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        err.append(buffer, std::size_t(n));
+    ::close(pipeFds[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "a value was reported stored";
+    EXPECT_EQ(err, "quorrel: warning: the settings could not be stored in " + blocked +
+                       "/Vantorel/Quorrel.conf (is its folder writable?); they are lost when the editor ends\n");
+    std::filesystem::remove_all(folder);
+}

@@ -6,6 +6,7 @@
 #include "output/ProcessRunner.h"
 
 #include <QCoreApplication>
+#include <QMap>
 #include <QPointer>
 #include <QSet>
 #include <QTimer>
@@ -42,6 +43,11 @@ public:
 
     bool IsAvailable(const QString& program) override { return allAvailable || available.contains(program); }
 
+    // What "gsettings set SCHEMA KEY VALUE" calls that succeeded stored, as
+    // "SCHEMA KEY" -> VALUE; "gsettings list-recursively SCHEMA" prints it
+    // (unless `reply` gives an output of its own), as the real store would.
+    QMap<QString, QString> gsettings;
+
     void Start(const QString& program, const QStringList& arguments, QObject* context,
                output::ProcessFinished done) override
     {
@@ -49,6 +55,15 @@ public:
         output::CProcessResult result;
         if (IsAvailable(program))
             result = reply ? reply(calls.back()) : output::CProcessResult{output::CProcessResult::EStatus::Exited, 0, {}, {}};
+        if (program == "gsettings" && arguments.size() == 4 && arguments[0] == "set" && result.Succeeded())
+            gsettings[arguments[1] + ' ' + arguments[2]] = arguments[3];
+        if (program == "gsettings" && arguments.size() == 2 && arguments[0] == "list-recursively" &&
+            result.Succeeded() && result.output.isEmpty()) {
+            for (auto it = gsettings.cbegin(); it != gsettings.cend(); ++it) {
+                if (it.key().startsWith(arguments[1] + ' '))
+                    result.output += (it.key() + ' ' + it.value() + '\n').toUtf8();
+            }
+        }
         Answer(context, std::move(done), result);
     }
 

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -357,4 +358,149 @@ TEST_F(HostileInput, DevicesAndPipesGetTheBytesWithoutBeingReplaced)
         break;
     }
     EXPECT_TRUE(disk) << "no block device in /dev to point an output at";
+}
+
+namespace {
+
+// A file the user may not replace: made by `owner` with `mode` in a folder
+// with `folderMode`, named by `option`.
+struct ProtectedCase {
+    const char* label;
+    const char* option;       // "-o" or "--save-wpp"
+    const char* name;
+    mode_t mode;
+    bool othersFile;          // made by root, run as nobody
+    mode_t folderMode;
+    const char* reason;
+};
+
+void PrintTo(const ProtectedCase& c, std::ostream* os) { *os << c.label; }
+
+class ProtectedFiles : public HostileInput, public ::testing::WithParamInterface<ProtectedCase> {};
+
+} // namespace
+
+TEST_P(ProtectedFiles, AreRefusedBeforeRenderingAndStayAsTheyWere)
+{
+    const ProtectedCase& c = GetParam();
+    const std::vector<std::string> prefix = AsNobody();
+    if (c.othersFile && prefix.empty())
+        GTEST_SKIP() << "needs root to make a file of another user";
+    fs::create_directory(m_dir / "shared");
+    ASSERT_EQ(::chmod(Path("shared").c_str(), c.folderMode), 0);
+    const std::string name = std::string("shared/") + c.name;
+    Put(name, "old contents");
+    ASSERT_EQ(::chmod(Path(name).c_str(), c.mode), 0);
+    if (!prefix.empty() && !c.othersFile) {
+        ASSERT_EQ(::chown(Path(name).c_str(), 65534, 65534), 0);
+    }
+    struct stat before {};
+    ASSERT_EQ(::stat(Path(name).c_str(), &before), 0);
+    const auto files = Snapshot();
+
+    // A run that would take long to render: refused before it starts.
+    WriteHeavyDocument("heavy.wpp");
+    const ToolResult run = Run({"heavy.wpp", "--size", "8192x8192", c.option, name}, prefix, 30);
+    ExpectOneLine(run, name, c.reason);
+    auto after = Snapshot();
+    after.erase("heavy.wpp");
+    EXPECT_EQ(after, files);   // nothing new beside it, not even a temporary
+    struct stat now {};
+    ASSERT_EQ(::stat(Path(name).c_str(), &now), 0);
+    EXPECT_EQ(now.st_ino, before.st_ino);
+    EXPECT_EQ(now.st_uid, before.st_uid);
+    EXPECT_EQ(now.st_mode, before.st_mode);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HostileInput, ProtectedFiles,
+    ::testing::Values(
+        ProtectedCase{"ReadOnlyImage", "-o", "mine.png", 0444, false, 0755, "the file is read-only; it is not replaced"},
+        ProtectedCase{"OwnerOnlyReadableDocument", "--save-wpp", "mine.wpp", 0400, false, 0755,
+                      "the file is read-only; it is not replaced"},
+        ProtectedCase{"RootsReadOnlyFileInAWorldWritableFolder", "-o", "root.png", 0444, true, 0777,
+                      "the file belongs to another user; it is not replaced"},
+        ProtectedCase{"RootsWritableFileInAStickyFolder", "--save-wpp", "root.wpp", 0666, true, 01777,
+                      "the file belongs to another user; it is not replaced"},
+        ProtectedCase{"RootsSetUserIdFile", "-o", "root.bmp", 06777, true, 0777,
+                      "the file belongs to another user; it is not replaced"}),
+    [](const ::testing::TestParamInfo<ProtectedCase>& info) { return std::string(info.param.label); });
+
+namespace {
+
+struct PipeCase {
+    const char* label;
+    std::vector<std::string> args;   // "PIPE" stands for the pipe's name
+    const char* pipe;
+    const char* reason;
+};
+
+void PrintTo(const PipeCase& c, std::ostream* os) { *os << c.label; }
+
+class PipesNobodyReads : public HostileInput, public ::testing::WithParamInterface<PipeCase> {};
+
+} // namespace
+
+TEST_P(PipesNobodyReads, AreRefusedInOneLineWithinAShortTime)
+{
+    const PipeCase& c = GetParam();
+    ASSERT_EQ(::mkfifo(Path(c.pipe).c_str(), 0600), 0);
+    const auto files = Snapshot();
+    std::vector<std::string> args;
+    for (const std::string& arg : c.args)
+        args.push_back(arg == "PIPE" ? c.pipe : arg);
+    const auto start = std::chrono::steady_clock::now();
+    const ToolResult run = Run(args, {}, 30);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    ExpectOneLine(run, c.pipe, c.reason);
+    EXPECT_EQ(Snapshot(), files);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HostileInput, PipesNobodyReads,
+    ::testing::Values(PipeCase{"Input", {"PIPE", "-o", "out.png"}, "in.wpp", "not a regular file"},
+                      PipeCase{"Image", {"--generate", "-q", "-o", "PIPE"}, "out.png", "a pipe that nobody reads"},
+                      PipeCase{"Document", {"--generate", "-q", "--save-wpp", "PIPE"}, "out.wpp",
+                               "a pipe that nobody reads"}),
+    [](const ::testing::TestParamInfo<PipeCase>& info) { return std::string(info.param.label); });
+
+TEST_F(HostileInput, TemporaryNamesAnotherUserTookDoNotStopABatch)
+{
+    // In a shared sticky folder another user (root here) claims the names a
+    // temporary of each output could have had; the user's batch still
+    // replaces every one of its files, and leaves the other user's alone.
+    const std::vector<std::string> prefix = AsNobody();
+    if (prefix.empty())
+        GTEST_SKIP() << "needs root to run as another user";
+    fs::create_directory(m_dir / "sticky");
+    ASSERT_EQ(::chmod(Path("sticky").c_str(), 01777), 0);
+    for (int n = 1; n <= 3; ++n) {
+        const std::string image = "sticky/b" + std::to_string(n) + ".png";
+        Put(image, "old " + std::to_string(n));
+        ASSERT_EQ(::chown(Path(image).c_str(), 65534, 65534), 0);
+        Put("sticky/.b" + std::to_string(n) + ".png.quorrel-tmp", "theirs");
+        Put("sticky/.b" + std::to_string(n) + ".png.quorrel-tmp-AAAAAAAAAAAA", "theirs");
+    }
+    const ToolResult run = Run({"--generate", "--count", "3", "--seed", "4", "-q", "-o", "sticky/b{n}.png"}, prefix);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const auto files = Snapshot();
+    for (int n = 1; n <= 3; ++n) {
+        const std::string image = "sticky/b" + std::to_string(n) + ".png";
+        ASSERT_EQ(files.count(image), 1u);
+        EXPECT_EQ(files.at(image).substr(1, 3), "PNG") << image;
+        EXPECT_EQ(files.at("sticky/.b" + std::to_string(n) + ".png.quorrel-tmp"), "theirs");
+    }
+    EXPECT_EQ(files.size(), 1u + 3u * 3u);   // the folder, the images and the names taken
+}
+
+TEST_F(HostileInput, AnImageThatCannotBeConvertedForLackOfMemoryKeepsTheOldFile)
+{
+    // The tile (6000 x 6000, 108 MB) fits under the limit; the 32-bit copy
+    // the BMP writer needs (144 MB) does not.
+    Put("pic.bmp", "old");
+    const ToolResult run = Run({"--generate", "--seed", "2", "--size", "6000x6000", "-q", "-o", "pic.bmp"},
+                               {"sh", "-c", "ulimit -v 300000 && exec \"$0\" \"$@\""}, 120);
+    ExpectOneLine(run, "pic.bmp", "the image could not be encoded (not enough memory?)");
+    EXPECT_EQ(Read(Path("pic.bmp")), "old");
+    EXPECT_EQ(Snapshot().size(), 1u);
 }

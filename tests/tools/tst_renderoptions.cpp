@@ -71,6 +71,15 @@ TEST(RenderOptions, FillCountSupersampleAndPresetWithTheirLimits)
         EXPECT_EQ(Refusal({"--supersample", bad}),
                   "--supersample takes a whole number from 1 to 8, not '" + std::string(bad) + "'");
     EXPECT_EQ(Refusal({"--preset", "plaid"}), "unknown preset 'plaid' (see --list-presets)");
+    // What comes back of a value is short and without control characters.
+    EXPECT_EQ(Refusal({"--preset", std::string(5000, 'p')}),
+              "unknown preset '" + std::string(40, 'p') + "...' (see --list-presets)");
+    EXPECT_EQ(Refusal({"--preset", "a\nb\x1b[2J"}), "unknown preset 'a?b?[2J' (see --list-presets)");
+    EXPECT_EQ(Refusal({"--preset", std::string(39, 'p') + "\xc3\xa9\xc3\xa9"}),
+              "unknown preset '" + std::string(39, 'p') + "...' (see --list-presets)");   // never half a character
+    EXPECT_EQ(Refusal({"--fill", std::string(100, '9')}),
+              "--fill takes WIDTHxHEIGHT, each from 1 to 16384, not '" + std::string(40, '9') + "...'");
+    EXPECT_EQ(Refusal({"--" + std::string(100, 'z')}), "unknown option --" + std::string(38, 'z') + "... (see --help)");
     EXPECT_EQ(Refusal({"--fill"}), "--fill needs a value");
 }
 

@@ -3,6 +3,7 @@
 #include "OutputNames.h"
 
 #include "model/Presets.h"
+#include "model/ShownText.h"
 #include "output/TileRepeat.h"
 #include "output/rotation/RotationInterval.h"
 #include "render/SmoothRender.h"
@@ -25,6 +26,11 @@ namespace {
 
 // The largest side of a --fill image: what the tile repeat makes.
 constexpr uint32_t kMaxFillSize = output::kMaxRepeatSide;
+
+// A value from the command line as an error message repeats it.
+constexpr std::size_t kLongestEcho = 40;
+
+std::string Echoed(const std::string& text) { return model::ShownText(text, kLongestEcho); }
 
 template <typename T>
 bool ParseNumber(const std::string& text, T& value)
@@ -55,7 +61,7 @@ bool ParseBounded(const std::string& option, const std::string& text, uint32_t l
     if (ParseNumber(text, value) && value >= low && value <= high)
         return true;
     error = option + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high) + ", not '" +
-            text + "'";
+            Echoed(text) + "'";
     return false;
 }
 
@@ -218,7 +224,7 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
             if (!value(v))
                 return std::nullopt;
             if (!ParseNumber(v, seed)) {
-                error = "--seed takes a whole number from 0 to 4294967295, not '" + v + "'";
+                error = "--seed takes a whole number from 0 to 4294967295, not '" + Echoed(v) + "'";
                 return std::nullopt;
             }
             options.seed = seed;
@@ -231,7 +237,7 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
             if (!value(v))
                 return std::nullopt;
             if (!model::FindPreset(v)) {
-                error = "unknown preset '" + v + "' (see --list-presets)";
+                error = "unknown preset '" + Echoed(v) + "' (see --list-presets)";
                 return std::nullopt;
             }
             options.preset = v;
@@ -246,7 +252,7 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
             options.size = ParseSize(v, render::kMaxRenderSize);
             if (!options.size) {
                 error = "--size takes WIDTHxHEIGHT, each from 1 to " + std::to_string(render::kMaxRenderSize) +
-                        ", not '" + v + "'";
+                        ", not '" + Echoed(v) + "'";
                 return std::nullopt;
             }
         } else if (arg == "--fill") {
@@ -254,8 +260,8 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
                 return std::nullopt;
             options.fill = ParseSize(v, kMaxFillSize);
             if (!options.fill) {
-                error = "--fill takes WIDTHxHEIGHT, each from 1 to " + std::to_string(kMaxFillSize) + ", not '" + v +
-                        "'";
+                error = "--fill takes WIDTHxHEIGHT, each from 1 to " + std::to_string(kMaxFillSize) + ", not '" +
+                        Echoed(v) + "'";
                 return std::nullopt;
             }
         } else if (arg == "--supersample") {
@@ -282,7 +288,7 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
             if (!error.empty())
                 return std::nullopt;
         } else if (arg.size() > 1 && arg[0] == '-') {
-            error = "unknown option " + arg + " (see --help)";
+            error = "unknown option " + Echoed(arg) + " (see --help)";
             return std::nullopt;
         } else if (options.input) {
             error = "only one input file can be given";

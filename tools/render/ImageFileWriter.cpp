@@ -36,7 +36,11 @@ bool IsImageExtension(const std::string& path, std::string& reason)
     return false;
 }
 
-bool WriteImage(const std::string& path, const QImage& image, model::CStagedFile& file, std::string& error)
+namespace {
+
+// Encodes with the encoder `path` selects through `encode`.
+template <typename Encode>
+bool Write(const std::string& path, model::CStagedFile& file, std::string& error, Encode encode)
 {
     const output::CImageEncoder* encoder = EncoderFor(path);
     if (!encoder) {
@@ -45,7 +49,7 @@ bool WriteImage(const std::string& path, const QImage& image, model::CStagedFile
         error = path + ": " + reason;
         return false;
     }
-    switch (output::EncodeToStagedFile(image, *encoder, file)) {
+    switch (encode(*encoder)) {
     case output::EncodeOutcome::Written:
         return true;
     case output::EncodeOutcome::WriteFailed:
@@ -55,8 +59,25 @@ bool WriteImage(const std::string& path, const QImage& image, model::CStagedFile
     case output::EncodeOutcome::Cancelled:   // no cancel is given here
         break;
     }
-    error = path + ": the image could not be encoded";
+    error = path + ": the image could not be encoded (not enough memory?)";
     return false;
+}
+
+} // namespace
+
+bool WriteImage(const std::string& path, const QImage& image, model::CStagedFile& file, std::string& error)
+{
+    return Write(path, file, error, [&](const output::CImageEncoder& encoder) {
+        return output::EncodeToStagedFile(image, encoder, file);
+    });
+}
+
+bool WriteFilledImage(const std::string& path, const QImage& tile, uint32_t width, uint32_t height,
+                      model::CStagedFile& file, std::string& error)
+{
+    return Write(path, file, error, [&](const output::CImageEncoder& encoder) {
+        return output::EncodeRepeatedToStagedFile(tile, int(width), int(height), encoder, file);
+    });
 }
 
 } // namespace quorrel::tools

@@ -19,4 +19,9 @@ bool IsImageExtension(const std::string& path, std::string& reason);
 // message naming `path` when it could not be written.
 bool WriteImage(const std::string& path, const QImage& image, model::CStagedFile& file, std::string& error);
 
+// The same for `tile` repeated to width x height, written row by row: the
+// filled image is never held whole.
+bool WriteFilledImage(const std::string& path, const QImage& tile, uint32_t width, uint32_t height,
+                      model::CStagedFile& file, std::string& error);
+
 } // namespace quorrel::tools

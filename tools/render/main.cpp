@@ -83,15 +83,20 @@ void RenderImage(const model::CTileParams& params, const tools::RenderOptions& o
     render::RenderTileAs(options.continuous, params, image, settings, options.supersample, progress);
 }
 
-// Writes image k's outputs into their temporaries. False with a message.
-bool WriteOutputs(tools::COutputPlan& plan, uint32_t k, const QImage& image, const model::CTileParams& params,
+// Writes image k's outputs into their temporaries: the tile, or with `fill`
+// the tile repeated to that size. False with a message.
+bool WriteOutputs(tools::COutputPlan& plan, uint32_t k, const QImage& tile,
+                  const std::optional<std::pair<uint32_t, uint32_t>>& fill, const model::CTileParams& params,
                   std::string& error)
 {
     for (tools::PlannedOutput& output : plan.Outputs()) {
         if (output.image != k)
             continue;
         if (output.kind == tools::OutputKind::Image) {
-            if (!tools::WriteImage(output.path, image, *output.staged, error))
+            const bool written =
+                fill ? tools::WriteFilledImage(output.path, tile, fill->first, fill->second, *output.staged, error)
+                     : tools::WriteImage(output.path, tile, *output.staged, error);
+            if (!written)
                 return false;
             continue;
         }
@@ -104,9 +109,24 @@ bool WriteOutputs(tools::COutputPlan& plan, uint32_t k, const QImage& image, con
     return true;
 }
 
+// Qt's own note of an image it could not allocate: the run's one line says
+// that already (the image could not be encoded).
+QtMessageHandler g_standardMessages = nullptr;
+
+void DropOutOfMemoryNotes(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QImage: out of memory")))
+        return;
+    if (g_standardMessages)
+        g_standardMessages(type, context, message);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
 int Run(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);   // image plugins need an application object
+    g_standardMessages = qInstallMessageHandler(&DropOutOfMemoryNotes);
 
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
@@ -213,21 +233,22 @@ int Run(int argc, char** argv)
         RenderImage(*tileParams, *options, kernel, width, height, tile, bar);
         bar.Complete();
 
-        // A screen-sized image repeats the tile rendered once.
-        QImage image = output::ImageView(tile);
-        if (options->fill) {
-            image = output::RepeatTile(image, int(options->fill->first), int(options->fill->second),
-                                       QImage::Format_RGB888);
-            if (image.isNull())
-                throw std::bad_alloc();
-        }
-        if (!WriteOutputs(plan, k, image, *tileParams, error)) {
+        // A screen-sized image repeats the tile rendered once, row by row
+        // as it is written.
+        const QImage image = output::ImageView(tile);
+        if (!WriteOutputs(plan, k, image, options->fill, *tileParams, error)) {
             bar.Finish();
             plan.Discard();
             return Fail(error);
         }
-        if (options->setWallpaper)
+        if (options->setWallpaper && options->fill) {
+            last = output::RepeatTile(image, int(options->fill->first), int(options->fill->second),
+                                      QImage::Format_RGB888);
+            if (last.isNull())
+                throw std::bad_alloc();
+        } else if (options->setWallpaper) {
             last = image.copy();   // `tile` goes with this pass
+        }
     }
     bar.Finish();
     if (!plan.Commit(error))
