@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -31,6 +32,25 @@ public:
     {
         for (uint32_t i = 0; i < count; ++i)
             SetColumn(x + i, height, rgb + std::size_t(i) * height * 3);
+    }
+
+    // The same block of columns laid out row by row: row y holds the
+    // `count` pixels (x, y) .. (x + count - 1, y) at rgb + y * count * 3. A
+    // surface that stores rows copies each row at once; any other receives
+    // the block through SetColumns, column after column.
+    virtual void SetRows(uint32_t x, uint32_t count, uint32_t height, const uint8_t* rgb)
+    {
+        std::vector<uint8_t> columns(std::size_t(count) * height * 3);
+        for (uint32_t y = 0; y < height; ++y) {
+            for (uint32_t i = 0; i < count; ++i) {
+                const uint8_t* in = rgb + (std::size_t(y) * count + i) * 3;
+                uint8_t* out = columns.data() + (std::size_t(i) * height + y) * 3;
+                out[0] = in[0];
+                out[1] = in[1];
+                out[2] = in[2];
+            }
+        }
+        SetColumns(x, count, height, columns.data());
     }
 };
 
@@ -88,6 +108,13 @@ public:
                 }
             }
         }
+    }
+
+    void SetRows(uint32_t x, uint32_t count, uint32_t height, const uint8_t* rgb) override
+    {
+        const std::size_t rowBytes = std::size_t(count) * 3;
+        for (uint32_t y = 0; y < height; ++y)
+            std::memcpy(&m_rgb[(std::size_t(y) * m_width + x) * 3], rgb + y * rowBytes, rowBytes);
     }
 
     uint32_t Width() const { return m_width; }

@@ -6,6 +6,8 @@
 #include <hwy/aligned_allocator.h>
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <memory>
 
 namespace quorrel::render {
@@ -14,16 +16,48 @@ using namespace model;
 
 namespace {
 
+// `count` columns of colour values 0x00BBGGRR (`height` each, one after
+// the other) to rows of three bytes a pixel (row y at rgb + y * count * 3).
+// Bands of rows keep the columns' lines and the rows' bytes in the
+// first-level cache. Each pixel is stored as four bytes, its fourth
+// overwritten by the next pixel of its row; a row's last pixel is stored
+// byte by byte, so nothing past the block (or of an earlier row) is
+// touched.
+static_assert(std::endian::native == std::endian::little, "PackRows stores a colour value's low three bytes");
+void PackRows(const uint32_t* colours, uint32_t count, uint32_t height, uint8_t* rgb)
+{
+    constexpr uint32_t kBand = 16;
+    const std::size_t rowBytes = std::size_t(count) * 3;
+    for (uint32_t y0 = 0; y0 < height; y0 += kBand) {
+        const uint32_t y1 = std::min(height, y0 + kBand);
+        for (uint32_t i = 0; i + 1 < count; ++i) {
+            const uint32_t* column = colours + std::size_t(i) * height;
+            uint8_t* out = rgb + std::size_t(i) * 3;
+            for (uint32_t y = y0; y < y1; ++y)
+                std::memcpy(out + y * rowBytes, &column[y], 4);
+        }
+        const uint32_t* column = colours + std::size_t(count - 1) * height;
+        uint8_t* out = rgb + std::size_t(count - 1) * 3;
+        for (uint32_t y = y0; y < y1; ++y) {
+            uint8_t* p = out + y * rowBytes;
+            p[0] = static_cast<uint8_t>(column[y]);
+            p[1] = static_cast<uint8_t>(column[y] >> 8);
+            p[2] = static_cast<uint8_t>(column[y] >> 16);
+        }
+    }
+}
+
 // The columns of one run go through the sums together (each block of the
 // row sums is read once for all of them), then through the finish one by
-// one.
+// one, and are handed on row by row (turned in the worker's cache, so the
+// image's rows are written whole).
 class CContinuousColumns final : public IColumnSource {
 public:
     CContinuousColumns(const CContinuousPlan& plan, uint32_t run)
         : m_plan(plan),
           m_run(run),
           m_sums(hwy::AllocateAligned<uint32_t>(plan.PaddedRows() * kComponents * run)),
-          m_colours(plan.Height())
+          m_colours(std::size_t(plan.Height()) * run)
     {
         m_weights.reserve(std::size_t(2) * kMaxHarmonics * run);
     }
@@ -44,10 +78,12 @@ public:
                 if (!m_plan.Needed(c))
                     std::fill_n(sums[c], height, 0u);
             }
-            m_plan.Finish().Run(sums, height, m_colours.data());
-            PackColumn(m_colours.data(), height, rgb + std::size_t(i) * height * 3);
+            m_plan.Finish().Run(sums, height, m_colours.data() + std::size_t(i) * height);
         }
+        PackRows(m_colours.data(), count, height, rgb);
     }
+
+    bool RendersRows() const override { return true; }
 
 private:
     const CContinuousPlan& m_plan;
