@@ -112,9 +112,22 @@ public:
 
     void SetRows(uint32_t x, uint32_t count, uint32_t height, const uint8_t* rgb) override
     {
+        // The image is far larger than the caches and its rows far apart:
+        // the lines a few rows ahead are requested early, so that their
+        // reads overlap the copies instead of each copy waiting for its own.
+        constexpr uint32_t kAhead = 8;
         const std::size_t rowBytes = std::size_t(count) * 3;
-        for (uint32_t y = 0; y < height; ++y)
-            std::memcpy(&m_rgb[(std::size_t(y) * m_width + x) * 3], rgb + y * rowBytes, rowBytes);
+        const std::size_t stride = std::size_t(m_width) * 3;
+        uint8_t* out = m_rgb.data() + std::size_t(x) * 3;
+        for (uint32_t y = 0; y < height; ++y, out += stride) {
+            if (y + kAhead < height) {
+                const uint8_t* ahead = out + kAhead * stride;
+                for (std::size_t b = 0; b < rowBytes; b += 64)
+                    __builtin_prefetch(ahead + b, 1);
+                __builtin_prefetch(ahead + rowBytes - 1, 1);
+            }
+            std::memcpy(out, rgb + y * rowBytes, rowBytes);
+        }
     }
 
     uint32_t Width() const { return m_width; }
