@@ -23,14 +23,15 @@ namespace HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
 using DI = hn::CappedTag<int32_t, 8>;
-using DF = hn::Rebind<float, DI>;
 
-// x / 255 rounded toward zero, for |x| < 2^17.
+// x / 255 rounded down, for 0 <= x < 2^18 (levels 0..255 give at most
+// 510 x 255): with t = 257 (x + 1), (t + t / 2^16) / 2^16, exact over that
+// whole range, in integer steps instead of a division.
 HWY_INLINE hn::Vec<DI> Div255(hn::Vec<DI> x)
 {
-    const DI di;
-    const DF df;
-    return hn::ConvertTo(di, hn::Div(hn::ConvertTo(df, x), hn::Set(df, 255.0f)));
+    const auto plus = hn::Add(x, hn::Set(DI(), 1));
+    const auto t = hn::Add(hn::ShiftLeft<8>(plus), plus);
+    return hn::ShiftRight<16>(hn::Add(t, hn::ShiftRight<16>(t)));
 }
 
 // One channel: m1 + (m2 - m1) * w / 255 with the hue's weight w on a 0..255
