@@ -70,14 +70,14 @@ void RenderOnCallingThread(uint32_t width, uint32_t height, uint32_t run, IColum
 {
     const std::size_t columnBytes = std::size_t(height) * 3;
     if (source.RendersRows()) {
-        std::vector<uint8_t> rgb(columnBytes * run);
+        const auto rgb = std::make_unique_for_overwrite<uint8_t[]>(columnBytes * run);
         for (uint32_t x = 0; x < width; x += run) {
             const uint32_t count = std::min(run, width - x);
             progress.Column(x);
-            source.Render(x, count, rgb.data());
+            source.Render(x, count, rgb.get());
             for (uint32_t i = 1; i < count; ++i)
                 progress.Column(x + i);
-            surface.SetRows(x, count, height, rgb.data());
+            surface.SetRows(x, count, height, rgb.get());
         }
         return;
     }
@@ -111,14 +111,16 @@ void RenderOnThreads(uint32_t width, uint32_t height, uint32_t run, const Column
     const std::size_t runs = (width + run - 1) / run;
     const auto slots = static_cast<uint32_t>(
         std::min<std::size_t>(runs, std::max<std::size_t>(8 * threads, kRingBytes / (slotBytes * run))) * run);
-    std::vector<uint8_t> ring(slots * slotBytes);
+    // Every byte is written by a worker before the surface reads it: no
+    // need to clear the ring (up to kRingBytes) on every rendering.
+    const auto ring = std::make_unique_for_overwrite<uint8_t[]>(slots * slotBytes);
     const auto done = std::make_unique<std::atomic<uint32_t>[]>(width);
     for (uint32_t x = 0; x < width; ++x)
         done[x].store(0, std::memory_order_relaxed);
     std::atomic<uint32_t> next{0};   // the next run's first column
     std::atomic<uint32_t> flushed{0};
 
-    auto slot = [&](uint32_t x) { return ring.data() + (x % slots) * slotBytes; };
+    auto slot = [&](uint32_t x) { return ring.get() + (x % slots) * slotBytes; };
     auto take = [&] { return next.fetch_add(run, std::memory_order_relaxed); };
     auto render = [&](IColumnSource& worker, uint32_t x) {
         const uint32_t count = std::min(run, width - x);
