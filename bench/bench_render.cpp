@@ -16,7 +16,8 @@
 // terms that are 0 on every row left out), comparable with kernel_peak.
 //
 // Single-threaded cases are timed by CPU time, which other processes on a
-// shared machine disturb least; multi-threaded ones by wall-clock time.
+// shared machine disturb least; multi-threaded ones by wall-clock time (the
+// continuous cases also count every thread's CPU time, process_cpu_ms).
 // The label names the kernel variant.
 
 #include "model/TileParams.h"
@@ -41,6 +42,8 @@
 #include <string>
 #include <random>
 #include <thread>
+
+#include <time.h>
 
 using namespace quorrel::model;
 using namespace quorrel::render;
@@ -272,6 +275,14 @@ struct ContinuousCase {
     uint32_t fillWidth = 0, fillHeight = 0;
 };
 
+// The CPU time of every thread of this process so far.
+double ProcessCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
 void Continuous(benchmark::State& state, ContinuousCase c, unsigned threads, unsigned countedThreads)
 {
     CRgbImage image(c.width, c.height);
@@ -282,6 +293,7 @@ void Continuous(benchmark::State& state, ContinuousCase c, unsigned threads, uns
     settings.height = c.height;
     const RealCoefficients coefficients = RealCoefficients::FromParams(*c.params);
     state.SetLabel("continuous");
+    const double cpuBefore = ProcessCpuSeconds();
     for (auto _ : state) {
         RenderTileContinuous(*c.params, coefficients, image, settings);
         if (c.fillWidth) {
@@ -297,6 +309,10 @@ void Continuous(benchmark::State& state, ContinuousCase c, unsigned threads, uns
         }
         benchmark::DoNotOptimize(image.Bytes().data());
     }
+    // Every thread's CPU time an iteration: on a machine other processes
+    // share, this over the threads used is the time the rendering would
+    // take with the cores to itself.
+    state.counters["process_cpu_ms"] = (ProcessCpuSeconds() - cpuBefore) * 1e3 / double(state.iterations());
     state.counters["threads"] = countedThreads;
     state.counters["Mpixels/s"] =
         benchmark::Counter(double(c.width) * c.height / 1e6, benchmark::Counter::kIsIterationInvariantRate);

@@ -69,6 +69,18 @@ void RenderOnCallingThread(uint32_t width, uint32_t height, uint32_t run, IColum
                            IPixelSurface& surface, CProgressSteps& progress)
 {
     const std::size_t columnBytes = std::size_t(height) * 3;
+    if (source.RendersRows()) {
+        const auto rgb = std::make_unique_for_overwrite<uint8_t[]>(columnBytes * run);
+        for (uint32_t x = 0; x < width; x += run) {
+            const uint32_t count = std::min(run, width - x);
+            progress.Column(x);
+            source.Render(x, count, rgb.get());
+            for (uint32_t i = 1; i < count; ++i)
+                progress.Column(x + i);
+            surface.SetRows(x, count, height, rgb.get());
+        }
+        return;
+    }
     const uint32_t block = std::min(width, std::max(run, kFlushColumns / run * run));
     std::vector<uint8_t> rgb(columnBytes * block);
     uint32_t first = 0;   // the first column in `rgb`
@@ -99,14 +111,16 @@ void RenderOnThreads(uint32_t width, uint32_t height, uint32_t run, const Column
     const std::size_t runs = (width + run - 1) / run;
     const auto slots = static_cast<uint32_t>(
         std::min<std::size_t>(runs, std::max<std::size_t>(8 * threads, kRingBytes / (slotBytes * run))) * run);
-    std::vector<uint8_t> ring(slots * slotBytes);
+    // Every byte is written by a worker before the surface reads it: no
+    // need to clear the ring (up to kRingBytes) on every rendering.
+    const auto ring = std::make_unique_for_overwrite<uint8_t[]>(slots * slotBytes);
     const auto done = std::make_unique<std::atomic<uint32_t>[]>(width);
     for (uint32_t x = 0; x < width; ++x)
         done[x].store(0, std::memory_order_relaxed);
     std::atomic<uint32_t> next{0};   // the next run's first column
     std::atomic<uint32_t> flushed{0};
 
-    auto slot = [&](uint32_t x) { return ring.data() + (x % slots) * slotBytes; };
+    auto slot = [&](uint32_t x) { return ring.get() + (x % slots) * slotBytes; };
     auto take = [&] { return next.fetch_add(run, std::memory_order_relaxed); };
     auto render = [&](IColumnSource& worker, uint32_t x) {
         const uint32_t count = std::min(run, width - x);
@@ -152,23 +166,33 @@ void RenderOnThreads(uint32_t width, uint32_t height, uint32_t run, const Column
     } release{next, flushed, width};
 
     // Every finished column from `written` on that is adjacent in the ring
-    // goes to the surface in one block.
+    // goes to the surface in one block. A source that lays out rows is
+    // flushed by whole runs (each laid out on its own): a run is done when
+    // its last column is, as its columns are marked done in order.
+    const bool rows = workers[0]->RendersRows();
+    const uint32_t unit = rows ? run : 1;
+    auto last = [&](uint32_t x) { return std::min(x + unit, width) - 1; };
     uint32_t written = 0;
     auto flush = [&](uint32_t until, bool block) {
         while (written < until) {
-            if (!done[written].load(std::memory_order_acquire)) {
+            if (!done[last(written)].load(std::memory_order_acquire)) {
                 if (!block)
                     return;
-                AwaitChange(done[written], 0);
+                AwaitChange(done[last(written)], 0);
                 continue;
             }
             const uint32_t limit = std::min(width, written - written % slots + slots);
-            uint32_t end = written + 1;
-            while (end < limit && done[end].load(std::memory_order_acquire))
-                ++end;
+            uint32_t end = std::min(written + unit, width);
+            while (end < limit && done[last(end)].load(std::memory_order_acquire))
+                end = std::min(end + unit, width);
             for (uint32_t x = written; x < end; ++x)
                 progress.Column(x);
-            surface.SetColumns(written, end - written, height, slot(written));
+            if (rows) {
+                for (uint32_t x = written; x < end; x += run)
+                    surface.SetRows(x, std::min(run, end - x), height, slot(x));
+            } else {
+                surface.SetColumns(written, end - written, height, slot(written));
+            }
             written = end;
             flushed.store(written, std::memory_order_release);
             flushed.notify_all();

@@ -19,6 +19,10 @@ public:
     // Columns x .. x + count - 1, one after the other, each height x 3 bytes
     // (red, green, blue from the top row down).
     virtual void Render(uint32_t x, uint32_t count, uint8_t* rgb) = 0;
+    // True when Render lays the `count` columns out row by row instead
+    // (row y's pixels at rgb + y * count * 3), as IPixelSurface::SetRows
+    // takes them: a surface that stores rows then copies whole rows.
+    virtual bool RendersRows() const { return false; }
 };
 
 using ColumnSourceFactory = std::function<std::unique_ptr<IColumnSource>()>;

@@ -22,15 +22,16 @@ namespace HWY_NAMESPACE {
 
 namespace hn = hwy::HWY_NAMESPACE;
 
-using DI = hn::CappedTag<int32_t, 8>;
-using DF = hn::Rebind<float, DI>;
+using DI = hn::CappedTag<int32_t, 16>;
 
-// x / 255 rounded toward zero, for |x| < 2^17.
+// x / 255 rounded down, for 0 <= x < 2^18 (levels 0..255 give at most
+// 510 x 255): with t = 257 (x + 1), (t + t / 2^16) / 2^16, exact over that
+// whole range, in integer steps instead of a division.
 HWY_INLINE hn::Vec<DI> Div255(hn::Vec<DI> x)
 {
-    const DI di;
-    const DF df;
-    return hn::ConvertTo(di, hn::Div(hn::ConvertTo(df, x), hn::Set(df, 255.0f)));
+    const auto plus = hn::Add(x, hn::Set(DI(), 1));
+    const auto t = hn::Add(hn::ShiftLeft<8>(plus), plus);
+    return hn::ShiftRight<16>(hn::Add(t, hn::ShiftRight<16>(t)));
 }
 
 // One channel: m1 + (m2 - m1) * w / 255 with the hue's weight w on a 0..255
@@ -42,10 +43,10 @@ HWY_INLINE hn::Vec<DI> Channel(hn::Vec<DI> m1, hn::Vec<DI> m2, hn::Vec<DI> hue)
     hue = hn::IfThenElse(hn::Gt(hue, hn::Set(di, 255)), hn::Sub(hue, hn::Set(di, 255)), hue);
     // Rising 6 a step to 42, flat 255 over 43..127, falling from 169, 0
     // from 170 on.
-    const auto six = hn::Mul(hue, hn::Set(di, 6));
+    const auto six = hn::Add(hn::ShiftLeft<2>(hue), hn::ShiftLeft<1>(hue));
     auto weight = hn::Min(six, hn::Sub(hn::Set(di, 1020), six));
     weight = hn::Max(hn::Min(weight, hn::Set(di, 255)), hn::Zero(di));
-    return Div255(hn::Add(hn::Mul(m1, hn::Set(di, 255)), hn::Mul(hn::Sub(m2, m1), weight)));
+    return Div255(hn::Add(hn::Sub(hn::ShiftLeft<8>(m1), m1), hn::Mul(hn::Sub(m2, m1), weight)));
 }
 
 void HslToPackedLevelsImpl(const uint32_t* HWY_RESTRICT hue, const uint32_t* HWY_RESTRICT saturation,

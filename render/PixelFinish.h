@@ -50,12 +50,23 @@ public:
             if (count >= kVectorRun) {
                 HslToPackedLevels(hue, saturation, luminosity, count, colours);
                 AddPackedLevels(red, green, blue, count, colours);
-                for (std::size_t i = 0; i < count; ++i) {
-                    if ((hue[i] | saturation[i] | luminosity[i] | red[i] | green[i] | blue[i]) <= 255)
+                // Blocks of pixels all in range (the usual case) are
+                // passed over after one combined test.
+                for (std::size_t i0 = 0; i0 < count; i0 += kVectorRun) {
+                    const std::size_t i1 = std::min(count, i0 + kVectorRun);
+                    uint32_t levels = 0;
+                    for (std::size_t i = i0; i < i1; ++i)
+                        levels |= hue[i] | saturation[i] | luminosity[i] | red[i] | green[i] | blue[i];
+                    if (levels <= 255)
                         continue;
-                    const Rgb32 rgb = HslToRgb(hue[i], saturation[i], luminosity[i]);
-                    colours[i] = (AddLevel(red[i], rgb.red) & 0xFFu) | (AddLevel(green[i], rgb.green) & 0xFFu) << 8 |
-                                 (AddLevel(blue[i], rgb.blue) & 0xFFu) << 16;
+                    for (std::size_t i = i0; i < i1; ++i) {
+                        if ((hue[i] | saturation[i] | luminosity[i] | red[i] | green[i] | blue[i]) <= 255)
+                            continue;
+                        const Rgb32 rgb = HslToRgb(hue[i], saturation[i], luminosity[i]);
+                        colours[i] = (AddLevel(red[i], rgb.red) & 0xFFu) |
+                                     (AddLevel(green[i], rgb.green) & 0xFFu) << 8 |
+                                     (AddLevel(blue[i], rgb.blue) & 0xFFu) << 16;
+                    }
                 }
                 return;
             }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -31,6 +32,25 @@ public:
     {
         for (uint32_t i = 0; i < count; ++i)
             SetColumn(x + i, height, rgb + std::size_t(i) * height * 3);
+    }
+
+    // The same block of columns laid out row by row: row y holds the
+    // `count` pixels (x, y) .. (x + count - 1, y) at rgb + y * count * 3. A
+    // surface that stores rows copies each row at once; any other receives
+    // the block through SetColumns, column after column.
+    virtual void SetRows(uint32_t x, uint32_t count, uint32_t height, const uint8_t* rgb)
+    {
+        std::vector<uint8_t> columns(std::size_t(count) * height * 3);
+        for (uint32_t y = 0; y < height; ++y) {
+            for (uint32_t i = 0; i < count; ++i) {
+                const uint8_t* in = rgb + (std::size_t(y) * count + i) * 3;
+                uint8_t* out = columns.data() + (std::size_t(i) * height + y) * 3;
+                out[0] = in[0];
+                out[1] = in[1];
+                out[2] = in[2];
+            }
+        }
+        SetColumns(x, count, height, columns.data());
     }
 };
 
@@ -87,6 +107,26 @@ public:
                     }
                 }
             }
+        }
+    }
+
+    void SetRows(uint32_t x, uint32_t count, uint32_t height, const uint8_t* rgb) override
+    {
+        // The image is far larger than the caches and its rows far apart:
+        // the lines a few rows ahead are requested early, so that their
+        // reads overlap the copies instead of each copy waiting for its own.
+        constexpr uint32_t kAhead = 8;
+        const std::size_t rowBytes = std::size_t(count) * 3;
+        const std::size_t stride = std::size_t(m_width) * 3;
+        uint8_t* out = m_rgb.data() + std::size_t(x) * 3;
+        for (uint32_t y = 0; y < height; ++y, out += stride) {
+            if (y + kAhead < height) {
+                const uint8_t* ahead = out + kAhead * stride;
+                for (std::size_t b = 0; b < rowBytes; b += 64)
+                    __builtin_prefetch(ahead + b, 1);
+                __builtin_prefetch(ahead + rowBytes - 1, 1);
+            }
+            std::memcpy(out, rgb + y * rowBytes, rowBytes);
         }
     }
 

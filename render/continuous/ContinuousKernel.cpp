@@ -79,13 +79,15 @@ void CombineRowsImpl(const double* HWY_RESTRICT weights, const double* const* HW
     }
 }
 
+// Rows from position start + y on, written from out[y] on.
 template <std::size_t kVectors, std::size_t kColumns>
 HWY_INLINE void TruncatedBlock(const double* HWY_RESTRICT weights, const double* const* HWY_RESTRICT rows,
-                               std::size_t count, std::size_t y, uint32_t* HWY_RESTRICT out, std::size_t outStride)
+                               std::size_t count, std::size_t start, std::size_t y, uint32_t* HWY_RESTRICT out,
+                               std::size_t outStride)
 {
     const std::size_t N = hn::Lanes(D());
     hn::Vec<D> s[kColumns][kVectors];
-    CombineBlock<kVectors, kColumns>(weights, count, rows, count, y, s);
+    CombineBlock<kVectors, kColumns>(weights, count, rows, count, start + y, s);
     for (std::size_t c = 0; c < kColumns; ++c)
         for (std::size_t v = 0; v < kVectors; ++v)
             StoreTruncated(s[c][v], out + c * outStride + y + v * N);
@@ -94,7 +96,8 @@ HWY_INLINE void TruncatedBlock(const double* HWY_RESTRICT weights, const double*
 // Row blocks outside, columns inside: a block of every row (count x 4N
 // doubles) stays in the first-level cache while all columns use it.
 void CombineRowsTruncatedImpl(const double* HWY_RESTRICT weights, const double* const* HWY_RESTRICT rows,
-                              std::size_t count, std::size_t length, std::size_t columns, uint32_t* HWY_RESTRICT out,
+                              std::size_t count, std::size_t start, std::size_t length, std::size_t columns,
+                              uint32_t* HWY_RESTRICT out,
                               std::size_t outStride)
 {
     const std::size_t N = hn::Lanes(D());
@@ -104,16 +107,16 @@ void CombineRowsTruncatedImpl(const double* HWY_RESTRICT weights, const double* 
 #if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX3
         // 32 registers: four columns' sums stay in them beside the rows.
         for (; c + 4 <= columns; c += 4)
-            TruncatedBlock<4, 4>(weights + c * count, rows, count, y, out + c * outStride, outStride);
+            TruncatedBlock<4, 4>(weights + c * count, rows, count, start, y, out + c * outStride, outStride);
 #endif
         for (; c + 2 <= columns; c += 2)
-            TruncatedBlock<4, 2>(weights + c * count, rows, count, y, out + c * outStride, outStride);
+            TruncatedBlock<4, 2>(weights + c * count, rows, count, start, y, out + c * outStride, outStride);
         if (c < columns)
-            TruncatedBlock<4, 1>(weights + c * count, rows, count, y, out + c * outStride, outStride);
+            TruncatedBlock<4, 1>(weights + c * count, rows, count, start, y, out + c * outStride, outStride);
     }
     for (; y < length; y += N) {
         for (std::size_t c = 0; c < columns; ++c)
-            TruncatedBlock<1, 1>(weights + c * count, rows, count, y, out + c * outStride, outStride);
+            TruncatedBlock<1, 1>(weights + c * count, rows, count, start, y, out + c * outStride, outStride);
     }
 }
 
@@ -132,10 +135,10 @@ void CombineRows(const double* weights, const double* const* rows, std::size_t c
     HWY_DYNAMIC_DISPATCH(CombineRowsImpl)(weights, rows, count, length, out);
 }
 
-void CombineRowsTruncated(const double* weights, const double* const* rows, std::size_t count, std::size_t length,
-                          std::size_t columns, uint32_t* out, std::size_t outStride)
+void CombineRowsTruncated(const double* weights, const double* const* rows, std::size_t count, std::size_t start,
+                          std::size_t length, std::size_t columns, uint32_t* out, std::size_t outStride)
 {
-    HWY_DYNAMIC_DISPATCH(CombineRowsTruncatedImpl)(weights, rows, count, length, columns, out, outStride);
+    HWY_DYNAMIC_DISPATCH(CombineRowsTruncatedImpl)(weights, rows, count, start, length, columns, out, outStride);
 }
 
 uint32_t TruncatedLow32(double v) { return static_cast<uint32_t>(model::TruncToInt64(v)); }

@@ -19,14 +19,15 @@ inline constexpr std::size_t kContinuousPadding = 16;
 void CombineRows(const double* weights, const double* const* rows, std::size_t count, std::size_t length,
                  double* out);
 
-// The same sums for `columns` sets of weights over the same rows (each row
-// block is read once for all of them): column s takes
-// weights[s * count .. s * count + count) and writes
-// out[s * outStride + i] = the low 32 bits of its sum truncated toward zero
-// to a 64-bit integer (model::TruncToInt64: a sum outside that range, or
-// NaN, gives 0).
-void CombineRowsTruncated(const double* weights, const double* const* rows, std::size_t count, std::size_t length,
-                          std::size_t columns, uint32_t* out, std::size_t outStride);
+// The same sums for `columns` sets of weights over the same rows, at
+// positions start .. start + length - 1 (start and length multiples of
+// kContinuousPadding; each row block is read once for all the columns):
+// column s takes weights[s * count .. s * count + count) and writes
+// out[s * outStride + i] = the low 32 bits of its sum at position start + i
+// truncated toward zero to a 64-bit integer (model::TruncToInt64: a sum
+// outside that range, or NaN, gives 0).
+void CombineRowsTruncated(const double* weights, const double* const* rows, std::size_t count, std::size_t start,
+                          std::size_t length, std::size_t columns, uint32_t* out, std::size_t outStride);
 
 // The low 32 bits of model::TruncToInt64(v): the one truncation every
 // continuous path applies to a component's sum.

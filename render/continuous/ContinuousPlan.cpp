@@ -104,15 +104,9 @@ CContinuousPlan::CContinuousPlan(const CTileParams& params, const RealCoefficien
     m_firstTerm[kComponents] = static_cast<uint32_t>(m_columnTerms.size());
 }
 
-void CContinuousPlan::ColumnSums(int c, uint32_t x, uint32_t count, std::vector<double>& weights, uint32_t* out,
-                                 std::size_t outStride) const
+void CContinuousPlan::ColumnWeights(int c, uint32_t x, uint32_t count, std::vector<double>& weights) const
 {
     const uint32_t first = m_firstTerm[c], terms = m_firstTerm[c + 1] - first;
-    if (terms == 0) {
-        for (uint32_t i = 0; i < count; ++i)
-            std::fill_n(out + i * outStride, m_paddedRows, 0u);
-        return;
-    }
     const uint32_t harmonics = m_columns.Harmonics();
     weights.resize(std::size_t(terms) * count);
     for (uint32_t i = 0; i < count; ++i) {
@@ -122,7 +116,18 @@ void CContinuousPlan::ColumnSums(int c, uint32_t x, uint32_t count, std::vector<
                 factor < harmonics ? m_columns.Cos(x + i, factor) : m_columns.Sin(x + i, factor - harmonics);
         }
     }
-    CombineRowsTruncated(weights.data(), m_columnRows.data() + first, terms, m_paddedRows, count, out, outStride);
+}
+
+void CContinuousPlan::BandSums(int c, const std::vector<double>& weights, uint32_t count, std::size_t start,
+                               std::size_t length, uint32_t* out, std::size_t outStride) const
+{
+    const uint32_t first = m_firstTerm[c], terms = m_firstTerm[c + 1] - first;
+    if (terms == 0) {
+        for (uint32_t i = 0; i < count; ++i)
+            std::fill_n(out + i * outStride, length, 0u);
+        return;
+    }
+    CombineRowsTruncated(weights.data(), m_columnRows.data() + first, terms, start, length, count, out, outStride);
 }
 
 } // namespace quorrel::render

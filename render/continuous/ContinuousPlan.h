@@ -30,11 +30,16 @@ public:
     // Multiply-adds a pixel over the needed components.
     uint64_t TermsPerPixel() const { return m_columnTerms.size(); }
 
-    // Component c's sums of columns x .. x + count - 1: PaddedRows() values
-    // a column, the columns `outStride` apart in `out`; `weights` is
-    // scratch space.
-    void ColumnSums(int c, uint32_t x, uint32_t count, std::vector<double>& weights, uint32_t* out,
-                    std::size_t outStride) const;
+    // Component c's column factors of columns x .. x + count - 1, in the
+    // order its sums add them (what BandSums takes).
+    void ColumnWeights(int c, uint32_t x, uint32_t count, std::vector<double>& weights) const;
+
+    // Component c's sums of `count` columns with those factors at rows
+    // start .. start + length - 1 (multiples of kContinuousPadding, within
+    // PaddedRows()): `length` values a column, the columns `outStride`
+    // apart in `out`.
+    void BandSums(int c, const std::vector<double>& weights, uint32_t count, std::size_t start, std::size_t length,
+                  uint32_t* out, std::size_t outStride) const;
 
     const PixelFinish& Finish() const { return m_finish; }
 

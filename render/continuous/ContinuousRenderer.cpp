@@ -1,11 +1,14 @@
 #include "render/continuous/ContinuousRenderer.h"
 
 #include "render/ColumnDriver.h"
+#include "render/continuous/ContinuousKernel.h"
 #include "render/continuous/ContinuousPlan.h"
 
 #include <hwy/aligned_allocator.h>
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <memory>
 
 namespace quorrel::render {
@@ -14,54 +17,97 @@ using namespace model;
 
 namespace {
 
-// The columns of one run go through the sums together (each block of the
-// row sums is read once for all of them), then through the finish one by
-// one.
+// Rows of the sums and colours a worker holds at a time: small enough
+// that the row sums' block it reads (up to 360 rows of it) stays in the
+// second-level cache while every column of the run uses it.
+constexpr uint32_t kBand = 64;
+static_assert(kBand % kContinuousPadding == 0);
+
+// `count` columns of colour values 0x00BBGGRR (`rows` each, `stride`
+// apart) to rows of three bytes a pixel (row y at rgb + y * count * 3).
+// Each pixel is stored as four bytes, its fourth overwritten by the next
+// pixel of its row; a row's last pixel is stored byte by byte, so nothing
+// past the block (or of an earlier row) is touched.
+static_assert(std::endian::native == std::endian::little, "PackRows stores a colour value's low three bytes");
+void PackRows(const uint32_t* colours, std::size_t stride, uint32_t count, uint32_t rows, uint8_t* rgb)
+{
+    const std::size_t rowBytes = std::size_t(count) * 3;
+    for (uint32_t i = 0; i + 1 < count; ++i) {
+        const uint32_t* column = colours + i * stride;
+        uint8_t* out = rgb + std::size_t(i) * 3;
+        for (uint32_t y = 0; y < rows; ++y)
+            std::memcpy(out + y * rowBytes, &column[y], 4);
+    }
+    const uint32_t* column = colours + (count - 1) * stride;
+    uint8_t* out = rgb + std::size_t(count - 1) * 3;
+    for (uint32_t y = 0; y < rows; ++y) {
+        uint8_t* p = out + y * rowBytes;
+        p[0] = static_cast<uint8_t>(column[y]);
+        p[1] = static_cast<uint8_t>(column[y] >> 8);
+        p[2] = static_cast<uint8_t>(column[y] >> 16);
+    }
+}
+
+// A run of columns is rendered band of rows after band: in each band the
+// columns go through the sums together (each block of the row sums is read
+// once for all of them), then through the finish one by one, and the band
+// is turned into rows in the worker's cache, so the image's rows are
+// written whole.
 class CContinuousColumns final : public IColumnSource {
 public:
     CContinuousColumns(const CContinuousPlan& plan, uint32_t run)
         : m_plan(plan),
           m_run(run),
-          m_sums(hwy::AllocateAligned<uint32_t>(plan.PaddedRows() * kComponents * run)),
-          m_colours(plan.Height())
+          m_sums(hwy::AllocateAligned<uint32_t>(std::size_t(kBand) * kComponents * run)),
+          m_colours(std::size_t(kBand) * run)
     {
-        m_weights.reserve(std::size_t(2) * kMaxHarmonics * run);
+        for (auto& weights : m_weights)
+            weights.reserve(std::size_t(2) * kMaxHarmonics * run);
     }
 
     void Render(uint32_t x, uint32_t count, uint8_t* rgb) override
     {
-        const std::size_t rows = m_plan.PaddedRows();
         const uint32_t height = m_plan.Height();
-        auto column = [&](int c, uint32_t i) { return &m_sums[(std::size_t(c) * m_run + i) * rows]; };
+        auto column = [&](int c, uint32_t i) { return &m_sums[(std::size_t(c) * m_run + i) * kBand]; };
         for (int c = 0; c < kComponents; ++c) {
             if (m_plan.Needed(c))
-                m_plan.ColumnSums(c, x, count, m_weights, column(c, 0), rows);
+                m_plan.ColumnWeights(c, x, count, m_weights[c]);
         }
-        for (uint32_t i = 0; i < count; ++i) {
-            uint32_t* sums[kComponents];
+        for (uint32_t y0 = 0; y0 < height; y0 += kBand) {
+            const uint32_t rows = std::min(kBand, height - y0);
+            const std::size_t length = std::min<std::size_t>(kBand, m_plan.PaddedRows() - y0);
             for (int c = 0; c < kComponents; ++c) {
-                sums[c] = column(c, i);
-                if (!m_plan.Needed(c))
-                    std::fill_n(sums[c], height, 0u);
+                if (m_plan.Needed(c))
+                    m_plan.BandSums(c, m_weights[c], count, y0, length, column(c, 0), kBand);
             }
-            m_plan.Finish().Run(sums, height, m_colours.data());
-            PackColumn(m_colours.data(), height, rgb + std::size_t(i) * height * 3);
+            for (uint32_t i = 0; i < count; ++i) {
+                uint32_t* sums[kComponents];
+                for (int c = 0; c < kComponents; ++c) {
+                    sums[c] = column(c, i);
+                    if (!m_plan.Needed(c))
+                        std::fill_n(sums[c], rows, 0u);
+                }
+                m_plan.Finish().Run(sums, rows, m_colours.data() + std::size_t(i) * kBand);
+            }
+            PackRows(m_colours.data(), kBand, count, rows, rgb + std::size_t(y0) * count * 3);
         }
     }
+
+    bool RendersRows() const override { return true; }
 
 private:
     const CContinuousPlan& m_plan;
     uint32_t m_run;
-    hwy::AlignedFreeUniquePtr<uint32_t[]> m_sums;   // [component][column of the run][padded rows]
-    std::vector<uint32_t> m_colours;
-    std::vector<double> m_weights;
+    hwy::AlignedFreeUniquePtr<uint32_t[]> m_sums;   // [component][column of the run][row of the band]
+    std::vector<uint32_t> m_colours;                // [column of the run][row of the band]
+    std::vector<double> m_weights[kComponents];
 };
 
-// Columns a run: enough that a block of the row sums serves many columns,
+// Columns a run: enough that a band of the row sums serves many columns,
 // few enough that every thread gets several runs.
 uint32_t ColumnsPerRun(uint32_t width, unsigned threads)
 {
-    return std::clamp<uint32_t>(width / (8 * std::max(1u, threads)), 1, 16);
+    return std::clamp<uint32_t>(width / (4 * std::max(1u, threads)), 1, 128);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <random>
@@ -99,4 +100,39 @@ TEST(PixelFinish, RunsOfPixelsEqualThePixelByPixelFinishOnEveryTarget)
         }
         EXPECT_EQ(mismatches, 0);
     });
+}
+
+// The vector HSL conversion against HslToRgb for every hue, saturation and
+// luminosity 0..255 on every instruction set: its integer steps (the
+// division by 255 among them) must hold for each combination, not only for
+// the random ones above.
+TEST(PixelFinish, VectorHslEqualsTheScalarConversionForEveryLevel)
+{
+    constexpr uint32_t kPairs = 256 * 256;
+    std::vector<uint32_t> hue(kPairs), saturation(kPairs), luminosity(kPairs), packed(kPairs), expected(kPairs);
+    for (uint32_t i = 0; i < kPairs; ++i) {
+        saturation[i] = i & 0xFF;
+        luminosity[i] = i >> 8;
+    }
+    std::vector<uint64_t> mismatches(quorrel::render::KernelTargets().size());
+    for (uint32_t h = 0; h < 256; ++h) {
+        std::fill(hue.begin(), hue.end(), h);
+        for (uint32_t i = 0; i < kPairs; ++i) {
+            const Rgb32 rgb = HslToRgb(h, saturation[i], luminosity[i]);
+            expected[i] = rgb.red | rgb.green << 8 | rgb.blue << 16;
+        }
+        std::size_t target = 0;
+        quorrel::test::ForEachTarget([&] {
+            HslToPackedLevels(hue.data(), saturation.data(), luminosity.data(), kPairs, packed.data());
+            for (uint32_t i = 0; i < kPairs; ++i) {
+                if (packed[i] != expected[i] && ++mismatches[target] < 5) {
+                    ADD_FAILURE() << "hue " << h << " saturation " << saturation[i] << " luminosity "
+                                  << luminosity[i] << ": " << std::hex << packed[i] << " instead of " << expected[i];
+                }
+            }
+            ++target;
+        });
+    }
+    for (uint64_t count : mismatches)
+        EXPECT_EQ(count, 0u);
 }
