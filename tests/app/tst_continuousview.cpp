@@ -74,13 +74,13 @@ TEST_F(ContinuousViewTest, TheViewRendersContinuouslyAndItsCaptionSaysSo)
     EXPECT_FALSE(Checked(ID_VIEW_CONTINUOUS));
     const QString exactCaption = Caption(view);
     EXPECT_FALSE(exactCaption.contains("Continuous"));
-    // In the View menu, after the zoom commands.
+    // In the View menu, after the zoom commands and before Animate.
     QStringList items;
     for (QAction* menu : Frame()->menuBar()->actions())
         if (menu->text() == "&View")
             for (QAction* action : menu->menu()->actions())
                 items << action->text();
-    EXPECT_TRUE(items.join("|").contains("Zoom &Normal\tNum *||&Continuous Colours||&Full Screen")) << items.join("|").toStdString();
+    EXPECT_TRUE(items.join("|").contains("Zoom &Normal\tNum *||&Continuous Colours|&Animate\tA||&Full Screen")) << items.join("|").toStdString();
 
     Frame()->Action(ID_VIEW_CONTINUOUS)->trigger();
     EXPECT_TRUE(Checked(ID_VIEW_CONTINUOUS));

@@ -127,7 +127,7 @@ void ExpectTileRepeated(const QImage& filled, const QImage& tile, QSize size)
 TEST_F(ScreenExportTest, SitsAfterExportImageAndOpensAtTheScreensSize)
 {
     ASSERT_TRUE(Start());
-    EXPECT_NE(FileMenu(Frame()).find("&Export Image... | Export Screen-Si&zed Image... | - | Set As &Wallpaper"),
+    EXPECT_NE(FileMenu(Frame()).find("&Export Image... | Export Screen-Si&zed Image... | Export &Animation... | - | Set As &Wallpaper"),
               std::string::npos)
         << FileMenu(Frame());
     EXPECT_EQ(Frame()->Action(ID_EXPORT_SCREEN_IMAGE)->statusTip(), "Export the tile repeated to the size of a screen");

@@ -8,6 +8,7 @@
 #include "platform/SettingsLocation.h"
 
 #include <QSettings>
+#include <QStandardPaths>
 
 #include <filesystem>
 #include <fstream>
@@ -119,7 +120,9 @@ TEST(SettingsThatCannotBeStored, GiveOneWarningWhenTheProcessEnds)
     ASSERT_GE(child, 0);
     if (child == 0) {
         ::dup2(pipeFds[1], 2);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(blocked));
+        // The settings folder follows XDG_CONFIG_HOME (not the test mode's).
+        QStandardPaths::setTestModeEnabled(false);
+        ::setenv("XDG_CONFIG_HOME", blocked.c_str(), 1);
         platform::InstallSettingsRegistry();
         platform::InstallSettingsRegistry();   // installed twice, still one line
         CRegistryKey key;
@@ -141,6 +144,6 @@ TEST(SettingsThatCannotBeStored, GiveOneWarningWhenTheProcessEnds)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "a value was reported stored";
     EXPECT_EQ(err, "quorrel: warning: the settings could not be stored in " + blocked +
-                       "/Vantorel/Quorrel.conf (is its folder writable?); they are lost when the editor ends\n");
+                       "/quorrel/quorrel.conf (is its folder writable?); they are lost when the editor ends\n");
     std::filesystem::remove_all(folder);
 }
