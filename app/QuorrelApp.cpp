@@ -7,6 +7,7 @@
 #include "QuorrelDoc.h"
 #include "QuorrelView.h"
 
+#include "controls/accessible/Accessibility.h"
 #include "output/DesktopWallpaper.h"
 #include "platform/DocTemplate.h"
 #include "platform/Document.h"
@@ -110,6 +111,9 @@ bool CQuorrelApp::InitInstance()
 {
     if (!InitFramework())
         return false;
+    // Before the first window, so that every control answers screen
+    // readers through its own interface.
+    controls::InstallControlAccessibility();
 
     if (!ProcessShellCommand())
         return false;

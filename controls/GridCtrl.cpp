@@ -5,7 +5,7 @@
 
 #include "controls/GridCtrl.h"
 
-#include "controls/GridAccessible.h"
+#include "controls/accessible/Accessibility.h"
 #include "controls/GridInPlaceEdit.h"
 
 #include <QApplication>
@@ -19,7 +19,7 @@ namespace quorrel::controls {
 CGridCtrl::CGridCtrl(QWidget* parent)
     : QAbstractScrollArea(parent)
 {
-    InstallGridAccessibility();
+    InstallControlAccessibility();
     const QPalette& pal = palette();
     m_crText = ToColorRef(pal.color(QPalette::Text));
     m_crTextBk = ToColorRef(pal.color(QPalette::Base));

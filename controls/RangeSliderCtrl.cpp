@@ -4,6 +4,8 @@
 
 #include "controls/RangeSliderCtrl.h"
 
+#include "controls/accessible/Accessibility.h"
+
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -31,6 +33,7 @@ CRangeSliderCtrl::CRangeSliderCtrl(QWidget* parent, uint32_t dwStyle)
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_tip.Hide();
+    InstallControlAccessibility();
 }
 
 CRangeSliderCtrl::~CRangeSliderCtrl()
@@ -128,6 +131,29 @@ int CRangeSliderCtrl::GetMarkerValuesInt(int values[]) const
     for (int i = 0; i < n; ++i)
         values[i] = int(buffer[size_t(i)]); // truncation toward zero
     return n;
+}
+
+bool CRangeSliderCtrl::SetMarkerValue(int index, float value)
+{
+    if (index < 0 || index >= int(m_markers.size()) || std::isnan(value) || m_pDragMarker || m_pNewMarker)
+        return false;
+    const float low = index > 0 ? m_markers[size_t(index) - 1]->m_fValue : m_fMin;
+    const float high = index + 1 < int(m_markers.size()) ? m_markers[size_t(index) + 1]->m_fValue : m_fMax;
+    CSliderMarker& marker = *m_markers[size_t(index)];
+    marker.m_fValue = std::clamp(value, std::min(low, high), std::max(low, high));
+    InvalidateLayout();
+    repaint();
+    emit markerMoved();
+    emit scrolled();
+    return true;
+}
+
+QRect CRangeSliderCtrl::GetMarkerRect(int index)
+{
+    EnsureLayout();
+    if (index < 0 || index >= int(m_markers.size()))
+        return {};
+    return CanonicalToWidget().mapRect(m_markers[size_t(index)]->Bounds().ToQRect());
 }
 
 void CRangeSliderCtrl::SetTrackbarStyle(Qt::Orientation orientation, QSlider::TickPosition ticks)

@@ -42,6 +42,14 @@ public:
     int GetMarkerValues(float values[]) const;
     // The same, each value truncated toward zero.
     int GetMarkerValuesInt(int values[]) const;
+    // Moves the marker at `index` (in ascending order) to `value`, kept within
+    // the range and between its neighbours, as a drop there would: repainted,
+    // then markerMoved() and scrolled(). For assistive technologies, which
+    // set values rather than drag; false, changing nothing, for an index
+    // that is no marker, a value that is no number, or during a drag.
+    bool SetMarkerValue(int index, float value);
+    // The marker's outline in widget coordinates; empty for no marker.
+    QRect GetMarkerRect(int index);
 
     void SetAlternate(bool bAlternate) { m_bAlternate = bAlternate; update(); }
     bool GetAlternate() const { return m_bAlternate; }

@@ -3,6 +3,10 @@
 #include "ControlIds.h"
 #include "EditorIcons.h"
 
+#include "controls/accessible/Accessibility.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -25,9 +29,13 @@ QString ComponentName(int c) { return ComponentLabel(c).remove(QLatin1Char('&'))
 
 void SetSpokenName(QWidget* control, const QString& name)
 {
+    // Combo boxes speak the name only through the control's own interfaces.
+    controls::InstallControlAccessibility();
     control->setAccessibleName(name);
     for (QLineEdit* edit : control->findChildren<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly))
         edit->setAccessibleName(name);
+    if (auto* combo = qobject_cast<QComboBox*>(control); combo && combo->view())
+        combo->view()->setAccessibleName(name);
 }
 
 QCheckBox* MakeComponentCheck(int c)

@@ -19,7 +19,7 @@ QString ComponentName(int c);         // "Red" ... "Luminosity"
 
 // The name a screen reader speaks for a control whose visible label is a
 // column heading or a picture ("Red wrap mode"); an edit box inside the
-// control (a spin box's) gets it too.
+// control (a spin box's) and a combo box's list of items get it too.
 void SetSpokenName(QWidget* control, const QString& name);
 
 QCheckBox* MakeComponentCheck(int c);

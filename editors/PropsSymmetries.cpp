@@ -46,6 +46,9 @@ CPropsSymmetries::CPropsSymmetries(model::CTileParams& params, bool* pbRegenerat
     for (int s = 0; s < 6; ++s) {
         auto* heading = new CIconLabel(kSymmetryColumnIcon + s, 20);
         SetControlId(heading, kHeadingIconId + 10 * s);
+        const QString column = QString::fromStdString(SymmetryColumnName(s));
+        heading->setToolTip(column);
+        heading->setAccessibleName(column);
         grid->addWidget(heading, 0, 2 + s, Qt::AlignCenter);
     }
 
@@ -96,8 +99,13 @@ void CPropsSymmetries::Load()
     for (int c = 0; c < 6; ++c) {
         const QSignalBlocker block(m_pList[c]);
         m_pList[c]->clear();
-        for (int item = 0; item < kSymmetryItems; ++item)
+        for (int item = 0; item < kSymmetryItems; ++item) {
             m_pList[c]->addItem(SymmetryPicture(item), QString());
+            // The picture in words, for screen readers and as its tip.
+            const QString words = QString::fromStdString(SymmetryRowDescription(SymmetryItemValues(item)));
+            m_pList[c]->setItemData(item, words, Qt::AccessibleTextRole);
+            m_pList[c]->setItemData(item, words, Qt::ToolTipRole);
+        }
         m_pList[c]->setCurrentIndex(-1);
     }
     for (int c = 0; c < 6; ++c)
@@ -163,7 +171,16 @@ void CPropsSymmetries::OnSelChange(int c)
 {
     SymmetryValuesFromItem(m_pList[c]->currentIndex(), m_nWorkSym[c]);
     for (int s = 0; s < 6; ++s)
-        m_pValue[c][s]->SetIconId(kValueIcon + m_nWorkSym[c][s]);
+        ShowValue(c, s, kValueIcon);
+}
+
+void CPropsSymmetries::ShowValue(int c, int s, int iconBase)
+{
+    const int value = m_nWorkSym[c][s];
+    m_pValue[c][s]->SetIconId(iconBase + value);
+    m_pValue[c][s]->setAccessibleName(ComponentName(c) + QLatin1Char(' ')
+                                      + QString::fromStdString(SymmetryColumnName(s)).toLower() + QStringLiteral(": ")
+                                      + QString::fromStdString(SymmetryValueName(value)));
 }
 
 void CPropsSymmetries::UpdateComponent(int c)
@@ -171,7 +188,7 @@ void CPropsSymmetries::UpdateComponent(int c)
     const bool ticked = m_pCheck[c]->isChecked();
     m_pList[c]->setEnabled(ticked);
     for (int s = 0; s < 6; ++s)
-        m_pValue[c][s]->SetIconId((ticked ? kValueIcon : kGreyValueIcon) + m_nWorkSym[c][s]);
+        ShowValue(c, s, ticked ? kValueIcon : kGreyValueIcon);
     m_pApplyRgb->setEnabled(m_pCheck[model::Red]->isChecked()
                             && (m_pCheck[model::Green]->isChecked()
                                 || m_pCheck[model::Blue]->isChecked()));

@@ -35,6 +35,9 @@ protected:
 private:
     void OnSelChange(int c);
     void UpdateComponent(int c);
+    // Value icon s of component c from the working row: its picture (from
+    // the normal or the greyed set) and the words a screen reader speaks.
+    void ShowValue(int c, int s, int iconBase);
     void OnApplyToGroup(int source);
     void Revert(int c);
     void Apply(int c);

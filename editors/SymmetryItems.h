@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 namespace quorrel::editors {
 
@@ -21,5 +22,13 @@ int SymmetryItemFromValues(const SymmetryRow& row);
 // Writes the item's values into the row; an item outside 0..24 changes
 // nothing.
 void SymmetryValuesFromItem(int item, int32_t (&row)[6]);
+
+// What the pictures show, in words, for screen readers and tips: a column's
+// symmetry ("Half turn"), one value ("symmetric", "antisymmetric", "none"),
+// and a whole row ("Vertical-axis mirror symmetric, half turn antisymmetric";
+// "No symmetry" when every value is 0).
+std::string SymmetryColumnName(int column);
+std::string SymmetryValueName(int value);
+std::string SymmetryRowDescription(const SymmetryRow& row);
 
 } // namespace quorrel::editors

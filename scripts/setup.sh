@@ -27,7 +27,9 @@ QUORREL_PACKAGES=(
 # through python3-gi), systemd-analyze for the rotation's units, and a whole
 # Plasma shell. About 520 packages, 75 s to install. The editor's own
 # session tests use xfwm4 as the X window manager, and sway with Qt's
-# Wayland platform and wtype for the keys in a Wayland session.
+# Wayland platform and wtype for the keys in a Wayland session; the
+# accessibility bus (at-spi2-core) and pyatspi read the editor as a screen
+# reader does.
 QUORREL_DESKTOP_PACKAGES=(
     libglib2.0-bin dconf-gsettings-backend dconf-service dconf-cli
     gsettings-desktop-schemas cinnamon-desktop-data mate-desktop-common
@@ -38,6 +40,7 @@ QUORREL_DESKTOP_PACKAGES=(
     gir1.2-gnomebg-4.0 python3-gi systemd
     plasma-workspace plasma-desktop qdbus-qt5
     cups cups-client printer-driver-cups-pdf poppler-utils
+    at-spi2-core python3-pyatspi
 )
 
 # The Debian package and its check in a clean Debian 12 (./test.sh --package,

@@ -16,6 +16,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTest>
 
@@ -60,8 +61,14 @@ void CollectUnnamed(QAccessibleInterface* item, QStringList& unnamed, int& inter
         return;
     if (IsInteractive(item->role())) {
         ++interactive;
-        if (item->text(QAccessible::Name).trimmed().isEmpty())
+        const QString name = item->text(QAccessible::Name);
+        if (name.trimmed().isEmpty())
             unnamed << Describe(item);
+        // A name given to the control is the one spoken (on Linux Qt's own
+        // combo box would speak its current item instead).
+        const auto* widget = qobject_cast<const QWidget*>(item->object());
+        if (widget && !widget->accessibleName().isEmpty() && name != widget->accessibleName())
+            unnamed << Describe(item) + QStringLiteral(" speaks '%1', not '%2'").arg(name, widget->accessibleName());
     }
     for (int i = 0; i < item->childCount(); ++i)
         CollectUnnamed(item->child(i), unnamed, interactive, depth + 1);
@@ -133,6 +140,38 @@ TEST_F(AccessibilityTest, EveryInteractiveControlHasANameAScreenReaderSpeaks)
     EXPECT_EQ(columnHeaders[0]->text(QAccessible::Name), table.Grid()->GetItemText(0, 3));
     EXPECT_EQ(grid->indexOfChild(cell), 2 * table.Grid()->GetColumnCount() + 3);
     table.reject();
+}
+
+TEST_F(AccessibilityTest, AColourRangeSetThroughItsMarkersIsStoredByOk)
+{
+    ASSERT_TRUE(Start());
+    model::CTileParams params;
+    params.m_nColorLow[model::Red] = 20;
+    params.m_nColorHigh[model::Red] = 200;
+    editors::CQuorrelProp sheet(params);
+    sheet.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&sheet));
+    sheet.TabBar()->setCurrentIndex(1);  // Colors
+    QApplication::processEvents();
+
+    QAccessibleInterface* range = nullptr;
+    for (auto* widget : sheet.findChildren<QWidget*>())
+        if (widget->isVisible() && widget->accessibleName() == QStringLiteral("Red color range"))
+            range = QAccessible::queryAccessibleInterface(widget);
+    ASSERT_NE(range, nullptr);
+    ASSERT_EQ(range->childCount(), 2);
+    QAccessibleValueInterface* lower = range->child(0)->valueInterface();
+    QAccessibleValueInterface* upper = range->child(1)->valueInterface();
+    ASSERT_NE(lower, nullptr);
+    ASSERT_NE(upper, nullptr);
+    EXPECT_EQ(lower->currentValue().toInt(), 20);
+    EXPECT_EQ(upper->currentValue().toInt(), 200);
+    lower->setCurrentValue(64);
+    upper->setCurrentValue(180);
+    QTest::mouseClick(sheet.OkButton(), Qt::LeftButton);
+    EXPECT_EQ(sheet.result(), QDialog::Accepted);
+    EXPECT_EQ(params.m_nColorLow[model::Red], 64u);
+    EXPECT_EQ(params.m_nColorHigh[model::Red], 180u);
 }
 
 } // namespace

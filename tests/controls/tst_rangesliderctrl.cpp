@@ -1,10 +1,13 @@
 // CRangeSliderCtrl driven with real mouse events: adding markers, dragging
 // with and without crossing, pinning at the range ends, Ctrl-drag of both
-// markers, the alternate phase, the value tip and the notifications.
+// markers, the alternate phase, the value tip and the notifications; and
+// values set directly, as assistive technologies set them.
 
 #include "controls/RangeSliderCtrl.h"
 
 #include <QSignalSpy>
+
+#include <limits>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -379,3 +382,48 @@ TEST_F(RangeSliderTest, DisabledAndFocusedSlidersPaint)
     EXPECT_EQ(QColor(enabled.pixel(mid)), QColor(0, 0, 0xFF));
     EXPECT_NE(QColor(disabled.pixel(mid)), QColor(0, 0, 0xFF));
 }
+
+// Setting a marker's value (what assistive technologies do instead of
+// dragging): kept between its neighbours and the range ends, refused for no
+// marker or no number, and announced like a drop.
+struct MarkerValueCase {
+    const char* what;
+    int index;
+    float value;
+    bool accepted;
+    std::vector<float> after;
+};
+
+class RangeSliderMarkerValue : public RangeSliderTest, public ::testing::WithParamInterface<MarkerValueCase> {};
+
+TEST_P(RangeSliderMarkerValue, StaysBetweenItsNeighboursAndNotifiesLikeADrop)
+{
+    const MarkerValueCase& c = GetParam();
+    SetUpSlider(0, 100, 20, kColorsStyle, {20, 50});
+    const bool alternate = slider->GetAlternate();
+    QSignalSpy moved(slider.get(), &CRangeSliderCtrl::markerMoved);
+    QSignalSpy scrolled(slider.get(), &CRangeSliderCtrl::scrolled);
+    EXPECT_EQ(slider->SetMarkerValue(c.index, c.value), c.accepted);
+    EXPECT_EQ(Values(), c.after);
+    EXPECT_EQ(moved.count(), c.accepted ? 1 : 0);
+    EXPECT_EQ(scrolled.count(), c.accepted ? 1 : 0);
+    // Never crossing, the alternate phase never flips.
+    EXPECT_EQ(slider->GetAlternate(), alternate);
+    if (c.accepted) {
+        // The marker is drawn where its value now is.
+        const QRect body = slider->GetMarkerRect(c.index);
+        EXPECT_TRUE(body.contains(slider->ValueToPixel(c.after[size_t(c.index)]), body.center().y()));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RangeSliderMarkerValue,
+    ::testing::Values(MarkerValueCase{"LowerInside", 0, 30, true, {30, 50}},
+                      MarkerValueCase{"LowerPastUpperStopsThere", 0, 70, true, {50, 50}},
+                      MarkerValueCase{"LowerBelowTheRange", 0, -5, true, {0, 50}},
+                      MarkerValueCase{"UpperBelowLowerStopsThere", 1, 10, true, {20, 20}},
+                      MarkerValueCase{"UpperBeyondTheRange", 1, 150, true, {20, 100}},
+                      MarkerValueCase{"NoSuchMarker", 2, 10, false, {20, 50}},
+                      MarkerValueCase{"NegativeIndex", -1, 10, false, {20, 50}},
+                      MarkerValueCase{"NotANumber", 0, std::numeric_limits<float>::quiet_NaN(), false, {20, 50}}),
+    [](const auto& info) { return std::string(info.param.what); });

@@ -8,12 +8,16 @@
 
 #include "model/TileParams.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <set>
+#include <string>
 
 using namespace quorrel;
 using namespace quorrel::editors;
@@ -73,6 +77,40 @@ TEST(SymmetryItems, ConversionsBothWays)
     EXPECT_EQ(unknown[1], -1);  // unchanged
     SymmetryValuesFromItem(-1, unknown);
     EXPECT_EQ(unknown[0], 1);
+}
+
+TEST(SymmetryItems, EveryItemHasWordsOfItsOwn)
+{
+    std::set<std::string> seen;
+    for (int item = 0; item < kSymmetryItems; ++item) {
+        const std::string words = SymmetryRowDescription(SymmetryItemValues(item));
+        EXPECT_FALSE(words.empty());
+        EXPECT_TRUE(seen.insert(words).second) << "item " << item << " says what another says: " << words;
+    }
+    EXPECT_EQ(SymmetryRowDescription(SymmetryItemValues(0)), "No symmetry");
+    EXPECT_EQ(SymmetryRowDescription({+1, -1, 0, 0, -1, 0}),
+              "Horizontal-axis mirror symmetric, vertical-axis mirror antisymmetric, half turn antisymmetric");
+    EXPECT_EQ(SymmetryRowDescription({0, 0, 0, 0, 0, -1}), "Quarter turn antisymmetric");
+}
+
+TEST_F(SymmetriesPage, AScreenReaderHearsTheChoiceAndEveryValueIcon)
+{
+    Open();
+    Choose(model::Hue, 6);
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(List(model::Hue));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->text(QAccessible::Name), "Hue symmetry");
+    EXPECT_EQ(list->text(QAccessible::Value), QString::fromStdString(SymmetryRowDescription(SymmetryItemValues(6))));
+    EXPECT_EQ(List(model::Hue)->itemData(6, Qt::ToolTipRole).toString(), list->text(QAccessible::Value));
+    EXPECT_EQ(FindControl<CIconLabel>(page.get(), 4100 + model::Hue + 10 * 4)->accessibleName(),
+              "Hue half turn: antisymmetric");
+    EXPECT_EQ(FindControl<CIconLabel>(page.get(), 4100 + model::Hue + 10 * 1)->accessibleName(),
+              "Hue vertical-axis mirror: symmetric");
+    EXPECT_EQ(FindControl<CIconLabel>(page.get(), 4100 + model::Hue + 10 * 5)->accessibleName(),
+              "Hue quarter turn: none");
+    // A cleared component's greyed icons still say their values.
+    EXPECT_EQ(FindControl<CIconLabel>(page.get(), 4100 + model::Red + 10 * 0)->accessibleName(),
+              "Red horizontal-axis mirror: symmetric");
 }
 
 TEST_F(SymmetriesPage, LoadShowsTheDefaultsAndGreysClearedComponents)

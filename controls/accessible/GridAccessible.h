@@ -4,10 +4,12 @@
 // texts of their row and column header cells. Without it the grid would be
 // one unnamed area: its cells are painted, not widgets.
 
+class QAccessibleInterface;
+class QObject;
+
 namespace quorrel::controls {
 
-// Makes every CGridCtrl of the process answer as a table; called by the
-// grid's constructor, harmless to call again.
-void InstallGridAccessibility();
+// The table interface of a CGridCtrl; null for any other object.
+QAccessibleInterface* MakeGridAccessible(QObject* object);
 
 } // namespace quorrel::controls

@@ -1,7 +1,7 @@
-#include "GridAccessible.h"
+#include "controls/accessible/GridAccessible.h"
 
-#include "GridCell.h"
-#include "GridCtrl.h"
+#include "controls/GridCell.h"
+#include "controls/GridCtrl.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -245,22 +245,13 @@ QList<QAccessibleInterface*> CGridCellAccessible::HeaderCells(bool column) const
     return headers;
 }
 
-QAccessibleInterface* GridFactory(const QString&, QObject* object)
+} // namespace
+
+QAccessibleInterface* MakeGridAccessible(QObject* object)
 {
     if (auto* grid = qobject_cast<CGridCtrl*>(object))
         return new CGridAccessible(grid);
     return nullptr;
-}
-
-} // namespace
-
-void InstallGridAccessibility()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(GridFactory);
-        return true;
-    }();
-    (void)installed;
 }
 
 } // namespace quorrel::controls

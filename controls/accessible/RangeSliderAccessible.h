@@ -1,0 +1,16 @@
+#pragma once
+// A range slider as assistive technologies meet it: a named group holding
+// one slider a marker ("Red color range, lower marker"), each with its value,
+// the values it may take (up to its neighbours) and a way to set it. The
+// markers are painted, not widgets, so without it the control would be one
+// named area with nothing to read or move.
+
+class QAccessibleInterface;
+class QObject;
+
+namespace quorrel::controls {
+
+// The group interface of a CRangeSliderCtrl; null for any other object.
+QAccessibleInterface* MakeRangeSliderAccessible(QObject* object);
+
+} // namespace quorrel::controls

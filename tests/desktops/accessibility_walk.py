@@ -1,0 +1,243 @@
+#!/usr/bin/python3
+# Reads the running editor through the accessibility bus (AT-SPI), as a
+# screen reader does, and fails on what one could not speak or use:
+#  - a showing interactive element without a name (main window, the five
+#    pages of the Properties sheet, the Coefficients dialog and one
+#    coefficient table);
+#  - a combo box whose name is one of its own items (it would announce
+#    "Reflected", not what it sets), or whose items have no words;
+#  - a range slider whose markers cannot be read and set as values.
+# Dialogs are opened and pages turned through the bridge's own actions.
+# Exit 0 when all holds, 1 with one line a fault otherwise.
+
+import sys
+import time
+
+import gi
+
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi, GLib  # noqa: E402
+import pyatspi  # noqa: E402
+
+INTERACTIVE = {
+    pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_TOGGLE_BUTTON, pyatspi.ROLE_CHECK_BOX,
+    pyatspi.ROLE_RADIO_BUTTON, pyatspi.ROLE_COMBO_BOX, pyatspi.ROLE_SPIN_BUTTON,
+    pyatspi.ROLE_SLIDER, pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY, pyatspi.ROLE_PAGE_TAB,
+    pyatspi.ROLE_LIST, pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TABLE, pyatspi.ROLE_TABLE_CELL,
+    pyatspi.ROLE_TREE, pyatspi.ROLE_MENU_ITEM, pyatspi.ROLE_CHECK_MENU_ITEM, pyatspi.ROLE_LINK,
+}
+
+faults = []
+
+
+def fault(text):
+    faults.append(text)
+    print("FAULT: " + text, flush=True)
+
+
+def wait_for(what, probe, seconds=20.0):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        try:
+            found = probe()
+        except GLib.Error:
+            found = None
+        if found:
+            return found
+        time.sleep(0.2)
+    print("FAILED: " + what + " within %.0f s" % seconds, flush=True)
+    sys.exit(1)
+
+
+def children(acc):
+    result = []
+    for i in range(acc.childCount):
+        child = acc.getChildAtIndex(i)
+        if child is not None:
+            result.append(child)
+    return result
+
+
+def find(acc, predicate):
+    if predicate(acc):
+        return acc
+    for child in children(acc):
+        found = find(child, predicate)
+        if found is not None:
+            return found
+    return None
+
+
+def showing(acc):
+    return acc.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def path_of(acc):
+    parts = []
+    while acc is not None and acc.getRole() != pyatspi.ROLE_APPLICATION:
+        parts.append("%s '%s'" % (acc.getRoleName(), acc.name))
+        acc = acc.parent
+    return " > ".join(reversed(parts))
+
+
+def press(acc, blocking=True):
+    """The element's first action. An action that opens a modal dialog only
+    answers when the dialog closes, so those are not waited for."""
+    action = acc.queryAction()
+    if blocking:
+        action.doAction(0)
+        return
+    Atspi.set_timeout(400, 15000)
+    try:
+        action.doAction(0)
+    except GLib.Error:
+        pass
+    finally:
+        Atspi.set_timeout(-1, -1)
+
+
+def check_combo(combo):
+    lists = [c for c in children(combo) if c.getRole() == pyatspi.ROLE_LIST]
+    items = [i for lst in lists for i in children(lst) if i.getRole() == pyatspi.ROLE_LIST_ITEM]
+    if not items:
+        fault("%s: no items to read" % path_of(combo))
+    for item in items:
+        if not item.name.strip():
+            fault("%s: an item without words" % path_of(combo))
+            break
+    if combo.name in {i.name for i in items}:
+        fault("%s: named after one of its items, not what it sets" % path_of(combo))
+
+
+def walk(acc, counts):
+    """Every showing element under acc; names and combo boxes checked."""
+    if not showing(acc):
+        return
+    role = acc.getRole()
+    if role in INTERACTIVE:
+        counts[0] += 1
+        if not acc.name.strip():
+            fault("%s: no name" % path_of(acc))
+    if role == pyatspi.ROLE_COMBO_BOX:
+        check_combo(acc)
+        return  # its closed list is not on screen
+    for child in children(acc):
+        walk(child, counts)
+
+
+def check_window(window, at_least, what):
+    counts = [0]
+    walk(window, counts)
+    print("%s: %d interactive elements" % (what, counts[0]), flush=True)
+    if counts[0] < at_least:
+        fault("%s: only %d interactive elements, at least %d expected" % (what, counts[0], at_least))
+
+
+def check_markers(window):
+    """The Red colour range: two markers read and set through their values."""
+    group = find(window, lambda a: a.getRole() == pyatspi.ROLE_PANEL and a.name == "Red color range")
+    if group is None:
+        fault("the Red color range is not a named group")
+        return
+    markers = [m for m in children(group) if m.getRole() == pyatspi.ROLE_SLIDER]
+    if len(markers) != 2:
+        fault("Red color range: %d markers, 2 expected" % len(markers))
+        return
+    lower, upper = markers[0].queryValue(), markers[1].queryValue()
+    if not (lower.minimumValue <= lower.currentValue <= upper.currentValue <= upper.maximumValue):
+        fault("Red color range: markers out of order (%s .. %s)" % (lower.currentValue, upper.currentValue))
+        return
+    if abs(lower.maximumValue - upper.currentValue) > 1e-3:
+        fault("Red color range: the lower marker may pass the upper one")
+    target = lower.minimumValue + (upper.currentValue - lower.minimumValue) / 4
+    target = round(target, 1)
+    lower.currentValue = target
+    wait_for("the lower marker to take %s" % target,
+             lambda: abs(markers[0].queryValue().currentValue - target) < 0.05)
+    if abs(markers[1].queryValue().minimumValue - target) > 0.05:
+        fault("Red color range: the upper marker's minimum does not follow the lower marker")
+    # Beyond its neighbour a marker stops at it.
+    lower.currentValue = upper.currentValue + 50
+    wait_for("the lower marker to stop at the upper one",
+             lambda: abs(markers[0].queryValue().currentValue - markers[1].queryValue().currentValue) < 0.05)
+
+
+def main():
+    app = wait_for("the editor on the accessibility bus", lambda: next(
+        (a for a in children(pyatspi.Registry.getDesktop(0)) if a.name.lower() == "quorrel"), None), 40)
+
+    def top(name, role=None):
+        return next((w for w in children(app) if w.name == name and (role is None or w.getRole() == role)
+                     and showing(w)), None)
+
+    frame = wait_for("the main window", lambda: next(
+        (w for w in children(app) if w.getRole() == pyatspi.ROLE_FRAME and w.name.startswith("Quorrel")), None))
+
+    # The Properties sheet opens by itself for a new document; else by its
+    # toolbar button.
+    sheet = None
+    for _ in range(15):
+        sheet = top("Properties", pyatspi.ROLE_DIALOG)
+        if sheet:
+            break
+        time.sleep(0.2)
+    if sheet is None:
+        check_window(frame, 20, "main window")
+        press(find(frame, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON and a.name.startswith("Properties")),
+              blocking=False)
+        sheet = wait_for("the Properties sheet", lambda: top("Properties", pyatspi.ROLE_DIALOG))
+
+    tabs = find(sheet, lambda a: a.getRole() == pyatspi.ROLE_PAGE_TAB_LIST)
+    pages = [t for t in children(tabs) if t.getRole() == pyatspi.ROLE_PAGE_TAB]
+    if len(pages) != 5:
+        fault("the Properties sheet has %d pages, 5 expected" % len(pages))
+    for page in pages:
+        press(page)
+        # The tab list speaks the current page's name.
+        wait_for("page %s" % page.name.strip(), lambda: tabs.name == page.name)
+        time.sleep(0.3)
+        check_window(sheet, 8, "Properties, page " + page.name.strip())
+        if page.name.strip() == "Colors":
+            check_markers(sheet)
+    press(find(sheet, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON and a.name == "Cancel"))
+    wait_for("the Properties sheet to close", lambda: top("Properties") is None)
+
+    check_window(frame, 20, "main window")
+
+    press(find(frame, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON and a.name.startswith("Coefficients")),
+          blocking=False)
+    coefficients = wait_for("the Coefficients dialog", lambda: top("Coefficients", pyatspi.ROLE_DIALOG))
+    time.sleep(0.3)
+    check_window(coefficients, 30, "Coefficients")
+
+    # The first table a button opens (which are enabled depends on the
+    # document's components and symmetries).
+    button = find(coefficients, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON
+                  and a.name.endswith(" Coefficients") and a.getState().contains(pyatspi.STATE_ENABLED))
+    if button is None:
+        fault("Coefficients: no enabled button named '<component> <table> Coefficients'")
+    else:
+        press(button, blocking=False)
+        table_dialog = wait_for("the coefficient table", lambda: next(
+            (w for w in children(app) if w.name == "Coefficients" and showing(w) and w != coefficients
+             and find(w, lambda a: a.getRole() == pyatspi.ROLE_TABLE) is not None), None))
+        time.sleep(0.3)
+        check_window(table_dialog, 10, "coefficient table")
+        table = find(table_dialog, lambda a: a.getRole() == pyatspi.ROLE_TABLE).queryTable()
+        if table.nRows < 1 or table.nColumns < 1:
+            fault("coefficient table: %d x %d cells" % (table.nRows, table.nColumns))
+        else:
+            cell = table.getAccessibleAt(0, 0)
+            if cell is None or not cell.name.strip():
+                fault("coefficient table: its first cell has no name")
+            header = table.getColumnHeader(0)
+            if header is None or not header.name.strip():
+                fault("coefficient table: its first column has no header to speak")
+        press(find(table_dialog, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON and a.name == "Cancel"))
+
+    print("%d faults" % len(faults), flush=True)
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
