@@ -46,8 +46,7 @@ public:
         }
         s.disabled = !m_pSlider->isEnabled();
         s.invisible = !m_pSlider->isVisible();
-        s.focusable = true;
-        s.focused = m_pSlider->hasFocus() && m_nIndex == 0;
+        // The keyboard focus stays with the slider as a whole (its group).
         return s;
     }
 
