@@ -140,8 +140,22 @@ bool CRangeSliderCtrl::SetMarkerValue(int index, float value)
     const float low = index > 0 ? m_markers[size_t(index) - 1]->m_fValue : m_fMin;
     const float high = index + 1 < int(m_markers.size()) ? m_markers[size_t(index) + 1]->m_fValue : m_fMax;
     CSliderMarker& marker = *m_markers[size_t(index)];
+    // To the precision the value is shown in, so that what is heard is what
+    // the owner reads back.
+    value = RoundTo(value, Has(RSS_INTEGER) ? 0 : 1);
     marker.m_fValue = std::clamp(value, std::min(low, high), std::max(low, high));
     InvalidateLayout();
+    repaint();
+    emit markerMoved();
+    emit scrolled();
+    return true;
+}
+
+bool CRangeSliderCtrl::ToggleWrap()
+{
+    if (!Has(RSS_ALTERNATECOLORS) || m_markers.size() != 2 || m_pDragMarker || m_pNewMarker)
+        return false;
+    m_bAlternate = !m_bAlternate;
     repaint();
     emit markerMoved();
     emit scrolled();

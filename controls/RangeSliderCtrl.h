@@ -42,12 +42,17 @@ public:
     int GetMarkerValues(float values[]) const;
     // The same, each value truncated toward zero.
     int GetMarkerValuesInt(int values[]) const;
-    // Moves the marker at `index` (in ascending order) to `value`, kept within
-    // the range and between its neighbours, as a drop there would: repainted,
-    // then markerMoved() and scrolled(). For assistive technologies, which
-    // set values rather than drag; false, changing nothing, for an index
-    // that is no marker, a value that is no number, or during a drag.
+    // Moves the marker at `index` (in ascending order) to `value`, rounded as
+    // shown (whole numbers or one decimal) and kept within the range and
+    // between its neighbours: repainted, then markerMoved() and scrolled(), as
+    // after a drop. For assistive technologies, which set values rather than
+    // drag; false, changing nothing, for an index that is no marker, a value
+    // that is no number, or during a drag.
     bool SetMarkerValue(int index, float value);
+    // With alternating colours and two markers: swaps which segment is the
+    // range (it wraps around the ends or not), as dragging one marker past
+    // the other does; then markerMoved() and scrolled(). False otherwise.
+    bool ToggleWrap();
     // The marker's outline in widget coordinates; empty for no marker.
     QRect GetMarkerRect(int index);
 

@@ -5,13 +5,31 @@
 #include <QAccessibleWidget>
 #include <QComboBox>
 
+#include <utility>
+
 namespace quorrel::controls {
 
 namespace {
 
-class CComboAccessible final : public QAccessibleWidget {
+// The current item is also served as read-only text: Qt's bridge on Linux
+// carries no value text for a combo box, and screen readers read the text
+// of a combo box whose list offers no selection, as here.
+class CComboAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
-    explicit CComboAccessible(QComboBox* combo) : QAccessibleWidget(combo, QAccessible::ComboBox) {}
+    explicit CComboAccessible(QComboBox* combo)
+        : QAccessibleWidget(combo, QAccessible::ComboBox)
+        , m_shown(CurrentItem())
+        , m_changed(QObject::connect(combo, &QComboBox::currentIndexChanged, combo, [this] { OnItemChanged(); }))
+    {
+    }
+    ~CComboAccessible() override { QObject::disconnect(m_changed); }
+
+    void* interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
 
     QComboBox* Combo() const { return static_cast<QComboBox*>(widget()); }
 
@@ -67,7 +85,41 @@ public:
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
+    // The text: the current item, read only, without a caret or selection.
+    QString text(int start, int end) const override { return CurrentItem().mid(start, end - start); }
+    int characterCount() const override { return int(CurrentItem().size()); }
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* start, int* end) const override
+    {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+
 private:
+    // The text changed as a whole: braille displays and readers that follow
+    // text are told.
+    void OnItemChanged()
+    {
+        const QString shown = CurrentItem();
+        if (shown == m_shown)
+            return;
+        const QString old = std::exchange(m_shown, shown);
+        if (!QAccessible::isActive())
+            return;
+        QAccessibleTextUpdateEvent event(Combo(), 0, old, shown);
+        QAccessible::updateAccessibility(&event);
+    }
+
     // The current item's text, or what it speaks when it shows a picture only.
     QString CurrentItem() const
     {
@@ -76,6 +128,9 @@ private:
             return shown;
         return Combo()->itemData(Combo()->currentIndex(), Qt::AccessibleTextRole).toString();
     }
+
+    QString m_shown;
+    QMetaObject::Connection m_changed;
 };
 
 } // namespace

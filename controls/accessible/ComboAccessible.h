@@ -4,7 +4,9 @@
 // item. Qt's own interface on Linux answers the name with the current item
 // ("Reflected") and expects a label relation instead, which a combo box in
 // a grid of controls under shared column and row labels does not have.
-// Items without text (pictures) speak their Qt::AccessibleTextRole.
+// Items without text (pictures) speak their Qt::AccessibleTextRole. The
+// current item is served as the combo box's text too, which is where screen
+// readers on Linux look for it.
 
 class QAccessibleInterface;
 class QObject;

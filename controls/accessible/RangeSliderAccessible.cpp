@@ -21,6 +21,13 @@ std::vector<float> Values(const CRangeSliderCtrl& slider)
     return values;
 }
 
+// Whether the range is the part outside the two markers (alternating
+// colours swapped): it runs from the upper marker past the end to the lower.
+bool Wraps(const CRangeSliderCtrl& slider)
+{
+    return (slider.GetStyle() & RSS_ALTERNATECOLORS) != 0 && slider.GetAlternate();
+}
+
 // One marker, by its place in ascending order; it looks its slider up each
 // time, so a slider that lost markers or went leaves it merely invalid.
 class CMarkerAccessible final : public QAccessibleInterface, public QAccessibleValueInterface {
@@ -106,6 +113,8 @@ private:
     bool Integer() const { return (m_pSlider->GetStyle() & RSS_INTEGER) != 0; }
     QString Format(float v) const { return QString::number(double(v), 'f', Integer() ? 0 : 1); }
 
+    // "from" and "to" by the marker's part in the range: while the range
+    // wraps around the ends, the upper marker is where it starts.
     QString Name() const
     {
         QString group = m_pSlider->accessibleName();
@@ -114,8 +123,10 @@ private:
         const int count = m_pSlider->GetMarkerCount();
         if (count == 1)
             return group;
-        if (count == 2)
-            return group + (m_nIndex == 0 ? QStringLiteral(", lower marker") : QStringLiteral(", upper marker"));
+        if (count == 2) {
+            const bool from = (m_nIndex == 0) != Wraps(*m_pSlider);
+            return group + (from ? QStringLiteral(", from") : QStringLiteral(", to"));
+        }
         return group + QStringLiteral(", marker %1 of %2").arg(m_nIndex + 1).arg(count);
     }
 
@@ -125,9 +136,14 @@ private:
 
 class CRangeSliderAccessible final : public QAccessibleWidget {
 public:
-    explicit CRangeSliderAccessible(CRangeSliderCtrl* slider) : QAccessibleWidget(slider, QAccessible::Grouping) {}
+    explicit CRangeSliderAccessible(CRangeSliderCtrl* slider)
+        : QAccessibleWidget(slider, QAccessible::Grouping)
+        , m_notify(QObject::connect(slider, &CRangeSliderCtrl::scrolled, slider, [this] { NotifyValues(); }))
+    {
+    }
     ~CRangeSliderAccessible() override
     {
+        QObject::disconnect(m_notify);
         for (const QAccessible::Id id : std::as_const(m_markers))
             QAccessible::deleteAccessibleInterface(id);
     }
@@ -158,34 +174,69 @@ public:
         return nullptr;
     }
 
-    // Tells the bridge the values of all markers may have changed.
-    void NotifyValues()
+    QString text(QAccessible::Text t) const override
     {
-        for (int i = 0; i < childCount(); ++i) {
-            QAccessibleInterface* marker = child(i);
-            QAccessibleValueChangeEvent event(marker, marker->valueInterface()->currentValue());
-            QAccessible::updateAccessibility(&event);
-        }
+        if (t == QAccessible::Description && Wraps(*Slider()))
+            return QStringLiteral("wraps around the ends");
+        return QAccessibleWidget::text(t);
+    }
+
+    // A range with alternating colours can be made to wrap around the ends
+    // and back, as dragging one marker past the other does.
+    QStringList actionNames() const override
+    {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (CanWrap())
+            names.prepend(toggleAction());
+        return names;
+    }
+    void doAction(const QString& action) override
+    {
+        if (action == toggleAction() && CanWrap())
+            Slider()->ToggleWrap();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+    QString localizedActionDescription(const QString& action) const override
+    {
+        if (action == toggleAction())
+            return QStringLiteral("Wrap the range around the ends, or stop wrapping");
+        return QAccessibleWidget::localizedActionDescription(action);
     }
 
 private:
+    bool CanWrap() const
+    {
+        return (Slider()->GetStyle() & RSS_ALTERNATECOLORS) != 0 && Slider()->GetMarkerCount() == 2;
+    }
+
+    // Tells the bridge of every marker whose value changed.
+    void NotifyValues()
+    {
+        if (!QAccessible::isActive())
+            return;
+        const std::vector<float> values = Values(*Slider());
+        for (int i = 0; i < int(values.size()); ++i) {
+            if (i < int(m_lastValues.size()) && m_lastValues[size_t(i)] == values[size_t(i)])
+                continue;
+            QAccessibleValueChangeEvent event(child(i), double(values[size_t(i)]));
+            QAccessible::updateAccessibility(&event);
+        }
+        m_lastValues = values;
+    }
+
     mutable QList<QAccessible::Id> m_markers;
+    std::vector<float> m_lastValues;
+    QMetaObject::Connection m_notify;
 };
 
 } // namespace
 
 QAccessibleInterface* MakeRangeSliderAccessible(QObject* object)
 {
-    auto* slider = qobject_cast<CRangeSliderCtrl*>(object);
-    if (!slider)
-        return nullptr;
-    QObject::connect(slider, &CRangeSliderCtrl::scrolled, slider, [slider] {
-        if (!QAccessible::isActive())
-            return;
-        if (auto* group = dynamic_cast<CRangeSliderAccessible*>(QAccessible::queryAccessibleInterface(slider)))
-            group->NotifyValues();
-    });
-    return new CRangeSliderAccessible(slider);
+    if (auto* slider = qobject_cast<CRangeSliderCtrl*>(object))
+        return new CRangeSliderAccessible(slider);
+    return nullptr;
 }
 
 } // namespace quorrel::controls

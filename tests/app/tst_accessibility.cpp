@@ -142,7 +142,7 @@ TEST_F(AccessibilityTest, EveryInteractiveControlHasANameAScreenReaderSpeaks)
     table.reject();
 }
 
-TEST_F(AccessibilityTest, AColourRangeSetThroughItsMarkersIsStoredByOk)
+TEST_F(AccessibilityTest, AColourRangeSetAndWrappedThroughItsMarkersIsStoredByOk)
 {
     ASSERT_TRUE(Start());
     model::CTileParams params;
@@ -168,10 +168,13 @@ TEST_F(AccessibilityTest, AColourRangeSetThroughItsMarkersIsStoredByOk)
     EXPECT_EQ(upper->currentValue().toInt(), 200);
     lower->setCurrentValue(64);
     upper->setCurrentValue(180);
+    // Wrapped around the ends, the range runs from 180 up to 64.
+    range->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(range->child(1)->text(QAccessible::Name), "Red color range, from");
     QTest::mouseClick(sheet.OkButton(), Qt::LeftButton);
     EXPECT_EQ(sheet.result(), QDialog::Accepted);
-    EXPECT_EQ(params.m_nColorLow[model::Red], 64u);
-    EXPECT_EQ(params.m_nColorHigh[model::Red], 180u);
+    EXPECT_EQ(params.m_nColorLow[model::Red], 180u);
+    EXPECT_EQ(params.m_nColorHigh[model::Red], 64u);
 }
 
 } // namespace

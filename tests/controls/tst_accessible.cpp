@@ -46,6 +46,13 @@ TEST_F(ControlAccessibility, AComboBoxSpeaksItsNameAndItsItemAsValue)
     EXPECT_EQ(combo->role(), QAccessible::ComboBox);
     EXPECT_EQ(combo->text(QAccessible::Name), "Red wrap mode");
     EXPECT_EQ(combo->text(QAccessible::Value), "Reflected");
+    // The current item is its text too, where screen readers look for it.
+    QAccessibleTextInterface* text = combo->textInterface();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->text(0, text->characterCount()), "Reflected");
+    named.setCurrentIndex(0);
+    EXPECT_EQ(text->text(0, text->characterCount()), "Normal");
+    EXPECT_EQ(Of(&pictures)->textInterface()->text(0, 4), "Half");
     // Without a name of its own it speaks its item, as before.
     EXPECT_EQ(Of(&unnamed)->text(QAccessible::Name), "Normal");
     // An item that is a picture speaks its words.
@@ -73,10 +80,10 @@ TEST_F(ControlAccessibility, AComboBoxListOpensAndClosesThroughItsAction)
     ASSERT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::showMenuAction()));
     EXPECT_FALSE(Of(&combo)->state().expanded);
     actions->doAction(QAccessibleActionInterface::showMenuAction());
-    QTRY_VERIFY(combo.view()->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return combo.view()->isVisible(); }, 2000));
     EXPECT_TRUE(Of(&combo)->state().expanded);
     actions->doAction(QAccessibleActionInterface::showMenuAction());
-    QTRY_VERIFY(!combo.view()->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !combo.view()->isVisible(); }, 2000));
 }
 
 TEST_F(ControlAccessibility, AnEditableComboBoxKeepsItsTextField)
@@ -127,8 +134,8 @@ TEST_F(RangeSliderAccessibility, EachMarkerIsASliderReadAndSetBetweenItsNeighbou
     QAccessibleInterface* lower = group->child(0);
     QAccessibleInterface* upper = group->child(1);
     EXPECT_EQ(lower->role(), QAccessible::Slider);
-    EXPECT_EQ(lower->text(QAccessible::Name), "Red color range, lower marker");
-    EXPECT_EQ(upper->text(QAccessible::Name), "Red color range, upper marker");
+    EXPECT_EQ(lower->text(QAccessible::Name), "Red color range, from");
+    EXPECT_EQ(upper->text(QAccessible::Name), "Red color range, to");
     EXPECT_EQ(group->indexOfChild(upper), 1);
     EXPECT_EQ(lower->parent(), group);
     // Where the marker is drawn, on the screen.
@@ -143,19 +150,47 @@ TEST_F(RangeSliderAccessibility, EachMarkerIsASliderReadAndSetBetweenItsNeighbou
     EXPECT_EQ(lower->text(QAccessible::Value), "40");  // a whole-number slider
     EXPECT_EQ(Marker(0)->minimumStepSize().toDouble(), 1.0);
 
-    // Setting a value moves the marker and tells the page, as a drop does.
+    // Setting a value moves the marker, rounded as shown, and tells the
+    // page, as a drop does.
     QSignalSpy moved(slider.get(), &CRangeSliderCtrl::markerMoved);
-    Marker(0)->setCurrentValue(90.5);
+    Marker(0)->setCurrentValue(90.6);
     EXPECT_EQ(moved.count(), 1);
     float values[2] = {};
     ASSERT_EQ(slider->GetMarkerValues(values), 2);
-    EXPECT_FLOAT_EQ(values[0], 90.5f);
-    EXPECT_EQ(Marker(1)->minimumValue().toDouble(), 90.5);
+    EXPECT_FLOAT_EQ(values[0], 91.0f);
+    EXPECT_EQ(lower->text(QAccessible::Value), "91");
+    EXPECT_EQ(Marker(1)->minimumValue().toDouble(), 91.0);
     Marker(1)->setCurrentValue(10);  // below its neighbour: stops there
     slider->GetMarkerValues(values);
-    EXPECT_FLOAT_EQ(values[1], 90.5f);
+    EXPECT_FLOAT_EQ(values[1], 91.0f);
     Marker(0)->setCurrentValue(QStringLiteral("not a number"));
     EXPECT_EQ(moved.count(), 2);
+}
+
+TEST_F(RangeSliderAccessibility, AColourRangeWrapsAroundThroughItsToggleAndSaysSo)
+{
+    Make({40, 200});
+    QAccessibleInterface* group = Of(slider.get());
+    QAccessibleActionInterface* actions = group->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    ASSERT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+    EXPECT_EQ(group->text(QAccessible::Description), QString());
+    QSignalSpy moved(slider.get(), &CRangeSliderCtrl::markerMoved);
+    actions->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(slider->GetAlternate());
+    EXPECT_EQ(moved.count(), 1);
+    EXPECT_EQ(group->text(QAccessible::Description), "wraps around the ends");
+    // The range now starts at the upper marker.
+    EXPECT_EQ(group->child(1)->text(QAccessible::Name), "Red color range, from");
+    EXPECT_EQ(group->child(0)->text(QAccessible::Name), "Red color range, to");
+    actions->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_FALSE(slider->GetAlternate());
+    EXPECT_EQ(group->child(0)->text(QAccessible::Name), "Red color range, from");
+
+    // A range without alternating colours (the amplitudes) has no wrap.
+    slider->SetUp(0, 255, 20, 2, nullptr, nullptr, 0x08F);
+    EXPECT_FALSE(group->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+    EXPECT_FALSE(slider->ToggleWrap());
 }
 
 TEST_F(RangeSliderAccessibility, ChildrenFollowTheMarkers)

@@ -420,6 +420,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, RangeSliderMarkerValue,
     ::testing::Values(MarkerValueCase{"LowerInside", 0, 30, true, {30, 50}},
                       MarkerValueCase{"LowerPastUpperStopsThere", 0, 70, true, {50, 50}},
+                      MarkerValueCase{"RoundedAsShown", 0, 30.6f, true, {31, 50}},
                       MarkerValueCase{"LowerBelowTheRange", 0, -5, true, {0, 50}},
                       MarkerValueCase{"UpperBelowLowerStopsThere", 1, 10, true, {20, 20}},
                       MarkerValueCase{"UpperBeyondTheRange", 1, 150, true, {20, 100}},
@@ -427,3 +428,20 @@ INSTANTIATE_TEST_SUITE_P(
                       MarkerValueCase{"NegativeIndex", -1, 10, false, {20, 50}},
                       MarkerValueCase{"NotANumber", 0, std::numeric_limits<float>::quiet_NaN(), false, {20, 50}}),
     [](const auto& info) { return std::string(info.param.what); });
+
+TEST_F(RangeSliderTest, NoValueIsSetAndNoWrapToggledDuringADrag)
+{
+    SetUpSlider(0, 100, 20, kColorsStyle, {20, 50});
+    QTest::mousePress(slider.get(), Qt::LeftButton, Qt::NoModifier, At(20));
+    QTest::mouseMove(slider.get(), At(30));
+    EXPECT_FALSE(slider->SetMarkerValue(1, 80));
+    EXPECT_FALSE(slider->ToggleWrap());
+    QTest::mouseRelease(slider.get(), Qt::LeftButton, Qt::NoModifier, At(30));
+    // Only the drag moved a marker.
+    ASSERT_EQ(Values().size(), 2u);
+    EXPECT_NE(Values()[0], 20.0f);
+    EXPECT_EQ(Values()[1], 50.0f);
+    EXPECT_FALSE(slider->GetAlternate());
+    EXPECT_TRUE(slider->ToggleWrap());
+    EXPECT_TRUE(slider->GetAlternate());
+}

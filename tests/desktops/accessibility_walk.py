@@ -6,7 +6,9 @@
 #    coefficient table);
 #  - a combo box whose name is one of its own items (it would announce
 #    "Reflected", not what it sets), or whose items have no words;
-#  - a range slider whose markers cannot be read and set as values.
+#  - a combo box whose current item cannot be read;
+#  - a range slider whose markers cannot be read and set as values, or that
+#    cannot be wrapped around the ends.
 # Dialogs are opened and pages turned through the bridge's own actions.
 # Exit 0 when all holds, 1 with one line a fault otherwise.
 
@@ -93,7 +95,7 @@ def press(acc, blocking=True):
     except GLib.Error:
         pass
     finally:
-        Atspi.set_timeout(-1, -1)
+        Atspi.set_timeout(800, 15000)  # libatspi's own defaults
 
 
 def check_combo(combo):
@@ -107,6 +109,15 @@ def check_combo(combo):
             break
     if combo.name in {i.name for i in items}:
         fault("%s: named after one of its items, not what it sets" % path_of(combo))
+    # Its current item, read where screen readers look for it: the text of
+    # a combo box whose list offers no selection.
+    try:
+        text = combo.queryText()
+        current = text.getText(0, text.characterCount)
+    except NotImplementedError:
+        current = ""
+    if not current.strip() or current not in {i.name for i in items}:
+        fault("%s: its current item cannot be read (text '%s')" % (path_of(combo), current))
 
 
 def walk(acc, counts):
@@ -149,8 +160,9 @@ def check_markers(window):
         return
     if abs(lower.maximumValue - upper.currentValue) > 1e-3:
         fault("Red color range: the lower marker may pass the upper one")
+    step = max(lower.minimumIncrement, 0.1)
     target = lower.minimumValue + (upper.currentValue - lower.minimumValue) / 4
-    target = round(target, 1)
+    target = round(target) if step >= 1 else round(target, 1)
     lower.currentValue = target
     wait_for("the lower marker to take %s" % target,
              lambda: abs(markers[0].queryValue().currentValue - target) < 0.05)
@@ -160,6 +172,20 @@ def check_markers(window):
     lower.currentValue = upper.currentValue + 50
     wait_for("the lower marker to stop at the upper one",
              lambda: abs(markers[0].queryValue().currentValue - markers[1].queryValue().currentValue) < 0.05)
+    # Wrapped around the ends, the range says so and starts at the upper
+    # marker; toggled again, it is back.
+    names = [m.name for m in markers]
+    action = group.queryAction()
+    toggle = next((i for i in range(action.nActions) if action.getName(i) == "Toggle"), None)
+    if toggle is None:
+        fault("Red color range: no action to wrap it around the ends")
+        return
+    action.doAction(toggle)
+    wait_for("the range to wrap around", lambda: group.description == "wraps around the ends")
+    if [m.name for m in markers] != list(reversed(names)):
+        fault("Red color range: wrapped, its markers are still named %s" % names)
+    action.doAction(toggle)
+    wait_for("the range to stop wrapping", lambda: group.description == "")
 
 
 def main():

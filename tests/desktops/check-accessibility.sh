@@ -41,6 +41,11 @@ editor_pid=$!
 
 timeout 180 /usr/bin/python3 "$here/accessibility_walk.py"
 status=$?
+# The accessibility bus was started by the session bus on request: ended
+# with the rest, not left to notice that the session bus went.
+a11y_pid="$(dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+    org.freedesktop.DBus.GetConnectionUnixProcessID string:org.a11y.Bus 2>/dev/null | awk '/uint32/ { print $2 }')"
+[ -n "$a11y_pid" ] && pids+=("$a11y_pid")
 x_shot "$report/last-screen.png"
 kill -0 "$editor_pid" 2>/dev/null || fail "the editor ended during the walk (see editor.log)"
 [ "$status" = 0 ] || fail "the accessibility walk found faults (exit $status)"
