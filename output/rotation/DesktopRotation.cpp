@@ -450,10 +450,9 @@ void CDesktopRotation::TakeDown(std::function<void(CRotationOutcome)> done)
         // rotation's own files go, and the user hears what is lost.
         const int removed = m_files->RemoveAll(nullptr);
         done({{},
-              QStringLiteral("%1; the rotation's %2 files were removed, but the settings it replaced are not known: "
-                             "set the wallpaper again")
-                  .arg(error)
-                  .arg(removed),
+              QStringLiteral("%1; %2, but the settings it replaced are not known: set the wallpaper again")
+                  .arg(error, removed == 1 ? QStringLiteral("the rotation's 1 file was removed")
+                                           : QStringLiteral("the rotation's %1 files were removed").arg(removed)),
               {}});
         return;
     }
