@@ -124,7 +124,8 @@ std::optional<EMethod> CDesktopRotation::Method(bool filled, QString& why) const
     case EDesktop::Other:
         if (filled)
             return EMethod::SystemdTimer;
-        why = QStringLiteral("%1 cannot tile a wallpaper: give --fill WIDTHxHEIGHT with the screen's size")
+        why = QStringLiteral("%1 cannot tile a wallpaper: the images must fill the screen (Fill the screen in the "
+                             "editor, or give --fill WIDTHxHEIGHT with the screen's size)")
                   .arg(Where());
         return std::nullopt;
     case EDesktop::None:
@@ -418,7 +419,7 @@ void CDesktopRotation::Install(std::shared_ptr<CRotationRequest> request, CRotat
                 m_files->RemoveAll(&m_state);
             } else {
                 outcome.notes << QStringLiteral("undoing it failed too (%1): the rotation stays recorded, and "
-                                                "quorrel-render --rotate off tries again")
+                                                "stopping it (Stop, or quorrel-render --rotate off) tries again")
                                      .arg(removed.problem);
             }
             Finish(outcome);
@@ -487,8 +488,8 @@ void CDesktopRotation::TakeDown(std::function<void(CRotationOutcome)> done)
             if (!mismatch.isEmpty())
                 outcome.problem += QStringLiteral(" (") + mismatch + u')';
             // Kept until the settings are really back: off can be tried again.
-            outcome.problem += QStringLiteral("; the rotation stays set up and its files are kept: run quorrel-render "
-                                              "--rotate off again once %1 can be reached")
+            outcome.problem += QStringLiteral("; the rotation stays set up and its files are kept: stop it again "
+                                              "(Stop, or quorrel-render --rotate off) once %1 can be reached")
                                    .arg(DesktopName(m_state.desktop));
             done(outcome);
             return;
@@ -530,8 +531,8 @@ QString CDesktopRotation::Mismatch(const CRotationState& state) const
     if (state.method == EMethod::SystemdTimer)
         line += QStringLiteral(": the timer sets the wallpaper through this session's setter, if it has one");
     else
-        line += QStringLiteral(", where it does not run (run quorrel-render --rotate off there, or set it up again "
-                               "here)");
+        line += QStringLiteral(", where it does not run (stop it there with Stop or quorrel-render --rotate off, or "
+                               "set it up again here)");
     return line;
 }
 
@@ -541,12 +542,12 @@ QString CDesktopRotation::Status() const
     const std::optional<CRotationState> state = Installed(error);
     if (!state) {
         if (!error.isEmpty())
-            return error + QStringLiteral("\nquorrel-render --rotate off removes the rotation's files");
+            return error + QStringLiteral("\nStop (quorrel-render --rotate off) removes the rotation's files");
         return QStringLiteral("no rotation is set up");
     }
     QStringList lines;
     if (state->phase != EPhase::Installed) {
-        lines << QStringLiteral("a set-up was interrupted while %1: quorrel-render --rotate off undoes it, and a new "
+        lines << QStringLiteral("a set-up was interrupted while %1: Stop (quorrel-render --rotate off) undoes it, and a new "
                                 "rotation replaces it")
                      .arg(PhaseName(state->phase));
     }

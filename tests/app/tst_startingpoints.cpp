@@ -154,10 +154,10 @@ TEST_F(StartingPointTest, DesktopRotationOpensOnTheActiveDocumentAndPausesTheSli
     bool shown = false;
     WhenModal<output::rotation::CRotationDialog>([&](output::rotation::CRotationDialog* dialog) {
         shown = true;
-        const output::rotation::CRotationChoice choice = dialog->Choice();
-        EXPECT_EQ(choice.source, output::rotation::CRotationChoice::ESource::Document);
-        EXPECT_TRUE(choice.document.endsWith("/Quorrel1.wpp")) << choice.document.toStdString();
-        EXPECT_EQ(choice.interval, "30m");
+        const output::rotation::CRotationRequest request = dialog->Request();
+        EXPECT_TRUE(request.fromDocument);
+        EXPECT_EQ(request.source, "Quorrel1") << request.source.toStdString();
+        EXPECT_EQ(request.intervalSeconds, 1800);
         EXPECT_TRUE(app::CModalScope::IsModalOpen());
         static_cast<QDialog*>(dialog)->reject();
     });
