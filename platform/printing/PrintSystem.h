@@ -1,7 +1,8 @@
 #pragma once
 // What printing asks of the machine's print system: which printers there
 // are, and whether a job handed to a printer was taken. The real one talks
-// to the CUPS server; tests install their own.
+// to the CUPS server, each request bounded and off the window's thread; tests
+// install their own.
 
 #include <QString>
 #include <QStringList>
@@ -10,14 +11,27 @@
 
 namespace quorrel::platform {
 
+// The printers the print system offers now.
+struct PrintersNow {
+    QStringList names;
+    QString defaultPrinter;   // empty when there is none
+    // The print server's name ("host:port" or its socket) when it took the
+    // connection but did not answer in time; empty when it answered or is
+    // not there at all (then there are no printers).
+    QString silentServer;
+};
+
+// "The print server NAME does not answer." (a message box of its own), and
+// the same as a printer's reason for not taking a job.
+QString ServerSilenceMessage(const QString& server);
+QString ServerSilenceReason(const QString& server);
+
 class IPrintSystem {
 public:
     virtual ~IPrintSystem() = default;
 
-    // The printers a job can go to now, and the system's default (empty
-    // when there is none).
-    virtual QStringList PrinterNames() const = 0;
-    virtual QString DefaultPrinter() const = 0;
+    // The printers a job can go to now, and the system's default.
+    virtual PrintersNow Printers() = 0;
 
     // Right before a job is painted for `printer`: why it cannot go there,
     // or nothing when it can.
