@@ -1,7 +1,7 @@
 // The machine's print system: the CUPS server's printers, and its own answer
-// to each job. Qt hands the finished page to the server when the painter
-// ends and keeps the server's answer to itself; the answer stays behind as
-// the thread's last CUPS status, read here.
+// to each job, which is handed to the server here (not by Qt's printer,
+// which would wait on the server on the window's thread for as long as the
+// server holds it).
 //
 // A server can take connections and then never answer (hung, or a stray
 // listener on its port). Every request here therefore runs on a thread of
@@ -92,13 +92,6 @@ QString LastRefusal()
     return text;
 }
 
-// What a stalled server leaves behind as the status of a request that gave up.
-bool MayBeSilence(ipp_status_t status)
-{
-    return status == IPP_STATUS_ERROR_INTERNAL || status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE ||
-           status == IPP_STATUS_ERROR_NOT_FOUND;
-}
-
 // The server's name, told by the thread that asks it: the CUPS library
 // keeps its settings per thread, read afresh by each new one.
 class CServerNameSlot final {
@@ -165,6 +158,30 @@ std::optional<QString> AskForPrinter(const QByteArray& printer, const NameSlot& 
     return refusal;
 }
 
+std::optional<QString> HandOverJob(const PrintJobFile& job, const NameSlot& name)
+{
+    name->Set(ServerName());
+    CServerConnection connection(Clock::now() + kAnswerTime);
+    if (!connection.Http())
+        return connection.Expired() ? ServerSilenceReason(name->Get())
+                                    : QStringLiteral("the print server cannot be reached.");
+    cups_option_t* options = nullptr;
+    int count = 0;
+    for (const auto& [option, value] : job.options)
+        count = cupsAddOption(option.constData(), value.constData(), count, &options);
+    // The server knows the queue; an instance ("queue/instance") only names
+    // the options chosen for it, which the job carries.
+    const QByteArray queue = job.printer.section(u'/', 0, 0).toLocal8Bit();
+    const int id = cupsPrintFile2(connection.Http(), queue.constData(), job.file.toLocal8Bit().constData(),
+                                  job.title.toUtf8().constData(), count, options);
+    cupsFreeOptions(count, options);
+    if (connection.Expired())
+        return ServerSilenceReason(name->Get());
+    if (id == 0)
+        return LastRefusal();
+    return std::nullopt;
+}
+
 // The server's name when its asker did not even get to say it.
 QString NameOf(const NameSlot& name)
 {
@@ -194,20 +211,13 @@ public:
         return ServerSilenceReason(NameOf(name));
     }
 
-    std::optional<QString> JobHandedOver(const QString&) override
+    std::optional<QString> HandOver(const PrintJobFile& job) override
     {
-        const ipp_status_t status = cupsLastError();
-        if (status <= IPP_STATUS_OK_EVENTS_COMPLETE)
-            return std::nullopt;
-        const QString refusal = LastRefusal();
-        // A hand-over that ran out of time reads as "not found" or "cannot be
-        // reached": ask whether the server still answers at all.
-        if (MayBeSilence(status)) {
-            const PrintersNow now = Printers();
-            if (!now.silentServer.isEmpty())
-                return ServerSilenceReason(now.silentServer);
-        }
-        return refusal;
+        auto name = std::make_shared<CServerNameSlot>();
+        if (auto refusal =
+                CallBounded<std::optional<QString>>([job, name] { return HandOverJob(job, name); }, kAnswerTime))
+            return *refusal;
+        return ServerSilenceReason(NameOf(name));
     }
 };
 

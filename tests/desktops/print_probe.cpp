@@ -61,6 +61,15 @@ struct Options {
     bool stalled = false;
 };
 
+
+void Say(const QString& key, const QString& value)
+{
+    QString line = value;
+    line.replace('\n', QStringLiteral(" | "));
+    std::printf("%s: %s\n", qPrintable(key), line.toUtf8().constData());
+    std::fflush(stdout);
+}
+
 // Runs a command and reports how long it held the window's thread, and
 // how often a timer on that thread ticked meanwhile.
 void Timed(const char* name, const std::function<void()>& command)
@@ -73,14 +82,6 @@ void Timed(const char* name, const std::function<void()>& command)
     clock.start();
     command();
     Say("took", QStringLiteral("%1 %2 ms, %3 ticks").arg(QLatin1String(name)).arg(clock.elapsed()).arg(ticks));
-}
-
-void Say(const QString& key, const QString& value)
-{
-    QString line = value;
-    line.replace('\n', QStringLiteral(" | "));
-    std::printf("%s: %s\n", qPrintable(key), line.toUtf8().constData());
-    std::fflush(stdout);
 }
 
 bool RunShell(const QString& command)

@@ -27,8 +27,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cups/cups.h>
-
 #include <cstdlib>
 
 using namespace quorrel::platform;
@@ -260,7 +258,7 @@ INSTANTIATE_TEST_SUITE_P(
 // server, and the window's thread keeps running meanwhile.
 struct SilenceCase {
     const char* name;
-    // Run before the server stalls (the window thread's own CUPS state).
+    // Run before the server stalls (what asks the server on this thread).
     std::function<void()> prepare;
     // Asks; returns what the caller is told (a reason, or the messages shown).
     std::function<QString(const QStringList& messages)> ask;
@@ -331,14 +329,16 @@ INSTANTIATE_TEST_SUITE_P(
         SilenceCase{"JobStarting", {},
                     [](const QStringList&) { return PrintSystem().JobStarting("PDF").value_or("taken"); },
                     "the print server %1 does not answer."},
-        // A hand-over that failed the way a stalled server fails it (this
-        // thread's last request found no printer) is put down to the server.
-        SilenceCase{"JobHandedOver",
-                    [] {
-                        cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, "quorrel-no-such-printer", nullptr);
-                        cupsFreeDests(dest ? 1 : 0, dest);
+        SilenceCase{"HandOver", {},
+                    [](const QStringList&) {
+                        auto folder = std::make_shared<QTemporaryDir>();
+                        QFile file(folder->filePath("job.pdf"));
+                        if (!file.open(QIODevice::WriteOnly) || file.write("%PDF-1.4\n%%EOF\n") <= 0)
+                            return QString("no job file");
+                        file.close();
+                        const PrintJobFile job{"PDF", "Quorrel1", folder, file.fileName(), {std::pair<QByteArray, QByteArray>("media", "A4")}};
+                        return PrintSystem().HandOver(job).value_or("taken");
                     },
-                    [](const QStringList&) { return PrintSystem().JobHandedOver("PDF").value_or("taken"); },
                     "the print server %1 does not answer."}),
     [](const ::testing::TestParamInfo<SilenceCase>& info) { return std::string(info.param.name); });
 

@@ -22,7 +22,7 @@ public:
         return {printers, defaultPrinter, {}};
     }
     std::optional<QString> JobStarting(const QString&) override { return std::nullopt; }
-    std::optional<QString> JobHandedOver(const QString&) override { return std::nullopt; }
+    std::optional<QString> HandOver(const platform::PrintJobFile&) override { return std::nullopt; }
 
     QStringList printers;
     QString defaultPrinter;
