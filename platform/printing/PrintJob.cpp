@@ -19,7 +19,8 @@ constexpr auto kPrinterOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
 const QString kJobFile = QStringLiteral("job.pdf");
 
 // The job's options as the printer's settings give them: paper, copies,
-// sides, orientation, then the printer's own options chosen in its dialog.
+// sides, orientation, colour, then the printer's own options chosen in its
+// dialog.
 QList<std::pair<QByteArray, QByteArray>> JobOptions(QPrinter& printer)
 {
     QList<std::pair<QByteArray, QByteArray>> options;
@@ -49,6 +50,9 @@ QList<std::pair<QByteArray, QByteArray>> JobOptions(QPrinter& printer)
     }
     if (!portrait)
         add("landscape", "");
+    // The page is painted in colour; the printer makes it grey.
+    if (printer.colorMode() == QPrinter::GrayScale)
+        add("print-color-mode", "monochrome");
     if (QPrintEngine* engine = printer.printEngine()) {
         const QStringList own = engine->property(kPrinterOptions).toStringList();
         for (qsizetype i = 0; i + 1 < own.size(); i += 2)
