@@ -561,4 +561,22 @@ INSTANTIATE_TEST_SUITE_P(
                            }, "Could not start print job.\n" + kSilence}),
     [](const ::testing::TestParamInfo<StalledCommandCase>& info) { return std::string(info.param.name); });
 
+// Nothing of a silent server is kept: once it is gone, Print Setup asks
+// again and shows its dialog.
+TEST_F(PrintCopyTest, AServerThatDidNotAnswerIsAskedAgainNextTime)
+{
+    ASSERT_TRUE(Start());
+    {
+        quorrel::test::CStalledPrintServer server;
+        ASSERT_TRUE(server.Listening());
+        quorrel::test::CWatchdog watchdog(std::chrono::seconds(60), "Print Setup");
+        Frame()->Action(ID_FILE_PRINT_SETUP)->trigger();
+        EXPECT_EQ(messages, QStringList{"The print server " + server.Name() + " does not answer."});
+        EXPECT_TRUE(dialogs.empty());
+    }
+    Frame()->Action(ID_FILE_PRINT_SETUP)->trigger();
+    EXPECT_EQ(dialogs, std::vector<platform::PrintDialogKind>{platform::PrintDialogKind::PrintSetup});
+    EXPECT_EQ(messages.size(), 1);
+}
+
 } // namespace
