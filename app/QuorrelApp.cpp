@@ -17,10 +17,11 @@
 #include "platform/SettingsRegistry.h"
 #include "platform/desktop/CommandLine.h"
 #include "platform/desktop/HelpSystem.h"
+#include "platform/printing/PrintSystem.h"
+#include "platform/printing/PrinterChoice.h"
 
 #include <QApplication>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QScreen>
 
 // Resources live in a static library: register them by hand.
@@ -159,7 +160,13 @@ QPrinter& CQuorrelApp::Printer()
     return *m_pPrinter;
 }
 
-void CQuorrelApp::OnFilePrintSetup() { platform::RunPrintSetupDialog(GetMainWnd(), Printer()); }
+void CQuorrelApp::OnFilePrintSetup()
+{
+    // The setup dialog lists the server's printers on the window's thread:
+    // only when the server answers (it says so when it does not).
+    if (platform::PrintServerAnswers())
+        platform::RunPrintSetupDialog(GetMainWnd(), Printer());
+}
 
 void CQuorrelApp::OnMainWindowClosed()
 {
@@ -177,11 +184,19 @@ bool CQuorrelApp::PrintDocumentFile(const QString& path, const QString& printerN
 {
     if (!GetMainWnd() && !InitFramework())
         return false;
+    // The server first: one that does not answer is named, and nothing waits
+    // on it.
+    const platform::PrintersNow printers = platform::PrintSystem().Printers();
+    if (!printers.silentServer.isEmpty()) {
+        platform::AfxMessageBox(QStringLiteral("Could not start print job.\n%1")
+                                    .arg(platform::ServerSilenceMessage(printers.silentServer)));
+        return false;
+    }
     QPrinter& printer = Printer();
     if (!printerName.isEmpty()) {
         // A printer that is not there prints nothing: say so, rather than
         // let the job go to some other output.
-        if (!QPrinterInfo::availablePrinterNames().contains(printerName)) {
+        if (!printers.names.contains(printerName)) {
             platform::AfxMessageBox(QStringLiteral("Could not start print job."));
             return false;
         }

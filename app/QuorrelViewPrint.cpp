@@ -9,6 +9,7 @@
 
 #include "platform/PrintDialogs.h"
 #include "platform/printing/PrintJob.h"
+#include "platform/printing/PrinterChoice.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -60,7 +61,9 @@ bool CQuorrelView::PrintTo(QPrinter& printer)
 void CQuorrelView::OnFilePrint()
 {
     CQuorrelApp* app = App();
-    if (!app)
+    // A print server that does not answer would hold the window in Qt's
+    // printer and dialog: ask it first (it says so when it does not answer).
+    if (!app || !platform::PrintServerAnswers())
         return;
     QPrinter& printer = app->Printer();
     if (!platform::RunPrintDialog(window(), printer))
@@ -71,7 +74,7 @@ void CQuorrelView::OnFilePrint()
 void CQuorrelView::OnFilePrintPreview()
 {
     CQuorrelApp* app = App();
-    if (!app)
+    if (!app || !platform::PrintServerAnswers())
         return;
     // One page or two side by side, as the preview was left last time.
     int pages = app->GetProfileInt(kPreviewSection, kPreviewPages, 1);

@@ -21,7 +21,9 @@ void SetPrintDialogHandler(PrintDialogHandler handler);
 // The print dialog with its default settings for a one-page job. When the
 // printer chosen before is gone it first says so (and which one is used
 // instead); with no printer at all, and no file chosen, it says so and
-// shows no dialog (false).
+// shows no dialog (false), as when the print server does not answer. (The
+// dialog itself asks the server on the window's thread: callers ask
+// PrintServerAnswers() first.)
 bool RunPrintDialog(QWidget* parent, QPrinter& printer);
 // The printer-setup dialog: the printer and its options (paper,
 // orientation, the printer's properties), kept on `printer` for Print.

@@ -36,8 +36,12 @@ bool PreparePrinter(QPrinter& printer)
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
         return true;
     const QString chosen = printer.outputFormat() == QPrinter::NativeFormat ? printer.printerName() : QString();
-    const IPrintSystem& system = PrintSystem();
-    const PrinterChoice choice = ChoosePrinter(chosen, system.PrinterNames(), system.DefaultPrinter());
+    const PrintersNow printers = PrintSystem().Printers();
+    if (!printers.silentServer.isEmpty()) {
+        AfxMessageBox(ServerSilenceMessage(printers.silentServer));
+        return false;
+    }
+    const PrinterChoice choice = ChoosePrinter(chosen, printers.names, printers.defaultPrinter);
     if (!choice.message.isEmpty())
         AfxMessageBox(choice.message, MsgButtons::Ok, choice.printer.isEmpty() ? MsgIcon::Warning : MsgIcon::Information);
     if (choice.printer.isEmpty())
@@ -45,6 +49,15 @@ bool PreparePrinter(QPrinter& printer)
     if (choice.printer != chosen)
         printer.setPrinterName(choice.printer);
     return true;
+}
+
+bool PrintServerAnswers()
+{
+    const PrintersNow printers = PrintSystem().Printers();
+    if (printers.silentServer.isEmpty())
+        return true;
+    AfxMessageBox(ServerSilenceMessage(printers.silentServer));
+    return false;
 }
 
 } // namespace quorrel::platform

@@ -21,7 +21,14 @@ PrinterChoice ChoosePrinter(const QString& chosen, const QStringList& available,
 
 // Unless the user chose to print into a file: applies ChoosePrinter to
 // `printer` with the installed print system and shows its message; false
-// when there is nothing to print on.
+// when there is nothing to print on, or the print server does not answer
+// (which it then says).
 bool PreparePrinter(QPrinter& printer);
+
+// Whether the print server answers now (or is not there at all); when it
+// takes connections but does not answer, says so and returns false. Asked
+// before anything that talks to the server on the window's thread: Qt's
+// printer and its dialogs wait on the server as long as it holds them.
+bool PrintServerAnswers();
 
 } // namespace quorrel::platform

@@ -9,6 +9,8 @@
 #include "platform/PrintDialogs.h"
 #include "platform/printing/PrintPreviewDialog.h"
 #include "support/FakePrintSystem.h"
+#include "support/StalledPrintServer.h"
+#include "support/Watchdog.h"
 #include "platform/SettingsLocation.h"
 
 #include <QAction>
@@ -18,6 +20,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QtEndian>
 #include <QLineEdit>
@@ -48,6 +51,27 @@ int PdfPageCount(const QByteArray& pdf)
 {
     return int(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page>") +
                pdf.count("/Type /Page "));
+}
+
+// Runs `act` on the modal window of type T once it shows (the commands ask
+// the print server first, events running meanwhile), looking for 10 s.
+template <typename T>
+void WhenModalShows(std::function<void(T&)> act)
+{
+    auto* poll = new QTimer;
+    auto* clock = new QElapsedTimer;
+    clock->start();
+    QObject::connect(poll, &QTimer::timeout, [poll, clock, act] {
+        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!modal && clock->elapsed() < 10000)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        delete clock;
+        if (modal)
+            act(*modal);
+    });
+    poll->start(10);
 }
 
 class PrintCopyTest : public EditorFixture {
@@ -290,9 +314,8 @@ TEST_F(PrintCopyTest, ThePreviewsPrintButtonClosesItAndRunsPrint)
     ASSERT_TRUE(Start());
     const QString path = PrintToPdf("from-preview.pdf");
     bool clicked = false;
-    QTimer::singleShot(0, [&clicked] {
-        auto* preview = qobject_cast<platform::CPrintPreviewDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(preview, nullptr);
+    WhenModalShows<platform::CPrintPreviewDialog>([&clicked](platform::CPrintPreviewDialog& shown) {
+        auto* preview = &shown;
         // Printing is left to the Print command, not done by the preview.
         EXPECT_FALSE(QFile::exists(preview->printer()->outputFileName()));
         clicked = true;
@@ -324,13 +347,8 @@ TEST_F(PrintCopyTest, PrintSetupShowsTheSetupDialogOnTheApplicationsPrinter)
 template <typename Inspect>
 void WhenPrintDialogShows(Inspect inspect, bool& seen)
 {
-    QTimer::singleShot(0, [inspect, &seen] {
-        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            if (QApplication::activeModalWidget())
-                QApplication::activeModalWidget()->close();
-            return;
-        }
+    WhenModalShows<QPrintDialog>([inspect, &seen](QPrintDialog& shown) {
+        auto* dialog = &shown;
         seen = true;
         inspect(*dialog);
         auto* buttons = dialog->findChild<QDialogButtonBox*>();
@@ -408,9 +426,8 @@ TEST_F(PrintCopyTest, PrintPreviewShowsOnePageAndRemembersOneOrTwoPagesAcrossRun
     PrintToPdf("preview.pdf");
     int shown = 0;
     auto inspect = [&shown](QPrintPreviewWidget::ViewMode expected, QPrintPreviewWidget::ViewMode leaveAt) {
-        QTimer::singleShot(0, [=, &shown] {
-            auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
+        WhenModalShows<QPrintPreviewDialog>([=, &shown](QPrintPreviewDialog& opened) {
+            auto* dialog = &opened;
             auto* preview = dialog->findChild<QPrintPreviewWidget*>();
             ASSERT_NE(preview, nullptr);
             preview->updatePreview();
@@ -474,6 +491,92 @@ TEST_F(PrintCopyTest, TheCommandLinePrintSwitchPrintsTheDocumentWithoutShowingTh
     EXPECT_EQ(messages.size(), 2);
     EXPECT_FALSE(QFile::exists(none));
     EXPECT_EQ(DocumentCount(), 0);
+}
+
+// Every print command while the print server takes connections and never
+// answers: after its five seconds the user is told the server does not
+// answer, by name; no dialog shows, and the window keeps painting meanwhile.
+class StalledServerCommandTest;
+struct StalledCommandCase {
+    const char* name;
+    std::function<void(StalledServerCommandTest&)> run;
+    QString expected;   // %1: the server's "host:port"
+};
+
+class StalledServerCommandTest : public PrintCopyTest, public ::testing::WithParamInterface<StalledCommandCase> {
+public:
+    void Trigger(int id) { Frame()->Action(id)->trigger(); }
+    bool PrintFromCommandLine() { return m_app->PrintDocumentFile(TempPath("printed.wpp"), "PDF"); }
+};
+
+TEST_P(StalledServerCommandTest, NamesTheServerWithinItsTimeAndKeepsTheWindowRunning)
+{
+    const StalledCommandCase& c = GetParam();
+    ASSERT_TRUE(Start());
+    quorrel::test::CStalledPrintServer server;
+    ASSERT_TRUE(server.Listening());
+    int ticks = 0;
+    QStringList windows;   // any modal window that shows, closed at once
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        ++ticks;
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            windows << modal->windowTitle();
+            modal->close();
+        }
+    });
+    tick.start(20);
+    QElapsedTimer clock;
+    clock.start();
+    {
+        quorrel::test::CWatchdog watchdog(std::chrono::seconds(60), c.name);
+        c.run(*this);
+    }
+    const qint64 elapsed = clock.elapsed();
+    EXPECT_EQ(messages, QStringList{c.expected.arg(server.Name())});
+    EXPECT_TRUE(dialogs.empty());
+    EXPECT_TRUE(windows.isEmpty()) << windows.join(", ").toStdString();
+    EXPECT_GE(server.Accepted(), 1) << "the server was never asked";
+    EXPECT_LT(elapsed, 20000);
+    // At 20 ms a tick, about 250 in five seconds.
+    EXPECT_GE(ticks, 100) << "the window's thread was held";
+}
+
+const QString kSilence = QStringLiteral("The print server %1 does not answer.");
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, StalledServerCommandTest,
+    ::testing::Values(
+        StalledCommandCase{"PrintSetup", [](StalledServerCommandTest& t) {
+                               t.Trigger(ID_FILE_PRINT_SETUP);
+                           }, kSilence},
+        StalledCommandCase{"Print", [](StalledServerCommandTest& t) {
+                               t.Trigger(ID_FILE_PRINT);
+                           }, kSilence},
+        StalledCommandCase{"PrintPreview", [](StalledServerCommandTest& t) {
+                               t.Trigger(ID_FILE_PRINT_PREVIEW);
+                           }, kSilence},
+        StalledCommandCase{"CommandLine", [](StalledServerCommandTest& t) {
+                               EXPECT_FALSE(t.PrintFromCommandLine());
+                           }, "Could not start print job.\n" + kSilence}),
+    [](const ::testing::TestParamInfo<StalledCommandCase>& info) { return std::string(info.param.name); });
+
+// Nothing of a silent server is kept: once it is gone, Print Setup asks
+// again and shows its dialog.
+TEST_F(PrintCopyTest, AServerThatDidNotAnswerIsAskedAgainNextTime)
+{
+    ASSERT_TRUE(Start());
+    {
+        quorrel::test::CStalledPrintServer server;
+        ASSERT_TRUE(server.Listening());
+        quorrel::test::CWatchdog watchdog(std::chrono::seconds(60), "Print Setup");
+        Frame()->Action(ID_FILE_PRINT_SETUP)->trigger();
+        EXPECT_EQ(messages, QStringList{"The print server " + server.Name() + " does not answer."});
+        EXPECT_TRUE(dialogs.empty());
+    }
+    Frame()->Action(ID_FILE_PRINT_SETUP)->trigger();
+    EXPECT_EQ(dialogs, std::vector<platform::PrintDialogKind>{platform::PrintDialogKind::PrintSetup});
+    EXPECT_EQ(messages.size(), 1);
 }
 
 } // namespace

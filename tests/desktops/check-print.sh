@@ -10,7 +10,10 @@
 #   - a queue chosen in Print Setup and then deleted is named, with the one
 #     used instead;
 #   - with no server at all, Print says there is no printer and writes no
-#     file into the home folder.
+#     file into the home folder;
+#   - with a server that takes connections and never answers, Print
+#     Preview, Print Setup and Print each name it within 20 s, show no
+#     dialog, and the window's thread keeps running meanwhile.
 # The server runs as root in a mount namespace of its own, where a private
 # folder stands in for /etc/cups (cups-pdf reads its settings from there),
 # listening on a socket in a temporary folder only: the machine's own
@@ -57,7 +60,7 @@ skip() {
     exit 77
 }
 
-for tool in cupsd lpadmin cupsreject cupsaccept lpstat unshare pdfimages pdftoppm convert compare; do
+for tool in python3 cupsd lpadmin cupsreject cupsaccept lpstat unshare pdfimages pdftoppm convert compare; do
     command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed"
 done
 [ -x /usr/lib/cups/backend/cups-pdf ] || skip "cups-pdf is not installed"
@@ -262,5 +265,33 @@ expect_line noserver 'message: There is no printer. | Nothing was printed. To pr
 ! grep -q '^dialog:' "$report/noserver.txt" || fail "noserver: a print dialog was shown"
 stray="$(find "$HOME" "$work/out" -name '*.pdf' -newer "$report/stopped.txt" 2>/dev/null)"
 [ -z "$stray" ] || fail "a PDF nobody asked for: $stray"
+
+# A server that takes connections and never answers: a listener on a free
+# port of 127.0.0.1 that accepts and holds every connection.
+python3 -c '
+import os, socket, sys
+s = socket.socket()
+s.bind(("127.0.0.1", 0))
+s.listen(64)
+open(sys.argv[1] + ".new", "w").write(str(s.getsockname()[1]))
+os.rename(sys.argv[1] + ".new", sys.argv[1])
+held = []
+while True:
+    held.append(s.accept()[0])
+' "$work/silent.port" &
+pids+=($!)
+for _ in $(seq 1 100); do [ -s "$work/silent.port" ] && break; sleep 0.1; done
+port="$(cat "$work/silent.port" 2>/dev/null)"
+[ -n "$port" ] || fail "silent: the listener did not start"
+CUPS_SERVER="127.0.0.1:$port" run_probe silent --printer PDF --preview "$report/silent/preview.png" --stalled yes
+[ "$(grep -cxF "message: The print server 127.0.0.1:$port does not answer." "$report/silent.txt")" = 3 ] ||
+    fail "silent: not one message naming the server for each of Print Preview, Print Setup and Print"
+! grep -q '^\(dialog\|setup\|preview\):' "$report/silent.txt" || fail "silent: a print dialog was shown"
+for command in preview setup print; do
+    read -r ms ticks <<<"$(sed -n "s/^took: $command \([0-9]*\) ms, \([0-9]*\) ticks$/\1 \2/p" "$report/silent.txt")"
+    [ -n "$ms" ] || fail "silent: no time for $command"
+    [ "$ms" -lt 20000 ] || fail "silent: $command held the window for $ms ms"
+    [ "$ticks" -ge 100 ] || fail "silent: the window's thread ticked $ticks times in $ms ms of $command"
+done
 
 echo "PASSED: print (pages, images and message boxes in $report)"

@@ -4,16 +4,20 @@
 // user saw.
 //   quorrel-print-probe [--printer NAME] [--zoom N] [--tile FILE] [--shots DIR]
 //                       [--before-print SHELL-COMMAND] [--while-dialog SHELL-COMMAND]
-//                       [--preview FILE]
+//                       [--preview FILE] [--stalled yes]
 // --printer is chosen in Print Setup (kept as offered when NAME is not
 // there); without it Print Setup is not shown;
 // --tile saves the tile as the view shows it at zoom 1 (PNG); --shots keeps
 // a picture of every message box. --before-print runs (sh -c) between Print
 // Setup and Print, --while-dialog while the Print dialog is open, before it
 // is confirmed. Each command gets 20 s. --preview opens Print Preview first
-// and keeps a picture of it (PNG), then closes it.
+// and keeps a picture of it (PNG), then closes it. --stalled: the print
+// server is not expected to answer, so the probe itself asks it nothing
+// (no "printed:" line).
 // Prints "setup: NAME", "dialog: NAME" (the printer the Print dialog
-// offers), "message: TEXT" (each box, line breaks as " | "), "zoom: N", "screen-dpi: N"
+// offers), "message: TEXT" (each box, line breaks as " | "), "zoom: N", "screen-dpi: N",
+// "took: COMMAND MS" (how long each command held the window's thread, with
+// a tick count of a 20 ms timer on it: "took: print 5012 ms, 248 ticks")
 // and "printed: WxH" (the tile's size on the page in printer dots).
 // Exit status 0 unless the editor could not start or the arguments are bad.
 
@@ -30,6 +34,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -53,7 +58,9 @@ struct Options {
     QString beforePrint;
     QString whileDialog;
     QString preview;
+    bool stalled = false;
 };
+
 
 void Say(const QString& key, const QString& value)
 {
@@ -61,6 +68,20 @@ void Say(const QString& key, const QString& value)
     line.replace('\n', QStringLiteral(" | "));
     std::printf("%s: %s\n", qPrintable(key), line.toUtf8().constData());
     std::fflush(stdout);
+}
+
+// Runs a command and reports how long it held the window's thread, and
+// how often a timer on that thread ticked meanwhile.
+void Timed(const char* name, const std::function<void()>& command)
+{
+    int ticks = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&ticks] { ++ticks; });
+    tick.start(20);
+    QElapsedTimer clock;
+    clock.start();
+    command();
+    Say("took", QStringLiteral("%1 %2 ms, %3 ticks").arg(QLatin1String(name)).arg(clock.elapsed()).arg(ticks));
 }
 
 bool RunShell(const QString& command)
@@ -165,7 +186,7 @@ int Run(const Options& options)
 
     CAnswerer answerer(options);
     if (!options.preview.isEmpty())
-        frame->Action(platform::ID_FILE_PRINT_PREVIEW)->trigger();
+        Timed("preview", [frame] { frame->Action(platform::ID_FILE_PRINT_PREVIEW)->trigger(); });
     // Print Setup: the printer the user picks.
     answerer.onDialog = [&options](QPrintDialog& dialog) {
         if (QComboBox* printers = PrinterList(dialog)) {
@@ -176,7 +197,7 @@ int Run(const Options& options)
         }
     };
     if (!options.printer.isEmpty())
-        frame->Action(platform::ID_FILE_PRINT_SETUP)->trigger();
+        Timed("setup", [frame] { frame->Action(platform::ID_FILE_PRINT_SETUP)->trigger(); });
     RunShell(options.beforePrint);
 
     // Print: what it offers, then what the print system says.
@@ -185,7 +206,9 @@ int Run(const Options& options)
             Say("dialog", printers->currentText());
         RunShell(options.whileDialog);
     };
-    frame->Action(platform::ID_FILE_PRINT)->trigger();
+    Timed("print", [frame] { frame->Action(platform::ID_FILE_PRINT)->trigger(); });
+    if (options.stalled)
+        return 0;
     QPrinter& printer = editor.Printer();
     const QSize printed = app::PrintedTileSize(size * view->ZoomFactor(), printer.logicalDpiX(),
                                                printer.logicalDpiY(), view->logicalDpiX(), view->logicalDpiY());
@@ -218,6 +241,8 @@ int main(int argc, char** argv)
             options.whileDialog = value;
         else if (key == "--preview")
             options.preview = value;
+        else if (key == "--stalled")
+            options.stalled = value == "yes";
         else {
             std::fprintf(stderr, "quorrel-print-probe: unknown option %s\n", qPrintable(key));
             return 2;
@@ -225,7 +250,7 @@ int main(int argc, char** argv)
     }
     if (args.size() % 2 == 0) {
         std::fprintf(stderr, "usage: quorrel-print-probe [--printer NAME] [--zoom N] [--tile FILE] [--shots DIR] "
-                             "[--before-print CMD] [--while-dialog CMD] [--preview FILE]\n");
+                             "[--before-print CMD] [--while-dialog CMD] [--preview FILE] [--stalled yes]\n");
         return 2;
     }
     return Run(options);

@@ -1,11 +1,16 @@
-// Printing's own rules, without a print server: which printer a Print goes
-// to when the chosen one is gone, and the preview window's bar. (Jobs
-// against a real CUPS server are checked in tests/desktops.)
+// Printing's own rules: which printer a Print goes to when the chosen one is
+// gone, the preview window's bar, and the machine's print system against a
+// server that takes connections and never answers. (Jobs against a real
+// CUPS server are checked in tests/desktops.)
 
 #include "platform/MessageBox.h"
 #include "platform/printing/PrintPreviewDialog.h"
 #include "platform/printing/PrinterChoice.h"
+#include "platform/printing/PrintSystem.h"
+#include "output/QtPrinting.h"
 #include "support/FakePrintSystem.h"
+#include "support/StalledPrintServer.h"
+#include "support/Watchdog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,6 +26,8 @@
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 using namespace quorrel::platform;
 
@@ -245,5 +252,114 @@ INSTANTIATE_TEST_SUITE_P(
                       CloseCase{"Escape", [](CPrintPreviewDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }, false},
                       CloseCase{"Print", [](CPrintPreviewDialog& d) { d.PrintAction()->trigger(); }, true}),
     [](const ::testing::TestParamInfo<CloseCase>& info) { return std::string(info.param.name); });
+
+// The machine's print system while the server takes connections and never
+// answers: each way of asking it gives up after its five seconds, names the
+// server, and the window's thread keeps running meanwhile.
+struct SilenceCase {
+    const char* name;
+    // Run before the server stalls (what asks the server on this thread).
+    std::function<void()> prepare;
+    // Asks; returns what the caller is told (a reason, or the messages shown).
+    std::function<QString(const QStringList& messages)> ask;
+    // What is told, with %1 for the server's "host:port".
+    QString expected;
+};
+
+QPrinter& SharedPrinter()
+{
+    static QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName({});
+    return printer;
+}
+
+class StalledServerTest : public PreparePrinterTest, public ::testing::WithParamInterface<SilenceCase> {};
+
+TEST_P(StalledServerTest, SaysTheServerDoesNotAnswerAfterFiveSecondsWhileTheWindowThreadRuns)
+{
+    const SilenceCase& c = GetParam();
+    SetPrintSystem(nullptr);   // the machine's, not the fixture's
+    if (c.prepare)
+        c.prepare();
+    quorrel::test::CStalledPrintServer server;
+    ASSERT_TRUE(server.Listening());
+    int ticks = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&ticks] { ++ticks; });
+    tick.start(20);
+    QElapsedTimer clock;
+    clock.start();
+    QString told;
+    {
+        quorrel::test::CWatchdog watchdog(std::chrono::seconds(60), c.name);
+        told = c.ask(messages);
+    }
+    const qint64 elapsed = clock.elapsed();
+    EXPECT_EQ(told, c.expected.arg(server.Name()));
+    EXPECT_GE(server.Accepted(), 1) << "the server was never asked";
+    EXPECT_GE(elapsed, 4500) << "the server was not given its five seconds";
+    EXPECT_LT(elapsed, 20000);
+    // At 20 ms a tick, about 250 in five seconds.
+    EXPECT_GE(ticks, 100) << "the window's thread was held";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Requests, StalledServerTest,
+    ::testing::Values(
+        SilenceCase{"PrinterList", {},
+                    [](const QStringList&) {
+                        const PrintersNow now = PrintSystem().Printers();
+                        return now.names.join(',') + now.defaultPrinter + "|" + now.silentServer;
+                    },
+                    "|%1"},
+        SilenceCase{"ServerAnswers", {},
+                    [](const QStringList& messages) {
+                        const QString answers = PrintServerAnswers() ? "answers: " : "";
+                        return answers + messages.join('/');
+                    },
+                    "The print server %1 does not answer."},
+        // The printer made before (making one asks the server on this thread).
+        SilenceCase{"PreparePrinter", [] { SharedPrinter(); },
+                    [](const QStringList& messages) {
+                        const QString prepared = PreparePrinter(SharedPrinter()) ? "prepared: " : "";
+                        return prepared + messages.join('/');
+                    },
+                    "The print server %1 does not answer."},
+        SilenceCase{"JobStarting", {},
+                    [](const QStringList&) { return PrintSystem().JobStarting("PDF").value_or("taken"); },
+                    "the print server %1 does not answer."},
+        SilenceCase{"HandOver", {},
+                    [](const QStringList&) {
+                        auto folder = std::make_shared<QTemporaryDir>();
+                        QFile file(folder->filePath("job.pdf"));
+                        if (!file.open(QIODevice::WriteOnly) || file.write("%PDF-1.4\n%%EOF\n") <= 0)
+                            return QString("no job file");
+                        file.close();
+                        const PrintJobFile job{"PDF", "Quorrel1", folder, file.fileName(), {std::pair<QByteArray, QByteArray>("media", "A4")}};
+                        return PrintSystem().HandOver(job).value_or("taken");
+                    },
+                    "the print server %1 does not answer."}),
+    [](const ::testing::TestParamInfo<SilenceCase>& info) { return std::string(info.param.name); });
+
+TEST_F(PreparePrinterTest, WithNoServerAtAllThereAreNoPrintersAndNothingIsSaidAboutAServer)
+{
+    SetPrintSystem(nullptr);
+    const QByteArray before = qgetenv("CUPS_SERVER");
+    setenv("CUPS_SERVER", dir.filePath("no-such.sock").toLocal8Bit().constData(), 1);
+    QElapsedTimer clock;
+    clock.start();
+    const PrintersNow now = PrintSystem().Printers();
+    const bool answers = PrintServerAnswers();
+    if (before.isEmpty())
+        unsetenv("CUPS_SERVER");
+    else
+        setenv("CUPS_SERVER", before.constData(), 1);
+    EXPECT_TRUE(now.names.isEmpty());
+    EXPECT_TRUE(now.silentServer.isEmpty());
+    EXPECT_TRUE(answers);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_LT(clock.elapsed(), 4000);
+}
 
 } // namespace

@@ -16,18 +16,17 @@ public:
     CFakePrintSystem(const CFakePrintSystem&) = delete;
     CFakePrintSystem& operator=(const CFakePrintSystem&) = delete;
 
-    QStringList PrinterNames() const override
+    platform::PrintersNow Printers() override
     {
         ++asked;
-        return printers;
+        return {printers, defaultPrinter, {}};
     }
-    QString DefaultPrinter() const override { return defaultPrinter; }
     std::optional<QString> JobStarting(const QString&) override { return std::nullopt; }
-    std::optional<QString> JobHandedOver(const QString&) override { return std::nullopt; }
+    std::optional<QString> HandOver(const platform::PrintJobFile&) override { return std::nullopt; }
 
     QStringList printers;
     QString defaultPrinter;
-    mutable int asked = 0;
+    int asked = 0;
 };
 
 } // namespace quorrel::test
