@@ -1,11 +1,10 @@
 // Compiled once per instruction set by Highway's foreach_target.
 //
-// The vector form of HslToRgb for inputs 0..255, where every quantity stays
-// small: m1, m2 and the levels lie in 0..255 and every numerator divided by
-// 255 lies within +-2^17. A float quotient of such a whole number is within
-// 2^-15 of the exact one while a quotient that is not whole is at least
-// 1/255 from the next whole number, so truncating the float quotient gives
-// the integer quotient (rounded toward zero) that the scalar steps compute.
+// The vector form of HslToRgb for inputs 0..255, in 32-bit integer steps:
+// m1, m2 and the levels lie in 0..255, every numerator divided by 255 lies
+// in 0..510 x 255, and Div255 divides such numbers exactly without a
+// division (tested for every combination of levels on every instruction
+// set).
 
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "render/HslKernel.cpp"
@@ -49,11 +48,12 @@ HWY_INLINE hn::Vec<DI> Channel(hn::Vec<DI> m1, hn::Vec<DI> m2, hn::Vec<DI> hue)
     return Div255(hn::Add(hn::Sub(hn::ShiftLeft<8>(m1), m1), hn::Mul(hn::Sub(m2, m1), weight)));
 }
 
-void HslToPackedLevelsImpl(const uint32_t* HWY_RESTRICT hue, const uint32_t* HWY_RESTRICT saturation,
+bool HslToPackedLevelsImpl(const uint32_t* HWY_RESTRICT hue, const uint32_t* HWY_RESTRICT saturation,
                            const uint32_t* HWY_RESTRICT luminosity, std::size_t count, uint32_t* HWY_RESTRICT packed)
 {
     const DI di;
     const std::size_t N = hn::Lanes(di);
+    auto levels = hn::Zero(di);   // every input or'ed together
     std::size_t i = 0;
     for (; i + N <= count; i += N) {
         // Lanes with inputs above 255 give garbage here; the caller redoes
@@ -61,6 +61,7 @@ void HslToPackedLevelsImpl(const uint32_t* HWY_RESTRICT hue, const uint32_t* HWY
         const auto h = hn::LoadU(di, reinterpret_cast<const int32_t*>(hue + i));
         const auto s = hn::LoadU(di, reinterpret_cast<const int32_t*>(saturation + i));
         const auto l = hn::LoadU(di, reinterpret_cast<const int32_t*>(luminosity + i));
+        levels = hn::Or(levels, hn::Or(h, hn::Or(s, l)));
         const auto k255 = hn::Set(di, 255);
         const auto dark = Div255(hn::Mul(hn::Add(s, k255), l));
         const auto light = hn::Sub(hn::Add(l, s), Div255(hn::Mul(l, s)));
@@ -77,12 +78,16 @@ void HslToPackedLevelsImpl(const uint32_t* HWY_RESTRICT hue, const uint32_t* HWY
         const auto out = hn::Or(red, hn::Or(hn::ShiftLeft<8>(green), hn::ShiftLeft<16>(blue)));
         hn::StoreU(out, di, reinterpret_cast<int32_t*>(packed + i));
     }
+    bool inRange = hn::AllTrue(di, hn::Eq(hn::And(levels, hn::Set(di, ~0xFF)), hn::Zero(di)));
     for (; i < count; ++i) {
-        if ((hue[i] | saturation[i] | luminosity[i]) > 255)
+        if ((hue[i] | saturation[i] | luminosity[i]) > 255) {
+            inRange = false;
             continue;
+        }
         const Rgb32 rgb = HslToRgb(hue[i], saturation[i], luminosity[i]);
         packed[i] = rgb.red | rgb.green << 8 | rgb.blue << 16;
     }
+    return inRange;
 }
 
 // level + add for both 0..255, reduced as the RGB addition rule does: above
@@ -96,24 +101,29 @@ HWY_INLINE hn::Vec<DI> AddLevel(hn::Vec<DI> level, hn::Vec<DI> add)
     return hn::IfThenElse(hn::Eq(once, k255), hn::IfThenElse(hn::Gt(sum, k255), hn::Zero(di), once), once);
 }
 
-void AddPackedLevelsImpl(const uint32_t* HWY_RESTRICT red, const uint32_t* HWY_RESTRICT green,
+bool AddPackedLevelsImpl(const uint32_t* HWY_RESTRICT red, const uint32_t* HWY_RESTRICT green,
                          const uint32_t* HWY_RESTRICT blue, std::size_t count, uint32_t* HWY_RESTRICT packed)
 {
     const DI di;
     const std::size_t N = hn::Lanes(di);
     const auto low = hn::Set(di, 0xFF);
+    auto levels = hn::Zero(di);   // every RGB level or'ed together
     std::size_t i = 0;
     for (; i + N <= count; i += N) {
         const auto p = hn::LoadU(di, reinterpret_cast<const int32_t*>(packed + i));
-        const auto r = AddLevel(hn::LoadU(di, reinterpret_cast<const int32_t*>(red + i)), hn::And(p, low));
-        const auto g = AddLevel(hn::LoadU(di, reinterpret_cast<const int32_t*>(green + i)),
-                                hn::And(hn::ShiftRight<8>(p), low));
-        const auto b = AddLevel(hn::LoadU(di, reinterpret_cast<const int32_t*>(blue + i)),
-                                hn::And(hn::ShiftRight<16>(p), low));
+        const auto redIn = hn::LoadU(di, reinterpret_cast<const int32_t*>(red + i));
+        const auto greenIn = hn::LoadU(di, reinterpret_cast<const int32_t*>(green + i));
+        const auto blueIn = hn::LoadU(di, reinterpret_cast<const int32_t*>(blue + i));
+        levels = hn::Or(levels, hn::Or(redIn, hn::Or(greenIn, blueIn)));
+        const auto r = AddLevel(redIn, hn::And(p, low));
+        const auto g = AddLevel(greenIn, hn::And(hn::ShiftRight<8>(p), low));
+        const auto b = AddLevel(blueIn, hn::And(hn::ShiftRight<16>(p), low));
         const auto out = hn::Or(r, hn::Or(hn::ShiftLeft<8>(g), hn::ShiftLeft<16>(b)));
         hn::StoreU(out, di, reinterpret_cast<int32_t*>(packed + i));
     }
+    bool inRange = hn::AllTrue(di, hn::Eq(hn::And(levels, hn::Set(di, ~0xFF)), hn::Zero(di)));
     for (; i < count; ++i) {
+        inRange = inRange && (red[i] | green[i] | blue[i]) <= 255;
         auto add = [](uint32_t level, uint32_t hsl) {
             level += hsl;
             return level > 255 ? level % 255 : level;
@@ -121,6 +131,7 @@ void AddPackedLevelsImpl(const uint32_t* HWY_RESTRICT red, const uint32_t* HWY_R
         packed[i] = add(red[i], packed[i] & 0xFF) | add(green[i], packed[i] >> 8 & 0xFF) << 8 |
                     add(blue[i], packed[i] >> 16 & 0xFF) << 16;
     }
+    return inRange;
 }
 
 } // namespace HWY_NAMESPACE
@@ -133,16 +144,16 @@ namespace quorrel::render {
 HWY_EXPORT(HslToPackedLevelsImpl);
 HWY_EXPORT(AddPackedLevelsImpl);
 
-void AddPackedLevels(const uint32_t* red, const uint32_t* green, const uint32_t* blue, std::size_t count,
+bool AddPackedLevels(const uint32_t* red, const uint32_t* green, const uint32_t* blue, std::size_t count,
                      uint32_t* packed)
 {
-    HWY_DYNAMIC_DISPATCH(AddPackedLevelsImpl)(red, green, blue, count, packed);
+    return HWY_DYNAMIC_DISPATCH(AddPackedLevelsImpl)(red, green, blue, count, packed);
 }
 
-void HslToPackedLevels(const uint32_t* hue, const uint32_t* saturation, const uint32_t* luminosity, std::size_t count,
+bool HslToPackedLevels(const uint32_t* hue, const uint32_t* saturation, const uint32_t* luminosity, std::size_t count,
                        uint32_t* packed)
 {
-    HWY_DYNAMIC_DISPATCH(HslToPackedLevelsImpl)(hue, saturation, luminosity, count, packed);
+    return HWY_DYNAMIC_DISPATCH(HslToPackedLevelsImpl)(hue, saturation, luminosity, count, packed);
 }
 
 } // namespace quorrel::render

@@ -26,9 +26,9 @@ public:
     // the low byte). Working through one step for all pixels before the next
     // keeps each loop small and its choices (wrap mode, order of bounds)
     // made once. Components in the bit mask `settled` (bit c for component
-    // c) already hold Settled(c, sum) for each pixel and are left as they
-    // are: a renderer whose sums of a component are all one value settles
-    // them once, not for every run.
+    // c) have one sum for every pixel, already settled (Settled(c, sum) in
+    // each entry), and are left as they are: a renderer whose sums of a
+    // component are all one value settles them once, not for every run.
     void Run(uint32_t* const sums[model::kComponents], std::size_t count, uint32_t* colours,
              unsigned settled = 0) const
     {
@@ -57,8 +57,13 @@ public:
                              (AddLevel(blue[i], rgb.blue) & 0xFFu) << 16;
             };
             if (count >= kVectorRun) {
-                HslToPackedLevels(hue, saturation, luminosity, count, colours);
-                AddPackedLevels(red, green, blue, count, colours);
+                bool inRange = HslToPackedLevels(hue, saturation, luminosity, count, colours);
+                // RGB levels all 0 (settled) add nothing to levels 0..255.
+                constexpr unsigned kRgb = 1u << Red | 1u << Green | 1u << Blue;
+                if ((settled & kRgb) != kRgb || (red[0] | green[0] | blue[0]) != 0)
+                    inRange = AddPackedLevels(red, green, blue, count, colours) && inRange;
+                if (inRange)
+                    return;
                 // Blocks of pixels all in range (the usual case) are
                 // passed over after one combined test.
                 for (std::size_t i0 = 0; i0 < count; i0 += kVectorRun) {
