@@ -136,3 +136,59 @@ TEST(PixelFinish, VectorHslEqualsTheScalarConversionForEveryLevel)
     for (uint64_t count : mismatches)
         EXPECT_EQ(count, 0u);
 }
+
+// Components whose sums are one value for every pixel, settled once and
+// handed over as settled (as the continuous renderer does with components
+// that have no terms): the same colours as finishing their sums, on every
+// instruction set, and the settled levels left as they are. Sums of 0 for
+// all of red, green and blue are among them (their addition is skipped).
+TEST(PixelFinish, SettledComponentsGiveTheColoursOfTheirSumsOnEveryTarget)
+{
+    std::mt19937 rng(32);
+    quorrel::test::ForEachTarget([&] {
+        int mismatches = 0;
+        for (int n = 0; n < 300; ++n) {
+            CTileParams p;
+            for (int k = 0; k < kComponents; ++k) {
+                p.m_bEnabled[k] = rng() % 3 != 0;
+                p.m_nWrapMode[k] = int32_t(rng() % 3);
+                p.m_nColorLow[k] = rng() % 256;
+                p.m_nColorHigh[k] = rng() % 256;
+                p.m_dCorrel[k][0] = rng() % 8 == 0 ? 0.5 : 0.0;
+            }
+            const PixelFinish finish(p);
+            const unsigned settled = rng() % 2 ? 7u | (rng() % 8) << 3 : rng() % 64;
+            const bool zero = rng() % 2;
+            const std::size_t count = 1 + rng() % 70;
+            std::array<std::vector<uint32_t>, kComponents> sums, given;
+            for (int k = 0; k < kComponents; ++k) {
+                const uint32_t one = zero ? 0 : InterestingSum(rng);
+                for (std::size_t i = 0; i < count; ++i)
+                    sums[k].push_back(settled >> k & 1 ? one : InterestingSum(rng));
+                given[k] = sums[k];
+                if (settled >> k & 1)
+                    std::fill(given[k].begin(), given[k].end(), finish.Settled(k, one));
+            }
+            const auto levels = given;
+            uint32_t* rows[kComponents];
+            for (int k = 0; k < kComponents; ++k)
+                rows[k] = given[k].data();
+            std::vector<uint32_t> colours(count);
+            finish.Run(rows, count, colours.data(), settled);
+            for (std::size_t i = 0; i < count; ++i) {
+                uint32_t acc[kComponents];
+                for (int k = 0; k < kComponents; ++k)
+                    acc[k] = sums[k][i];
+                const uint32_t expected = finish(acc);
+                if (colours[i] != expected && ++mismatches < 5)
+                    ADD_FAILURE() << "case " << n << " settled " << settled << " pixel " << i << ": " << std::hex
+                                  << colours[i] << " instead of " << expected;
+            }
+            for (int k = 0; k < kComponents; ++k) {
+                if ((settled >> k & 1) && given[k] != levels[k] && ++mismatches < 5)
+                    ADD_FAILURE() << "case " << n << ": settled component " << k << " changed";
+            }
+        }
+        EXPECT_EQ(mismatches, 0);
+    });
+}
