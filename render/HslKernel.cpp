@@ -2,7 +2,7 @@
 //
 // The vector form of HslToRgb for inputs 0..255, in 32-bit integer steps:
 // m1, m2 and the levels lie in 0..255, every numerator divided by 255 lies
-// in 0..510 x 255, and Div255 divides such numbers exactly without a
+// in 0..255 x 255, and Div255 divides such numbers exactly without a
 // division (tested for every combination of levels on every instruction
 // set).
 
@@ -23,14 +23,15 @@ namespace hn = hwy::HWY_NAMESPACE;
 
 using DI = hn::CappedTag<int32_t, 16>;
 
-// x / 255 rounded down, for 0 <= x < 2^18 (levels 0..255 give at most
-// 510 x 255): with t = 257 (x + 1), (t + t / 2^16) / 2^16, exact over that
-// whole range, in integer steps instead of a division.
+// x / 255 rounded down, for 0 <= x < 2^16 (levels 0..255 give at most
+// 255 x 255): (x * 32897) / 2^23, in two steps instead of a division.
+// Exact: 32897 * 255 = 2^23 + e with e = 127, so for x = 255 q + r
+// (0 <= r < 255) x * 32897 / 2^23 = q + (r + x e / 2^23) / 255, where
+// x e / 2^23 < 2^16 2^7 / 2^23 = 1 keeps the fraction below 1. The product
+// stays below 2^31.
 HWY_INLINE hn::Vec<DI> Div255(hn::Vec<DI> x)
 {
-    const auto plus = hn::Add(x, hn::Set(DI(), 1));
-    const auto t = hn::Add(hn::ShiftLeft<8>(plus), plus);
-    return hn::ShiftRight<16>(hn::Add(t, hn::ShiftRight<16>(t)));
+    return hn::ShiftRight<23>(hn::Mul(x, hn::Set(DI(), 32897)));
 }
 
 // One channel: m1 + (m2 - m1) * w / 255 with the hue's weight w on a 0..255
@@ -62,9 +63,11 @@ bool HslToPackedLevelsImpl(const uint32_t* HWY_RESTRICT hue, const uint32_t* HWY
         const auto s = hn::LoadU(di, reinterpret_cast<const int32_t*>(saturation + i));
         const auto l = hn::LoadU(di, reinterpret_cast<const int32_t*>(luminosity + i));
         levels = hn::Or(levels, hn::Or(h, hn::Or(s, l)));
-        const auto k255 = hn::Set(di, 255);
-        const auto dark = Div255(hn::Mul(hn::Add(s, k255), l));
-        const auto light = hn::Sub(hn::Add(l, s), Div255(hn::Mul(l, s)));
+        // (s + 255) l / 255 = l + l s / 255 and l + s - l s / 255: one
+        // quotient for both.
+        const auto product = Div255(hn::Mul(l, s));
+        const auto dark = hn::Add(l, product);
+        const auto light = hn::Sub(hn::Add(l, s), product);
         const auto m2 = hn::IfThenElse(hn::Gt(l, hn::Set(di, 127)), light, dark);
         const auto m1 = hn::Sub(hn::Add(l, l), m2);
         auto red = Channel(m1, m2, hn::Add(h, hn::Set(di, 85)));
