@@ -3,12 +3,11 @@
 #include "render/ColumnDriver.h"
 #include "render/continuous/ContinuousKernel.h"
 #include "render/continuous/ContinuousPlan.h"
+#include "render/continuous/RowPacking.h"
 
 #include <hwy/aligned_allocator.h>
 
 #include <algorithm>
-#include <bit>
-#include <cstring>
 #include <memory>
 
 namespace quorrel::render {
@@ -22,31 +21,6 @@ namespace {
 // second-level cache while every column of the run uses it.
 constexpr uint32_t kBand = 64;
 static_assert(kBand % kContinuousPadding == 0);
-
-// `count` columns of colour values 0x00BBGGRR (`rows` each, `stride`
-// apart) to rows of three bytes a pixel (row y at rgb + y * count * 3).
-// Each pixel is stored as four bytes, its fourth overwritten by the next
-// pixel of its row; a row's last pixel is stored byte by byte, so nothing
-// past the block (or of an earlier row) is touched.
-static_assert(std::endian::native == std::endian::little, "PackRows stores a colour value's low three bytes");
-void PackRows(const uint32_t* colours, std::size_t stride, uint32_t count, uint32_t rows, uint8_t* rgb)
-{
-    const std::size_t rowBytes = std::size_t(count) * 3;
-    for (uint32_t i = 0; i + 1 < count; ++i) {
-        const uint32_t* column = colours + i * stride;
-        uint8_t* out = rgb + std::size_t(i) * 3;
-        for (uint32_t y = 0; y < rows; ++y)
-            std::memcpy(out + y * rowBytes, &column[y], 4);
-    }
-    const uint32_t* column = colours + (count - 1) * stride;
-    uint8_t* out = rgb + std::size_t(count - 1) * 3;
-    for (uint32_t y = 0; y < rows; ++y) {
-        uint8_t* p = out + y * rowBytes;
-        p[0] = static_cast<uint8_t>(column[y]);
-        p[1] = static_cast<uint8_t>(column[y] >> 8);
-        p[2] = static_cast<uint8_t>(column[y] >> 16);
-    }
-}
 
 // A run of columns is rendered band of rows after band: in each band the
 // columns go through the sums together (each block of the row sums is read
