@@ -13,49 +13,77 @@ namespace quorrel::render {
 
 // Division of any 32-bit n by a divisor d >= 1 fixed in advance, in 32-bit
 // steps only (a multiplication's high half, shifts, additions), so that a
-// vector of 32-bit lanes takes as many values as it has lanes:
-//   t = (factor * n) >> 32,  q = (t + ((n - t) >> addShift)) >> shift.
+// vector of 32-bit lanes takes as many values as it has lanes. One of three
+// forms, by the divisor:
+//   PowerOfTwo (d = 2^s):  q = n >> s, and the remainder is n & (d - 1).
+//   Short:  q = ((factor * n) >> 32) >> s, with factor = m < 2^32.
+//   Long:   t = (factor * n) >> 32,  q = (t + ((n - t) >> 1)) >> (s - 1),
+//           with factor = m - 2^32 (m >= 2^32).
+// where m = ceil(2^(32+s) / d).
 //
-// Why q = n / d (rounded down) for every n < 2^32: for d = 1, factor = 0 and
-// both shifts 0 give q = n. For d >= 2 let l = ceil(log2 d) (1..32, so
-// 2^(l-1) < d <= 2^l), m = ceil(2^(32+l) / d) and factor = m - 2^32;
-// addShift = 1, shift = l - 1.
-//  - 2^32 <= m < 2^33 (as d <= 2^l and d > 2^(l-1)), so factor fits 32 bits.
-//  - t = floor(factor * n / 2^32) <= n, so n - t does not wrap, and
-//    t + floor((n - t) / 2) = floor((n + t) / 2) (below 2^32), hence
-//    q = floor((n + t) / 2^l) = floor((2^32 n + factor n) / 2^(32+l))
-//      = floor(m n / 2^(32+l)).
-//  - With e = m d - 2^(32+l), 0 <= e < d <= 2^l, and n = q' d + r
-//    (0 <= r < d): m n / 2^(32+l) = n / d + e n / (d 2^(32+l))
-//      = q' + (r + e n / 2^(32+l)) / d, where e n / 2^(32+l) < 2^l 2^32 /
-//    2^(32+l) = 1, so r + that < d and the floor is q'.
-// (Granlund and Montgomery's division by invariant integers, the variant
-// with a 33-bit factor.) Remainder() is the scalar form of the same steps.
+// Why q = n / d (rounded down) for every n < 2^32: let e = m d - 2^(32+s)
+// (0 <= e < d) and suppose e <= 2^s. With n = q' d + r (0 <= r < d),
+// m n / 2^(32+s) = n / d + e n / (d 2^(32+s)) = q' + (r + e n / 2^(32+s)) / d,
+// where e n / 2^(32+s) < 2^s 2^32 / 2^(32+s) = 1, so r + that < d and
+// floor(m n / 2^(32+s)) = q'. It remains to see that each form computes
+// that floor with such an s:
+//  - Short: s = floor(log2 d) for d not a power of two (2^s < d < 2^(s+1),
+//    so m < 2^32), chosen only when e <= 2^s holds; the two shifts make one
+//    of 32 + s.
+//  - Long, for the other divisors: s = ceil(log2 d) (1..32, so
+//    2^(s-1) < d <= 2^s and e < d <= 2^s always), 2^32 <= m < 2^33, so
+//    factor fits 32 bits. t = floor(factor n / 2^32) <= n, so n - t does
+//    not wrap, t + floor((n - t) / 2) = floor((n + t) / 2) (below 2^32) and
+//    q = floor((n + t) / 2^s) = floor((2^32 n + factor n) / 2^(32+s))
+//      = floor(m n / 2^(32+s)).
+// (Granlund and Montgomery's division by invariant integers.) Quotient()
+// and Remainder() are the scalar form of the same steps.
 struct InvariantDivisor {
+    enum Form { PowerOfTwo, Short, Long };
+
     uint32_t divisor = 1;
+    Form form = PowerOfTwo;
     uint32_t factor = 0;
-    int addShift = 0;
     int shift = 0;
 
     InvariantDivisor() = default;
     explicit InvariantDivisor(uint32_t d) : divisor(d)
     {
-        if (d <= 1)
+        if (d == 0 || std::has_single_bit(d)) {
+            shift = d ? std::countr_zero(d) : 0;
             return;
-        const int l = 32 - std::countl_zero(d - 1);
-        // ceil(2^(32+l) / d) less 2^32; 2^64 / d (l = 32) is never whole.
-        const uint64_t m = l < 32 ? ((uint64_t(1) << (32 + l)) + d - 1) / d : UINT64_MAX / d + 1;
-        factor = static_cast<uint32_t>(m - (uint64_t(1) << 32));
-        addShift = 1;
-        shift = l - 1;
+        }
+        const int low = 31 - std::countl_zero(d);   // floor(log2 d), 1..31
+        const uint64_t power = uint64_t(1) << (32 + low);
+        const uint64_t m = power / d + 1;           // ceil: d does not divide a power of two
+        if (m * d - power <= (uint64_t(1) << low)) {
+            form = Short;
+            factor = static_cast<uint32_t>(m);
+            shift = low;
+            return;
+        }
+        // ceil(2^(32+s) / d) for s = low + 1, less 2^32; 2^64 / d (s = 32)
+        // as (2^64 - 1) / d + 1, d not dividing 2^64.
+        const int s = low + 1;
+        const uint64_t longM = s < 32 ? (uint64_t(1) << (32 + s)) / d + 1 : UINT64_MAX / d + 1;
+        form = Long;
+        factor = static_cast<uint32_t>(longM - (uint64_t(1) << 32));
+        shift = s;
     }
 
     uint32_t Quotient(uint32_t n) const
     {
         const auto t = static_cast<uint32_t>((uint64_t(factor) * n) >> 32);
-        return (t + ((n - t) >> addShift)) >> shift;
+        switch (form) {
+        case PowerOfTwo:
+            return n >> shift;
+        case Short:
+            return t >> shift;
+        default:
+            return (t + ((n - t) >> 1)) >> (shift - 1);
+        }
     }
-    uint32_t Remainder(uint32_t n) const { return n - Quotient(n) * divisor; }
+    uint32_t Remainder(uint32_t n) const { return form == PowerOfTwo ? n & (divisor - 1) : n - Quotient(n) * divisor; }
 };
 
 // Maps values[0..count) in place. `reflected`: Reflected, else Cycled;

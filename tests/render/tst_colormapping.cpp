@@ -165,10 +165,11 @@ TEST(ColorMapping, RunsEqualThePlainFunctionsOnEveryTarget)
 }
 
 // The divisor steps of the vector remainder: the condition its exactness
-// rests on (see InvariantDivisor), 2^(32+l) <= m d <= 2^(32+l) + 2^l with
-// 2^(l-1) < d <= 2^l, checked for every divisor a colour range can have
-// (1..510) and far beyond; and the scalar form of the steps against % where
-// the quotient's error is largest (dividends near 2^32) and near 0.
+// rests on (see InvariantDivisor), m = ceil(2^(32+s) / d) with
+// m d - 2^(32+s) <= 2^s and the factor and shifts each form takes, checked
+// for every divisor a colour range can have (1..510) and far beyond; and the
+// scalar form of the steps against % where the quotient's error is largest
+// (dividends near 2^32) and near 0.
 TEST(InvariantDivisor, MeetsTheConditionOfExactnessForEveryDivisor)
 {
     using u128 = unsigned __int128;
@@ -180,22 +181,29 @@ TEST(InvariantDivisor, MeetsTheConditionOfExactnessForEveryDivisor)
         divisors.push_back(static_cast<uint32_t>(rng()) | 1u << (i % 32));
     for (uint32_t d : {0x7FFFFFFFu, 0x80000000u, 0x80000001u, 0xFFFFFFFEu, 0xFFFFFFFFu})
         divisors.push_back(d);
+    int forms[3] = {};
     for (uint32_t d : divisors) {
         const InvariantDivisor steps(d);
         ASSERT_EQ(steps.divisor, d);
-        if (d == 1) {
-            ASSERT_EQ(steps.factor, 0u);
-            ASSERT_EQ(steps.addShift + steps.shift, 0);
+        ++forms[steps.form];
+        if (steps.form == InvariantDivisor::PowerOfTwo) {
+            ASSERT_EQ(u128(1) << steps.shift, d);
             continue;
         }
-        ASSERT_EQ(steps.addShift, 1) << d;
-        const int l = steps.shift + 1;
-        ASSERT_TRUE(l >= 1 && l <= 32) << d;
-        ASSERT_TRUE((u128(1) << (l - 1)) < d && d <= (u128(1) << l)) << d;
-        const u128 m = (u128(1) << 32) + steps.factor;
-        const u128 power = u128(1) << (32 + l);
-        ASSERT_TRUE(power <= m * d && m * d <= power + (u128(1) << l)) << d;
+        // The shift s of the condition: the Short form's whole shift, the
+        // Long form's shift less the one of its halving step.
+        const int s = steps.shift;
+        ASSERT_TRUE(s >= 1 && s <= 32) << d;
+        const u128 m = steps.form == InvariantDivisor::Short ? u128(steps.factor) : (u128(1) << 32) + steps.factor;
+        const u128 power = u128(1) << (32 + s);
+        ASSERT_TRUE(power <= m * d && m * d < power + d && m * d <= power + (u128(1) << s)) << d;
+        if (steps.form == InvariantDivisor::Short)
+            ASSERT_TRUE((u128(1) << s) < d && d < (u128(1) << (s + 1))) << d;
+        else
+            ASSERT_TRUE((u128(1) << (s - 1)) < d && d <= (u128(1) << s)) << d;
     }
+    for (int count : forms)
+        EXPECT_GT(count, 0);
     for (uint32_t d = 1; d <= 510; ++d) {
         const InvariantDivisor steps(d);
         for (uint32_t k = 0; k < (1u << 14); ++k) {
