@@ -49,6 +49,47 @@ HWY_INLINE hn::Vec<DI> Channel(hn::Vec<DI> m1, hn::Vec<DI> m2, hn::Vec<DI> hue)
     return Div255(hn::Add(hn::Sub(hn::ShiftLeft<8>(m1), m1), hn::Mul(hn::Sub(m2, m1), weight)));
 }
 
+#if HWY_TARGET != HWY_SCALAR
+// The same steps in 16-bit lanes, twice as many pixels a vector: for
+// levels 0..255 every quantity above fits 16 bits (the numerators below
+// 2^16, the six-fold hue below 2^11).
+using D16 = hn::CappedTag<uint16_t, 32>;
+using V16 = hn::Vec<D16>;
+
+// x / 255 rounded down for every 16-bit x: the high half of x * 32897,
+// shifted by 7 (Div255's steps, the product's low half not needed).
+HWY_INLINE V16 Div255(V16 x)
+{
+    return hn::ShiftRight<7>(hn::MulHigh(x, hn::Set(D16(), 32897)));
+}
+
+HWY_INLINE V16 Channel(V16 m1, V16 m2, V16 hue)
+{
+    const D16 d;
+    const hn::RebindToSigned<D16> di;
+    const auto k255 = hn::Set(d, 255);
+    hue = hn::IfThenElse(hn::Gt(hue, k255), hn::Sub(hue, k255), hue);
+    // A hue still above 255 (from h - 85 below 0) has weight 0; for the
+    // others the six-fold hue fits, and the weight as in the 32-bit steps.
+    const auto six = hn::BitCast(di, hn::Add(hn::ShiftLeft<2>(hue), hn::ShiftLeft<1>(hue)));
+    auto weight = hn::Min(six, hn::Sub(hn::Set(di, 1020), six));
+    weight = hn::Max(hn::Min(weight, hn::Set(di, 255)), hn::Zero(di));
+    const auto w = hn::IfThenElseZero(hn::Lt(hue, hn::Set(d, 256)), hn::BitCast(d, weight));
+    // m1 * 255 + (m2 - m1) * w = m1 (255 - w) + m2 w <= 255 * 255: exact in
+    // 16 bits whatever the intermediate steps wrap to.
+    return Div255(hn::Add(hn::Sub(hn::ShiftLeft<8>(m1), m1), hn::Mul(hn::Sub(m2, m1), w)));
+}
+
+// N 32-bit levels from `from` on as N 16-bit lanes (their low halves).
+HWY_INLINE V16 Load16(const uint32_t* HWY_RESTRICT from)
+{
+    const D16 d;
+    const hn::RepartitionToWide<D16> d32;
+    const std::size_t half = hn::Lanes(d32);
+    return hn::ConcatEven(d, hn::BitCast(d, hn::LoadU(d32, from + half)), hn::BitCast(d, hn::LoadU(d32, from)));
+}
+#endif
+
 bool HslToPackedLevelsImpl(const uint32_t* HWY_RESTRICT hue, const uint32_t* HWY_RESTRICT saturation,
                            const uint32_t* HWY_RESTRICT luminosity, std::size_t count, uint32_t* HWY_RESTRICT packed)
 {
@@ -56,6 +97,45 @@ bool HslToPackedLevelsImpl(const uint32_t* HWY_RESTRICT hue, const uint32_t* HWY
     const std::size_t N = hn::Lanes(di);
     auto levels = hn::Zero(di);   // every input or'ed together
     std::size_t i = 0;
+    bool wideInRange = true;
+#if HWY_TARGET != HWY_SCALAR
+    {
+        const D16 d;
+        const hn::RepartitionToWide<D16> d32;
+        const std::size_t N16 = hn::Lanes(d);
+        const std::size_t half = hn::Lanes(d32);
+        auto wide = hn::Zero(d32);   // every input or'ed together
+        for (; i + N16 <= count; i += N16) {
+            // Lanes with inputs above 255 give garbage here; the caller
+            // redoes them.
+            wide = hn::Or(wide, hn::Or(hn::Or(hn::LoadU(d32, hue + i), hn::LoadU(d32, hue + i + half)),
+                                       hn::Or(hn::Or(hn::LoadU(d32, saturation + i), hn::LoadU(d32, saturation + i + half)),
+                                              hn::Or(hn::LoadU(d32, luminosity + i),
+                                                     hn::LoadU(d32, luminosity + i + half)))));
+            const V16 h = Load16(hue + i);
+            const V16 s = Load16(saturation + i);
+            const V16 l = Load16(luminosity + i);
+            const V16 product = Div255(hn::Mul(l, s));
+            const V16 dark = hn::Add(l, product);
+            const V16 light = hn::Sub(hn::Add(l, s), product);
+            const V16 m2 = hn::IfThenElse(hn::Gt(l, hn::Set(d, 127)), light, dark);
+            const V16 m1 = hn::Sub(hn::Add(l, l), m2);
+            const auto grey = hn::Eq(s, hn::Zero(d));
+            const V16 red = hn::IfThenElse(grey, l, Channel(m1, m2, hn::Add(h, hn::Set(d, 85))));
+            const V16 green = hn::IfThenElse(grey, l, Channel(m1, m2, h));
+            const V16 blue = hn::IfThenElse(grey, l, Channel(m1, m2, hn::Sub(h, hn::Set(d, 85))));
+            const V16 redGreen = hn::Or(red, hn::ShiftLeft<8>(green));
+            const hn::Half<D16> dh;
+            const auto lower = hn::Or(hn::PromoteTo(d32, hn::LowerHalf(dh, redGreen)),
+                                      hn::ShiftLeft<16>(hn::PromoteTo(d32, hn::LowerHalf(dh, blue))));
+            const auto upper = hn::Or(hn::PromoteTo(d32, hn::UpperHalf(dh, redGreen)),
+                                      hn::ShiftLeft<16>(hn::PromoteTo(d32, hn::UpperHalf(dh, blue))));
+            hn::StoreU(lower, d32, packed + i);
+            hn::StoreU(upper, d32, packed + i + half);
+        }
+        wideInRange = hn::AllTrue(d32, hn::Eq(hn::And(wide, hn::Set(d32, ~0xFFu)), hn::Zero(d32)));
+    }
+#endif
     for (; i + N <= count; i += N) {
         // Lanes with inputs above 255 give garbage here; the caller redoes
         // them. The casts only reinterpret the bits.
@@ -81,7 +161,7 @@ bool HslToPackedLevelsImpl(const uint32_t* HWY_RESTRICT hue, const uint32_t* HWY
         const auto out = hn::Or(red, hn::Or(hn::ShiftLeft<8>(green), hn::ShiftLeft<16>(blue)));
         hn::StoreU(out, di, reinterpret_cast<int32_t*>(packed + i));
     }
-    bool inRange = hn::AllTrue(di, hn::Eq(hn::And(levels, hn::Set(di, ~0xFF)), hn::Zero(di)));
+    bool inRange = wideInRange && hn::AllTrue(di, hn::Eq(hn::And(levels, hn::Set(di, ~0xFF)), hn::Zero(di)));
     for (; i < count; ++i) {
         if ((hue[i] | saturation[i] | luminosity[i]) > 255) {
             inRange = false;

@@ -123,7 +123,7 @@ TEST(PixelFinish, VectorHslEqualsTheScalarConversionForEveryLevel)
         }
         std::size_t target = 0;
         quorrel::test::ForEachTarget([&] {
-            HslToPackedLevels(hue.data(), saturation.data(), luminosity.data(), kPairs, packed.data());
+            EXPECT_TRUE(HslToPackedLevels(hue.data(), saturation.data(), luminosity.data(), kPairs, packed.data()));
             for (uint32_t i = 0; i < kPairs; ++i) {
                 if (packed[i] != expected[i] && ++mismatches[target] < 5) {
                     ADD_FAILURE() << "hue " << h << " saturation " << saturation[i] << " luminosity "
@@ -191,4 +191,43 @@ TEST(PixelFinish, SettledComponentsGiveTheColoursOfTheirSumsOnEveryTarget)
         }
         EXPECT_EQ(mismatches, 0);
     });
+}
+
+// The HSL and RGB kernels tell whether every level was 0..255 (the finish
+// then skips its pixel-by-pixel test): one level above 255 anywhere in a run
+// of any length from 1 to 70, in any of the three inputs, is reported.
+TEST(PixelFinish, KernelsReportALevelOutOfRangeAnywhereOnEveryTarget)
+{
+    constexpr std::size_t kMaxLength = 70;
+    std::mt19937 rng(33);
+    std::vector<uint32_t> inputs[3];
+    for (auto& input : inputs) {
+        for (std::size_t i = 0; i < kMaxLength; ++i)
+            input.push_back(rng() % 256);
+    }
+    std::vector<uint32_t> packed(kMaxLength);
+    int mismatches = 0;
+    quorrel::test::ForEachTarget([&] {
+        for (std::size_t length = 1; length <= kMaxLength; ++length) {
+            const bool all[2] = {HslToPackedLevels(inputs[0].data(), inputs[1].data(), inputs[2].data(), length,
+                                                   packed.data()),
+                                 AddPackedLevels(inputs[0].data(), inputs[1].data(), inputs[2].data(), length,
+                                                 packed.data())};
+            if ((!all[0] || !all[1]) && ++mismatches < 5)
+                ADD_FAILURE() << "levels in range reported out of range, length " << length;
+            for (std::size_t at = 0; at < length; ++at) {
+                auto& input = inputs[at % 3];
+                const uint32_t kept = input[at];
+                input[at] = at % 2 ? 256u : 0x80000000u;
+                const bool hsl = HslToPackedLevels(inputs[0].data(), inputs[1].data(), inputs[2].data(), length,
+                                                   packed.data());
+                const bool rgb = AddPackedLevels(inputs[0].data(), inputs[1].data(), inputs[2].data(), length,
+                                                 packed.data());
+                input[at] = kept;
+                if ((hsl || rgb) && ++mismatches < 5)
+                    ADD_FAILURE() << "a level above 255 at " << at << " of " << length << " not reported";
+            }
+        }
+    });
+    EXPECT_EQ(mismatches, 0);
 }
