@@ -1,10 +1,11 @@
 // Compiled once per instruction set by Highway's foreach_target.
 //
-// The vector form of HslToRgb for inputs 0..255, in 32-bit integer steps:
-// m1, m2 and the levels lie in 0..255, every numerator divided by 255 lies
-// in 0..255 x 255, and Div255 divides such numbers exactly without a
-// division (tested for every combination of levels on every instruction
-// set).
+// The vector form of HslToRgb for inputs 0..255, in integer steps: m1, m2
+// and the levels lie in 0..255, every numerator divided by 255 lies in
+// 0..255 x 255, and Div255 divides such numbers exactly without a division.
+// Runs go through 16-bit lanes (twice the pixels a vector), their ends and
+// the one-lane target through 32-bit ones; both are tested for every
+// combination of levels on every instruction set.
 
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "render/HslKernel.cpp"
@@ -108,10 +109,8 @@ bool HslToPackedLevelsImpl(const uint32_t* HWY_RESTRICT hue, const uint32_t* HWY
         for (; i + N16 <= count; i += N16) {
             // Lanes with inputs above 255 give garbage here; the caller
             // redoes them.
-            wide = hn::Or(wide, hn::Or(hn::Or(hn::LoadU(d32, hue + i), hn::LoadU(d32, hue + i + half)),
-                                       hn::Or(hn::Or(hn::LoadU(d32, saturation + i), hn::LoadU(d32, saturation + i + half)),
-                                              hn::Or(hn::LoadU(d32, luminosity + i),
-                                                     hn::LoadU(d32, luminosity + i + half)))));
+            for (const uint32_t* input : {hue + i, saturation + i, luminosity + i})
+                wide = hn::Or(wide, hn::Or(hn::LoadU(d32, input), hn::LoadU(d32, input + half)));
             const V16 h = Load16(hue + i);
             const V16 s = Load16(saturation + i);
             const V16 l = Load16(luminosity + i);
