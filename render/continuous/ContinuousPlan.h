@@ -27,6 +27,8 @@ public:
 
     // Whether a component's sum can change a pixel (see CSeriesPlan).
     bool Needed(int c) const { return m_needed[c]; }
+    // Whether component c has terms: without, its sums are all 0.
+    bool HasTerms(int c) const { return m_firstTerm[c + 1] > m_firstTerm[c]; }
     // Multiply-adds a pixel over the needed components.
     uint64_t TermsPerPixel() const { return m_columnTerms.size(); }
 

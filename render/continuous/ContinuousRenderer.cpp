@@ -3,12 +3,11 @@
 #include "render/ColumnDriver.h"
 #include "render/continuous/ContinuousKernel.h"
 #include "render/continuous/ContinuousPlan.h"
+#include "render/continuous/RowPacking.h"
 
 #include <hwy/aligned_allocator.h>
 
 #include <algorithm>
-#include <bit>
-#include <cstring>
 #include <memory>
 
 namespace quorrel::render {
@@ -23,36 +22,12 @@ namespace {
 constexpr uint32_t kBand = 64;
 static_assert(kBand % kContinuousPadding == 0);
 
-// `count` columns of colour values 0x00BBGGRR (`rows` each, `stride`
-// apart) to rows of three bytes a pixel (row y at rgb + y * count * 3).
-// Each pixel is stored as four bytes, its fourth overwritten by the next
-// pixel of its row; a row's last pixel is stored byte by byte, so nothing
-// past the block (or of an earlier row) is touched.
-static_assert(std::endian::native == std::endian::little, "PackRows stores a colour value's low three bytes");
-void PackRows(const uint32_t* colours, std::size_t stride, uint32_t count, uint32_t rows, uint8_t* rgb)
-{
-    const std::size_t rowBytes = std::size_t(count) * 3;
-    for (uint32_t i = 0; i + 1 < count; ++i) {
-        const uint32_t* column = colours + i * stride;
-        uint8_t* out = rgb + std::size_t(i) * 3;
-        for (uint32_t y = 0; y < rows; ++y)
-            std::memcpy(out + y * rowBytes, &column[y], 4);
-    }
-    const uint32_t* column = colours + (count - 1) * stride;
-    uint8_t* out = rgb + std::size_t(count - 1) * 3;
-    for (uint32_t y = 0; y < rows; ++y) {
-        uint8_t* p = out + y * rowBytes;
-        p[0] = static_cast<uint8_t>(column[y]);
-        p[1] = static_cast<uint8_t>(column[y] >> 8);
-        p[2] = static_cast<uint8_t>(column[y] >> 16);
-    }
-}
-
 // A run of columns is rendered band of rows after band: in each band the
 // columns go through the sums together (each block of the row sums is read
-// once for all of them), then through the finish one by one, and the band
+// once for all of them), then through the finish together, and the band
 // is turned into rows in the worker's cache, so the image's rows are
-// written whole.
+// written whole. A component whose sums are all 0 (not needed, or without
+// terms) is settled once, not summed and finished on every band.
 class CContinuousColumns final : public IColumnSource {
 public:
     CContinuousColumns(const CContinuousPlan& plan, uint32_t run)
@@ -61,6 +36,12 @@ public:
           m_sums(hwy::AllocateAligned<uint32_t>(std::size_t(kBand) * kComponents * run)),
           m_colours(std::size_t(kBand) * run)
     {
+        for (int c = 0; c < kComponents; ++c) {
+            m_summed[c] = plan.Needed(c) && plan.HasTerms(c);
+            std::fill_n(Column(c, 0), std::size_t(kBand) * run, m_summed[c] ? 0u : plan.Finish().Settled(c, 0));
+            if (!m_summed[c])
+                m_settled |= 1u << c;
+        }
         for (auto& weights : m_weights)
             weights.reserve(std::size_t(2) * kMaxHarmonics * run);
     }
@@ -68,26 +49,27 @@ public:
     void Render(uint32_t x, uint32_t count, uint8_t* rgb) override
     {
         const uint32_t height = m_plan.Height();
-        auto column = [&](int c, uint32_t i) { return &m_sums[(std::size_t(c) * m_run + i) * kBand]; };
         for (int c = 0; c < kComponents; ++c) {
-            if (m_plan.Needed(c))
+            if (m_summed[c])
                 m_plan.ColumnWeights(c, x, count, m_weights[c]);
         }
         for (uint32_t y0 = 0; y0 < height; y0 += kBand) {
             const uint32_t rows = std::min(kBand, height - y0);
             const std::size_t length = std::min<std::size_t>(kBand, m_plan.PaddedRows() - y0);
             for (int c = 0; c < kComponents; ++c) {
-                if (m_plan.Needed(c))
-                    m_plan.BandSums(c, m_weights[c], count, y0, length, column(c, 0), kBand);
+                if (m_summed[c])
+                    m_plan.BandSums(c, m_weights[c], count, y0, length, Column(c, 0), kBand);
             }
-            for (uint32_t i = 0; i < count; ++i) {
+            // A whole band's columns lie one after the other: one finish
+            // for all of them; a shorter last band is finished column by
+            // column.
+            const uint32_t pieces = rows == kBand ? 1 : count;
+            const std::size_t pixels = rows == kBand ? std::size_t(count) * kBand : rows;
+            for (uint32_t i = 0; i < pieces; ++i) {
                 uint32_t* sums[kComponents];
-                for (int c = 0; c < kComponents; ++c) {
-                    sums[c] = column(c, i);
-                    if (!m_plan.Needed(c))
-                        std::fill_n(sums[c], rows, 0u);
-                }
-                m_plan.Finish().Run(sums, rows, m_colours.data() + std::size_t(i) * kBand);
+                for (int c = 0; c < kComponents; ++c)
+                    sums[c] = Column(c, i);
+                m_plan.Finish().Run(sums, pixels, m_colours.data() + std::size_t(i) * kBand, m_settled);
             }
             PackRows(m_colours.data(), kBand, count, rows, rgb + std::size_t(y0) * count * 3);
         }
@@ -96,11 +78,15 @@ public:
     bool RendersRows() const override { return true; }
 
 private:
+    uint32_t* Column(int c, uint32_t i) { return &m_sums[(std::size_t(c) * m_run + i) * kBand]; }
+
     const CContinuousPlan& m_plan;
     uint32_t m_run;
     hwy::AlignedFreeUniquePtr<uint32_t[]> m_sums;   // [component][column of the run][row of the band]
     std::vector<uint32_t> m_colours;                // [column of the run][row of the band]
     std::vector<double> m_weights[kComponents];
+    bool m_summed[kComponents] = {};
+    unsigned m_settled = 0;   // components whose sums are all 0, settled once
 };
 
 // Columns a run: enough that a band of the row sums serves many columns,

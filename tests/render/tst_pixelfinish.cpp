@@ -123,7 +123,7 @@ TEST(PixelFinish, VectorHslEqualsTheScalarConversionForEveryLevel)
         }
         std::size_t target = 0;
         quorrel::test::ForEachTarget([&] {
-            HslToPackedLevels(hue.data(), saturation.data(), luminosity.data(), kPairs, packed.data());
+            EXPECT_TRUE(HslToPackedLevels(hue.data(), saturation.data(), luminosity.data(), kPairs, packed.data()));
             for (uint32_t i = 0; i < kPairs; ++i) {
                 if (packed[i] != expected[i] && ++mismatches[target] < 5) {
                     ADD_FAILURE() << "hue " << h << " saturation " << saturation[i] << " luminosity "
@@ -135,4 +135,99 @@ TEST(PixelFinish, VectorHslEqualsTheScalarConversionForEveryLevel)
     }
     for (uint64_t count : mismatches)
         EXPECT_EQ(count, 0u);
+}
+
+// Components whose sums are one value for every pixel, settled once and
+// handed over as settled (as the continuous renderer does with components
+// that have no terms): the same colours as finishing their sums, on every
+// instruction set, and the settled levels left as they are. Sums of 0 for
+// all of red, green and blue are among them (their addition is skipped).
+TEST(PixelFinish, SettledComponentsGiveTheColoursOfTheirSumsOnEveryTarget)
+{
+    std::mt19937 rng(32);
+    quorrel::test::ForEachTarget([&] {
+        int mismatches = 0;
+        for (int n = 0; n < 300; ++n) {
+            CTileParams p;
+            for (int k = 0; k < kComponents; ++k) {
+                p.m_bEnabled[k] = rng() % 3 != 0;
+                p.m_nWrapMode[k] = int32_t(rng() % 3);
+                p.m_nColorLow[k] = rng() % 256;
+                p.m_nColorHigh[k] = rng() % 256;
+                p.m_dCorrel[k][0] = rng() % 8 == 0 ? 0.5 : 0.0;
+            }
+            const PixelFinish finish(p);
+            const unsigned settled = rng() % 2 ? 7u | (rng() % 8) << 3 : rng() % 64;
+            const bool zero = rng() % 2;
+            const std::size_t count = 1 + rng() % 70;
+            std::array<std::vector<uint32_t>, kComponents> sums, given;
+            for (int k = 0; k < kComponents; ++k) {
+                const uint32_t one = zero ? 0 : InterestingSum(rng);
+                for (std::size_t i = 0; i < count; ++i)
+                    sums[k].push_back(settled >> k & 1 ? one : InterestingSum(rng));
+                given[k] = sums[k];
+                if (settled >> k & 1)
+                    std::fill(given[k].begin(), given[k].end(), finish.Settled(k, one));
+            }
+            const auto levels = given;
+            uint32_t* rows[kComponents];
+            for (int k = 0; k < kComponents; ++k)
+                rows[k] = given[k].data();
+            std::vector<uint32_t> colours(count);
+            finish.Run(rows, count, colours.data(), settled);
+            for (std::size_t i = 0; i < count; ++i) {
+                uint32_t acc[kComponents];
+                for (int k = 0; k < kComponents; ++k)
+                    acc[k] = sums[k][i];
+                const uint32_t expected = finish(acc);
+                if (colours[i] != expected && ++mismatches < 5)
+                    ADD_FAILURE() << "case " << n << " settled " << settled << " pixel " << i << ": " << std::hex
+                                  << colours[i] << " instead of " << expected;
+            }
+            for (int k = 0; k < kComponents; ++k) {
+                if ((settled >> k & 1) && given[k] != levels[k] && ++mismatches < 5)
+                    ADD_FAILURE() << "case " << n << ": settled component " << k << " changed";
+            }
+        }
+        EXPECT_EQ(mismatches, 0);
+    });
+}
+
+// The HSL and RGB kernels tell whether every level was 0..255 (the finish
+// then skips its pixel-by-pixel test): one level above 255 anywhere in a run
+// of any length from 1 to 70, in any of the three inputs, is reported.
+TEST(PixelFinish, KernelsReportALevelOutOfRangeAnywhereOnEveryTarget)
+{
+    constexpr std::size_t kMaxLength = 70;
+    std::mt19937 rng(33);
+    std::vector<uint32_t> inputs[3];
+    for (auto& input : inputs) {
+        for (std::size_t i = 0; i < kMaxLength; ++i)
+            input.push_back(rng() % 256);
+    }
+    std::vector<uint32_t> packed(kMaxLength);
+    int mismatches = 0;
+    quorrel::test::ForEachTarget([&] {
+        for (std::size_t length = 1; length <= kMaxLength; ++length) {
+            const bool all[2] = {HslToPackedLevels(inputs[0].data(), inputs[1].data(), inputs[2].data(), length,
+                                                   packed.data()),
+                                 AddPackedLevels(inputs[0].data(), inputs[1].data(), inputs[2].data(), length,
+                                                 packed.data())};
+            if ((!all[0] || !all[1]) && ++mismatches < 5)
+                ADD_FAILURE() << "levels in range reported out of range, length " << length;
+            for (std::size_t at = 0; at < length; ++at) {
+                auto& input = inputs[at % 3];
+                const uint32_t kept = input[at];
+                input[at] = at % 2 ? 256u : 0x80000000u;
+                const bool hsl = HslToPackedLevels(inputs[0].data(), inputs[1].data(), inputs[2].data(), length,
+                                                   packed.data());
+                const bool rgb = AddPackedLevels(inputs[0].data(), inputs[1].data(), inputs[2].data(), length,
+                                                 packed.data());
+                input[at] = kept;
+                if ((hsl || rgb) && ++mismatches < 5)
+                    ADD_FAILURE() << "a level above 255 at " << at << " of " << length << " not reported";
+            }
+        }
+    });
+    EXPECT_EQ(mismatches, 0);
 }
