@@ -118,6 +118,18 @@ bool CDesktopLiving::PrepareFolder(QString& error) const
     return true;
 }
 
+void CDesktopLiving::DiscardPrepared() const
+{
+    QString error;
+    if (Installed(error) || !error.isEmpty())
+        return;
+    CLivingState prepared;
+    prepared.files << QStringLiteral("loop.frames");
+    for (int s = 1; s <= 1000; ++s)
+        prepared.files << QStringLiteral("slides/slide-%1.png").arg(s, 3, 10, QLatin1Char('0'));
+    DeleteFiles(prepared);
+}
+
 std::optional<CLivingState> CDesktopLiving::Installed(QString& error) const
 {
     error.clear();
@@ -157,6 +169,7 @@ CLivingSetup CDesktopLiving::BaseSetup() const
     setup.folder = m_folder;
     setup.autostart = m_autostart;
     setup.framesFile = FramesPath();
+    setup.player = PlayerProgram();
     setup.saveState = [this](QString& error) { return SaveState(error); };
     return setup;
 }
@@ -195,6 +208,8 @@ void CDesktopLiving::Start(CLivingSetup setup, CLivingState state, LivingDone do
     setup.autostart = base.autostart;
     setup.framesFile = base.framesFile;
     setup.saveState = base.saveState;
+    if (setup.player.isEmpty())
+        setup.player = base.player;
     if (SlowLiving(*way) ? setup.slides.isEmpty() : setup.player.isEmpty()) {
         Finish({{}, SlowLiving(*way) ? QStringLiteral("no slides were prepared")
                                      : QStringLiteral("quorrel-living-player was not found beside this program or on PATH"),
@@ -218,6 +233,8 @@ void CDesktopLiving::Start(CLivingSetup setup, CLivingState state, LivingDone do
         m_state.fps = setup.fps;
         m_state.periodSeconds = 0;
         m_state.files << QStringLiteral("loop.frames");
+        if (*way == EWay::X11Player)
+            m_state.files << QStringLiteral("x11-previous");
     }
     // Saved before anything is changed: off can undo from here on.
     if (!SaveState(error)) {

@@ -53,6 +53,9 @@ public:
 
     // Makes the living folder (and its slides folder); false with the reason.
     bool PrepareFolder(QString& error) const;
+    // Removes a prepared loop or slides that were never set up (when no
+    // state names them).
+    void DiscardPrepared() const;
 
     // The living wallpaper set up now: nothing with `error` empty when there
     // is none; nothing with `error` set when its state cannot be read.

@@ -96,7 +96,11 @@ int CPlayerLiving::RunningPlayer(const QString& folder)
     if (stat(QFile::encodeName(QStringLiteral("/proc/%1").arg(pid)).constData(), &process) != 0 ||
         process.st_uid != geteuid())
         return 0;
-    if (QFileInfo(exe.symLinkTarget()).fileName() != QLatin1String("quorrel-living-player"))
+    // A program replaced since it started (an upgrade) reads "NAME (deleted)".
+    QString program = QFileInfo(exe.symLinkTarget()).fileName();
+    if (program.endsWith(QLatin1String(" (deleted)")))
+        program.chop(10);
+    if (program != QLatin1String("quorrel-living-player"))
         return 0;
     return pid;
 }
@@ -164,6 +168,17 @@ void CPlayerLiving::Remove(const CLivingSetup& setup, const CLivingState& state,
     // The entry first: a session starting now must not bring the player back.
     if (state.autostart && QFileInfo::exists(setup.autostart) && !QFile::remove(setup.autostart))
         problem = QStringLiteral("the autostart entry %1 could not be removed").arg(setup.autostart);
+    // On X11 the root's background before is put back once the player is gone.
+    if (m_way == EWay::X11Player && !setup.player.isEmpty()) {
+        done = [this, setup, done = std::move(done)](const CStepOutcome& stopped) {
+            const CHelperCall restore{setup.player,
+                                      {QStringLiteral("--restore"), QStringLiteral("--frames"), setup.framesFile}};
+            RunInTurn(m_runner, &m_context, {restore}, [stopped, done](const CStepOutcome& restored) {
+                // Without a display here (off from another session) there is nothing to put back.
+                done({stopped.tried + restored.tried, stopped.problem});
+            });
+        };
+    }
     const int pid = RunningPlayer(setup.folder);
     if (pid <= 0) {
         done({tried, problem});
