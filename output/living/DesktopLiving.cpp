@@ -356,9 +356,9 @@ QString CDesktopLiving::Status() const
     return lines.join(u'\n');
 }
 
-QString LivingFailureLine(const QString& doing, const CLivingOutcome& outcome)
+QString LivingFailureLine(const QString& doing, const QString& where, const CLivingOutcome& outcome)
 {
-    QString line = QStringLiteral("%1 failed: %2").arg(doing, outcome.problem);
+    QString line = QStringLiteral("%1 failed (%2): %3").arg(doing, where, outcome.problem);
     if (!outcome.tried.isEmpty())
         line += QStringLiteral(" (tried: %1)").arg(outcome.tried.join(QStringLiteral("; ")));
     for (const QString& note : outcome.notes)

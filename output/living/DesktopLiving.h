@@ -90,6 +90,6 @@ private:
 };
 
 // The one line for a living wallpaper that failed to start or stop.
-QString LivingFailureLine(const QString& doing, const CLivingOutcome& outcome);
+QString LivingFailureLine(const QString& doing, const QString& where, const CLivingOutcome& outcome);
 
 } // namespace quorrel::output::living

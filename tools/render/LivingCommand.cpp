@@ -6,7 +6,7 @@
 #include "RenderThreads.h"
 
 #include "output/living/DesktopLiving.h"
-#include "output/living/LoopFiles.h"
+#include "output/living/LivingStarter.h"
 #include "output/rotation/DesktopRotation.h"
 #include "output/rotation/RotationInterval.h"
 
@@ -43,7 +43,7 @@ bool StopLiving(liv::CDesktopLiving& living, std::string& error)
     const auto stopped = Wait<liv::CLivingOutcome, liv::LivingDone>(
         [&](liv::LivingDone done) { living.Stop(std::move(done)); });
     if (!stopped.Ok()) {
-        error = liv::LivingFailureLine(QStringLiteral("--living off on %1").arg(living.Where()), stopped).toStdString();
+        error = liv::LivingFailureLine(QStringLiteral("--living off"), living.Where(), stopped).toStdString();
         return false;
     }
     return true;
@@ -134,41 +134,6 @@ bool RunLiving(const RenderOptions& options, const model::CTileParams& input, co
         return true;
     }
 
-    const std::optional<liv::EWay> way = living.Way(problem);
-    if (!way) {
-        error = "--set-wallpaper: " + problem.toStdString();
-        return false;
-    }
-    const bool slow = liv::CDesktopLiving::SlowLiving(*way);
-    const QString player = slow ? QString() : liv::CDesktopLiving::PlayerProgram();
-    if (!slow && player.isEmpty()) {
-        error = "--set-wallpaper: quorrel-living-player was not found beside quorrel-render or on PATH";
-        return false;
-    }
-    // One moving wallpaper at a time: a rotation or the living wallpaper
-    // set up before is stopped first.
-    rot::CDesktopRotation rotation;
-    QString rotationError;
-    if (rotation.Installed(rotationError) || !rotationError.isEmpty()) {
-        const rot::CRotationOutcome stopped = Wait<rot::CRotationOutcome, rot::RotationDone>(
-            [&](rot::RotationDone done) { rotation.Stop(std::move(done)); });
-        if (!stopped.Ok()) {
-            error = rot::RotationFailureLine(QStringLiteral("stopping the rotation"), rotation.Session(), stopped)
-                        .toStdString();
-            return false;
-        }
-        std::cout << "the desktop rotation was stopped: a living wallpaper replaces it" << std::endl;
-    }
-    if (installed || !problem.isEmpty()) {
-        if (!StopLiving(living, error))
-            return false;
-        std::cout << "the living wallpaper set up before was stopped" << std::endl;
-    }
-    if (!living.PrepareFolder(problem)) {
-        error = "--set-wallpaper: " + problem.toStdString();
-        return false;
-    }
-
     const uint32_t seed = options.seed ? *options.seed : BatchSeeds(std::nullopt, 1, ClockForSeeds())[0];
     const auto loop = MakeAnimationLoop(options, input, inputName, seed, error);
     if (!loop)
@@ -176,41 +141,41 @@ bool RunLiving(const RenderOptions& options, const model::CTileParams& input, co
     RenderOptions continuous = options;
     continuous.continuous = true;
     const uint32_t scale = continuous.ScaleToUse();
-    liv::CLoopSize size;
-    size.width = (options.size ? options.size->first : input.m_nWidth) * scale;
-    size.height = (options.size ? options.size->second : input.m_nHeight) * scale;
-    size.threads = ThreadsToUse(options.threads, UsableProcessors());
-
-    liv::CLivingSetup setup;
-    setup.fps = int(options.animate.Fps());
-    setup.periodSeconds = slow ? options.periodSeconds.value_or(kDefaultPeriodSeconds) : 0;
-    setup.player = player;
+    liv::CLivingRequest request;
+    request.loop = loop.get();
+    request.size.width = (options.size ? options.size->first : input.m_nWidth) * scale;
+    request.size.height = (options.size ? options.size->second : input.m_nHeight) * scale;
+    request.size.threads = ThreadsToUse(options.threads, UsableProcessors());
+    request.fps = int(options.animate.Fps());
+    request.periodSeconds = options.periodSeconds.value_or(kDefaultPeriodSeconds);
+    request.source = QString::fromStdString(inputName);
     CProgressBar bar(stderr, !options.quiet && isatty(STDERR_FILENO), 1);
     bar.Start(1);
-    const auto progress = [&bar](int percent) { bar.Update(percent); };
-    const bool written = slow ? liv::WriteSlides(*loop, size, living.SlidesFolder(), setup.slides, problem, progress)
-                              : liv::WriteFramesFile(*loop, size, living.Folder(), problem, progress);
+    request.progress = [&bar](int percent) { bar.Update(percent); };
+
+    rot::CDesktopRotation rotation;
+    liv::CLivingStarter starter(living, rotation);
+    QEventLoop wait;
+    liv::CLivingOutcome started;
+    QStringList said;
+    starter.Start(request, [&](const liv::CLivingOutcome& outcome, const QStringList& lines) {
+        started = outcome;
+        said = lines;
+        wait.quit();
+    });
+    wait.exec();
     bar.Complete();
     bar.Finish();
-    if (!written) {
-        living.DiscardPrepared();
-        error = "--set-wallpaper: " + problem.toStdString();
-        return false;
-    }
-    liv::CLivingState state;
-    state.width = int(size.width);
-    state.height = int(size.height);
-    state.frames = int(loop->Timing().Frames());
-    state.source = QString::fromStdString(inputName);
-    const liv::CLivingOutcome started = Wait<liv::CLivingOutcome, liv::LivingDone>(
-        [&](liv::LivingDone done) { living.Start(setup, state, std::move(done)); });
+    for (const QString& line : said)
+        std::cout << line.toStdString() << std::endl;
     if (!started.Ok()) {
-        living.DiscardPrepared();
-        error = liv::LivingFailureLine(QStringLiteral("--set-wallpaper on %1").arg(living.Where()), started).toStdString();
+        error = liv::LivingFailureLine(QStringLiteral("--set-wallpaper"), living.Where(), started).toStdString();
         return false;
     }
-    std::cout << "living wallpaper on " << living.Where().toStdString() << ": " << liv::WayName(*way).toStdString()
-              << std::endl;
+    QString how;
+    if (const auto state = living.Installed(how))
+        std::cout << "living wallpaper on " << living.Where().toStdString() << ": "
+                  << liv::WayName(state->way).toStdString() << std::endl;
     std::cout << living.Status().toStdString() << std::endl;
     if (!options.seed && options.animate.morph.empty())
         std::cout << "seed " << seed << std::endl;

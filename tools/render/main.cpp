@@ -171,7 +171,11 @@ int Run(int argc, char** argv)
             run.seed = tools::BatchSeeds(std::nullopt, 1, tools::ClockForSeeds())[0];
         if ((run.output || run.saveWpp) && !tools::RunAnimation(run, *params, inputName, error))
             return Fail(error);
-        return tools::RunLiving(run, *params, inputName, error) ? 0 : Fail(error);
+        if (!tools::RunLiving(run, *params, inputName, error))
+            return Fail(error);
+        if (!options->seed && run.seed && options->animate.morph.empty())
+            std::cout << "seed " << *run.seed << std::endl;
+        return 0;
     }
     if (options->animate.Active()) {
         const std::string inputName = options->input    ? *options->input
