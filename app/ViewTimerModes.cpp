@@ -11,6 +11,7 @@
 
 #include "model/WppFile.h"
 #include "output/rotation/RotationDialog.h"
+#include "animation/ViewAnimation.h"
 
 namespace quorrel::app {
 
@@ -50,6 +51,7 @@ void CQuorrelView::OnDesktopRotation()
 {
     // The timers wait while it is open, as under every dialog.
     const CModalScope modal;
+    CViewAnimation::OfferToStopLiving();
     output::rotation::CRotationDialog dialog(model::SaveWpp(GetDocument()->m_params), this, {},
                                              GetDocument()->GetTitle());
     dialog.exec();
