@@ -9,12 +9,16 @@
 #include "output/living/DesktopLiving.h"
 #include "output/living/FramesFile.h"
 #include "output/living/LivingFolder.h"
+#include "output/living/LivingStarter.h"
 #include "output/living/LivingState.h"
+#include "model/TileParams.h"
+#include "render/animation/Keyframes.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -352,6 +356,67 @@ TEST(DesktopLivingTest, SavesTheStateBeforeChangingASettingAndPutsBackWhatItRead
     for (const auto& call : runner.calls)
         reset = reset || (call.arguments.value(0) == "reset" && call.arguments.value(2) == "picture-options");
     EXPECT_TRUE(reset) << "a key at its default is reset, not written";
+    EXPECT_FALSE(QFileInfo::exists(living.Folder()));
+}
+
+// A rotation and a living wallpaper exclude each other: starting the
+// living wallpaper takes the rotation down (its settings put back, its
+// state gone) and says so; the slides written are the loop's.
+TEST(DesktopLivingTest, StartingStopsARotationAndSaysSo)
+{
+    test::CTempFolder folder("living-rotation");
+    const QString home = QString::fromStdString(folder.Path().string());
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("HOME"), home);
+    environment.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("GNOME"));
+    environment.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("x11"));
+    test::CFakeRunner runner;
+    runner.allAvailable = true;
+    rotation::CDesktopRotation rotation(runner, environment);
+    CDesktopLiving living(runner, environment);
+    // A rotation set up before, as its state file says.
+    ASSERT_TRUE(QDir().mkpath(rotation.Folders().rotation));
+    {
+        QFile state(rotation.StatePath());
+        ASSERT_TRUE(state.open(QIODevice::WriteOnly));
+        state.write("version=1\nmethod=slide-show-xml\ndesktop=gnome\nsession=x11\ninterval=600\n"
+                    "previous=picture-uri='file:///home/u/before.png'\n");
+    }
+    std::string error;
+    const auto timing = quorrel::render::animation::CLoopTiming::FromSeconds(1.0, 6, error);
+    ASSERT_TRUE(timing) << error;
+    model::CTileParams params;
+    params.m_nWidth = params.m_nHeight = 32;
+    const quorrel::render::animation::CAnimationLoop loop(
+        quorrel::render::animation::GenerateKeyframes(params, 2, 7, false), *timing);
+    CLivingRequest request;
+    request.loop = &loop;
+    request.periodSeconds = 600;
+    CLivingStarter starter(living, rotation);
+    QEventLoop wait;
+    CLivingOutcome outcome;
+    QStringList said;
+    starter.Start(request, [&](const CLivingOutcome& answer, const QStringList& lines) {
+        outcome = answer;
+        said = lines;
+        wait.quit();
+    });
+    wait.exec();
+    ASSERT_TRUE(outcome.Ok()) << outcome.problem.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("the desktop rotation was stopped: a living wallpaper replaces it")));
+    EXPECT_FALSE(QFileInfo::exists(rotation.StatePath()));
+    QString problem;
+    const auto state = living.Installed(problem);
+    ASSERT_TRUE(state) << problem.toStdString();
+    EXPECT_EQ(state->frames, 6);   // six frames, six slides
+    EXPECT_EQ(state->width, 32);
+    const QImage first(living.SlidesFolder() + QStringLiteral("/slide-001.png"));
+    EXPECT_EQ(first.size(), QSize(32, 32));
+    // The rotation's previous picture went back before the slide show was set.
+    EXPECT_EQ(runner.gsettings.value("org.gnome.desktop.background picture-uri"),
+              "'file://" + living.Folder() + "/slow-living.xml'");
+    const CLivingOutcome stopped = Wait([&](LivingDone done) { living.Stop(std::move(done)); });
+    EXPECT_TRUE(stopped.Ok()) << stopped.problem.toStdString();
     EXPECT_FALSE(QFileInfo::exists(living.Folder()));
 }
 
