@@ -170,6 +170,7 @@ CLivingSetup CDesktopLiving::BaseSetup() const
     setup.autostart = m_autostart;
     setup.framesFile = FramesPath();
     setup.player = PlayerProgram();
+    setup.desktopName = m_session.name;
     setup.saveState = [this](QString& error) { return SaveState(error); };
     return setup;
 }
@@ -208,6 +209,7 @@ void CDesktopLiving::Start(CLivingSetup setup, CLivingState state, LivingDone do
     setup.autostart = base.autostart;
     setup.framesFile = base.framesFile;
     setup.saveState = base.saveState;
+    setup.desktopName = base.desktopName;
     if (setup.player.isEmpty())
         setup.player = base.player;
     if (SlowLiving(*way) ? setup.slides.isEmpty() : setup.player.isEmpty()) {

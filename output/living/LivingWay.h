@@ -27,6 +27,7 @@ struct CLivingSetup {
     QString player;        // quorrel-living-player (absolute)
     int fps = 0;
     int periodSeconds = 0;
+    QString desktopName;   // XDG_CURRENT_DESKTOP as the session gave it
     // Writes the state as it is now; false with the reason. A way calls it
     // after reading the settings it replaces and before changing any.
     std::function<bool(QString& error)> saveState;
@@ -44,7 +45,8 @@ public:
 
 // The autostart entry that starts the player with the session.
 QByteArray AutostartEntry(const QString& player, const QStringList& arguments);
-// The player's arguments for a frames file at `fps`.
-QStringList PlayerArguments(const QString& framesFile, int fps);
+// The player's arguments for a frames file at `fps`, in a session whose
+// XDG_CURRENT_DESKTOP is `desktop` (it plays only there).
+QStringList PlayerArguments(const QString& framesFile, int fps, const QString& desktop);
 
 } // namespace quorrel::output::living

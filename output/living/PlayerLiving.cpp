@@ -66,10 +66,12 @@ QByteArray AutostartEntry(const QString& player, const QStringList& arguments)
            "X-GNOME-Autostart-enabled=true\n";
 }
 
-QStringList PlayerArguments(const QString& framesFile, int fps)
+QStringList PlayerArguments(const QString& framesFile, int fps, const QString& desktop)
 {
+    // The autostart entry runs in every session the user logs into; the
+    // player itself declines one of another desktop.
     return {QStringLiteral("--supervise"), QStringLiteral("--frames"), framesFile, QStringLiteral("--fps"),
-            QString::number(fps)};
+            QString::number(fps), QStringLiteral("--desktop"), desktop.isEmpty() ? QStringLiteral("-") : desktop};
 }
 
 int CPlayerLiving::RunningPlayer(const QString& folder)
@@ -109,7 +111,7 @@ void CPlayerLiving::Install(const CLivingSetup& setup, CLivingState& state, Step
 {
     // The player tries the window system and the loop once and says why it
     // cannot play, before anything is changed.
-    const QStringList arguments = PlayerArguments(setup.framesFile, setup.fps);
+    const QStringList arguments = PlayerArguments(setup.framesFile, setup.fps, setup.desktopName);
     const CHelperCall check{setup.player,
                             {QStringLiteral("--check"), QStringLiteral("--frames"), setup.framesFile}};
     RunInTurn(m_runner, &m_context, {check}, [this, setup, arguments, &state, done = std::move(done)](

@@ -166,6 +166,15 @@ check_autostart() {
     for _ in $(seq 1 40); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
     kill -0 "$pid" 2>/dev/null && fail "the player did not end on SIGTERM"
     [ -e "$living/player.pid" ] && fail "the player left its pid file behind"
+    # A session of another desktop launches it too: the player declines there.
+    XDG_CURRENT_DESKTOP=GNOME gio launch "$entry" 2>"$work/other.err" || fail "the autostart entry could not be launched"
+    for _ in $(seq 1 50); do
+        pgrep -u "$(id -u)" -f "quorrel-living-player.*$living" >/dev/null || break
+        sleep 0.1
+    done
+    pgrep -u "$(id -u)" -f "quorrel-living-player.*$living" >/dev/null && fail "a player plays in another desktop's session"
+    [ -e "$living/player.pid" ] && fail "the declining player left its pid file"
+    echo "in a GNOME session the entry starts no player"
     # A session started afresh launches the entry as autostart does.
     gio launch "$entry" || fail "the autostart entry could not be launched"
     for _ in $(seq 1 40); do [ -n "$(player_pid)" ] && break; sleep 0.1; done

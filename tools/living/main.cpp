@@ -107,9 +107,13 @@ int main(int argc, char** argv)
     uint32_t fps = 0;
     bool check = false, supervise = false, child = false, stats = false, restore = false;
     std::vector<std::string> childArguments;
+    std::string desktop;   // "-": a session without XDG_CURRENT_DESKTOP
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if ((arg == "--frames" || arg == "--fps") && i + 1 < argc) {
+        if (arg == "--desktop" && i + 1 < argc) {
+            desktop = argv[++i];
+            childArguments.insert(childArguments.end(), {arg, desktop});
+        } else if ((arg == "--frames" || arg == "--fps") && i + 1 < argc) {
             const std::string value = argv[++i];
             childArguments.insert(childArguments.end(), {arg, value});
             if (arg == "--frames") {
@@ -131,7 +135,7 @@ int main(int argc, char** argv)
             stats = true;
             childArguments.push_back(arg);
         } else if (arg == "--help" || arg == "-h") {
-            std::printf("usage: quorrel-living-player --frames FILE [--fps N] [--supervise] [--check] [--stats] | --restore --frames FILE\n");
+            std::printf("usage: quorrel-living-player --frames FILE [--fps N] [--desktop NAME] [--supervise] [--check] [--stats] | --restore --frames FILE\n");
             return 0;
         } else {
             return Fail("unknown argument '" + arg + "' (see --help)");
@@ -139,6 +143,13 @@ int main(int argc, char** argv)
     }
     if (framesPath.empty() || framesPath[0] != '/')
         return Fail("--frames needs the frames file's absolute path");
+    if (!desktop.empty() && !check) {
+        const char* current = getenv("XDG_CURRENT_DESKTOP");
+        const std::string here = current && *current ? current : "-";
+        if (here != desktop)
+            return Fail("the living wallpaper was set up for " + (desktop == "-" ? std::string("a session without a desktop name") : desktop) +
+                        ", not this session (" + here + "); not playing here");
+    }
 
     // The folder is checked as Quorrel made it: the player maps what is in
     // it and writes its process id there.
