@@ -52,8 +52,9 @@ void CQuorrelView::OnDesktopRotation()
     // The timers wait while it is open, as under every dialog.
     const CModalScope modal;
     CViewAnimation::OfferToStopLiving();
-    output::rotation::CRotationDialog dialog(model::SaveWpp(GetDocument()->m_params), this, {},
-                                             GetDocument()->GetTitle());
+    // The images look as the view shows the tile, at the wallpaper's scale.
+    const output::rotation::CRotationLook look{IsContinuous(), WallpaperScale(), ScreenSize()};
+    output::rotation::CRotationDialog dialog(GetDocument()->m_params, this, GetDocument()->GetTitle(), look);
     dialog.exec();
 }
 

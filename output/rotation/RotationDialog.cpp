@@ -3,22 +3,25 @@
 #include "RotationInterval.h"
 
 #include "model/Presets.h"
+#include "output/RgbImageView.h"
+#include "output/TileRepeat.h"
+#include "platform/presets/PresetLibrary.h"
+#include "render/continuous/TileLook.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -27,23 +30,21 @@ namespace quorrel::output::rotation {
 namespace {
 constexpr int kDocument = -1;
 constexpr int kDefaults = -2;
-constexpr int kRunMs = 120000;   // rendering the images and the desktop's answer
 } // namespace
 
-QStringList RotationArguments(const CRotationChoice& choice)
+QImage RenderRotationImage(const model::CTileParams& params, const CRotationLook& look, bool filled)
 {
-    QStringList arguments;
-    if (choice.source == CRotationChoice::ESource::Document)
-        arguments << choice.document;
-    else if (choice.source == CRotationChoice::ESource::Preset)
-        arguments << QStringLiteral("--preset") << choice.preset;
-    arguments << QStringLiteral("--rotate") << choice.interval << QStringLiteral("--count")
-              << QString::number(choice.count);
-    if (choice.continuous)
-        arguments << QStringLiteral("--continuous");
-    if (choice.scale != 1.0)
-        arguments << QStringLiteral("--scale") << QString::number(choice.scale, 'g', 6);
-    return arguments;
+    const uint32_t scale = uint32_t(std::clamp(look.scale, 1, 8));
+    render::CRgbImage tile(params.m_nWidth * scale, params.m_nHeight * scale);
+    render::RenderSettings settings;
+    settings.threads = std::max(1, QThread::idealThreadCount());
+    settings.width = tile.Width();
+    settings.height = tile.Height();
+    render::RenderTileAs(look.continuous, params, tile, settings, 1, {});
+    QImage image = ImageView(tile).copy();
+    if (filled && look.screen.isValid())
+        image = RepeatTile(image, look.screen.width(), look.screen.height(), QImage::Format_RGB888);
+    return image;
 }
 
 QString RenderToolPath()
@@ -58,28 +59,22 @@ QString RenderToolPath()
     return QStandardPaths::findExecutable(QStringLiteral("quorrel-render"));
 }
 
-CRotationDialog::CRotationDialog(std::vector<uint8_t> documentWpp, QWidget* parent, QString tool, QString title)
+CRotationDialog::CRotationDialog(const model::CTileParams& params, QWidget* parent, QString title, CRotationLook look)
     : QDialog(parent)
-    , m_document(std::move(documentWpp))
+    , m_params(params)
     , m_title(std::move(title))
-    , m_tool(tool.isEmpty() ? RenderToolPath() : std::move(tool))
+    , m_look(look)
 {
     setWindowTitle(QStringLiteral("Desktop Rotation"));
-    // Options another build of the tool may have: offered only where it has them.
-    if (!m_tool.isEmpty()) {
-        QProcess help;
-        help.start(m_tool, {QStringLiteral("--help")});
-        if (help.waitForFinished(3000)) {
-            const QByteArray text = help.readAllStandardOutput();
-            m_toolContinuous = text.contains("--continuous");
-            m_toolScale = text.contains("--scale");
-        } else {
-            help.kill();
-            help.waitForFinished(1000);
-        }
-    }
+    const CDesktopRotation here;
+    QString why;
+    const std::optional<EMethod> native = here.Method(false, why);
+    const bool needsFill = !native && here.Method(true, why).has_value();
+    const bool timer = (native ? native : here.Method(true, why)) == EMethod::SystemdTimer;
 
     auto* form = new QFormLayout;
+    // Fields take the room the dialog is given, rather than being squashed.
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     m_source = new QComboBox(this);
     m_source->addItem(QStringLiteral("The active document"), kDocument);
     m_source->addItem(QStringLiteral("The built-in defaults"), kDefaults);
@@ -96,28 +91,40 @@ CRotationDialog::CRotationDialog(std::vector<uint8_t> documentWpp, QWidget* pare
     form->addRow(QString(), m_intervalProblem);
     m_count = new QSpinBox(this);
     m_count->setRange(1, 100);
-    m_count->setValue(8);
-    m_count->setToolTip(QStringLiteral("Desktops with a slide show of their own (GNOME, Cinnamon, MATE, XFCE, "
-                                       "Plasma) show this many images in turn; elsewhere each change makes a new one"));
+    m_count->setValue(kRotationImages);
+    m_count->setEnabled(!timer);
+    m_count->setToolTip(timer ? QStringLiteral("This desktop has no slide show of its own: each change makes a new image")
+                              : QStringLiteral("The desktop's own slide show shows this many images in turn"));
     form->addRow(QStringLiteral("&Number of images:"), m_count);
-    m_continuous = new QCheckBox(QStringLiteral("&Continuous"), this);
+    m_random = new QCheckBox(QStringLiteral("In a &random order"), this);
+    m_random->setEnabled(native && CDesktopRotation::CanShuffle(*native));
+    m_random->setToolTip(m_random->isEnabled() ? QStringLiteral("The desktop's slide show picks the next image at random")
+                                               : QStringLiteral("This desktop shows the images in turn"));
+    form->addRow(QString(), m_random);
+    m_continuous = new QCheckBox(QStringLiteral("&Continuous colours"), this);
+    m_continuous->setChecked(look.continuous);
+    form->addRow(QString(), m_continuous);
     m_scale = new QSpinBox(this);
     m_scale->setRange(1, 8);
     m_scale->setSuffix(QStringLiteral(" x"));
-    form->addRow(QString(), m_continuous);
+    m_scale->setValue(std::clamp(look.scale, 1, 8));
     form->addRow(QStringLiteral("Sc&ale:"), m_scale);
-    const QString missing = QStringLiteral("This quorrel-render does not have %1.");
-    m_continuous->setEnabled(m_toolContinuous);
-    m_scale->setEnabled(m_toolScale);
-    if (!m_toolContinuous)
-        m_continuous->setToolTip(missing.arg(QStringLiteral("--continuous")));
-    if (!m_toolScale)
-        m_scale->setToolTip(missing.arg(QStringLiteral("--scale")));
+    m_filled = new QCheckBox(look.screen.isValid() ? QStringLiteral("&Fill the screen (%1 x %2 pixels)")
+                                                         .arg(look.screen.width())
+                                                         .arg(look.screen.height())
+                                                   : QStringLiteral("&Fill the screen"),
+                             this);
+    m_filled->setChecked(needsFill && look.screen.isValid());
+    m_filled->setEnabled(look.screen.isValid());
+    m_filled->setToolTip(needsFill ? QStringLiteral("This desktop cannot tile: the images are made as large as the screen")
+                                   : QStringLiteral("Images as large as the screen instead of one tile"));
+    form->addRow(QString(), m_filled);
 
     m_status = new QLabel(this);
     m_status->setWordWrap(true);
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_status->setMinimumWidth(420);
+    m_status->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::MinimumExpanding);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     m_start = buttons->addButton(QStringLiteral("S&tart"), QDialogButtonBox::ActionRole);
@@ -130,46 +137,58 @@ CRotationDialog::CRotationDialog(std::vector<uint8_t> documentWpp, QWidget* pare
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(new QLabel(QStringLiteral("<b>Now</b>"), this));
-    layout->addWidget(m_status);
+    layout->addWidget(m_status, 1);
     layout->addWidget(buttons);
 
     showFailure = [this](const QString& line) {
-        QMessageBox::warning(this, QStringLiteral("Desktop Rotation"), line);
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Desktop Rotation"), line, QMessageBox::Ok, this);
+        box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+        box.exec();
     };
     Refresh();
 }
 
-CRotationDialog::~CRotationDialog()
-{
-    if (m_process) {
-        m_process->disconnect(this);
-        m_process->kill();
-        m_process->waitForFinished(2000);
-    }
-}
+CRotationDialog::~CRotationDialog() = default;
 
-CRotationChoice CRotationDialog::Choice() const
+CRotationRequest CRotationDialog::Request() const
 {
-    CRotationChoice choice;
+    CRotationRequest request;
     const int data = m_source->currentData().toInt();
     if (data == kDocument) {
-        choice.source = CRotationChoice::ESource::Document;
-        // Named after the document (its title, without characters a file name cannot hold).
-        QString name = QFileInfo(m_title).completeBaseName();
-        name.remove(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]")));
-        choice.document = m_scratch.filePath((name.isEmpty() ? QStringLiteral("document") : name) + QStringLiteral(".wpp"));
+        request.params = m_params;
+        request.fromDocument = true;
+        request.source = m_title.isEmpty() ? QStringLiteral("the active document") : m_title;
     } else if (data == kDefaults) {
-        choice.source = CRotationChoice::ESource::Defaults;
+        request.source = QStringLiteral("the built-in defaults");
     } else {
-        choice.source = CRotationChoice::ESource::Preset;
         const auto& preset = model::Presets()[std::size_t(data)];
-        choice.preset = QString::fromUtf8(preset.id.data(), preset.id.size());
+        const QString id = QString::fromUtf8(preset.id.data(), preset.id.size());
+        std::string error;
+        presets::LoadPreset(preset, request.params, error);
+        request.source = QStringLiteral("preset ") + id;
+        request.tickSource = {QStringLiteral("--preset"), id};
     }
-    choice.interval = m_interval->text().trimmed();
-    choice.count = m_count->value();
-    choice.continuous = m_toolContinuous && m_continuous->isChecked();
-    choice.scale = m_toolScale ? m_scale->value() : 1.0;
-    return choice;
+    QString error;
+    request.intervalSeconds = ParseInterval(m_interval->text(), error).value_or(0);
+    if (m_count->isEnabled())
+        request.count = m_count->value();
+    request.randomOrder = m_random->isEnabled() && m_random->isChecked();
+    request.filled = m_filled->isEnabled() && m_filled->isChecked();
+    CRotationLook look = m_look;
+    look.continuous = m_continuous->isChecked();
+    look.scale = m_scale->value();
+    if (look.continuous)
+        request.tickOptions << QStringLiteral("--continuous");
+    if (look.scale != 1)
+        request.tickOptions << QStringLiteral("--scale") << QString::number(look.scale);
+    if (request.filled) {
+        request.tickOptions << QStringLiteral("--fill")
+                            << QStringLiteral("%1x%2").arg(look.screen.width()).arg(look.screen.height());
+    }
+    request.program = RenderToolPath();
+    const bool filled = request.filled;
+    request.render = [look, filled](const model::CTileParams& params) { return RenderRotationImage(params, look, filled); };
+    return request;
 }
 
 QString CRotationDialog::StatusText() const
@@ -178,13 +197,11 @@ QString CRotationDialog::StatusText() const
     QString why;
     QString text = QStringLiteral("This session: %1, %2.")
                        .arg(DesktopName(rotation.Session().desktop), SessionName(rotation.Session().session));
-    const auto method = rotation.Method(false, why);
+    const auto method = rotation.Method(m_filled->isChecked(), why);
     text += method ? QStringLiteral(" It would rotate through %1.").arg(MethodName(*method))
                    : QStringLiteral(" It cannot rotate: %1.").arg(why);
     return text + u'\n' + rotation.Status();
 }
-
-bool CRotationDialog::IsRunning() const { return m_process != nullptr; }
 
 void CRotationDialog::Refresh()
 {
@@ -193,77 +210,47 @@ void CRotationDialog::Refresh()
     m_intervalProblem->setText(valid ? QString() : error);
     QString installedError;
     const bool installed = CDesktopRotation().Installed(installedError).has_value() || !installedError.isEmpty();
-    m_start->setEnabled(!IsRunning() && valid && !m_tool.isEmpty());
-    m_stop->setEnabled(!IsRunning() && installed && !m_tool.isEmpty());
-    m_status->setText(IsRunning() ? QStringLiteral("Working...")
-                      : m_tool.isEmpty()
-                          ? QStringLiteral("quorrel-render was not found beside the editor or on PATH.")
-                          : StatusText());
+    m_start->setEnabled(!IsRunning() && valid);
+    m_stop->setEnabled(!IsRunning() && installed);
+    m_status->setText(IsRunning() ? QStringLiteral("Working...") : StatusText());
 }
 
 void CRotationDialog::StartRotation()
 {
-    const CRotationChoice choice = Choice();
-    if (choice.source == CRotationChoice::ESource::Document) {
-        QFile file(choice.document);
-        if (!m_scratch.isValid() || !file.open(QIODevice::WriteOnly) ||
-            file.write(reinterpret_cast<const char*>(m_document.data()), qint64(m_document.size())) !=
-                qint64(m_document.size())) {
-            m_lastFailure = QStringLiteral("The document could not be handed to quorrel-render: %1")
-                                .arg(file.errorString());
-            showFailure(m_lastFailure);
-            return;
-        }
-    }
-    Run(RotationArguments(choice), QStringLiteral("Start"));
+    if (IsRunning())
+        return;
+    m_lastFailure.clear();
+    m_working = std::make_unique<CDesktopRotation>();
+    Refresh();
+    m_working->Begin(Request(), [this](const CRotationOutcome& outcome) { Done(QStringLiteral("Start"), outcome); });
 }
 
 void CRotationDialog::StopRotation()
 {
-    Run({QStringLiteral("--rotate"), QStringLiteral("off")}, QStringLiteral("Stop"));
-}
-
-void CRotationDialog::Run(const QStringList& arguments, const QString& doing)
-{
-    if (m_process || m_tool.isEmpty())
+    if (IsRunning())
         return;
     m_lastFailure.clear();
-    m_process = new QProcess(this);
-    auto* timer = new QTimer(m_process);
-    timer->setSingleShot(true);
-    connect(timer, &QTimer::timeout, m_process, [process = m_process] { process->kill(); });
-    connect(m_process, &QProcess::finished, this, [this, doing, timer](int code, QProcess::ExitStatus status) {
-        timer->stop();
-        const QString error = QString::fromLocal8Bit(m_process->readAllStandardError()).trimmed();
-        m_process->deleteLater();
-        m_process = nullptr;
-        Refresh();
-        if (status != QProcess::NormalExit || code != 0) {
-            m_lastFailure = QStringLiteral("%1 failed: %2")
-                                .arg(doing, error.isEmpty() ? QStringLiteral("quorrel-render ended without a reason "
-                                                                             "(stopped after %1 s, or crashed)")
-                                                                  .arg(kRunMs / 1000)
-                                                            : error.section(u'\n', -1));
-            showFailure(m_lastFailure);
-        }
-    });
-    connect(m_process, &QProcess::errorOccurred, this, [this, doing](QProcess::ProcessError error) {
-        if (error != QProcess::FailedToStart || !m_process)
-            return;
-        m_process->deleteLater();
-        m_process = nullptr;
-        Refresh();
-        m_lastFailure = QStringLiteral("%1 failed: %2 could not be started").arg(doing, m_tool);
-        showFailure(m_lastFailure);
-    });
-    m_process->start(m_tool, arguments + QStringList{QStringLiteral("--quiet")});
-    timer->start(kRunMs);
+    m_working = std::make_unique<CDesktopRotation>();
     Refresh();
+    m_working->Stop([this](const CRotationOutcome& outcome) { Done(QStringLiteral("Stop"), outcome); });
+}
+
+void CRotationDialog::Done(const QString& doing, const CRotationOutcome& outcome)
+{
+    // The rotation is still in its own callback: it goes once that returns.
+    std::shared_ptr<CDesktopRotation> finished(m_working.release());
+    QTimer::singleShot(0, this, [finished] {});
+    Refresh();
+    if (!outcome.Ok()) {
+        CDesktopRotation here;
+        m_lastFailure = RotationFailureLine(doing, here.Session(), outcome);
+        showFailure(m_lastFailure);
+    }
 }
 
 void CRotationDialog::reject()
 {
-    // Closing waits for the tool: a half-made rotation would be left otherwise.
+    // Closing waits for the rotation: a half-made one would be left otherwise.
     if (!IsRunning())
         QDialog::reject();
 }

@@ -1,21 +1,19 @@
 #pragma once
 // Edit > Desktop Rotation...: the source (the active document, the built-in
-// defaults or a preset), the interval, the number of images, Start and
-// Stop, and what is running now. Start and Stop run quorrel-render --rotate
-// in the background, so the desktop rotation works the same from both; its
-// one-line failure is shown in a message box.
+// defaults or a preset), the interval, the number of images, the look of the
+// images (continuous colours and scale, as the view shows them; the screen's
+// size where the desktop cannot tile), Start and Stop, and what is running
+// now. Start and Stop drive the same desktop rotation as quorrel-render
+// --rotate, in this process: the images are rendered on a worker, so the
+// dialog stays responsive. A failure is shown whole in a message box.
 
 #include "DesktopRotation.h"
 
 #include <QDialog>
-#include <QProcess>
-#include <QStringList>
-#include <QTemporaryDir>
+#include <QSize>
 
-#include <cstdint>
 #include <functional>
 #include <memory>
-#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -26,37 +24,34 @@ class QSpinBox;
 
 namespace quorrel::output::rotation {
 
-// What the dialog asks for, as quorrel-render's arguments.
-struct CRotationChoice {
-    enum class ESource { Document, Defaults, Preset };
-    ESource source = ESource::Document;
-    QString document;   // with Document: the document's copy to render from
-    QString preset;     // with Preset: its id
-    QString interval;   // "30m"
-    int count = 8;
-    bool continuous = false;   // only where the tool knows --continuous
-    double scale = 1.0;        // only where the tool knows --scale
+// How the view shows the tile, which the rotation's images follow.
+struct CRotationLook {
+    bool continuous = false;
+    int scale = 1;
+    QSize screen;   // the screen's size in device pixels, for desktops that cannot tile
 };
-QStringList RotationArguments(const CRotationChoice& choice);
+
+// Renders one image: the tile at `look`'s scale, continuously or exactly,
+// repeated to the screen's size when `filled`.
+QImage RenderRotationImage(const model::CTileParams& params, const CRotationLook& look, bool filled);
 
 // quorrel-render beside this program (installed), in the build's tools
-// folder, or on PATH; empty when none is found.
+// folder, or on PATH; empty when none is found. The timer runs it.
 QString RenderToolPath();
 
 class CRotationDialog final : public QDialog {
     Q_OBJECT
 public:
-    // `documentWpp`: the active document's parameter set as a document.
-    // `tool`: quorrel-render (by default RenderToolPath()).
-    // `title`: the document's, naming the copy quorrel-render gets.
-    CRotationDialog(std::vector<uint8_t> documentWpp, QWidget* parent = nullptr, QString tool = {},
-                    QString title = {});
+    // `params`: the active document's parameter set; `title` its title.
+    CRotationDialog(const model::CTileParams& params, QWidget* parent = nullptr, QString title = {},
+                    CRotationLook look = {});
     ~CRotationDialog() override;
 
-    CRotationChoice Choice() const;
+    // The rotation the dialog would start now.
+    CRotationRequest Request() const;
     // What the status area shows.
     QString StatusText() const;
-    bool IsRunning() const;
+    bool IsRunning() const { return m_working != nullptr; }
 
     // For tests: the last failure shown, empty when none.
     QString LastFailure() const { return m_lastFailure; }
@@ -71,26 +66,25 @@ protected:
     void reject() override;
 
 private:
-    void Run(const QStringList& arguments, const QString& doing);
+    void Done(const QString& doing, const CRotationOutcome& outcome);
     void Refresh();
 
-    std::vector<uint8_t> m_document;
+    model::CTileParams m_params;
     QString m_title;
-    QString m_tool;
-    QTemporaryDir m_scratch;
+    CRotationLook m_look;
     QComboBox* m_source = nullptr;
     QLineEdit* m_interval = nullptr;
     QSpinBox* m_count = nullptr;
+    QCheckBox* m_random = nullptr;
     QCheckBox* m_continuous = nullptr;
     QSpinBox* m_scale = nullptr;
+    QCheckBox* m_filled = nullptr;
     QLabel* m_intervalProblem = nullptr;
     QLabel* m_status = nullptr;
     QPushButton* m_start = nullptr;
     QPushButton* m_stop = nullptr;
     QString m_lastFailure;
-    QProcess* m_process = nullptr;
-    bool m_toolContinuous = false;
-    bool m_toolScale = false;
+    std::unique_ptr<CDesktopRotation> m_working;   // while starting or stopping
 };
 
 } // namespace quorrel::output::rotation

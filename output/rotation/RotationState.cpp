@@ -2,6 +2,7 @@
 
 #include "RotationInterval.h"
 
+#include <QRegularExpression>
 #include <QUrl>
 
 #include <array>
@@ -31,6 +32,9 @@ const std::array<std::pair<EDesktop, const char*>, 13> kDesktops{{{EDesktop::Non
                                                                   {EDesktop::X11, "x11"},
                                                                   {EDesktop::Other, "other"},
                                                                   {EDesktop::Windows, "windows"}}};
+
+const std::array<std::pair<EPhase, const char*>, 3> kPhases{
+    {{EPhase::Preparing, "preparing"}, {EPhase::Installing, "installing"}, {EPhase::Installed, "installed"}}};
 
 const std::array<std::pair<ESession, const char*>, 3> kSessions{
     {{ESession::None, "none"}, {ESession::X11, "x11"}, {ESession::Wayland, "wayland"}}};
@@ -67,6 +71,7 @@ QByteArray WriteState(const CRotationState& state)
     QByteArray text = "version=" + QByteArray::number(kVersion) + '\n';
     auto line = [&text](const char* key, const QString& value) { text += key + ('=' + Encoded(value)) + '\n'; };
     line("method", QString::fromLatin1(NameOf(kMethods, state.method)));
+    line("phase", QString::fromLatin1(NameOf(kPhases, state.phase)));
     line("desktop", QString::fromLatin1(NameOf(kDesktops, state.desktop)));
     line("session", QString::fromLatin1(NameOf(kSessions, state.session)));
     line("desktop-name", state.desktopName);
@@ -74,6 +79,10 @@ QByteArray WriteState(const CRotationState& state)
     line("count", QString::number(state.count));
     line("source", state.source);
     line("since", state.since.toUTC().toString(Qt::ISODate));
+    if (!state.stamp.isEmpty())
+        line("stamp", state.stamp);
+    if (state.randomOrder)
+        line("random-order", QStringLiteral("true"));
     for (const QString& file : state.files)
         line("file", file);
     for (const auto& [setting, value] : state.previous)
@@ -120,6 +129,20 @@ std::optional<CRotationState> ReadState(const QByteArray& text, QString& error)
                 return bad("an unknown method");
             state.method = *method;
             methodSeen = true;
+        } else if (key == "phase") {
+            const auto phase = ValueOf(kPhases, value);
+            if (!phase)
+                return bad("an unknown phase");
+            state.phase = *phase;
+        } else if (key == "stamp") {
+            static const QRegularExpression plain(QStringLiteral("^[0-9A-Za-z-]{1,40}$"));
+            if (!plain.match(value).hasMatch())
+                return bad("a stamp that is no plain name");
+            state.stamp = value;
+        } else if (key == "random-order") {
+            if (value != u"true" && value != u"false")
+                return bad("random-order is neither true nor false");
+            state.randomOrder = value == u"true";
         } else if (key == "desktop") {
             const auto desktop = ValueOf(kDesktops, value);
             if (!desktop)
@@ -157,6 +180,16 @@ std::optional<CRotationState> ReadState(const QByteArray& text, QString& error)
         return std::nullopt;
     }
     return state;
+}
+
+QString PhaseName(EPhase phase)
+{
+    switch (phase) {
+    case EPhase::Preparing: return QStringLiteral("preparing its files");
+    case EPhase::Installing: return QStringLiteral("changing the desktop's settings");
+    case EPhase::Installed: return QStringLiteral("installed");
+    }
+    return {};
 }
 
 QString MethodName(EMethod method)

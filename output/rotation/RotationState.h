@@ -5,6 +5,11 @@
 // it wrote and the settings it replaced. One "key=value" a line, values
 // percent-encoded. The file is read as hostile: a line it does not know, a
 // value out of range or a file outside the rotation's folders is refused.
+//
+// The file is a journal: it is written before anything is changed, with the
+// settings about to be replaced, and marked installed only when the desktop
+// took the rotation. A set-up that was killed half-way is thus always known,
+// and off (or the next set-up) puts back what it had replaced.
 
 #include "output/DesktopDetection.h"
 
@@ -26,8 +31,16 @@ enum class EMethod {
     SystemdTimer,      // our units run quorrel-render
 };
 
+// How far a set-up came.
+enum class EPhase {
+    Preparing,    // images and files being written; no setting changed yet
+    Installing,   // the previous settings are recorded; the desktop's are being changed
+    Installed,    // the desktop took it
+};
+
 struct CRotationState {
     EMethod method = EMethod::SystemdTimer;
+    EPhase phase = EPhase::Installed;   // files of older versions hold no phase: they were installed
     EDesktop desktop = EDesktop::None;
     ESession session = ESession::None;
     QString desktopName;   // XDG_CURRENT_DESKTOP as the session gave it
@@ -35,6 +48,8 @@ struct CRotationState {
     int count = 0;         // images prepared (0 for a timer that makes each anew)
     QString source;        // "preset ocean", "defaults", the document's name
     QDateTime since;
+    QString stamp;         // part of the names of the files this set-up writes
+    bool randomOrder = false;
     QStringList files;     // everything written, removed again on off
     QList<QPair<QString, QString>> previous;   // setting, its value before (the writer's own keys)
 };
@@ -43,6 +58,8 @@ QByteArray WriteState(const CRotationState& state);
 // The state of `text`, or nothing with a reason.
 std::optional<CRotationState> ReadState(const QByteArray& text, QString& error);
 
+// "preparing its files", ... for a set-up that was interrupted.
+QString PhaseName(EPhase phase);
 // "the GNOME slide show", "xfdesktop's own cycling", ... for messages.
 QString MethodName(EMethod method);
 

@@ -1,6 +1,12 @@
 #include "RotationWriter.h"
 
-#include <QSaveFile>
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace quorrel::output::rotation {
 
@@ -35,11 +41,26 @@ CStepOutcome FirstFailure(IProcessRunner& runner, const QList<CHelperCall>& call
     return outcome;
 }
 
-bool WriteTextFile(const QString& path, const QByteArray& text, QString& error)
+bool WriteNewFile(const QString& path, const QByteArray& text, QString& error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        error = QStringLiteral("%1 could not be written: %2").arg(path, file.errorString());
+    const QByteArray local = QFile::encodeName(path);
+    const int fd = ::open(local.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    bool ok = fd >= 0;
+    qsizetype written = 0;
+    while (ok && written < text.size()) {
+        const ssize_t n = ::write(fd, text.constData() + written, std::size_t(text.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        written += ok ? n : 0;
+    }
+    const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+    if (fd >= 0)
+        ok = ::close(fd) == 0 && ok;
+    if (!ok) {
+        error = QStringLiteral("%1 could not be written: %2").arg(path, reason);
+        if (fd >= 0)
+            ::unlink(local.constData());
         return false;
     }
     return true;

@@ -15,7 +15,7 @@ public:
 
     EMethod Method() const override { return EMethod::SystemdTimer; }
     bool NeedsImages() const override { return false; }
-    void Install(const CRotationSetup& setup, CRotationState& state, StepDone done) override;
+    void Install(const CRotationSetup& setup, CRotationState& state, JournalStep journal, StepDone done) override;
     // The timer stopped and disabled, the units deleted, systemd told.
     void Remove(const CRotationState& state, StepDone done) override;
 

@@ -9,15 +9,31 @@ namespace quorrel::output::rotation {
 
 namespace {
 
+QString Shown(const QString& word)
+{
+    return QString(word).replace(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f]")), QStringLiteral("?"));
+}
+
 std::optional<QString> CommandLine(const QStringList& words, QString& error)
 {
     QStringList quoted;
     for (const QString& word : words) {
+        if (quoted.isEmpty()) {
+            const std::optional<QString> program = UnitProgram(word);
+            if (!program) {
+                error = QStringLiteral("the program's path '%1' holds a quote, a backslash or a control character, "
+                                       "which systemd does not take in a program's name; install quorrel-render "
+                                       "under a plainer path")
+                            .arg(Shown(word));
+                return std::nullopt;
+            }
+            quoted << *program;
+            continue;
+        }
         const std::optional<QString> one = UnitWord(word);
         if (!one) {
             error = QStringLiteral("'%1' holds a control character and cannot be written in a systemd unit")
-                        .arg(QString(word).replace(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f]")),
-                                                   QStringLiteral("?")));
+                        .arg(Shown(word));
             return std::nullopt;
         }
         quoted << *one;
@@ -43,6 +59,17 @@ std::optional<QString> UnitWord(const QString& word)
     return u'"' + text + u'"';
 }
 
+std::optional<QString> UnitProgram(const QString& path)
+{
+    static const QRegularExpression refused(QStringLiteral("[\\x00-\\x1f\\x7f\"'\\\\]"));
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./:=,+@$-]+$"));
+    if (path.contains(refused))
+        return std::nullopt;
+    QString text = path;
+    text.replace(u'%', QLatin1String("%%"));
+    return path.contains(plain) ? text : u'"' + text + u'"';
+}
+
 std::optional<QList<CUnitFile>> UnitFiles(const CUnitPlan& plan, QString& error)
 {
     if (plan.command.isEmpty() || !QDir::isAbsolutePath(plan.command.first())) {
@@ -53,9 +80,21 @@ std::optional<QList<CUnitFile>> UnitFiles(const CUnitPlan& plan, QString& error)
     if (!command)
         return std::nullopt;
     QList<CUnitFile> units;
+    QString environment;
+    for (const auto& [name, value] : plan.environment) {
+        static const QRegularExpression control(QStringLiteral("[\\x00-\\x1f\\x7f]"));
+        if (value.contains(control) || name.contains(control)) {
+            error = QStringLiteral("%1 ('%2') holds a control character and cannot be written in a systemd unit")
+                        .arg(name, Shown(value));
+            return std::nullopt;
+        }
+        QString text = name + u'=' + value;
+        text.replace(u'\\', QLatin1String("\\\\")).replace(u'"', QLatin1String("\\\"")).replace(u'%', QLatin1String("%%"));
+        environment += QStringLiteral("Environment=\"%1\"\n").arg(text);
+    }
     QString service = QStringLiteral("[Unit]\nDescription=Quorrel desktop rotation: a new tiled wallpaper\n\n"
-                                     "[Service]\nType=oneshot\nExecStart=%1\n")
-                          .arg(*command);
+                                     "[Service]\nType=oneshot\n%1ExecStart=%2\n")
+                          .arg(environment, *command);
     if (!plan.swaybgImage.isEmpty()) {
         const std::optional<QString> restart =
             CommandLine({QStringLiteral("/usr/bin/env"), QStringLiteral("systemctl"), QStringLiteral("--user"),

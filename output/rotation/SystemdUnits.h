@@ -7,6 +7,8 @@
 // on the new image.
 
 #include <QString>
+#include <QList>
+#include <QPair>
 #include <QStringList>
 
 #include <optional>
@@ -21,6 +23,9 @@ struct CUnitPlan {
     QStringList command;    // the absolute program, then its arguments
     int intervalSeconds = 0;
     QString swaybgImage;    // not empty: the image a swaybg unit of its own shows
+    // Variables the service runs with (the XDG_* folders the rotation was
+    // made with, which a user manager may not have).
+    QList<QPair<QString, QString>> environment;
 };
 
 struct CUnitFile {
@@ -29,12 +34,17 @@ struct CUnitFile {
 };
 
 // The units' texts, or nothing with a reason when a word cannot be written
-// in a unit (a control character, a program that is not an absolute path).
+// in a unit (a control character, a program that is not an absolute path or
+// whose path systemd does not take: a quote or a backslash in it).
 std::optional<QList<CUnitFile>> UnitFiles(const CUnitPlan& plan, QString& error);
 
 // One word as a unit's command line reads it: plain, or in double quotes with
 // \ and " escaped; % and $ doubled so systemd expands nothing. Nothing for a
 // word with a control character.
 std::optional<QString> UnitWord(const QString& word);
+// The program's path as the first word of a command line: systemd expands
+// specifiers there (% doubled) but no variables ($ stays single), and takes
+// no quote or backslash in it (nothing then).
+std::optional<QString> UnitProgram(const QString& path);
 
 } // namespace quorrel::output::rotation

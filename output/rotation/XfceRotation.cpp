@@ -26,7 +26,8 @@ QList<CXfceRotation::CProperty> CXfceRotation::Properties(const CRotationSetup& 
     const auto [timer, period] = CycleTimer(setup.intervalSeconds);
     return {{QStringLiteral("/image-style"), QStringLiteral("int"), QStringLiteral("2")},
             {QStringLiteral("/last-image"), QStringLiteral("string"), setup.images.value(0)},
-            {QStringLiteral("/backdrop-cycle-random-order"), QStringLiteral("bool"), QStringLiteral("false")},
+            {QStringLiteral("/backdrop-cycle-random-order"), QStringLiteral("bool"),
+             setup.randomOrder ? QStringLiteral("true") : QStringLiteral("false")},
             {QStringLiteral("/backdrop-cycle-period"), QStringLiteral("int"), QString::number(period)},
             {QStringLiteral("/backdrop-cycle-timer"), QStringLiteral("uint"), QString::number(timer)},
             {QStringLiteral("/backdrop-cycle-enable"), QStringLiteral("bool"), QStringLiteral("true")}};
@@ -38,10 +39,10 @@ CHelperCall CXfceRotation::Query(const QStringList& arguments, bool optional) co
             optional};
 }
 
-void CXfceRotation::Install(const CRotationSetup& setup, CRotationState& state, StepDone done)
+void CXfceRotation::Install(const CRotationSetup& setup, CRotationState& state, JournalStep journal, StepDone done)
 {
     const CHelperCall list = Query({QStringLiteral("-l")});
-    CollectInTurn(m_runner, &m_context, {list}, [this, setup, &state, done = std::move(done), list](
+    CollectInTurn(m_runner, &m_context, {list}, [this, setup, &state, journal = std::move(journal), done = std::move(done), list](
                                                     const QList<CProcessResult>& listed, const QStringList& tried) {
         if (listed[0].status != CProcessResult::EStatus::Exited) {
             done({tried, listed[0].Problem(list.program, m_runner.TimeoutMs())});
@@ -55,7 +56,7 @@ void CXfceRotation::Install(const CRotationSetup& setup, CRotationState& state, 
             for (const CProperty& property : properties)
                 reads << Query({QStringLiteral("-p"), backdrop + property.name}, true);
         }
-        CollectInTurn(m_runner, &m_context, reads, [this, reads, backdrops, properties, &state, done,
+        CollectInTurn(m_runner, &m_context, reads, [this, reads, backdrops, properties, &state, journal, done,
                                                     tried](const QList<CProcessResult>& results,
                                                            const QStringList& readTried) {
             // A property that is not there fails to read: it is removed again on off.
@@ -66,6 +67,11 @@ void CXfceRotation::Install(const CRotationSetup& setup, CRotationState& state, 
                     {property, there ? kSet + QString::fromUtf8(results[i].output).chopped(
                                                   results[i].output.endsWith('\n') ? 1 : 0)
                                      : kAbsent});
+            }
+            QString error;
+            if (!journal(error)) {
+                done({tried + readTried, error});
+                return;
             }
             QList<CHelperCall> writes;
             for (const QString& backdrop : backdrops) {

@@ -15,7 +15,7 @@ public:
     explicit CXfceRotation(IProcessRunner& runner) : m_runner(runner) {}
 
     EMethod Method() const override { return EMethod::XfceCycle; }
-    void Install(const CRotationSetup& setup, CRotationState& state, StepDone done) override;
+    void Install(const CRotationSetup& setup, CRotationState& state, JournalStep journal, StepDone done) override;
     void Remove(const CRotationState& state, StepDone done) override;
 
     // backdrop-cycle-timer and backdrop-cycle-period (0 seconds, 1 minutes,

@@ -264,7 +264,18 @@ check_plasma() {
     # to the next image after 3 s, and off puts the setter's wallpaper back.
     rotate 3s --count 3 --seed 31 || fail "--rotate failed"
     expect_cycle centred_reference
+    # Plasma out of reach: off fails, says so, and keeps the rotation.
+    DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent "$render" --rotate off 2>"$work/unreached.err" &&
+        fail "off without Plasma claimed success"
+    cat "$work/unreached.err"
+    [ -f "$rotation/rotation.state" ] && [ -n "$(state_images)" ] || fail "a failed off forgot the rotation"
     rotate off || fail "--rotate off failed"
+    # No slide-show setting keeps naming the removed folder.
+    local paths
+    paths="$(qdbus org.kde.plasmashell /PlasmaShell org.kde.PlasmaShell.evaluateScript \
+        'var a = desktops(); for (var i = 0; i < a.length; i++) { a[i].currentConfigGroup = ["Wallpaper", "org.kde.slideshow", "General"]; print(JSON.stringify(a[i].readConfig("SlidePaths")) + "\n"); }')"
+    echo "slide-show folders after off: $paths"
+    echo "$paths" | grep -q 'quorrel/rotation' && fail "Plasma's slide show still names the removed folder"
     count="$(screen_until x_shot "$shot" "$ref" 20)"
     echo "after --rotate off vs the wallpaper before: $count differing pixels"
     [ "$count" = 0 ] || fail "the wallpaper before the rotation is not back"

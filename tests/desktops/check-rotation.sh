@@ -70,10 +70,50 @@ check_slide_show() {
     first="$(echo "$expected" | head -n 1)"
     identify "$first" >/dev/null || fail "the first image is not an image"
 
+    # Without a session bus gsettings stores nothing (and ends with 0): off
+    # must say so and keep the rotation for the next off.
+    env -u DBUS_SESSION_BUS_ADDRESS "$render" --rotate off 2>"$work/nobus.err" && fail "off without a bus claimed success"
+    cat "$work/nobus.err"
+    grep -q 'stays set up' "$work/nobus.err" || fail "off without a bus did not say the rotation stays"
+    [ -f "$rotation/rotation.state" ] || fail "off without a bus forgot the rotation"
+    dconf dump / | diff "$report/dconf-during.txt" - || fail "off without a bus changed the settings"
+
     rotate off || fail "--rotate off failed"
     dconf dump / >"$report/dconf-after.txt"
     diff "$report/dconf-before.txt" "$report/dconf-after.txt" || fail "the settings are not as they were"
     expect_nothing_left
+    [ "$desktop" = GNOME ] && check_killed_set_ups "$desktop"
+}
+
+# quorrel-render killed right after each write to the settings (the k-th
+# gsettings set): off puts back every setting and leaves no file.
+check_killed_set_ups() {
+    local desktop="$1" k real
+    real="$(command -v gsettings)"
+    mkdir -p "$work/killbin"
+    cat >"$work/killbin/gsettings" <<SH
+#!/bin/sh
+"$real" "\$@"
+status=\$?
+if [ "\$1" = set ]; then
+    n=\$((\$(cat "$work/sets" 2>/dev/null || echo 0) + 1))
+    echo "\$n" >"$work/sets"
+    [ "\$n" = "\$QUORREL_KILL_AT" ] && kill -9 "\$PPID"
+fi
+exit \$status
+SH
+    chmod 755 "$work/killbin/gsettings"
+    for k in 1 2 3; do
+        rm -f "$work/sets"
+        PATH="$work/killbin:$PATH" QUORREL_KILL_AT=$k XDG_CURRENT_DESKTOP="$desktop" XDG_SESSION_TYPE=x11 \
+            "$render" --rotate 10m --count 2 --seed 5 >/dev/null 2>&1 && fail "the set-up killed at write $k ended"
+        XDG_CURRENT_DESKTOP="$desktop" XDG_SESSION_TYPE=x11 "$render" --rotate status | tee "$work/status.txt"
+        grep -q 'interrupted' "$work/status.txt" || fail "status does not say the set-up killed at write $k was interrupted"
+        rotate off || fail "--rotate off after a kill at write $k failed"
+        dconf dump / | diff "$report/dconf-before.txt" - || fail "a kill at write $k changed the settings for good"
+        expect_nothing_left
+        echo "killed at gsettings write $k: undone by off"
+    done
 }
 
 # xfdesktop's backdrop settings once it has stopped adding to them (two
@@ -117,6 +157,8 @@ setup_timer() {
     cat >"$work/bin/systemctl" <<'SH'
 #!/bin/sh
 echo "systemctl $*" >>"$QUORREL_SYSTEMCTL_LOG"
+case "$*" in *enable*) [ -n "${QUORREL_KILL_ON_ENABLE:-}" ] && kill -9 "$PPID" ;; esac
+exit 0
 SH
     chmod 755 "$work/bin/systemctl"
     export QUORREL_SYSTEMCTL_LOG="$work/systemctl.log" PATH="$work/bin:$PATH"
@@ -155,13 +197,23 @@ check_x11_timer() {
     need feh import
     setup_timer
     start_xvfb
+    # A program path systemd reads literally ($) or expands (%).
+    local odd="$work/price\$5 100%"
+    mkdir -p "$odd"
+    cp "$render" "$odd/quorrel-render"
+    render="$odd/quorrel-render"
+    # Killed while systemd enables the timer: off undoes it.
+    QUORREL_KILL_ON_ENABLE=1 XDG_SESSION_TYPE=x11 "$render" --rotate 15m && fail "the set-up killed at enable ended"
+    XDG_SESSION_TYPE=x11 rotate off || fail "--rotate off after a kill at enable failed"
+    expect_nothing_left
+    : >"$QUORREL_SYSTEMCTL_LOG"
     XDG_SESSION_TYPE=x11 rotate 15m || fail "--rotate failed"
     verify_units
+    grep -q "^Environment=\"XDG_DATA_HOME=$XDG_DATA_HOME\"$" "$units/quorrel-rotation.service" ||
+        fail "the service does not carry the data folder"
     XDG_SESSION_TYPE=x11 run_exec_start || fail "the service's command failed"
     expect_wallpaper_shown x_shot tick-1
-    # A generation is seeded from the clock's seconds, and the timer never
-    # fires twice in one second: neither may the check.
-    sleep 1.1
+    # Two ticks in the same second differ: the seed takes the whole clock.
     XDG_SESSION_TYPE=x11 run_exec_start || fail "the service's command failed the second time"
     expect_wallpaper_shown x_shot tick-2
     [ "$(differing "$report/tick-1.png" "$report/tick-2.png")" -gt 1000 ] || fail "the second tick showed the same image"
@@ -221,7 +273,75 @@ check_sway_timer() {
     expect_nothing_left
 }
 
+# Another user's reach: a data folder shared with another user (nobody),
+# who made the rotation's folders writable by all and planted links where
+# the rotation writes; a link as the rotation's folder leading to a foreign
+# state; a pipe as the state file; control characters in the data folder.
+# Nothing may be written through, applied, or waited for.
+check_hostile() {
+    need setpriv gsettings dconf dbus-daemon
+    [ "$(id -u)" -eq 0 ] || { echo "SKIPPED: needs root to act as two users"; exit 77; }
+    export GSETTINGS_BACKEND=dconf
+    start_bus
+    gsettings set org.gnome.desktop.background picture-options "'centered'"
+    dconf dump / >"$report/dconf-before.txt"
+    local shared="$work/shared" secret="$work/root-only"
+    mkdir -p "$shared" "$secret"
+    chmod 1777 "$shared"
+    chmod 700 "$secret"
+    echo "root's own" >"$work/root-file"
+    chmod 644 "$work/root-file"
+    # nobody prepares the trap.
+    as_user sh -c "umask 000; mkdir -p '$shared/quorrel/rotation/images' &&
+        ln -s '$work/root-file' '$shared/quorrel/rotation/rotation.state' &&
+        ln -s '$secret/planted.png' '$shared/quorrel/rotation/images/quorrel-x-001.png'" ||
+        fail "the other user could not prepare the folder"
+    ls -la "$shared/quorrel/rotation" "$shared/quorrel/rotation/images"
+    local out rc
+    for what in 10m off status; do
+        out="$(XDG_DATA_HOME="$shared" XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=x11 timeout 20 "$render" --rotate "$what" 2>&1)"
+        rc=$?
+        echo "--rotate $what: $out"
+        [ "$rc" -ne 124 ] || fail "--rotate $what hung"
+        echo "$out" | grep -q 'belongs to another user' || fail "--rotate $what did not refuse the other user's folder"
+    done
+    [ "$(cat "$work/root-file")" = "root's own" ] || fail "a file was written through a planted link"
+    [ -z "$(ls -A "$secret")" ] || fail "a file was made through a planted link in a root-only folder"
+    dconf dump / | diff "$report/dconf-before.txt" - || fail "a refused rotation changed the settings"
+
+    # The rotation's folder a link to a foreign state: refused, nothing applied.
+    mkdir -p "$XDG_DATA_HOME/quorrel" "$work/foreign"
+    printf 'version=1\nmethod=slide-show-xml\ndesktop=gnome\nsession=x11\ninterval=60\nprevious=picture-uri=%s\n' \
+        "'file:///evil.png'" >"$work/foreign/rotation.state"
+    ln -s "$work/foreign" "$XDG_DATA_HOME/quorrel/rotation"
+    XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=x11 "$render" --rotate off 2>"$work/link.err" &&
+        fail "off through a linked folder claimed success"
+    cat "$work/link.err"
+    grep -q 'symbolic link' "$work/link.err" || fail "off did not name the link"
+    dconf dump / | diff "$report/dconf-before.txt" - || fail "a foreign state's setting was applied"
+    rm "$XDG_DATA_HOME/quorrel/rotation"
+
+    # A pipe as the state file: refused at once, and off clears it.
+    mkdir -p -m 700 "$XDG_DATA_HOME/quorrel/rotation"
+    mkfifo "$XDG_DATA_HOME/quorrel/rotation/rotation.state"
+    for what in status off; do
+        timeout 20 env XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=x11 "$render" --rotate "$what" >"$work/pipe.out" 2>&1
+        [ $? -ne 124 ] || fail "--rotate $what hung on a pipe"
+        cat "$work/pipe.out"
+        grep -q 'not a regular file' "$work/pipe.out" || fail "--rotate $what did not refuse the pipe"
+    done
+    [ ! -e "$XDG_DATA_HOME/quorrel/rotation/rotation.state" ] || fail "off left the pipe"
+
+    # Control characters in the data folder: refused with a reason, not an invalid slide show.
+    XDG_DATA_HOME="$work/bad
+name" XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=x11 "$render" --rotate 10m 2>"$work/control.err" &&
+        fail "a data folder with a newline was taken"
+    grep -q 'control character' "$work/control.err" || fail "the control character was not named"
+    dconf dump / | diff "$report/dconf-before.txt" - || fail "a refused rotation changed the settings"
+}
+
 case "$name" in
+    hostile) check_hostile ;;
     gnome) check_slide_show GNOME org.gnome.desktop.background picture-uri url ;;
     cinnamon) check_slide_show X-Cinnamon org.cinnamon.desktop.background picture-uri url ;;
     mate) check_slide_show MATE org.mate.background picture-filename path ;;

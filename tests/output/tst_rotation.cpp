@@ -154,8 +154,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SystemdUnits, TimerAndServiceAndASwaybgUnitOnlyForWlroots)
 {
     QString error;
-    const auto units = UnitFiles({{QStringLiteral("/opt/q r/quorrel-render"), QStringLiteral("--generate")}, 5400, {}},
-                                 error);
+    const auto units = UnitFiles(
+        {{QStringLiteral("/opt/q r/quorrel-render"), QStringLiteral("--generate")}, 5400, {}, {}}, error);
     ASSERT_TRUE(units) << error.toStdString();
     ASSERT_EQ(units->size(), 2);
     EXPECT_EQ((*units)[0].name, kTimerUnit);
@@ -163,17 +163,54 @@ TEST(SystemdUnits, TimerAndServiceAndASwaybgUnitOnlyForWlroots)
     EXPECT_TRUE((*units)[0].text.contains(QLatin1String("\nWantedBy=timers.target\n")));
     EXPECT_TRUE((*units)[1].text.contains(QLatin1String("\nExecStart=\"/opt/q r/quorrel-render\" --generate\n")));
 
-    const auto wlroots = UnitFiles({{QStringLiteral("/q")}, 60, QStringLiteral("/d/current.png")}, error);
+    const auto wlroots = UnitFiles({{QStringLiteral("/q")}, 60, QStringLiteral("/d/current.png"), {}}, error);
     ASSERT_TRUE(wlroots);
     ASSERT_EQ(wlroots->size(), 3);
     EXPECT_EQ((*wlroots)[2].name, kSwaybgUnit);
     EXPECT_TRUE((*wlroots)[2].text.contains(QLatin1String("swaybg -m tile -i /d/current.png -o \"*\"")));
     EXPECT_TRUE((*wlroots)[1].text.contains(QLatin1String("ExecStartPost=")));
 
-    EXPECT_FALSE(UnitFiles({{QStringLiteral("quorrel-render")}, 60, {}}, error));
-    EXPECT_FALSE(UnitFiles({{QStringLiteral("/q"), QStringLiteral("a\rb")}, 60, {}}, error));
+    EXPECT_FALSE(UnitFiles({{QStringLiteral("quorrel-render")}, 60, {}, {}}, error));
+    EXPECT_FALSE(UnitFiles({{QStringLiteral("/q"), QStringLiteral("a\rb")}, 60, {}, {}}, error));
     EXPECT_FALSE(error.contains(u'\r'));
+    // systemd takes no quote or backslash in a program's name: refused with a reason.
+    EXPECT_FALSE(UnitFiles({{QStringLiteral("/opt/it's/q")}, 60, {}, {}}, error));
+    EXPECT_TRUE(error.contains(QLatin1String("plainer path"))) << error.toStdString();
+    EXPECT_FALSE(UnitFiles({{QStringLiteral("/q")}, 60, {}, {{QStringLiteral("XDG_DATA_HOME"), QStringLiteral("/a\nb")}}},
+                           error));
+    const auto environment = UnitFiles(
+        {{QStringLiteral("/q")}, 60, {}, {{QStringLiteral("XDG_DATA_HOME"), QStringLiteral("/home/a \"b\"/100%")}}},
+        error);
+    ASSERT_TRUE(environment) << error.toStdString();
+    EXPECT_TRUE((*environment)[1].text.contains(QLatin1String("\nEnvironment=\"XDG_DATA_HOME=/home/a \\\"b\\\"/100%%\"\n")))
+        << (*environment)[1].text.toStdString();
 }
+
+struct ProgramCase {
+    const char* path;
+    const char* expected;   // nullptr: refused
+};
+
+class UnitProgramTest : public ::testing::TestWithParam<ProgramCase> {};
+
+TEST_P(UnitProgramTest, AsSystemdReadsAProgramsName)
+{
+    const auto word = UnitProgram(QString::fromUtf8(GetParam().path));
+    if (!GetParam().expected) {
+        EXPECT_FALSE(word);
+        return;
+    }
+    ASSERT_TRUE(word);
+    EXPECT_EQ(word->toStdString(), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rotation, UnitProgramTest,
+    ::testing::Values(ProgramCase{"/usr/bin/quorrel-render", "/usr/bin/quorrel-render"},
+                      ProgramCase{"/opt/price$5/q", "/opt/price$5/q"}, ProgramCase{"/opt/100%/q", "\"/opt/100%%/q\""},
+                      ProgramCase{"/opt/a b/q", "\"/opt/a b/q\""}, ProgramCase{"/opt/\xc3\xa9/q", "\"/opt/\xc3\xa9/q\""},
+                      ProgramCase{"/opt/it's/q", nullptr}, ProgramCase{"/opt/a\"b/q", nullptr},
+                      ProgramCase{"/opt/a\\b/q", nullptr}, ProgramCase{"/opt/a\nb/q", nullptr}));
 
 TEST(XfceRotation, TheLargestUnitThatDividesTheInterval)
 {
@@ -235,166 +272,6 @@ TEST(RotationState, WrittenAndReadBackAndHostileFilesRefused)
         EXPECT_FALSE(ReadState(hostile, error)) << hostile;
         EXPECT_FALSE(error.isEmpty());
     }
-}
-
-// A private session: data and configuration folders in a temporary folder.
-class DesktopRotationTest : public ::testing::Test {
-protected:
-    QProcessEnvironment Environment(const char* desktop) const
-    {
-        QProcessEnvironment environment;
-        environment.insert(QStringLiteral("HOME"), m_home.path());
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral("data")));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
-        environment.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QString::fromLatin1(desktop));
-        environment.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("x11"));
-        return environment;
-    }
-
-    static CRotationOutcome Wait(const std::function<void(RotationDone)>& start)
-    {
-        QEventLoop loop;
-        CRotationOutcome outcome;
-        start([&](const CRotationOutcome& answer) {
-            outcome = answer;
-            loop.quit();
-        });
-        loop.exec();
-        return outcome;
-    }
-
-    // Every file under the temporary home, relative.
-    QStringList Files() const
-    {
-        QStringList files;
-        QDir home(m_home.path());
-        std::function<void(const QString&)> walk = [&](const QString& folder) {
-            const QDir dir(folder);
-            for (const QFileInfo& info : dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)) {
-                files << home.relativeFilePath(info.filePath());
-                if (info.isDir() && !info.isSymLink())
-                    walk(info.filePath());
-            }
-        };
-        walk(m_home.path());
-        return files;
-    }
-
-    QTemporaryDir m_home;
-};
-
-TEST_F(DesktopRotationTest, AFailedStartIsUndoneAndNamesTheDesktop)
-{
-    quorrel::test::CFakeRunner runner;
-    runner.allAvailable = true;
-    // Setting the picture fails: the placement set before is put back.
-    runner.reply = [](const quorrel::test::CFakeRunner::CCall& call) {
-        // Every key holds a value of the user's: gsettings and dconf read it.
-        if (call.arguments.value(0) == u"get" || call.program == u"dconf")
-            return CProcessResult{CProcessResult::EStatus::Exited, 0, "'zoom'\n", {}};
-        if (call.arguments.value(0) == u"set" && call.arguments.value(2) == u"picture-uri")
-            return CProcessResult{CProcessResult::EStatus::Exited, 1, {}, "No such key"};
-        return CProcessResult{CProcessResult::EStatus::Exited, 0, {}, {}};
-    };
-    CDesktopRotation rotation(runner, Environment("GNOME"));
-    QDir().mkpath(m_home.filePath(QStringLiteral("data")));
-    const QStringList before = Files();
-    QDir().mkpath(rotation.Folders().images);
-    const QString image = QDir(rotation.Folders().images).filePath(QStringLiteral("one.png"));
-    QFile(image).open(QIODevice::WriteOnly);
-    CRotationSetup setup;
-    setup.intervalSeconds = 60;
-    setup.images = {image};
-    setup.folders = rotation.Folders();
-    setup.stamp = QStringLiteral("s");
-    const CRotationOutcome outcome =
-        Wait([&](RotationDone done) { rotation.Start(setup, {}, false, std::move(done)); });
-    EXPECT_FALSE(outcome.Ok());
-    const std::string line = RotationFailureLine(QStringLiteral("--rotate"), rotation.Session(), outcome).toStdString();
-    EXPECT_NE(line.find("GNOME"), std::string::npos) << line;
-    EXPECT_NE(line.find("No such key"), std::string::npos) << line;
-    EXPECT_NE(line.find("gsettings set org.gnome.desktop.background picture-uri"), std::string::npos) << line;
-    // The placement put back, and nothing left in the folders.
-    EXPECT_EQ(runner.calls.back().arguments,
-              (QStringList{QStringLiteral("set"), QStringLiteral("org.gnome.desktop.background"),
-                           QStringLiteral("picture-uri-dark"), QStringLiteral("'zoom'")}));
-    EXPECT_EQ(Files(), before);
-    QString error;
-    EXPECT_FALSE(rotation.Installed(error));
-}
-
-TEST_F(DesktopRotationTest, OffDeletesOnlyItsOwnFilesAndUnits)
-{
-    quorrel::test::CFakeRunner runner;
-    runner.allAvailable = true;
-    CDesktopRotation rotation(runner, Environment("sway"));
-    const CRotationFolders folders = rotation.Folders();
-    QDir().mkpath(folders.images);
-    QDir().mkpath(folders.units);
-    // Files a forged state names: the user's own, a unit not ours, a path
-    // climbing out, a link standing for the images folder.
-    const QString victim = m_home.filePath(QStringLiteral("precious.txt"));
-    const QString otherUnit = QDir(folders.units).filePath(QStringLiteral("mine.service"));
-    const QString outside = QDir(m_home.filePath(QStringLiteral("elsewhere"))).filePath(QStringLiteral("x.png"));
-    QDir().mkpath(QFileInfo(outside).path());
-    for (const QString& path : {victim, otherUnit, outside})
-        QFile(path).open(QIODevice::WriteOnly);
-    QFile::link(QFileInfo(outside).path(), folders.rotation + QStringLiteral("/linked"));
-    const QString ours = QDir(folders.units).filePath(kTimerUnit);
-    QFile(ours).open(QIODevice::WriteOnly);
-
-    CRotationState state;
-    state.method = EMethod::SystemdTimer;
-    state.desktop = EDesktop::Sway;
-    state.intervalSeconds = 60;
-    state.files = {victim, otherUnit, folders.rotation + QStringLiteral("/../../precious.txt"),
-                   folders.rotation + QStringLiteral("/linked/x.png"), QStringLiteral("relative.png"), ours};
-    QFile stateFile(rotation.StatePath());
-    ASSERT_TRUE(stateFile.open(QIODevice::WriteOnly));
-    stateFile.write(WriteState(state));
-    stateFile.close();
-
-    const CRotationOutcome outcome = Wait([&](RotationDone done) { rotation.Stop(std::move(done)); });
-    EXPECT_TRUE(outcome.Ok()) << outcome.problem.toStdString();
-    EXPECT_TRUE(QFile::exists(victim));
-    EXPECT_TRUE(QFile::exists(otherUnit));
-    EXPECT_TRUE(QFile::exists(outside));
-    EXPECT_FALSE(QFile::exists(ours));
-    EXPECT_FALSE(QFile::exists(rotation.StatePath()));
-    // The timer disabled, then systemd told the units are gone.
-    ASSERT_GE(runner.calls.size(), 3u);
-    EXPECT_EQ(runner.calls.front().arguments.join(u' '), QStringLiteral("--user disable --now ") + kTimerUnit);
-    EXPECT_EQ(runner.calls.back().arguments.join(u' '), QStringLiteral("--user daemon-reload"));
-}
-
-TEST_F(DesktopRotationTest, StatusSaysWhenTheSessionIsAnotherOne)
-{
-    quorrel::test::CFakeRunner runner;
-    CDesktopRotation gnome(runner, Environment("GNOME"));
-    QDir().mkpath(gnome.Folders().rotation);
-    CRotationState state;
-    state.method = EMethod::SlideShowXml;
-    state.desktop = EDesktop::Gnome;
-    state.session = ESession::X11;
-    state.intervalSeconds = 1800;
-    QFile stateFile(gnome.StatePath());
-    ASSERT_TRUE(stateFile.open(QIODevice::WriteOnly));
-    stateFile.write(WriteState(state));
-    stateFile.close();
-    EXPECT_TRUE(gnome.Mismatch(state).isEmpty());
-    EXPECT_TRUE(gnome.Status().contains(QLatin1String("every 30m")));
-
-    CDesktopRotation xfce(runner, Environment("XFCE"));
-    const QString status = xfce.Status();
-    EXPECT_TRUE(status.contains(QLatin1String("set up on GNOME"))) << status.toStdString();
-    EXPECT_TRUE(status.contains(QLatin1String("this session is XFCE"))) << status.toStdString();
-    // Starting on top of it is refused until it is stopped.
-    const CRotationOutcome outcome = Wait([&](RotationDone done) {
-        xfce.Start({60, {QStringLiteral("/x.png")}, {}, {}, QStringLiteral("s"), xfce.Folders()}, {}, false,
-                   std::move(done));
-    });
-    EXPECT_TRUE(outcome.problem.contains(QLatin1String("set up already"))) << outcome.problem.toStdString();
-    EXPECT_TRUE(runner.calls.empty());
 }
 
 } // namespace

@@ -77,6 +77,10 @@ bool ParseRotationOption(const std::string& arg, const std::function<bool(std::s
         options.rotationTick = true;
         return true;
     }
+    if (arg == "--random-order") {
+        options.randomOrder = true;
+        return true;
+    }
     if (arg != "--rotate")
         return false;
     std::string v;
@@ -98,6 +102,8 @@ std::string CheckRotation(const RenderOptions& options)
 {
     if (options.rotationTick && !options.setWallpaper && !options.output)
         return "--rotation-tick only applies with --set-wallpaper or -o";
+    if (options.randomOrder && (!options.rotate || *options.rotate == "off" || *options.rotate == "status"))
+        return "--random-order only applies with --rotate INTERVAL";
     if (!options.rotate)
         return {};
     if (options.output || options.saveWpp || options.setWallpaper || options.rotationTick)
@@ -439,6 +445,8 @@ Desktop rotation (a wallpaper that changes by itself, without the editor):
                       --set-wallpaper. --seed, --size, --fill,
                       --supersample, --continuous and --scale apply to the
                       images
+  --random-order      with --rotate: show the images in a random order where
+                      the desktop's own slide show can (XFCE, Plasma)
   --rotate off        undo it: the previous settings put back, the timer and
                       its units removed, the images deleted
   --rotate status     say what is set up and whether it runs in this session

@@ -60,6 +60,8 @@ struct RenderOptions {
     // Desktop rotation: "off", "status" or an interval ("30m"); --count is
     // then the number of images a desktop that rotates by itself gets.
     std::optional<std::string> rotate;
+    // --random-order: the rotation's images shuffled, where the desktop can.
+    bool randomOrder = false;
     // Run by the rotation's timer: checks that the rotation is still set up
     // and says when this session is not the one it was set up in.
     bool rotationTick = false;

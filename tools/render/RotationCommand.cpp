@@ -1,23 +1,14 @@
 #include "RotationCommand.h"
 
 #include "LivingCommand.h"
-#include "OutputNames.h"
 
-#include "model/WppFile.h"
-#include "output/ImageSaver.h"
-#include "output/ErrorMessage.h"
-#include "output/rotation/DesktopRotation.h"
 #include "output/rotation/RotationInterval.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
-#include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <iostream>
-#include <memory>
 
 namespace quorrel::tools {
 
@@ -30,11 +21,14 @@ rot::CRotationOutcome Wait(const std::function<void(rot::RotationDone)>& start)
 {
     QEventLoop loop;
     rot::CRotationOutcome outcome;
+    bool answered = false;
     start([&](const rot::CRotationOutcome& answer) {
         outcome = answer;
+        answered = true;
         loop.quit();
     });
-    loop.exec();
+    if (!answered)
+        loop.exec();
     return outcome;
 }
 
@@ -49,27 +43,20 @@ void PrintNotes(const rot::CRotationOutcome& outcome)
         std::cout << "note: " << note.toStdString() << std::endl;
 }
 
-bool Stop(rot::CDesktopRotation& rotation, std::string& error)
+QStringList TickSource(const RenderOptions& options, const QString& source)
 {
-    const rot::CRotationOutcome stopped = Wait([&](rot::RotationDone done) { rotation.Stop(std::move(done)); });
-    if (!stopped.Ok()) {
-        error = rot::RotationFailureLine(QStringLiteral("--rotate off"), rotation.Session(), stopped).toStdString();
-        return false;
-    }
-    return true;
+    if (!source.isEmpty())
+        return {source};
+    if (options.preset)
+        return {QStringLiteral("--preset"), QString::fromStdString(*options.preset)};
+    return {};
 }
 
 } // namespace
 
-QStringList TickCommand(const QString& program, const RenderOptions& options, const QString& source,
-                        const QString& swaybgImage)
+QStringList TickRenderOptions(const RenderOptions& options)
 {
-    QStringList command{program};
-    if (!source.isEmpty())
-        command << source;
-    else if (options.preset)
-        command << QStringLiteral("--preset") << QString::fromStdString(*options.preset);
-    command << QStringLiteral("--generate");
+    QStringList command;
     if (options.size)
         command << QStringLiteral("--size") << SizeText(*options.size);
     if (options.fill)
@@ -80,13 +67,14 @@ QStringList TickCommand(const QString& program, const RenderOptions& options, co
         command << QStringLiteral("--continuous");
     if (options.scale)
         command << QStringLiteral("--scale") << QString::number(*options.scale);
-    command << QStringLiteral("--quiet");
-    if (swaybgImage.isEmpty())
-        command << QStringLiteral("--set-wallpaper");
-    else
-        command << QStringLiteral("-o") << swaybgImage;
-    command << QStringLiteral("--rotation-tick");
     return command;
+}
+
+QStringList TickCommand(const QString& program, const RenderOptions& options, const QString& source,
+                        const QString& swaybgImage)
+{
+    return rot::CDesktopRotation::TickCommand(program, TickSource(options, source), TickRenderOptions(options),
+                                              swaybgImage);
 }
 
 bool RunRotation(const RenderOptions& options, const model::CTileParams& params, const RotationImageMaker& make,
@@ -99,93 +87,42 @@ bool RunRotation(const RenderOptions& options, const model::CTileParams& params,
         return true;
     }
     if (what == "off") {
-        QString installedError;
-        const bool installed = rotation.Installed(installedError).has_value();
-        if (!Stop(rotation, error))
+        const rot::CRotationOutcome stopped = Wait([&](rot::RotationDone done) { rotation.Stop(std::move(done)); });
+        if (!stopped.Ok()) {
+            error = rot::RotationFailureLine(QStringLiteral("--rotate off"), rotation.Session(), stopped).toStdString();
             return false;
-        std::cout << (installed ? "rotation stopped: the previous settings are back, its files and units removed"
-                                : "no rotation was set up")
+        }
+        const bool nothing = stopped.notes.contains(QStringLiteral("no rotation was set up"));
+        std::cout << (nothing ? "no rotation was set up"
+                              : "rotation stopped: the previous settings are back, its files and units removed")
                   << std::endl;
+        if (!nothing)
+            PrintNotes(stopped);
         return true;
     }
 
-    QString reason;
-    const int interval = *rot::ParseInterval(QString::fromStdString(what), reason);
-    const auto method = rotation.Method(options.fill.has_value(), reason);
-    if (!method) {
-        error = "--rotate: " + reason.toStdString();
-        return false;
-    }
     // A living wallpaper and a rotation exclude each other.
     if (!StopLivingForRotation(error))
         return false;
-    // One rotation at a time: the one set up before is taken down first.
-    QString installedError;
-    if (rotation.Installed(installedError) || !installedError.isEmpty()) {
-        if (!Stop(rotation, error))
-            return false;
-        std::cout << "the rotation set up before was stopped" << std::endl;
-    }
-
-    const rot::CRotationFolders& folders = rotation.Folders();
-    if (folders.rotation.isEmpty() || !QDir().mkpath(folders.images)) {
-        error = "--rotate: the folder " + folders.rotation.toStdString() + " could not be made";
-        return false;
-    }
-    rot::CRotationSetup setup;
-    setup.intervalSeconds = interval;
-    setup.folders = folders;
-    setup.stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    rot::CRotationState state;
-    state.source = options.input ? QFileInfo(QString::fromStdString(*options.input)).fileName()
-                   : options.preset ? QStringLiteral("preset ") + QString::fromStdString(*options.preset)
-                                    : QStringLiteral("the built-in defaults");
-
-    if (*method == rot::EMethod::SystemdTimer) {
-        // The document is copied: the timer must not depend on a file that
-        // may move or change.
-        QString source;
-        if (options.input) {
-            source = QDir(folders.rotation).filePath(QStringLiteral("source-%1.wpp").arg(setup.stamp));
-            const std::vector<uint8_t> bytes = model::SaveWpp(params);
-            QSaveFile file(source);
-            state.files << source;
-            if (!file.open(QIODevice::WriteOnly) ||
-                file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) != qint64(bytes.size()) ||
-                !file.commit()) {
-                error = source.toStdString() + ": " + file.errorString().toStdString();
-                QFile::remove(source);
-                return false;
-            }
-        }
-        if (rotation.Session().desktop == output::EDesktop::Wlroots) {
-            setup.swaybgImage = QDir(folders.rotation).filePath(QStringLiteral("current.png"));
-            state.files << setup.swaybgImage;
-        }
-        setup.tickCommand = TickCommand(QCoreApplication::applicationFilePath(), options, source, setup.swaybgImage);
-    } else {
-        const uint32_t count = options.count.value_or(kRotationImages);
-        const std::vector<uint32_t> seeds = BatchSeeds(options.seed, count, ClockForSeeds());
-        state.count = int(count);
-        for (uint32_t k = 1; k <= count; ++k) {
-            auto tile = std::make_unique<model::CTileParams>(params);
-            tile->GenerateRandom(seeds[k - 1]);
-            const QString path = QDir(folders.images).filePath(
-                QStringLiteral("quorrel-%1-%2.png").arg(setup.stamp).arg(k, 3, 10, QLatin1Char('0')));
-            setup.images << path;
-            const uint32_t status = output::SaveImage(make(*tile), path);
-            if (status != output::kStatusOk) {
-                error = path.toStdString() + ": " + output::ErrorMessageText(status).toStdString();
-                for (const QString& written : setup.images)
-                    QFile::remove(written);
-                return false;
-            }
-        }
-    }
-
-    const rot::CRotationOutcome started = Wait([&](rot::RotationDone done) {
-        rotation.Start(setup, state, options.fill.has_value(), std::move(done));
-    });
+    QString reason;
+    rot::CRotationRequest request;
+    request.params = params;
+    request.intervalSeconds = *rot::ParseInterval(QString::fromStdString(what), reason);
+    if (options.count)
+        request.count = int(*options.count);
+    request.seed = options.seed;
+    request.filled = options.fill.has_value();
+    request.randomOrder = options.randomOrder;
+    request.fromDocument = options.input.has_value();
+    request.source = options.input ? QFileInfo(QString::fromStdString(*options.input)).fileName()
+                     : options.preset ? QStringLiteral("preset ") + QString::fromStdString(*options.preset)
+                                      : QStringLiteral("the built-in defaults");
+    request.tickSource = TickSource(options, {});
+    request.tickOptions = TickRenderOptions(options);
+    request.program = QCoreApplication::applicationFilePath();
+    request.render = make;
+    const rot::CRotationOutcome started =
+        Wait([&](rot::RotationDone done) { rotation.Begin(std::move(request), std::move(done)); });
     if (!started.Ok()) {
         error = rot::RotationFailureLine(QStringLiteral("--rotate"), rotation.Session(), started).toStdString();
         return false;
@@ -205,6 +142,10 @@ bool CheckRotationTick(std::string& error, std::string& notice)
                     ? "--rotation-tick: no rotation is set up (" + rotation.StatePath().toStdString() +
                           " is missing); stop the timer with systemctl --user disable --now quorrel-rotation.timer"
                     : "--rotation-tick: " + problem.toStdString();
+        return false;
+    }
+    if (state->phase != rot::EPhase::Installed) {
+        error = "--rotation-tick: the rotation's set-up was interrupted; quorrel-render --rotate off undoes it";
         return false;
     }
     if (rotation.Session().session == output::ESession::None) {

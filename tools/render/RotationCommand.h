@@ -6,17 +6,15 @@
 #include "CommandLine.h"
 
 #include "model/TileParams.h"
+#include "output/rotation/DesktopRotation.h"
 
 #include <QImage>
 
-#include <functional>
 #include <string>
 
 namespace quorrel::tools {
 
-// Renders one image of the rotation from `params` (already generated), at
-// the options' size, smoothing and fill.
-using RotationImageMaker = std::function<QImage(const model::CTileParams& params)>;
+using RotationImageMaker = output::rotation::RotationRender;
 
 // Runs --rotate; prints what was done on stdout. False with one line in `error`.
 bool RunRotation(const RenderOptions& options, const model::CTileParams& params, const RotationImageMaker& make,
@@ -27,6 +25,8 @@ bool RunRotation(const RenderOptions& options, const model::CTileParams& params,
 // reachable; a rotation set up in another session is said on `notice`.
 bool CheckRotationTick(std::string& error, std::string& notice);
 
+// The rendering options a rotation's timer passes on.
+QStringList TickRenderOptions(const RenderOptions& options);
 // The timer's command: this program, the source and the rendering options,
 // then what sets the wallpaper. `source`: the copied document, or empty.
 QStringList TickCommand(const QString& program, const RenderOptions& options, const QString& source,

@@ -240,8 +240,12 @@ int Run(int argc, char** argv)
     QImage last;   // the image --set-wallpaper shows
     for (uint32_t k = 1; k <= images; ++k) {
         auto tileParams = std::make_unique<model::CTileParams>(*params);
+        // Without a seed, one from the clock at full resolution: two runs in
+        // the same second (a rotation's ticks) differ.
         if (options->generate)
-            tileParams->GenerateRandom(batch ? std::optional<uint32_t>(seeds[k - 1]) : options->seed);
+            tileParams->GenerateRandom(batch          ? seeds[k - 1]
+                                       : options->seed ? *options->seed
+                                                       : tools::BatchSeeds(std::nullopt, 1, tools::ClockForSeeds())[0]);
 
         const uint32_t scale = options->ScaleToUse();
         const uint32_t width = (options->size ? options->size->first : tileParams->m_nWidth) * scale;
