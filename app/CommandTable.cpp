@@ -84,6 +84,9 @@ std::vector<CommandInfo> MakeTable()
                  "Play the tile's loop: it moves and comes back seamlessly", "Animate"});
     t.push_back({ID_EXPORT_ANIMATION, "Export &Animation...", "", {},
                  "Write the tile's loop as animated WebP, GIF, WebM or PNG frames", "Export Animation"});
+    t.push_back({ID_SET_AS_LIVING_WALLPAPER, "Set As &Living Wallpaper", "", {},
+                 "Make the tile's loop the desktop's moving wallpaper, also after the next login",
+                 "Set As Living Wallpaper"});
     for (int id = ID_FILE_MRU_FILE1; id <= ID_FILE_MRU_FILE4; ++id)
         t.push_back({id, "Recent File", "", {}, "Open this document", ""});
     return t;

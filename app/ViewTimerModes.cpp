@@ -11,6 +11,7 @@
 
 #include "model/WppFile.h"
 #include "output/rotation/RotationDialog.h"
+#include "animation/ViewAnimation.h"
 
 namespace quorrel::app {
 
@@ -50,6 +51,7 @@ void CQuorrelView::OnDesktopRotation()
 {
     // The timers wait while it is open, as under every dialog.
     const CModalScope modal;
+    CViewAnimation::OfferToStopLiving();
     // The images look as the view shows the tile, at the wallpaper's scale.
     const output::rotation::CRotationLook look{IsContinuous(), WallpaperScale(), ScreenSize()};
     output::rotation::CRotationDialog dialog(GetDocument()->m_params, this, GetDocument()->GetTitle(), look);

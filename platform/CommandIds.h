@@ -63,6 +63,8 @@ enum QuorrelCommand : int {
     // Living wallpapers: the loop played in the view, and written to a file.
     ID_VIEW_ANIMATE = 960,
     ID_EXPORT_ANIMATION = 961,
+    // The loop as the desktop's own moving wallpaper.
+    ID_SET_AS_LIVING_WALLPAPER = 962,
 };
 
 } // namespace quorrel::platform

@@ -125,6 +125,11 @@ void CViewAnimation::Export()
     if (!choice)
         return;
     m_settings = *choice;
+    if (choice->living) {
+        m_settings.living = false;
+        SetAsLivingWallpaper();
+        return;
+    }
 
     QString error;
     const auto loop = MakeLoop(choice->seconds, choice->fps, choice->keyframes, error);
@@ -196,6 +201,9 @@ void CQuorrelView::AddAnimationCommands()
         ui.SetCheck(m_animation->IsPlaying());
     });
     OnCommand(ID_EXPORT_ANIMATION, [this] { m_animation->Export(); });
+    OnCommand(ID_SET_AS_LIVING_WALLPAPER, [this] { m_animation->SetAsLivingWallpaper(); });
+    OnUpdateCommand(ID_SET_AS_LIVING_WALLPAPER,
+                    [this](platform::CCmdUI& ui) { ui.Enable(m_bRendered && !m_animation->IsSettingLiving()); });
     OnUpdateCommand(ID_EXPORT_ANIMATION,
                     [this](platform::CCmdUI& ui) { ui.Enable(m_bRendered && !m_animation->IsExporting()); });
 }

@@ -11,6 +11,7 @@
 
 #include "output/animation/AnimationExport.h"
 #include "output/animation/AnimationExportDialog.h"
+#include "output/living/LivingStarter.h"
 
 #include <QImage>
 #include <QObject>
@@ -50,6 +51,15 @@ public:
     // How the last export ended, and why when it failed.
     std::optional<output::animation::ExportOutcome> LastOutcome() const { return m_lastOutcome; }
 
+    // File > Set As Living Wallpaper (and the Export Animation dialog's
+    // button): the loop with the view's settings as the desktop's moving
+    // wallpaper; the status bar names the desktop and the way used.
+    void SetAsLivingWallpaper();
+    bool IsSettingLiving() const { return m_starter != nullptr; }
+    // Edit > Desktop Rotation...: a living wallpaper set up is shown first,
+    // with the offer to stop it.
+    static void OfferToStopLiving();
+
     // The loop's settings, kept with the view.
     const output::animation::CAnimationExportChoice& Settings() const { return m_settings; }
     uint32_t Seed() const { return m_seed; }
@@ -73,6 +83,11 @@ private:
     CAnimationPlayer m_player;
     QImage m_frame;
     output::animation::CAnimationExportChoice m_settings;
+    // While a living wallpaper is being set up.
+    std::unique_ptr<output::living::CDesktopLiving> m_living;
+    std::unique_ptr<output::rotation::CDesktopRotation> m_rotation;
+    std::unique_ptr<output::living::CLivingStarter> m_starter;
+    std::shared_ptr<const render::animation::CAnimationLoop> m_livingLoop;
     uint32_t m_seed;
     std::thread m_exportWorker;
     std::atomic<bool> m_cancel = false;

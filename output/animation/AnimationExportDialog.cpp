@@ -115,6 +115,14 @@ CAnimationExportDialog::CAnimationExportDialog(QWidget* parent, const CAnimation
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // The same loop on the desktop itself, at the tile's size (a screen-sized
+    // fill does not apply: the desktop repeats the tile).
+    QPushButton* living = buttons->addButton(tr("Set As &Living Wallpaper"), QDialogButtonBox::ActionRole);
+    living->setObjectName(QStringLiteral("setAsLivingWallpaper"));
+    connect(living, &QPushButton::clicked, this, [this] {
+        m_living = true;
+        accept();
+    });
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
@@ -139,6 +147,7 @@ CAnimationExportChoice CAnimationExportDialog::Choice() const
         choice.fill = QSize(m_fillWidth->value(), m_fillHeight->value());
     else
         choice.scale = m_size->currentIndex() + 1;
+    choice.living = m_living;
     return choice;
 }
 

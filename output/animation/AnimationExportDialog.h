@@ -24,6 +24,7 @@ struct CAnimationExportChoice {
     uint32_t keyframes = 3;
     int scale = 1;                // the tile rendered at this multiple of its size
     std::optional<QSize> fill;    // or repeated to this size
+    bool living = false;          // Set As Living Wallpaper instead of a file
 };
 
 class CAnimationExportDialog final : public QDialog {
@@ -49,6 +50,7 @@ private:
     QComboBox* m_size;
     QSpinBox* m_fillWidth;
     QSpinBox* m_fillHeight;
+    bool m_living = false;
 };
 
 } // namespace quorrel::output::animation

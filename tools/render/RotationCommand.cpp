@@ -1,5 +1,7 @@
 #include "RotationCommand.h"
 
+#include "LivingCommand.h"
+
 #include "output/rotation/RotationInterval.h"
 
 #include <QCoreApplication>
@@ -99,6 +101,9 @@ bool RunRotation(const RenderOptions& options, const model::CTileParams& params,
         return true;
     }
 
+    // A living wallpaper and a rotation exclude each other.
+    if (!StopLivingForRotation(error))
+        return false;
     QString reason;
     rot::CRotationRequest request;
     request.params = params;
