@@ -22,7 +22,11 @@ CSlideShowTiming SlideShowTiming(int intervalSeconds)
 
 QString SlideShowXml(const QStringList& images, int intervalSeconds, const QDateTime& start)
 {
-    const CSlideShowTiming timing = SlideShowTiming(intervalSeconds);
+    return SlideShowXml(images, SlideShowTiming(intervalSeconds), start);
+}
+
+QString SlideShowXml(const QStringList& images, const CSlideShowTiming& timing, const QDateTime& start)
+{
     const QDate date = start.date();
     const QTime time = start.time();
     QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<background>\n");
@@ -40,7 +44,7 @@ QString SlideShowXml(const QStringList& images, int intervalSeconds, const QDate
         // One image alone is shown for the whole interval, without a fade to itself.
         if (images.size() == 1) {
             xml += QStringLiteral("  <static>\n    <duration>%1</duration>\n    <file>%2</file>\n  </static>\n")
-                       .arg(Seconds(intervalSeconds), file);
+                       .arg(Seconds(timing.shownSeconds + timing.fadeSeconds), file);
             break;
         }
         xml += QStringLiteral("  <static>\n    <duration>%1</duration>\n    <file>%2</file>\n  </static>\n")

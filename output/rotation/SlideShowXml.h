@@ -21,5 +21,8 @@ CSlideShowTiming SlideShowTiming(int intervalSeconds);
 // The XML text for `images` (absolute paths), starting at `start` (local
 // time). Paths are escaped as XML text.
 QString SlideShowXml(const QStringList& images, int intervalSeconds, const QDateTime& start);
+// The same with each image's own showing and fading times (the living
+// wallpaper's slow morph: long fades, short stays).
+QString SlideShowXml(const QStringList& images, const CSlideShowTiming& timing, const QDateTime& start);
 
 } // namespace quorrel::output::rotation

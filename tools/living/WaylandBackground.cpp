@@ -4,6 +4,7 @@
 // top-left corner in the output's own pixels.
 
 #include "Background.h"
+#include "SwaybgPause.h"
 
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 
@@ -116,6 +117,10 @@ private:
     std::vector<uint32_t> m_frame;
     int m_frameWidth = 0;
     int m_frameHeight = 0;
+    // Stopped at the first frame, started again after the connection is
+    // closed (a member: it outlives the destructor's body).
+    CSwaybgPause m_swaybg;
+    bool m_swaybgTried = false;
 };
 
 // --- listeners ------------------------------------------------------------
@@ -461,6 +466,12 @@ bool CWaylandBackground::Show(const CFrameView& frame, std::string& error)
     }
     if (Failed(error))
         return false;
+    if (!m_swaybgTried) {
+        // Without it the loop may lie hidden under swaybg; it still plays.
+        std::string ignored;
+        m_swaybgTried = true;
+        m_swaybg.Pause(ignored);
+    }
     m_frameWidth = frame.width;
     m_frameHeight = frame.height;
     m_frame.resize(size_t(frame.width) * size_t(frame.height));

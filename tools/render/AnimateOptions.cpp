@@ -93,8 +93,6 @@ std::string CheckAnimateCombination(const RenderOptions& options)
         return "--animate renders continuous frames; --supersample does not apply";
     if (options.reference)
         return "--animate renders continuous frames; --reference does not apply";
-    if (options.setWallpaper)
-        return "--animate writes a file; --set-wallpaper takes a still image";
     if (!animate.morph.empty() && animate.keyframes)
         return "give either --keyframes or --morph documents, not both";
     if (options.output && !output::animation::AnimationFormatForPath(*options.output))

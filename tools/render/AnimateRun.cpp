@@ -54,6 +54,24 @@ bool MakeKeyframes(const RenderOptions& options, const model::CTileParams& input
 
 } // namespace
 
+std::unique_ptr<render::animation::CAnimationLoop> MakeAnimationLoop(const RenderOptions& options,
+                                                                     const model::CTileParams& input,
+                                                                     const std::string& inputName, uint32_t seed,
+                                                                     std::string& error)
+{
+    const std::optional<CLoopTiming> timing =
+        CLoopTiming::FromSeconds(*options.animate.seconds, options.animate.Fps(), error);
+    std::vector<model::CTileParams> keyframes;
+    if (!timing || !MakeKeyframes(options, input, inputName, seed, keyframes, error))
+        return nullptr;
+    try {
+        return std::make_unique<CAnimationLoop>(keyframes, *timing);
+    } catch (const std::invalid_argument& e) {
+        error = e.what();
+        return nullptr;
+    }
+}
+
 bool RunAnimation(const RenderOptions& options, const model::CTileParams& input, const std::string& inputName,
                   std::string& error)
 {

@@ -6,6 +6,9 @@
 #include "CommandLine.h"
 
 #include "model/TileParams.h"
+#include "render/animation/AnimationLoop.h"
+
+#include <memory>
 
 #include <string>
 
@@ -17,5 +20,13 @@ namespace quorrel::tools {
 // it was.
 bool RunAnimation(const RenderOptions& options, const model::CTileParams& input, const std::string& inputName,
                   std::string& error);
+
+// The loop `options` ask for from `input`: its keyframes (generated from
+// `seed` or read from the --morph documents) blended over --animate
+// seconds at --fps. Nothing with a one-line reason.
+std::unique_ptr<render::animation::CAnimationLoop> MakeAnimationLoop(const RenderOptions& options,
+                                                                     const model::CTileParams& input,
+                                                                     const std::string& inputName, uint32_t seed,
+                                                                     std::string& error);
 
 } // namespace quorrel::tools

@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "LivingCommand.h"
 
 #include "OutputNames.h"
 
@@ -127,6 +128,8 @@ std::string CheckCombination(const RenderOptions& options)
     const std::string rotation = CheckRotation(options);
     if (!rotation.empty())
         return rotation;
+    if (const std::string living = CheckLivingCombination(options); !living.empty())
+        return living;
     // A rotation always generates: each of its images is new.
     const bool generates = options.generate || (options.rotate.has_value());
     if (options.seed && !generates && !options.animate.Active())
@@ -197,6 +200,11 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
             out = args[++i];
             return true;
         };
+        if (ParseLivingArgument(args, i, options, error)) {
+            if (!error.empty())
+                return std::nullopt;
+            continue;
+        }
         if (ParseAnimateArgument(args, i, options.animate, error)) {
             if (!error.empty())
                 return std::nullopt;
@@ -320,7 +328,7 @@ uint32_t RenderOptions::ScaleToUse() const
 
 bool WritesSomething(const RenderOptions& options)
 {
-    return options.output || options.saveWpp || options.setWallpaper || options.rotate;
+    return options.output || options.saveWpp || options.setWallpaper || options.rotate || options.living;
 }
 
 std::string NothingToWriteMessage()
@@ -455,7 +463,7 @@ Examples:
   quorrel-render --preset ocean --generate --count 5 --seed 100 -o ocean-{n}.png
   quorrel-render tile.wpp --size 3840x2160 --supersample 4 -o smooth-4k.png
   quorrel-render --preset ocean --continuous --scale 3 --fill 3840x2160 -o calm.png
-)" + AnimateUsage();
+)" + AnimateUsage() + LivingUsage();
 }
 
 } // namespace quorrel::tools

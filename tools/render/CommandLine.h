@@ -64,6 +64,11 @@ struct RenderOptions {
     // and says when this session is not the one it was set up in.
     bool rotationTick = false;
 
+    // The living wallpaper: --living off | status; --period, slow living's
+    // pace in seconds (with --animate --set-wallpaper).
+    std::optional<std::string> living;
+    std::optional<int> periodSeconds;
+
     uint32_t Images() const { return count.value_or(1); }
 
     // The scale a run renders at: --scale, else the preset's preferred

@@ -1,5 +1,6 @@
 #include "RotationCommand.h"
 
+#include "LivingCommand.h"
 #include "OutputNames.h"
 
 #include "model/WppFile.h"
@@ -115,6 +116,9 @@ bool RunRotation(const RenderOptions& options, const model::CTileParams& params,
         error = "--rotate: " + reason.toStdString();
         return false;
     }
+    // A living wallpaper and a rotation exclude each other.
+    if (!StopLivingForRotation(error))
+        return false;
     // One rotation at a time: the one set up before is taken down first.
     QString installedError;
     if (rotation.Installed(installedError) || !installedError.isEmpty()) {

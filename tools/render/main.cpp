@@ -5,6 +5,7 @@
 #include "AnimateRun.h"
 #include "CommandLine.h"
 #include "ImageFileWriter.h"
+#include "LivingCommand.h"
 #include "OutputNames.h"
 #include "OutputPlan.h"
 #include "ProgressBar.h"
@@ -159,6 +160,19 @@ int Run(int argc, char** argv)
     }
     if (!tools::WritesSomething(*options))
         return Fail(tools::NothingToWriteMessage());
+    if (tools::LivingRun(*options)) {
+        const std::string inputName = options->input    ? *options->input
+                                      : options->preset ? "preset " + *options->preset
+                                                        : std::string("the built-in settings");
+        // Files asked for with -o or --save-wpp are written first, from
+        // the same keyframes.
+        tools::RenderOptions run = *options;
+        if ((run.output || run.saveWpp) && !run.seed && run.animate.Active())
+            run.seed = tools::BatchSeeds(std::nullopt, 1, tools::ClockForSeeds())[0];
+        if ((run.output || run.saveWpp) && !tools::RunAnimation(run, *params, inputName, error))
+            return Fail(error);
+        return tools::RunLiving(run, *params, inputName, error) ? 0 : Fail(error);
+    }
     if (options->animate.Active()) {
         const std::string inputName = options->input    ? *options->input
                                       : options->preset ? "preset " + *options->preset
