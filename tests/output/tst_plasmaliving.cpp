@@ -1,15 +1,24 @@
 // Plasma's living wallpaper: the scripts quote whatever path they are given,
 // the previous wallpapers they print are read back by the rotation's parser
-// and put back without ever putting back our own plugin, and the package's
-// id agrees in the code, its metadata and its install rule.
+// and put back without ever putting back our own plugin, the package's id
+// agrees in the code, its metadata and its install rule, the loop becomes a
+// GIF of every frame at its rate, and the package built into the program is
+// written per user only when Plasma has none.
 
 #include "output/PlasmaWallpaperSetter.h"
+#include "output/living/FramesFile.h"
+#include "output/living/LivingFolder.h"
+#include "output/living/PlasmaLiving.h"
 #include "output/living/PlasmaLivingScripts.h"
 #include "output/rotation/PlasmaRotation.h"
 
+#include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QImageReader>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -99,6 +108,78 @@ TEST(PlasmaLivingPackage, OneIdInTheCodeTheMetadataAndTheInstallRule)
                     .contains(QLatin1String("<entry name=\"Source\" type=\"String\">")));
     EXPECT_TRUE(Source(QStringLiteral("resources/plasma/living/contents/ui/main.qml"))
                     .contains(QLatin1String("source: wallpaper.configuration.Source")));
+}
+
+TEST(PlasmaLiving, TheLoopGifHoldsEveryFrameAtItsRate)
+{
+    QTemporaryDir temporary;
+    ASSERT_TRUE(temporary.isValid());
+    const QString folder = temporary.filePath(QStringLiteral("living"));
+    std::string reason;
+    ASSERT_TRUE(MakeLivingFolder(QFile::encodeName(folder).toStdString(), reason)) << reason;
+    // Three 16 x 8 frames of four colours each (a GIF keeps them exactly).
+    constexpr int kWidth = 16, kHeight = 8, kFrames = 3;
+    const auto header = MakeFramesHeader(kWidth, kHeight, kFrames, 10, reason);
+    ASSERT_TRUE(header) << reason;
+    uint8_t head[kFramesHeaderBytes];
+    EncodeFramesHeader(*header, head);
+    QByteArray bytes(reinterpret_cast<const char*>(head), kFramesHeaderBytes);
+    std::vector<QImage> frames;
+    for (int f = 0; f < kFrames; ++f) {
+        QImage frame(kWidth, kHeight, QImage::Format_RGB32);
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                frame.setPixel(x, y, qRgb(((x + f) % 4) * 80, y < 4 ? 200 : 20, f * 100));
+        frames.push_back(frame);
+        bytes.append(reinterpret_cast<const char*>(frame.constBits()), frame.sizeInBytes());
+    }
+    ASSERT_TRUE(WriteLivingFile(QFile::encodeName(folder).toStdString(), "loop.frames",
+                                std::span(reinterpret_cast<const uint8_t*>(bytes.constData()), std::size_t(bytes.size())),
+                                reason));
+    QString error;
+    ASSERT_TRUE(CPlasmaLiving::WriteLoopGif(folder + QStringLiteral("/loop.frames"), folder, error))
+        << error.toStdString();
+    QImageReader gif(folder + QStringLiteral("/loop.gif"));
+    ASSERT_EQ(gif.imageCount(), kFrames);
+    EXPECT_EQ(gif.loopCount(), -1);   // forever
+    for (int f = 0; f < kFrames; ++f) {
+        const QImage read = gif.read().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(read, frames[std::size_t(f)]) << "frame " << f;
+        EXPECT_EQ(gif.nextImageDelay(), 100) << "frame " << f;
+    }
+    // A frames file that is not one writes nothing.
+    EXPECT_FALSE(CPlasmaLiving::WriteLoopGif(folder + QStringLiteral("/loop.gif"), temporary.path(), error));
+    EXPECT_FALSE(QFile::exists(temporary.filePath(QStringLiteral("loop.gif"))));
+}
+
+TEST(PlasmaLiving, ThePackageIsWrittenAsInTheTreeOnlyWhenPlasmaHasNone)
+{
+    QTemporaryDir temporary;
+    ASSERT_TRUE(temporary.isValid());
+    // No system folder holds a package here.
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(temporary.filePath(QStringLiteral("system"))));
+    const QString home = temporary.filePath(QStringLiteral("home"));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home));
+    bool written = false;
+    QString error;
+    ASSERT_TRUE(CPlasmaLiving::EnsurePackage(home, written, error)) << error.toStdString();
+    EXPECT_TRUE(written);
+    for (const char* name : {"metadata.json", "contents/ui/main.qml", "contents/config/main.xml"}) {
+        QFile copy(home + QStringLiteral("/plasma/wallpapers/com.vantorel.quorrel.living/") + QLatin1String(name));
+        ASSERT_TRUE(copy.open(QIODevice::ReadOnly)) << name;
+        EXPECT_EQ(QString::fromUtf8(copy.readAll()), Source(QStringLiteral("resources/plasma/living/") + QLatin1String(name)))
+            << name;
+    }
+    ASSERT_TRUE(CPlasmaLiving::EnsurePackage(home, written, error));
+    EXPECT_FALSE(written);
+    // Installed system-wide: nothing is written per user.
+    const QString other = temporary.filePath(QStringLiteral("other"));
+    QDir().mkpath(temporary.filePath(QStringLiteral("system/plasma/wallpapers/com.vantorel.quorrel.living")));
+    QFile(temporary.filePath(QStringLiteral("system/plasma/wallpapers/com.vantorel.quorrel.living/metadata.json")))
+        .open(QIODevice::WriteOnly);
+    ASSERT_TRUE(CPlasmaLiving::EnsurePackage(other, written, error));
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(QFile::exists(other));
 }
 
 } // namespace
