@@ -33,16 +33,25 @@ need convert compare /usr/bin/python3
 
 living="$XDG_DATA_HOME/quorrel/living"
 
-# The frames a screenshot may equal: frame-N.png in $work/refs, set up by
-# each case; prints the index or "none (...)".
+# The frame a screenshot is: its tile at the origin the desktop lays from
+# ($origin, "+X+Y") against each frame (a small comparison), then the whole
+# screenshot against that frame repeated ($work/refs/frame-N.png). Prints
+# the index or "none (...)".
 which_frame() {
-    local best="" count ref
-    for ref in "$work"/refs/frame-*.png; do
-        count="$(differing "$1" "$ref")"
-        [ "$count" = 0 ] && { basename "$ref" .png | sed 's/^frame-0*\([0-9]\)/\1/'; return; }
-        if [ "$count" != error ] && { [ -z "$best" ] || [ "$count" -lt "$best" ]; }; then best="$count"; fi
+    local frame tile="$work/tile.png" index
+    convert "$1" -crop "$tile_size$origin" +repage "$tile" 2>/dev/null || { echo "none (no image)"; return; }
+    for frame in "$work"/tiles/frame-*.png; do
+        if [ "$(differing "$tile" "$frame")" = 0 ]; then
+            index="$(basename "$frame" .png)"
+            if [ "$(differing "$1" "$work/refs/$index.png")" = 0 ]; then
+                echo "${index#frame-}" | sed 's/^0*\([0-9]\)/\1/'
+                return
+            fi
+            echo "none (its tile is $index, the rest of the screen is not)"
+            return
+        fi
     done
-    echo "none (${best:-no image}: fewest differing pixels)"
+    echo "none (its tile at $origin is no frame)"
 }
 
 # Eight screenshots by `shooter` about a quarter second apart: each a frame,
@@ -92,10 +101,12 @@ check_wlroots() {
     /usr/bin/python3 "$here/living_frames.py" "$living/loop.frames" "$work/frames" >"$work/frames.txt" ||
         fail "the frames file cannot be read"
     echo "frames file: $(cat "$work/frames.txt") (width height frames fps)"
-    mkdir -p "$work/refs"
+    mkdir -p "$work/refs" "$work/tiles"
     for frame in "$work"/frames/frame-*.ppm; do
+        convert "$frame" "$work/tiles/$(basename "$frame" .ppm).png"
         convert -size "${W}x${H}" "tile:$frame" "$work/refs/$(basename "$frame" .ppm).png"
     done
+    tile_size="${TILE}x$TILE" origin="+0+0"
     expect_playing HEADLESS-1 shot_1
     expect_playing HEADLESS-2 shot_2
 
@@ -131,12 +142,14 @@ check_plasma() {
     [ -f "$package/metadata.json" ] || fail "the package was not written per user"
     [ -f "$living/loop.gif" ] || fail "no loop.gif in the living folder"
     cp "$living/loop.gif" "$report/"
-    mkdir -p "$work/refs" "$work/gif"
-    convert "$living/loop.gif" -coalesce "$work/gif/frame-%02d.png" || fail "the GIF cannot be read"
-    echo "GIF frames: $(ls "$work/gif" | wc -l)"
-    for frame in "$work"/gif/frame-*.png; do
+    mkdir -p "$work/refs" "$work/tiles"
+    convert "$living/loop.gif" -coalesce "$work/tiles/frame-%02d.png" || fail "the GIF cannot be read"
+    echo "GIF frames: $(ls "$work/tiles" | wc -l)"
+    for frame in "$work"/tiles/frame-*.png; do
         centred_reference "$frame" "$work/refs/$(basename "$frame")"
     done
+    # Plasma lays a tile's top-left at ((W - w) / 2 mod w, (H - h) / 2 mod h).
+    tile_size="${TILE}x$TILE" origin="+$(((W - TILE) / 2 % TILE))+$(((H - TILE) / 2 % TILE))"
     # The change shows a second or two after the call.
     local f=""
     for _ in $(seq 1 40); do

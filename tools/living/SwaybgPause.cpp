@@ -231,11 +231,20 @@ void CSwaybgPause::Resume()
     if (!m_paused)
         return;
     m_paused = false;
+    ResumeRecorded();
+}
+
+void CSwaybgPause::ResumeRecorded()
+{
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (!runtime || runtime[0] != '/')
+        return;
+    const std::string record = std::string(runtime) + "/" + kRecordName;
     std::string text;
     std::vector<std::vector<std::string>> commands;
-    if (!ReadSmallFile(m_record, text, kLargestRecord) || !Decode(text, commands))
+    if (!ReadSmallFile(record, text, kLargestRecord) || !Decode(text, commands))
         return;
-    unlink(m_record.c_str());
+    unlink(record.c_str());
     for (const auto& command : commands)
         StartDetached(command);
 }

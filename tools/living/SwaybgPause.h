@@ -23,6 +23,9 @@ public:
     // Starts what Pause stopped (also what a crashed player stopped), and
     // forgets it.
     void Resume();
+    // The same for a player that ended without Resume (it crashed for good):
+    // whatever the record in $XDG_RUNTIME_DIR names. Nothing when there is none.
+    static void ResumeRecorded();
 
     // The record's text for command lines, and back (false for a file that
     // is not such a record): each argument as LENGTH ":" BYTES, a command
