@@ -15,6 +15,7 @@ QUORREL_PACKAGES=(
     locales
     clang libclang-rt-14-dev
     libwebp-dev libvpx-dev webp ffmpeg
+    libwayland-dev libwayland-bin wayland-protocols
 )
 
 # The real desktop components the wallpaper setters are tested against

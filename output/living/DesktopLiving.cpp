@@ -1,6 +1,7 @@
 #include "DesktopLiving.h"
 
 #include "LivingFolder.h"
+#include "PlasmaLiving.h"
 #include "PlayerLiving.h"
 #include "SlowLiving.h"
 
@@ -85,9 +86,7 @@ std::optional<EWay> CDesktopLiving::Way(QString& why) const
     case EDesktop::Sway:
     case EDesktop::Wlroots: return EWay::WaylandPlayer;
     case EDesktop::X11: return EWay::X11Player;
-    case EDesktop::Plasma:
-        why = QStringLiteral("%1: this build has no Plasma wallpaper package of Quorrel's to play the loop").arg(Where());
-        return std::nullopt;
+    case EDesktop::Plasma: return EWay::PlasmaPackage;
     case EDesktop::Lxqt:
     case EDesktop::Lxde:
         why = QStringLiteral("%1 paints its own desktop window over the root window and shows only still images: a "
@@ -158,7 +157,7 @@ std::unique_ptr<ILivingWay> CDesktopLiving::MakeWay(EWay way, EDesktop desktop) 
     case EWay::XfceCycle: return std::make_unique<CXfceLiving>(m_runner);
     case EWay::X11Player:
     case EWay::WaylandPlayer: return std::make_unique<CPlayerLiving>(m_runner, way);
-    case EWay::PlasmaPackage: return nullptr;
+    case EWay::PlasmaPackage: return std::make_unique<CPlasmaLiving>(m_runner);
     }
     return nullptr;
 }
@@ -212,7 +211,9 @@ void CDesktopLiving::Start(CLivingSetup setup, CLivingState state, LivingDone do
     setup.desktopName = base.desktopName;
     if (setup.player.isEmpty())
         setup.player = base.player;
-    if (SlowLiving(*way) ? setup.slides.isEmpty() : setup.player.isEmpty()) {
+    // Plasma plays the loop itself: only the player's ways need the player.
+    const bool player = *way == EWay::X11Player || *way == EWay::WaylandPlayer;
+    if (SlowLiving(*way) ? setup.slides.isEmpty() : player && setup.player.isEmpty()) {
         Finish({{}, SlowLiving(*way) ? QStringLiteral("no slides were prepared")
                                      : QStringLiteral("quorrel-living-player was not found beside this program or on PATH"),
                 {}},

@@ -170,8 +170,9 @@ void CPlayerLiving::Remove(const CLivingSetup& setup, const CLivingState& state,
     // The entry first: a session starting now must not bring the player back.
     if (state.autostart && QFileInfo::exists(setup.autostart) && !QFile::remove(setup.autostart))
         problem = QStringLiteral("the autostart entry %1 could not be removed").arg(setup.autostart);
-    // On X11 the root's background before is put back once the player is gone.
-    if (m_way == EWay::X11Player && !setup.player.isEmpty()) {
+    // Once the player is gone: on X11 the root's background before, on
+    // wlroots the swaybg it stopped (when it could not start it itself).
+    if (!setup.player.isEmpty()) {
         done = [this, setup, done = std::move(done)](const CStepOutcome& stopped) {
             const CHelperCall restore{setup.player,
                                       {QStringLiteral("--restore"), QStringLiteral("--frames"), setup.framesFile}};

@@ -2,8 +2,8 @@
 // X11 window managers and wlroots compositors: Quorrel's own player,
 // started now and at each login through an XDG autostart entry. The player
 // keeps what it covers: on X11 it puts the root window's previous
-// background back when it stops; on wlroots its surface lies above the
-// compositor's own background (swaybg), which shows again once it is gone.
+// background back when it stops; on wlroots it stops the compositor's own
+// background (swaybg) while it plays and starts it again when it ends.
 // It records its process in player.pid in the living folder, so off can
 // end exactly that process.
 

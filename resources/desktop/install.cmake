@@ -29,6 +29,9 @@ install(DIRECTORY ${_help_dir}/
 
 # The editor installs itself from app/CMakeLists.txt.
 
+# The living wallpaper's Plasma package.
+include(${CMAKE_CURRENT_LIST_DIR}/../plasma/install.cmake)
+
 # Refresh the desktop's caches when installing into a live system; package
 # builds (DESTDIR set) leave that to the package's triggers.
 install(CODE [[

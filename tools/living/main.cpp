@@ -6,6 +6,7 @@
 #include "Background.h"
 #include "Player.h"
 #include "Supervisor.h"
+#include "SwaybgPause.h"
 #include "X11Root.h"
 
 #include "output/living/FramesFile.h"
@@ -158,6 +159,12 @@ int main(int argc, char** argv)
     if (!output::living::CheckLivingFolder(folder, error))
         return Fail(error);
     if (restore) {
+        // After the player stopped on wlroots: swaybg as it ran before, when
+        // a player that crashed for good could not start it again itself.
+        if (getenv("WAYLAND_DISPLAY") && *getenv("WAYLAND_DISPLAY")) {
+            living::CSwaybgPause::ResumeRecorded();
+            return 0;
+        }
         // After the player stopped: the root's background as it was before.
         unsigned long previous = 0;
         ReadNumber(folder, kPreviousName, previous);
