@@ -8,6 +8,7 @@
 #include "TileLayout.h"
 #include "animation/ViewAnimation.h"
 
+#include "output/ExportFileTypes.h"
 #include "platform/WinApp.h"
 #include "render/continuous/TileLook.h"
 
@@ -38,6 +39,8 @@ CQuorrelView::CQuorrelView()
     AddTimerCommands();
     AddRenderWayCommands();
     AddAnimationCommands();
+    // A new window offers the file type last chosen in this run.
+    m_nExportFilterIndex = output::LastExportFilterIndex();
 }
 
 CQuorrelView::~CQuorrelView() = default;

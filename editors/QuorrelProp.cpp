@@ -29,7 +29,9 @@ CQuorrelProp::CQuorrelProp(model::CTileParams& params, IEditorMessages* messages
     , m_pButtons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel))
 {
     setWindowTitle(QStringLiteral("Properties"));
-    setModal(true);
+    // A dialog of the window it edits for: it blocks that window only, and
+    // tiling compositors float it over it at its own size.
+    setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
     IEditorMessages& msgs = messages ? *messages : DefaultEditorMessages();
 
     m_pages = {
