@@ -61,6 +61,9 @@ CMainFrame::CMainFrame() : m_pFullScreen(std::make_unique<CFullScreen>(*this))
     connect(&Router(), &platform::CCommandRouter::actionsUpdated, this, [this] {
         const auto* view = qobject_cast<const CQuorrelView*>(GetActiveView());
         m_pStatusBar->ShowZoom(view ? view->ZoomFactor() : 0);
+        m_pStatusBar->ShowRenderWay(view && view->IsContinuous());
+        if (m_pFullScreen)
+            m_pFullScreen->ShowRenderWay(view && view->IsContinuous());
     });
     BuildMenus(false);
     SetIdleMessage(QStringLiteral("For Help, press F1"));
@@ -197,6 +200,12 @@ void CMainFrame::OnActiveChildChanged()
 {
     platform::CMDIFrameWnd::OnActiveChildChanged();
     BuildMenus(MDIGetActive() != nullptr);
+    // Another view's read-out is not this one's: back to the start's until
+    // the pointer moves over it.
+    if (QWidget* view = GetActiveView(); view && view != m_pReadoutView) {
+        m_pStatusBar->ResetReadout();
+        m_pReadoutView = view;
+    }
 }
 
 } // namespace quorrel::app

@@ -16,6 +16,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QProgressBar>
+#include <QSizeGrip>
+#include <QStyleOption>
 
 #include <algorithm>
 
@@ -85,6 +87,14 @@ CMainStatusBar::CMainStatusBar(QWidget* parent) : QStatusBar(parent)
         + 12);
     m_pZoomPane->setAccessibleName(QStringLiteral("Zoom"));
     addPermanentWidget(m_pZoomPane);
+    // Shown only while the active view renders Continuous Colours.
+    m_pRenderWayPane = MakePane(QStringLiteral("Continuous Colours"), this);
+    m_pRenderWayPane->setObjectName(QStringLiteral("RenderWayPane"));
+    m_pRenderWayPane->setAlignment(Qt::AlignCenter);
+    m_pRenderWayPane->setToolTip(
+        QStringLiteral("The view renders continuously: the same pattern without the exact tile's grain"));
+    m_pRenderWayPane->hide();
+    insertPermanentWidget(0, m_pRenderWayPane);
     // Panes 1 to 3 are at least 120, 90 and 60 pixels wide (120 - 30 x i),
     // wider where the font needs it for their longest texts.
     m_panes[1] = MakePane(QString(10, QLatin1Char(' ')), this);
@@ -133,6 +143,8 @@ CMainStatusBar::CMainStatusBar(QWidget* parent) : QStatusBar(parent)
         addPermanentWidget(pane);
         m_panes[4 + i] = pane;
     }
+
+    connect(this, &QStatusBar::messageChanged, this, [this] { FitMessage(); });
 
     // The indicators follow their panes wherever the layout moves them.
     m_panes[1]->installEventFilter(this);
@@ -230,6 +242,9 @@ void CMainStatusBar::UpdateKeyStates()
     for (int i = 0; i < 3; ++i) {
         const std::optional<bool> on = platform::IsKeyLockOn(keys[i].first);
         m_panes[4 + i]->setText(on.value_or(false) ? QString::fromLatin1(keys[i].second) : QString());
+        // Where the platform cannot tell (Wayland) the pane would stay
+        // blank for good: it gives its room to the message instead.
+        m_panes[4 + i]->setVisible(on.has_value());
     }
 }
 
@@ -239,6 +254,95 @@ void CMainStatusBar::ShowZoom(int factor)
 }
 
 QString CMainStatusBar::ZoomText() const { return m_pZoomPane->text(); }
+
+void CMainStatusBar::ShowRenderWay(bool continuous)
+{
+    if (m_pRenderWayPane->isVisibleTo(this) != continuous)
+        m_pRenderWayPane->setVisible(continuous);
+}
+
+QString CMainStatusBar::RenderWayText() const
+{
+    return m_pRenderWayPane->isVisibleTo(this) ? m_pRenderWayPane->text() : QString();
+}
+
+void CMainStatusBar::ResetReadout()
+{
+    m_panes[2]->setText(QStringLiteral("0, 0"));
+    if (m_pColor) {
+        // The pane's own text shows again until the pointer reads a colour.
+        delete m_pColor;
+        m_pColor = nullptr;
+    }
+}
+
+QRect CMainStatusBar::MessageRect() const
+{
+    // From the left edge to the first visible permanent pane, as the bar
+    // lays its message.
+    int right = width() - 4;
+    for (QWidget* pane : Panes())
+        right = std::min(right, pane->x() - 4);
+    return QRect(4, 0, std::max(0, right - 4), height());
+}
+
+void CMainStatusBar::FitMessage()
+{
+    // The height the whole message needs at the message pane's width: one
+    // line as always, more in a narrow window.
+    const QString text = currentMessage();
+    int needed = 21;
+    if (!text.isEmpty()) {
+        const int available = std::max(40, MessageRect().width());
+        const QRect bounds = fontMetrics().boundingRect(QRect(0, 0, available, 10000),
+                                                        Qt::TextWordWrap | Qt::TextWrapAnywhere, text);
+        needed = std::max(needed, bounds.height() + 6);
+    }
+    if (minimumHeight() != needed)
+        setMinimumHeight(needed);
+}
+
+void CMainStatusBar::paintEvent(QPaintEvent* event)
+{
+    const QString text = currentMessage();
+    if (text.isEmpty()) {
+        QStatusBar::paintEvent(event);
+        return;
+    }
+    // As the bar paints itself while a message shows (its panel and the
+    // frames of its panes, which are all permanent), but with the message
+    // wrapped over the height FitMessage gave the bar, not cut.
+    QPainter painter(this);
+    QStyleOption panel;
+    panel.initFrom(this);
+    style()->drawPrimitive(QStyle::PE_PanelStatusBar, &panel, &painter, this);
+    for (QWidget* pane : Panes()) {
+        QStyleOption frame(0);
+        frame.rect = pane->geometry().adjusted(-2, -1, 2, 1);
+        frame.palette = palette();
+        frame.state = QStyle::State_None;
+        style()->drawPrimitive(QStyle::PE_FrameStatusBarItem, &frame, &painter, pane);
+    }
+    painter.setPen(palette().windowText().color());
+    painter.drawText(MessageRect(), Qt::AlignLeading | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextWrapAnywhere,
+                     text);
+}
+
+std::vector<QWidget*> CMainStatusBar::Panes() const
+{
+    std::vector<QWidget*> panes;
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isVisible() && !child->isWindow() && child != m_pProgress && child != m_pColor &&
+            !qobject_cast<QSizeGrip*>(child))
+            panes.push_back(child);
+    return panes;
+}
+
+void CMainStatusBar::resizeEvent(QResizeEvent* event)
+{
+    QStatusBar::resizeEvent(event);
+    FitMessage();
+}
 
 bool CMainStatusBar::eventFilter(QObject* watched, QEvent* event)
 {

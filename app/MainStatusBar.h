@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 class QLabel;
 class QProgressBar;
@@ -43,19 +44,35 @@ public:
     // pane blank (no document window).
     void ShowZoom(int factor);
     QString ZoomText() const;
+    // "Continuous Colours" while the active view renders that way; no pane
+    // otherwise.
+    void ShowRenderWay(bool continuous);
+    QString RenderWayText() const;
+    // Back to the read-out of a start: position "0, 0", the colour pane's
+    // own text and no colour indicator (another view became active).
+    void ResetReadout();
 
     QProgressBar* ProgressIndicator() const { return m_pProgress; }
     CColorStatic* ColorIndicator() const { return m_pColor; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The message pane's text wraps instead of being cut: the bar grows by
+    // the lines a message needs in a narrow window.
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void PlaceIndicators();
+    QRect MessageRect() const;
+    // The panes on show, the indicators laid over them left out.
+    std::vector<QWidget*> Panes() const;
+    void FitMessage();
 
     std::array<QLabel*, kPaneCount> m_panes{};
     QWidget* m_pPositionPane = nullptr;
     QLabel* m_pZoomPane = nullptr;
+    QLabel* m_pRenderWayPane = nullptr;
     QProgressBar* m_pProgress = nullptr;
     CColorStatic* m_pColor = nullptr;
 };

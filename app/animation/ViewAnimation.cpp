@@ -7,6 +7,7 @@
 #include "app/CommandTable.h"
 #include "app/QuorrelView.h"
 
+#include "platform/CancelButton.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBox.h"
 #include "render/animation/Keyframes.h"
@@ -148,6 +149,7 @@ void CViewAnimation::Export()
     if (frame) {
         m_cancelButton = new QPushButton(tr("Cancel Export"));
         m_cancelButton->setObjectName(QStringLiteral("cancelAnimationExport"));
+        platform::GiveCancelIcon(m_cancelButton);
         connect(m_cancelButton, &QPushButton::clicked, this, [this] { CancelExport(); });
         frame->StatusBar()->addPermanentWidget(m_cancelButton);
         frame->SetProgress(0);
