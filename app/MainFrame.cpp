@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QRegularExpression>
 #include <QToolBar>
 
 #include <initializer_list>
@@ -81,6 +82,20 @@ void CMainFrame::CreateToolBar()
             m_pToolBar->addSeparator();
         else
             m_pToolBar->addAction(Action(id));
+    }
+    // A screen reader speaks a button's tooltip as its description: the
+    // tooltip's words, without the "&" a menu text may carry.
+    for (QAction* action : m_pToolBar->actions()) {
+        QWidget* button = m_pToolBar->widgetForAction(action);
+        if (!button || action->isSeparator())
+            continue;
+        const auto describe = [action, button] {
+            const QString spoken = QString(action->toolTip()).remove(QRegularExpression(QStringLiteral("&(?!&)")));
+            if (button->accessibleDescription() != spoken)
+                button->setAccessibleDescription(spoken);
+        };
+        describe();
+        connect(action, &QAction::changed, button, describe);
     }
     SetControlBars(m_pToolBar);
 }

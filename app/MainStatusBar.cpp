@@ -99,6 +99,7 @@ CMainStatusBar::CMainStatusBar(QWidget* parent) : QStatusBar(parent)
     // wider where the font needs it for their longest texts.
     m_panes[1] = MakePane(QString(10, QLatin1Char(' ')), this);
     m_panes[1]->setObjectName(QStringLiteral("ProgressPane"));
+    m_panes[1]->setAccessibleName(QStringLiteral("Progress"));
     m_panes[1]->setFrameShape(QFrame::NoFrame);   // blank, not an empty box
     m_panes[1]->setFixedWidth(std::max(120, m_panes[1]->sizeHint().width()));
     addPermanentWidget(m_panes[1]);
@@ -251,6 +252,9 @@ void CMainStatusBar::UpdateKeyStates()
 void CMainStatusBar::ShowZoom(int factor)
 {
     m_pZoomPane->setText(factor > 0 ? QStringLiteral("%1 %").arg(qint64(factor) * 100) : QString());
+    // A label's given name hides its text: the name carries the value.
+    m_pZoomPane->setAccessibleName(factor > 0 ? QStringLiteral("Zoom %1").arg(m_pZoomPane->text())
+                                             : QStringLiteral("Zoom"));
 }
 
 QString CMainStatusBar::ZoomText() const { return m_pZoomPane->text(); }

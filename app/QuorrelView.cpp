@@ -67,6 +67,7 @@ void CQuorrelView::OnInitialUpdate()
     m_bitmap = QImage(kBitmapWidth, kBitmapHeight, QImage::Format_RGB32);
     m_bitmap.fill(Qt::black);
     SetScrollSizesFromZoom();
+    UpdateAccessibleText();
     if (GetDocument()->m_bFromFile || GetDocument()->m_bFromPreset)
         RenderView();
     else
@@ -108,6 +109,7 @@ void CQuorrelView::RenderView()
     SetScrollSizesFromZoom();
     QApplication::restoreOverrideCursor();
     m_bRendered = true;
+    UpdateAccessibleText();
     if (m_animation)
         m_animation->DocumentChanged();
     Invalidate();
@@ -210,6 +212,19 @@ void CQuorrelView::ZoomChanged()
     SetScrollSizesFromZoom();
     RefreshStatusReadout();
     Invalidate();
+    UpdateAccessibleText();
+}
+
+void CQuorrelView::UpdateAccessibleText()
+{
+    // What a screen reader says for the picture area (it has no text).
+    const QString description =
+        m_bRendered ? QStringLiteral("The tile repeated edge to edge at %1 %").arg(qint64(m_nZoom) * 100)
+                    : QStringLiteral("No tile yet: Random Generation (F5) or Properties (F4) makes one");
+    for (QWidget* widget : {static_cast<QWidget*>(this), viewport()}) {
+        widget->setAccessibleName(QStringLiteral("Tile view"));
+        widget->setAccessibleDescription(description);
+    }
 }
 
 void CQuorrelView::OnZoomIn()

@@ -164,6 +164,7 @@ private:
     qreal DevicePixelRatio() const;
     void RefreshStatusReadout();
     void ZoomChanged();
+    void UpdateAccessibleText();
     void AddEditingCommands();
     void AddImageFileCommands();
     void AddTimerCommands();
