@@ -18,8 +18,11 @@
 #include <QProgressBar>
 #include <QSizeGrip>
 #include <QStyleOption>
+#include <QTextLayout>
+#include <QTextOption>
 
 #include <algorithm>
+#include <cmath>
 
 namespace quorrel::app {
 
@@ -280,6 +283,15 @@ void CMainStatusBar::ResetReadout()
     }
 }
 
+QTextOption CMainStatusBar::MessageOption()
+{
+    // Lines break between words, and inside a word (a long path) only
+    // where one does not fit.
+    QTextOption option(Qt::AlignLeading | Qt::AlignVCenter);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return option;
+}
+
 QRect CMainStatusBar::MessageRect() const
 {
     // From the left edge to the first visible permanent pane, as the bar
@@ -287,23 +299,37 @@ QRect CMainStatusBar::MessageRect() const
     int right = width() - 4;
     for (QWidget* pane : Panes())
         right = std::min(right, pane->x() - 4);
-    return QRect(4, 0, std::max(0, right - 4), height());
+    return QRect(4, m_nMessageBand, std::max(0, right - 4), height() - m_nMessageBand);
+}
+
+int CMainStatusBar::MessageHeight(const QString& text, int width) const
+{
+    QTextLayout layout(text, font());
+    layout.setTextOption(MessageOption());
+    layout.beginLayout();
+    qreal height = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(std::max(40, width));
+        height += line.height();
+    }
+    layout.endLayout();
+    return int(std::ceil(height));
 }
 
 void CMainStatusBar::FitMessage()
 {
-    // The height the whole message needs at the message pane's width: one
-    // line as always, more in a narrow window.
+    // A message that fits beside the panes is shown there, as always; a
+    // longer one (a narrow window) gets a band of its own above them, over
+    // the bar's whole width, as many lines high as it needs.
     const QString text = currentMessage();
-    int needed = 21;
-    if (!text.isEmpty()) {
-        const int available = std::max(40, MessageRect().width());
-        const QRect bounds = fontMetrics().boundingRect(QRect(0, 0, available, 10000),
-                                                        Qt::TextWordWrap | Qt::TextWrapAnywhere, text);
-        needed = std::max(needed, bounds.height() + 6);
+    int band = 0;
+    if (!text.isEmpty() && fontMetrics().horizontalAdvance(text) > MessageRect().width())
+        band = MessageHeight(text, width() - 8) + 2;
+    if (band != m_nMessageBand) {
+        m_nMessageBand = band;
+        setContentsMargins(0, band, 0, 0);
+        update();
     }
-    if (minimumHeight() != needed)
-        setMinimumHeight(needed);
 }
 
 void CMainStatusBar::paintEvent(QPaintEvent* event)
@@ -328,8 +354,8 @@ void CMainStatusBar::paintEvent(QPaintEvent* event)
         style()->drawPrimitive(QStyle::PE_FrameStatusBarItem, &frame, &painter, pane);
     }
     painter.setPen(palette().windowText().color());
-    painter.drawText(MessageRect(), Qt::AlignLeading | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextWrapAnywhere,
-                     text);
+    const QRect where = m_nMessageBand > 0 ? QRect(4, 1, width() - 8, m_nMessageBand - 1) : MessageRect();
+    painter.drawText(QRectF(where), text, MessageOption());
 }
 
 std::vector<QWidget*> CMainStatusBar::Panes() const

@@ -11,6 +11,7 @@
 #include <vector>
 
 class QLabel;
+class QTextOption;
 class QProgressBar;
 
 namespace quorrel::app {
@@ -57,17 +58,19 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // The message pane's text wraps instead of being cut: the bar grows by
-    // the lines a message needs in a narrow window.
+    // The message is not cut: one that does not fit beside the panes (a
+    // narrow window) is shown in a band above them, wrapped as needed.
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void PlaceIndicators();
     QRect MessageRect() const;
+    static QTextOption MessageOption();
     // The panes on show, the indicators laid over them left out.
     std::vector<QWidget*> Panes() const;
     void FitMessage();
+    int MessageHeight(const QString& text, int width) const;
 
     std::array<QLabel*, kPaneCount> m_panes{};
     QWidget* m_pPositionPane = nullptr;
@@ -75,6 +78,7 @@ private:
     QLabel* m_pRenderWayPane = nullptr;
     QProgressBar* m_pProgress = nullptr;
     CColorStatic* m_pColor = nullptr;
+    int m_nMessageBand = 0;   // height of the message's own band above the panes
 };
 
 } // namespace quorrel::app

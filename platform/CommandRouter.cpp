@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QWidget>
 
 namespace quorrel::platform {
@@ -28,6 +29,11 @@ QAction* CCommandRouter::AddCommand(const CommandInfo& info, QObject* owner)
     if (!info.shortcutText.isEmpty())
         text += QLatin1Char('\t') + info.shortcutText;
     auto* action = new QAction(text, owner);
+    // A button shows the command's name: the menu text without its
+    // mnemonic and keys.
+    QString name = info.menuText.isEmpty() ? info.tooltip : info.menuText;
+    action->setIconText(name.remove(QRegularExpression(QStringLiteral("&(?!&)"))).replace(QStringLiteral("&&"),
+                                                                                          QStringLiteral("&")));
     action->setShortcuts(info.keys);
     action->setStatusTip(info.prompt);
     action->setToolTip(info.tooltip);

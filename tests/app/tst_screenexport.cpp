@@ -438,7 +438,7 @@ TEST_F(ScreenExportTest, EveryExportDialogOpensWhereTheLastOneWroteWithTheTypeLa
     // window keeps the run's type.
     Export(CAnswer{64, 48, 0, TempPath("second/wide.png")});
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(TempPath("second/wide.png")); }, 10000));
-    Press(Qt::Key_N, Qt::ControlModifier);
+    ASSERT_TRUE(Frame()->Router().Execute(ID_FILE_NEW));
     ASSERT_EQ(DocumentCount(), 2);
     EXPECT_EQ(ActiveView()->ExportFilterIndex(), 3u);
     Frame()->Action(ID_EXPORT_IMAGE)->trigger();
