@@ -377,8 +377,8 @@ TEST_F(InPolishSession, TheStatusBarWrapsInANarrowWindowAndFollowsTheActiveView)
 
     Frame()->showNormal();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !Frame()->isMaximized(); }, 5000));
-    Frame()->resize(480, 460);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Frame()->width() <= 520; }, 5000));
+    Frame()->resize(560, 460);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Frame()->width() <= 600; }, 5000));
     const int oneLine = bar->height();
     const QString notice = "Wallpaper set on XFCE: " + WorkDir() + "/wallpaper/Quorrel Wallpaper.bmp";
     ASSERT_GT(bar->fontMetrics().horizontalAdvance(notice), Frame()->width()) << "the message would fit anyway";
@@ -505,8 +505,6 @@ TEST_F(InPolishSession, EnabledSymmetryMarksOutshineGreyedOnesAndReadOnlyCellsSt
             if (luminosity->isChecked())
                 luminosity->click();
             ASSERT_FALSE(luminosity->isChecked());
-            QTest::qWait(0);
-            const QImage shot = Screenshot(theme + "-symmetries");
             std::vector<QRect> enabled, greyed;
             for (const editors::CIconLabel* value : page->findChildren<editors::CIconLabel*>()) {
                 if (!value->isVisible())
@@ -519,6 +517,19 @@ TEST_F(InPolishSession, EnabledSymmetryMarksOutshineGreyedOnesAndReadOnlyCellsSt
             ASSERT_FALSE(enabled.empty());
             ASSERT_FALSE(greyed.empty());
             const QColor face = page->palette().color(QPalette::Window);
+            // The page as the X server shows it, once every mark is painted.
+            QImage shot;
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] {
+                    page->repaint();
+                    shot = Screenshot(theme + "-symmetries");
+                    const double faintestEnabled = ContrastSpan(shot, enabled, face).first;
+                    const auto [faintestGreyed, brightestGreyed] = ContrastSpan(shot, greyed, face);
+                    return faintestEnabled >= controls::kTextContrast && faintestGreyed >= 1.8 &&
+                           faintestEnabled > 1.5 * brightestGreyed;
+                },
+                8000))
+                << theme.toStdString() << ": the screen never showed the marks as they should stand";
             const auto [faintestEnabled, brightestEnabled] = ContrastSpan(shot, enabled, face);
             const auto [faintestGreyed, brightestGreyed] = ContrastSpan(shot, greyed, face);
             EXPECT_GE(faintestEnabled, controls::kTextContrast) << theme.toStdString();
@@ -636,6 +647,7 @@ TEST_F(InSwayFirstStart, TheSheetFloatsAtItsOwnSizeOverTheWindowAndTheLockPanesG
         m_noHelpers, QProcessEnvironment(), qEnvironmentVariable(kWaylandWorkVariable) + "/wallpaper"));
     QList<SwayWindow> seen;
     bool ran = false;
+    bool shownOnScreen = false;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         auto* sheet = qobject_cast<editors::CQuorrelProp*>(QApplication::activeModalWidget());
@@ -651,8 +663,22 @@ TEST_F(InSwayFirstStart, TheSheetFloatsAtItsOwnSizeOverTheWindowAndTheLockPanesG
                 return seen.size() == 2 && seen[0].rect.width() > 0 && seen[1].rect.width() > 0;
             },
             10000);
-        QTest::qWait(0);
-        QProcess::execute(QStringLiteral("grim"), {qEnvironmentVariable(kWaylandWorkVariable) + "/wayland-first-start.png"});
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(sheet, 5000));
+        // On the screen: the sheet's face where sway put it, over the window.
+        const QString path = qEnvironmentVariable(kWaylandWorkVariable) + "/wayland-first-start.png";
+        const SwayWindow* placed = nullptr;
+        for (const SwayWindow& window : seen)
+            if (window.name == "Properties")
+                placed = &window;
+        const QColor face = sheet->palette().color(QPalette::Window);
+        shownOnScreen = placed && QTest::qWaitFor(
+                                      [&] {
+                                          QProcess::execute(QStringLiteral("grim"), {path});
+                                          const QImage shot(path);
+                                          const QPoint middle = placed->rect.center();
+                                          return shot.valid(middle) && QColor(shot.pixel(middle)) == face;
+                                      },
+                                      8000);
         QProcess::execute(QStringLiteral("wtype"), {"-k", "Escape"});
         (void)QTest::qWaitFor([&] { return !sheet->isVisible(); }, 5000);
         if (sheet->isVisible())
@@ -669,6 +695,7 @@ TEST_F(InSwayFirstStart, TheSheetFloatsAtItsOwnSizeOverTheWindowAndTheLockPanesG
     EXPECT_FALSE(window.floating);
     EXPECT_LT(sheet.rect.width(), window.rect.width()) << "the sheet covers the output";
     EXPECT_TRUE(window.rect.contains(sheet.rect.center()));
+    EXPECT_TRUE(shownOnScreen) << "the screen never showed the sheet where sway put it";
 
     // Wayland tells no lock-key states: their panes give the room away.
     CMainStatusBar* bar = m_app->MainFrame()->StatusBar();
