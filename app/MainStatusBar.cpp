@@ -328,6 +328,10 @@ void CMainStatusBar::FitMessage()
     if (band != m_nMessageBand) {
         m_nMessageBand = band;
         setContentsMargins(0, band, 0, 0);
+        // The row of panes keeps its height below the band (the frame's
+        // layout goes by the minimum: 21 pixels without a band).
+        const int paneRow = std::max(21, m_panes[3]->sizeHint().height() + 5);
+        setMinimumHeight(band > 0 ? band + paneRow : 21);
         update();
     }
 }
