@@ -62,8 +62,10 @@ CAnimationExportDialog::CAnimationExportDialog(QWidget* parent, const CAnimation
 
     m_path = new QLineEdit(initial.path);
     // Wide enough for a usual path in full; longer ones scroll.
-    m_path->setMinimumWidth(m_path->fontMetrics().averageCharWidth() *
-                            std::clamp(int(initial.path.size()) + 4, 40, 72));
+    const QFontMetrics metrics = m_path->fontMetrics();
+    const int character = metrics.averageCharWidth();
+    m_path->setMinimumWidth(std::clamp(metrics.horizontalAdvance(initial.path) + 2 * character + 16, 40 * character,
+                                       72 * character));
     auto* browse = new QPushButton(tr("&Browse..."));
     auto* pathRow = new QHBoxLayout;
     pathRow->addWidget(m_path, 1);
