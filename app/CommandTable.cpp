@@ -13,7 +13,8 @@ std::vector<CommandInfo> MakeTable()
     std::vector<CommandInfo> t = {
         {ID_FILE_NEW, "&New", "Ctrl+N", {K(Qt::CTRL | Qt::Key_N)}, "Create a new document", "New"},
         {ID_FILE_OPEN, "&Open...", "Ctrl+O", {K(Qt::CTRL | Qt::Key_O)}, "Open an existing document", "Open"},
-        {ID_FILE_CLOSE, "&Close", "", {}, "Close the active document", "Close"},
+        {ID_FILE_CLOSE, "&Close", "Ctrl+W", {K(Qt::CTRL | Qt::Key_W), K(Qt::CTRL | Qt::Key_F4)}, "Close the active document",
+         "Close"},
         {ID_FILE_SAVE, "&Save", "Ctrl+S", {K(Qt::CTRL | Qt::Key_S)}, "Save the active document", "Save"},
         {ID_FILE_SAVE_AS, "Save &As...", "", {}, "Save the active document with a new name", "Save As"},
         {ID_EXPORT_IMAGE, "&Export Image...", "", {}, "Export as other graphical types", "Export Image"},
@@ -44,11 +45,11 @@ std::vector<CommandInfo> MakeTable()
         {ID_VIEW_STATUS_BAR, "&Status Bar", "", {}, "Show or hide the status bar", "Toggle StatusBar"},
         // Beside the keypad's keys, the ones image viewers take: Ctrl+= and
         // Ctrl++, Ctrl+-, Ctrl+0 (and Ctrl+wheel in the view).
-        {ID_ZOOM_IN, "Zoom &In", "Num +", {keypad(Qt::Key_Plus), K(Qt::CTRL | Qt::Key_Equal), K(Qt::CTRL | Qt::Key_Plus)},
+        {ID_ZOOM_IN, "Zoom &In", "Ctrl++, Num +", {keypad(Qt::Key_Plus), K(Qt::CTRL | Qt::Key_Equal), K(Qt::CTRL | Qt::Key_Plus)},
          "Zoom In", "Zoom In"},
-        {ID_ZOOM_OUT, "Zoom &Out", "Num -", {keypad(Qt::Key_Minus), K(Qt::CTRL | Qt::Key_Minus)}, "Zoom Out",
+        {ID_ZOOM_OUT, "Zoom &Out", "Ctrl+-, Num -", {keypad(Qt::Key_Minus), K(Qt::CTRL | Qt::Key_Minus)}, "Zoom Out",
          "Zoom Out"},
-        {ID_ZOOM_NORMAL, "Zoom &Normal", "Num *", {keypad(Qt::Key_Asterisk), K(Qt::CTRL | Qt::Key_0)}, "Zoom Normal",
+        {ID_ZOOM_NORMAL, "Zoom &Normal", "Ctrl+0, Num *", {keypad(Qt::Key_Asterisk), K(Qt::CTRL | Qt::Key_0)}, "Zoom Normal",
          "Zoom Normal"},
         {ID_FULL_SCREEN, "&Full Screen", "F", {Key(Qt::Key_F), Key(Qt::Key_Escape)}, "Full Screen", "Full Screen"},
         {ID_REFRESH, "", "", {Key(Qt::Key_R)}, "Refresh Image", "Refresh"},

@@ -2,9 +2,12 @@
 
 #include "ModalScope.h"
 
+#include "platform/CancelButton.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QProgressDialog>
+#include <QPushButton>
 
 #include <thread>
 
@@ -23,6 +26,9 @@ uint32_t CExportProgress::Run(QWidget* parent, const QString& label, const Job& 
     std::atomic<bool> cancel{false};
     QProgressDialog dialog(label, QStringLiteral("Cancel"), 0, 100, parent);
     dialog.setWindowTitle(QStringLiteral("Quorrel"));
+    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), &dialog);
+    platform::GiveCancelIcon(cancelButton);
+    dialog.setCancelButton(cancelButton);
     dialog.setWindowModality(Qt::WindowModal);
     dialog.setAutoClose(false);
     dialog.setAutoReset(false);

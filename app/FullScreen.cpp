@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include <QLabel>
 #include <QToolBar>
 
 #include <algorithm>
@@ -96,7 +97,14 @@ void CFullScreen::Enter()
     // (a window of its own gets a caption and, on Wayland, no place).
     m_pToolBar = new CFloatingToolBar(m_frame, kFloatingToolBarPos);
     m_pToolBar->setIconSize(toolBar ? toolBar->iconSize() : QSize(16, 15));
+    // The button says what it does: its name beside the picture.
+    m_pToolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_pToolBar->addAction(m_frame.Action(ID_FULL_SCREEN));
+    auto* note = new QLabel(QStringLiteral("Continuous Colours"));
+    note->setObjectName(QStringLiteral("RenderWayNote"));
+    note->setContentsMargins(6, 0, 6, 0);
+    m_pRenderWayNote = m_pToolBar->addWidget(note);
+    m_pRenderWayNote->setVisible(false);
 
     m_rcSaved = m_frame.geometry();
     m_savedState = m_frame.windowState();
@@ -120,6 +128,14 @@ void CFullScreen::Enter()
     m_bChildWasMaximized = child->isMaximized();
     child->showMaximized();
     m_bInFullScreen = true;
+}
+
+void CFullScreen::ShowRenderWay(bool continuous)
+{
+    if (!m_pToolBar || !m_pRenderWayNote || m_pRenderWayNote->isVisible() == continuous)
+        return;
+    m_pRenderWayNote->setVisible(continuous);
+    m_pToolBar->Place();
 }
 
 void CFullScreen::Leave()

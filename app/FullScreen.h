@@ -43,6 +43,9 @@ public:
     void Toggle();
 
     CFloatingToolBar* FloatingToolBar() const { return m_pToolBar; }
+    // The floating bar says "Continuous Colours" beside its button while the
+    // active view renders that way (the status bar is hidden here).
+    void ShowRenderWay(bool continuous);
 
 private:
     void Enter();
@@ -56,6 +59,7 @@ private:
     QRect m_rcSaved;
     Qt::WindowStates m_savedState;
     QPointer<CFloatingToolBar> m_pToolBar;
+    QAction* m_pRenderWayNote = nullptr;   // owned by the floating bar
     int m_generation = 0;   // tells a late check from an earlier entry apart
 };
 

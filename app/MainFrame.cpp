@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QRegularExpression>
 #include <QToolBar>
 
 #include <initializer_list>
@@ -61,6 +62,9 @@ CMainFrame::CMainFrame() : m_pFullScreen(std::make_unique<CFullScreen>(*this))
     connect(&Router(), &platform::CCommandRouter::actionsUpdated, this, [this] {
         const auto* view = qobject_cast<const CQuorrelView*>(GetActiveView());
         m_pStatusBar->ShowZoom(view ? view->ZoomFactor() : 0);
+        m_pStatusBar->ShowRenderWay(view && view->IsContinuous());
+        if (m_pFullScreen)
+            m_pFullScreen->ShowRenderWay(view && view->IsContinuous());
     });
     BuildMenus(false);
     SetIdleMessage(QStringLiteral("For Help, press F1"));
@@ -78,6 +82,20 @@ void CMainFrame::CreateToolBar()
             m_pToolBar->addSeparator();
         else
             m_pToolBar->addAction(Action(id));
+    }
+    // A screen reader speaks a button's tooltip as its description: the
+    // tooltip's words, without the "&" a menu text may carry.
+    for (QAction* action : m_pToolBar->actions()) {
+        QWidget* button = m_pToolBar->widgetForAction(action);
+        if (!button || action->isSeparator())
+            continue;
+        const auto describe = [action, button] {
+            const QString spoken = QString(action->toolTip()).remove(QRegularExpression(QStringLiteral("&(?!&)")));
+            if (button->accessibleDescription() != spoken)
+                button->setAccessibleDescription(spoken);
+        };
+        describe();
+        connect(action, &QAction::changed, button, describe);
     }
     SetControlBars(m_pToolBar);
 }
@@ -197,6 +215,12 @@ void CMainFrame::OnActiveChildChanged()
 {
     platform::CMDIFrameWnd::OnActiveChildChanged();
     BuildMenus(MDIGetActive() != nullptr);
+    // Another view's read-out is not this one's: back to the start's until
+    // the pointer moves over it.
+    if (QWidget* view = GetActiveView(); view && view != m_pReadoutView) {
+        m_pStatusBar->ResetReadout();
+        m_pReadoutView = view;
+    }
 }
 
 } // namespace quorrel::app

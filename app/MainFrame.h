@@ -4,6 +4,8 @@
 
 #include "platform/MDIFrameWnd.h"
 
+#include <QPointer>
+
 #include <cstdint>
 #include <memory>
 
@@ -56,6 +58,7 @@ private:
     QToolBar* m_pToolBar = nullptr;
     CMainStatusBar* m_pStatusBar = nullptr;
     std::unique_ptr<CFullScreen> m_pFullScreen;
+    QPointer<QWidget> m_pReadoutView;   // the view the colour read-out belongs to
     bool m_bDocumentMenus = false;
     bool m_bMenusBuilt = false;
 };

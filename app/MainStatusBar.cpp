@@ -16,8 +16,13 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QProgressBar>
+#include <QSizeGrip>
+#include <QStyleOption>
+#include <QTextLayout>
+#include <QTextOption>
 
 #include <algorithm>
+#include <cmath>
 
 namespace quorrel::app {
 
@@ -85,10 +90,19 @@ CMainStatusBar::CMainStatusBar(QWidget* parent) : QStatusBar(parent)
         + 12);
     m_pZoomPane->setAccessibleName(QStringLiteral("Zoom"));
     addPermanentWidget(m_pZoomPane);
+    // Shown only while the active view renders Continuous Colours.
+    m_pRenderWayPane = MakePane(QStringLiteral("Continuous Colours"), this);
+    m_pRenderWayPane->setObjectName(QStringLiteral("RenderWayPane"));
+    m_pRenderWayPane->setAlignment(Qt::AlignCenter);
+    m_pRenderWayPane->setToolTip(
+        QStringLiteral("The view renders continuously: the same pattern without the exact tile's grain"));
+    m_pRenderWayPane->hide();
+    insertPermanentWidget(0, m_pRenderWayPane);
     // Panes 1 to 3 are at least 120, 90 and 60 pixels wide (120 - 30 x i),
     // wider where the font needs it for their longest texts.
     m_panes[1] = MakePane(QString(10, QLatin1Char(' ')), this);
     m_panes[1]->setObjectName(QStringLiteral("ProgressPane"));
+    m_panes[1]->setAccessibleName(QStringLiteral("Progress"));
     m_panes[1]->setFrameShape(QFrame::NoFrame);   // blank, not an empty box
     m_panes[1]->setFixedWidth(std::max(120, m_panes[1]->sizeHint().width()));
     addPermanentWidget(m_panes[1]);
@@ -133,6 +147,8 @@ CMainStatusBar::CMainStatusBar(QWidget* parent) : QStatusBar(parent)
         addPermanentWidget(pane);
         m_panes[4 + i] = pane;
     }
+
+    connect(this, &QStatusBar::messageChanged, this, [this] { FitMessage(); });
 
     // The indicators follow their panes wherever the layout moves them.
     m_panes[1]->installEventFilter(this);
@@ -230,15 +246,137 @@ void CMainStatusBar::UpdateKeyStates()
     for (int i = 0; i < 3; ++i) {
         const std::optional<bool> on = platform::IsKeyLockOn(keys[i].first);
         m_panes[4 + i]->setText(on.value_or(false) ? QString::fromLatin1(keys[i].second) : QString());
+        // Where the platform cannot tell (Wayland) the pane would stay
+        // blank for good: it gives its room to the message instead.
+        m_panes[4 + i]->setVisible(on.has_value());
     }
 }
 
 void CMainStatusBar::ShowZoom(int factor)
 {
     m_pZoomPane->setText(factor > 0 ? QStringLiteral("%1 %").arg(qint64(factor) * 100) : QString());
+    // A label's given name hides its text: the name carries the value.
+    m_pZoomPane->setAccessibleName(factor > 0 ? QStringLiteral("Zoom %1").arg(m_pZoomPane->text())
+                                             : QStringLiteral("Zoom"));
 }
 
 QString CMainStatusBar::ZoomText() const { return m_pZoomPane->text(); }
+
+void CMainStatusBar::ShowRenderWay(bool continuous)
+{
+    if (m_pRenderWayPane->isVisibleTo(this) != continuous)
+        m_pRenderWayPane->setVisible(continuous);
+}
+
+QString CMainStatusBar::RenderWayText() const
+{
+    return m_pRenderWayPane->isVisibleTo(this) ? m_pRenderWayPane->text() : QString();
+}
+
+void CMainStatusBar::ResetReadout()
+{
+    m_panes[2]->setText(QStringLiteral("0, 0"));
+    if (m_pColor) {
+        // The pane's own text shows again until the pointer reads a colour.
+        delete m_pColor;
+        m_pColor = nullptr;
+    }
+}
+
+QTextOption CMainStatusBar::MessageOption()
+{
+    // Lines break between words, and inside a word (a long path) only
+    // where one does not fit.
+    QTextOption option(Qt::AlignLeading | Qt::AlignVCenter);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return option;
+}
+
+QRect CMainStatusBar::MessageRect() const
+{
+    // From the left edge to the first visible permanent pane, as the bar
+    // lays its message.
+    int right = width() - 4;
+    for (QWidget* pane : Panes())
+        right = std::min(right, pane->x() - 4);
+    return QRect(4, m_nMessageBand, std::max(0, right - 4), height() - m_nMessageBand);
+}
+
+int CMainStatusBar::MessageHeight(const QString& text, int width) const
+{
+    QTextLayout layout(text, font());
+    layout.setTextOption(MessageOption());
+    layout.beginLayout();
+    qreal height = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(std::max(40, width));
+        height += line.height();
+    }
+    layout.endLayout();
+    return int(std::ceil(height));
+}
+
+void CMainStatusBar::FitMessage()
+{
+    // A message that fits beside the panes is shown there, as always; a
+    // longer one (a narrow window) gets a band of its own above them, over
+    // the bar's whole width, as many lines high as it needs.
+    const QString text = currentMessage();
+    int band = 0;
+    if (!text.isEmpty() && fontMetrics().horizontalAdvance(text) > MessageRect().width())
+        band = MessageHeight(text, width() - 8) + 2;
+    if (band != m_nMessageBand) {
+        m_nMessageBand = band;
+        setContentsMargins(0, band, 0, 0);
+        // The row of panes keeps its height below the band (the frame's
+        // layout goes by the minimum: 21 pixels without a band).
+        const int paneRow = std::max(21, m_panes[3]->sizeHint().height() + 5);
+        setMinimumHeight(band > 0 ? band + paneRow : 21);
+        update();
+    }
+}
+
+void CMainStatusBar::paintEvent(QPaintEvent* event)
+{
+    const QString text = currentMessage();
+    if (text.isEmpty()) {
+        QStatusBar::paintEvent(event);
+        return;
+    }
+    // As the bar paints itself while a message shows (its panel and the
+    // frames of its panes, which are all permanent), but with the message
+    // wrapped over the height FitMessage gave the bar, not cut.
+    QPainter painter(this);
+    QStyleOption panel;
+    panel.initFrom(this);
+    style()->drawPrimitive(QStyle::PE_PanelStatusBar, &panel, &painter, this);
+    for (QWidget* pane : Panes()) {
+        QStyleOption frame(0);
+        frame.rect = pane->geometry().adjusted(-2, -1, 2, 1);
+        frame.palette = palette();
+        frame.state = QStyle::State_None;
+        style()->drawPrimitive(QStyle::PE_FrameStatusBarItem, &frame, &painter, pane);
+    }
+    painter.setPen(palette().windowText().color());
+    const QRect where = m_nMessageBand > 0 ? QRect(4, 1, width() - 8, m_nMessageBand - 1) : MessageRect();
+    painter.drawText(QRectF(where), text, MessageOption());
+}
+
+std::vector<QWidget*> CMainStatusBar::Panes() const
+{
+    std::vector<QWidget*> panes;
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isVisible() && !child->isWindow() && child != m_pProgress && child != m_pColor &&
+            !qobject_cast<QSizeGrip*>(child))
+            panes.push_back(child);
+    return panes;
+}
+
+void CMainStatusBar::resizeEvent(QResizeEvent* event)
+{
+    QStatusBar::resizeEvent(event);
+    FitMessage();
+}
 
 bool CMainStatusBar::eventFilter(QObject* watched, QEvent* event)
 {

@@ -8,8 +8,10 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 class QLabel;
+class QTextOption;
 class QProgressBar;
 
 namespace quorrel::app {
@@ -43,21 +45,40 @@ public:
     // pane blank (no document window).
     void ShowZoom(int factor);
     QString ZoomText() const;
+    // "Continuous Colours" while the active view renders that way; no pane
+    // otherwise.
+    void ShowRenderWay(bool continuous);
+    QString RenderWayText() const;
+    // Back to the read-out of a start: position "0, 0", the colour pane's
+    // own text and no colour indicator (another view became active).
+    void ResetReadout();
 
     QProgressBar* ProgressIndicator() const { return m_pProgress; }
     CColorStatic* ColorIndicator() const { return m_pColor; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The message is not cut: one that does not fit beside the panes (a
+    // narrow window) is shown in a band above them, wrapped as needed.
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void PlaceIndicators();
+    QRect MessageRect() const;
+    static QTextOption MessageOption();
+    // The panes on show, the indicators laid over them left out.
+    std::vector<QWidget*> Panes() const;
+    void FitMessage();
+    int MessageHeight(const QString& text, int width) const;
 
     std::array<QLabel*, kPaneCount> m_panes{};
     QWidget* m_pPositionPane = nullptr;
     QLabel* m_pZoomPane = nullptr;
+    QLabel* m_pRenderWayPane = nullptr;
     QProgressBar* m_pProgress = nullptr;
     CColorStatic* m_pColor = nullptr;
+    int m_nMessageBand = 0;   // height of the message's own band above the panes
 };
 
 } // namespace quorrel::app

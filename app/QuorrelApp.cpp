@@ -116,9 +116,24 @@ bool CQuorrelApp::InitInstance()
     // readers through its own interface.
     controls::InstallControlAccessibility();
 
+    // A new document opens its Properties sheet at once, as a dialog of the
+    // main window: the window is on screen first, so the sheet has a window
+    // to stand over (and a tiling compositor floats it there).
+    const bool newDocument = desktop::ParseEditorCommandLine(m_arguments).action ==
+                             desktop::EditorCommandLine::Action::NewDocument;
+    if (newDocument)
+        ShowMainWindow();
     if (!ProcessShellCommand())
         return false;
+    if (!newDocument)
+        ShowMainWindow();
+    else
+        GetMainWnd()->activateWindow();
+    return true;
+}
 
+void CQuorrelApp::ShowMainWindow()
+{
     // Cover the screen first as well: without a window manager nothing
     // would act on the maximised state.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -128,7 +143,6 @@ bool CQuorrelApp::InitInstance()
     // keys would reach no window until the user clicked.
     GetMainWnd()->activateWindow();
     GetMainWnd()->repaint();
-    return true;
 }
 
 bool CQuorrelApp::InitFramework()

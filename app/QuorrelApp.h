@@ -70,6 +70,7 @@ public:
 private:
     // Start-up up to the command line: settings, template, main window.
     bool InitFramework();
+    void ShowMainWindow();
     bool ProcessShellCommand();
     QWidget* HelpParent() const;
 

@@ -1,11 +1,16 @@
 #include "QuorrelDoc.h"
 
 #include "QuorrelApp.h"
+#include "QuorrelView.h"
+#include "animation/ViewAnimation.h"
 
 #include "model/Archive.h"
 #include "model/DataObj.h"
 #include "model/RegistryKey.h"
 #include "model/WppFile.h"
+#include "platform/MessageBox.h"
+
+#include <QDir>
 
 #include <vector>
 
@@ -75,6 +80,21 @@ void CQuorrelDoc::SaveDefaults()
     if (key.Create(model::RegistryRoot::CurrentUser, kDefaultsKey))
         key.WriteObList(kDefaultsValue, list);
     key.Close();
+}
+
+bool CQuorrelDoc::SaveModified()
+{
+    for (platform::CScrollView* scrollView : GetViews()) {
+        auto* view = dynamic_cast<CQuorrelView*>(scrollView);
+        if (!view || !view->Animation().IsExporting())
+            continue;
+        const QString path = QDir::toNativeSeparators(view->Animation().Settings().path);
+        if (platform::AfxMessageBox(kExportRunningQuestion.arg(path), platform::MsgButtons::YesNo,
+                                    platform::MsgIcon::Question) != platform::MsgResult::Yes)
+            return false;
+        view->Animation().CancelExport();
+    }
+    return platform::CDocument::SaveModified();
 }
 
 } // namespace quorrel::app

@@ -22,6 +22,13 @@ public:
     bool OnOpenDocument(const QString& path) override;
     void OnCloseDocument() override;
     qint64 MaxFileSize() const override;
+    // Before the document's windows close: an animation export still
+    // running in one of them ends with it, so the user is asked first
+    // (No keeps the document open); then the usual save question.
+    bool SaveModified() override;
+    static inline const QString kExportRunningQuestion =
+        QStringLiteral("An animation is still being exported to %1.\n\n"
+                       "Stop the export and close? The file will not be written.");
 
     void LoadDefaults();
     void SaveDefaults();

@@ -8,6 +8,7 @@
 #include "TileLayout.h"
 #include "animation/ViewAnimation.h"
 
+#include "output/ExportFileTypes.h"
 #include "platform/WinApp.h"
 #include "render/continuous/TileLook.h"
 
@@ -38,6 +39,8 @@ CQuorrelView::CQuorrelView()
     AddTimerCommands();
     AddRenderWayCommands();
     AddAnimationCommands();
+    // A new window offers the file type last chosen in this run.
+    m_nExportFilterIndex = output::LastExportFilterIndex();
 }
 
 CQuorrelView::~CQuorrelView() = default;
@@ -64,6 +67,7 @@ void CQuorrelView::OnInitialUpdate()
     m_bitmap = QImage(kBitmapWidth, kBitmapHeight, QImage::Format_RGB32);
     m_bitmap.fill(Qt::black);
     SetScrollSizesFromZoom();
+    UpdateAccessibleText();
     if (GetDocument()->m_bFromFile || GetDocument()->m_bFromPreset)
         RenderView();
     else
@@ -105,6 +109,7 @@ void CQuorrelView::RenderView()
     SetScrollSizesFromZoom();
     QApplication::restoreOverrideCursor();
     m_bRendered = true;
+    UpdateAccessibleText();
     if (m_animation)
         m_animation->DocumentChanged();
     Invalidate();
@@ -207,6 +212,19 @@ void CQuorrelView::ZoomChanged()
     SetScrollSizesFromZoom();
     RefreshStatusReadout();
     Invalidate();
+    UpdateAccessibleText();
+}
+
+void CQuorrelView::UpdateAccessibleText()
+{
+    // What a screen reader says for the picture area (it has no text).
+    const QString description =
+        m_bRendered ? QStringLiteral("The tile repeated edge to edge at %1 %").arg(qint64(m_nZoom) * 100)
+                    : QStringLiteral("No tile yet: Random Generation (F5) or Properties (F4) makes one");
+    for (QWidget* widget : {static_cast<QWidget*>(this), viewport()}) {
+        widget->setAccessibleName(QStringLiteral("Tile view"));
+        widget->setAccessibleDescription(description);
+    }
 }
 
 void CQuorrelView::OnZoomIn()

@@ -65,6 +65,11 @@ public:
         QStringLiteral("Put the built-in default settings back into this document?\n\n"
                        "A new tile is generated with them.");
 
+    // Why Copy, Print, the exports and the wallpaper commands wait: a new
+    // document whose sheet was cancelled has no tile, only the placeholder.
+    static inline const QString kNoTileYet =
+        QStringLiteral("no tile yet: Random Generation (F5) or Properties... (F4) makes one");
+
     // Writes the rendered tile (at its own width x height) to an image file;
     // a failure is reported in a message box.
     void OnExportImage();
@@ -159,6 +164,7 @@ private:
     qreal DevicePixelRatio() const;
     void RefreshStatusReadout();
     void ZoomChanged();
+    void UpdateAccessibleText();
     void AddEditingCommands();
     void AddImageFileCommands();
     void AddTimerCommands();

@@ -30,15 +30,20 @@ void CQuorrelView::AddOutputCommands()
     OnCommand(ID_EDIT_COPY, [this] { OnEditCopy(); });
     OnCommand(ID_FILE_PRINT, [this] { OnFilePrint(); });
     OnCommand(ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(); });
+    // Nothing to copy or print before the first rendering.
+    for (int id : {ID_EDIT_COPY, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW})
+        OnUpdateCommand(id, [this](platform::CCmdUI& ui) {
+            if (!m_bRendered)
+                ui.Disable(kNoTileYet);
+        });
 }
 
 void CQuorrelView::OnEditCopy()
 {
     const CQuorrelDoc* doc = GetDocument();
-    if (!doc || m_bitmap.isNull())
+    if (!doc || m_bitmap.isNull() || !m_bRendered)
         return;
-    // The image corner of the bitmap, pixel for pixel, whatever the zoom;
-    // before the first rendering that is whatever the blank bitmap holds.
+    // The image corner of the bitmap, pixel for pixel, whatever the zoom.
     const QImage image = m_bitmap.copy(0, 0, static_cast<int>(doc->m_params.m_nWidth),
                                        static_cast<int>(doc->m_params.m_nHeight));
     if (QClipboard* clipboard = QGuiApplication::clipboard())

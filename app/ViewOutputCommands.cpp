@@ -14,10 +14,12 @@
 #include "output/DesktopWallpaper.h"
 #include "output/ErrorMessage.h"
 #include "output/ExportDialog.h"
+#include "output/ExportFileTypes.h"
 #include "output/ImageSaver.h"
 #include "output/RgbImageView.h"
 #include "output/ScreenImageDialog.h"
 #include "output/WallpaperResult.h"
+#include "platform/FileDialogs.h"
 #include "platform/MessageBox.h"
 #include "render/continuous/TileLook.h"
 
@@ -69,6 +71,13 @@ void CQuorrelView::AddImageFileCommands()
     OnCommand(ID_EXPORT_IMAGE, [this] { OnExportImage(); });
     OnCommand(ID_EXPORT_SCREEN_IMAGE, [this] { OnExportScreenImage(); });
     OnCommand(ID_SET_AS_WALLPAPER, [this] { OnSetAsWallpaper(); });
+    // Until the first rendering the bitmap holds no tile: none of these
+    // may write it out as one.
+    for (int id : {ID_EXPORT_IMAGE, ID_EXPORT_SCREEN_IMAGE, ID_SET_AS_WALLPAPER})
+        OnUpdateCommand(id, [this](platform::CCmdUI& ui) {
+            if (!m_bRendered)
+                ui.Disable(kNoTileYet);
+        });
 }
 
 QImage CQuorrelView::RenderedTile() const
@@ -80,6 +89,8 @@ QImage CQuorrelView::RenderedTile() const
 
 void CQuorrelView::OnExportImage()
 {
+    if (!m_bRendered)
+        return;
     output::CFileDialogChooser fileDialog;
     output::IExportFileChooser& chooser = InjectedChooser() ? *InjectedChooser() : fileDialog;
     std::optional<QString> path;
@@ -135,6 +146,8 @@ QImage CQuorrelView::ViewTile(int scale, int factor, const std::function<void(in
 
 void CQuorrelView::OnExportScreenImage()
 {
+    if (!m_bRendered)
+        return;
     const CQuorrelDoc* doc = GetDocument();
     output::CFileDialogChooser fileDialog;
     output::IExportFileChooser& browse = InjectedChooser() ? *InjectedChooser() : fileDialog;
@@ -145,13 +158,13 @@ void CQuorrelView::OnExportScreenImage()
     setup.scale = m_nScreenScale;
     setup.filterIndex = m_nScreenFilterIndex;
     setup.documentTitle = doc->GetTitle();
-    setup.path = m_strScreenImagePath;
-    if (setup.path.isEmpty()) {
-        QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-        if (folder.isEmpty() || !QFileInfo(folder).isDir())
-            folder = QDir::homePath();
-        setup.path = output::ProposedScreenImagePath(folder, doc->GetTitle());
-    }
+    // The folder last used by any file dialog of this run; the name this
+    // view wrote last, else one from the document's title.
+    const QString folder =
+        platform::StartFolder(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
+    setup.path = m_strScreenImagePath.isEmpty()
+                     ? output::ProposedScreenImagePath(folder, doc->GetTitle())
+                     : QDir(folder).filePath(QFileInfo(m_strScreenImagePath).fileName());
     std::optional<output::CScreenImageChoice> choice;
     {
         const CModalScope modal;
@@ -165,6 +178,8 @@ void CQuorrelView::OnExportScreenImage()
     m_nScreenScale = choice->scale;
     m_strScreenImagePath = choice->path;
     m_nScreenFilterIndex = choice->filterIndex;
+    platform::RememberFolderOf(choice->path);
+    output::RememberExportFilterIndex(output::ExportFilterIndexOfPath(choice->path));
 
     // One bar for the whole job, in the status bar and in the dialog of a
     // long one: a smooth tile's rendering takes its first half, the writing
@@ -216,7 +231,7 @@ void CQuorrelView::OnExportScreenImage()
 void CQuorrelView::OnSetAsWallpaper()
 {
     CQuorrelApp* app = App();
-    if (!app)
+    if (!app || !m_bRendered)
         return;
     // The screen the main window is on, in device pixels: setters that
     // cannot tile get the tile repeated to its size.

@@ -20,8 +20,13 @@ bool IsDark(const QColor& background);
 
 inline constexpr double kTextContrast = 4.5;
 inline constexpr double kMarkContrast = 3.0;
-// Two surfaces a user must tell apart (editable and read-only cells).
-inline constexpr double kSurfaceContrast = 1.3;
+// Marks that must stand out well ahead of greyed ones (enabled symmetry
+// values), and greyed marks: still seen, clearly behind.
+inline constexpr double kStrongContrast = 7.0;
+inline constexpr double kFaintContrast = 2.0;
+// Two surfaces a user must tell apart at a glance (editable and read-only
+// cells).
+inline constexpr double kSurfaceContrast = 1.6;
 
 // `preferred` when it stands out from `background` by `minimum`; else
 // `preferred` blended towards white on a dark background (towards black on

@@ -1,5 +1,6 @@
 #include "CoeffsDlg.h"
 
+#include "ComponentChecks.h"
 #include "ControlIds.h"
 #include "EditorMessages.h"
 #include "GridFormats.h"
@@ -11,6 +12,7 @@
 #include <QDialogButtonBox>
 #include <QEvent>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -28,9 +30,16 @@ CCoeffsDlg::CCoeffsDlg(model::CTileParams& params, CoeffTableMember table, int c
 {
     setWindowTitle(QStringLiteral("Coefficients"));
     SetControlId(m_pGrid, 6001);
-    m_pGrid->setAccessibleName(QStringLiteral("Coefficients"));
+    // Whose table it is, on screen above it and in the names a screen
+    // reader speaks for the window and the table.
+    const QString whose = ComponentName(component) + QLatin1Char(' ') + TableTitle(table);
+    setAccessibleName(whose);
+    m_pGrid->setAccessibleName(whose);
+    auto* heading = new QLabel(whose);
+    heading->setObjectName(QStringLiteral("TableHeading"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(heading);
     layout->addWidget(m_pGrid, 1);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &CCoeffsDlg::accept);
@@ -53,6 +62,17 @@ CCoeffsDlg::CCoeffsDlg(model::CTileParams& params, CoeffTableMember table, int c
     m_bGridReady = true;
     Load();
     FitGrid();
+}
+
+QString CCoeffsDlg::TableTitle(CoeffTableMember table)
+{
+    if (table == &model::CTileParams::m_nCosCos)
+        return QStringLiteral("Cos/Cos Coefficients");
+    if (table == &model::CTileParams::m_nCosSin)
+        return QStringLiteral("Cos/Sin Coefficients");
+    if (table == &model::CTileParams::m_nSinCos)
+        return QStringLiteral("Sin/Cos Coefficients");
+    return QStringLiteral("Sin/Sin Coefficients");
 }
 
 // The widest text a user can type for a 32-bit value: a sign and ten digits.

@@ -20,6 +20,9 @@ using CoeffTableMember = model::CoeffTable model::CTileParams::*;
 class CCoeffsDlg final : public QDialog {
     Q_OBJECT
 public:
+    // "Cos/Cos Coefficients" ... "Sin/Sin Coefficients".
+    static QString TableTitle(CoeffTableMember table);
+
     CCoeffsDlg(model::CTileParams& params, CoeffTableMember table, int component,
                IEditorMessages* messages = nullptr, QWidget* parent = nullptr);
 

@@ -66,15 +66,23 @@ QIcon Painted(PaintFunction paint)
     return QIcon(new PaintedIconEngine(std::move(paint)));
 }
 
-QColor Ink(QIcon::Mode mode, QColor normal)
-{
-    return mode == QIcon::Disabled ? QColor(160, 160, 160) : normal;
-}
-
 // The palette colour the icons sit on: the dialog's face, or a button's.
 QColor Background(QPalette::ColorRole role)
 {
     return QGuiApplication::palette().color(role);
+}
+
+// A greyed mark on `background`: its own colour moved just far enough from
+// the background to be seen, so that it stays behind every enabled mark,
+// on a light palette as on a dark one.
+QColor Faint(const QColor& background)
+{
+    return controls::LegibleOn(background, background, controls::kFaintContrast);
+}
+
+QColor Ink(QIcon::Mode mode, QColor normal, const QColor& background = Background(QPalette::Window))
+{
+    return mode == QIcon::Disabled ? Faint(background) : normal;
 }
 
 // Maps the unit square (0..1, y down) into the icon rectangle, kept square
@@ -93,7 +101,8 @@ void PaintTriangle(QPainter& p, const QRectF& rect, QIcon::Mode mode)
     const QTransform t = UnitSquare(rect, 1);
     QPolygonF tri({QPointF(0.2, 0.32), QPointF(0.8, 0.32), QPointF(0.5, 0.72)});
     p.setPen(Qt::NoPen);
-    p.setBrush(Ink(mode, controls::LegibleOn(QColor(30, 30, 30), Background(QPalette::Button))));
+    p.setBrush(Ink(mode, controls::LegibleOn(QColor(30, 30, 30), Background(QPalette::Button)),
+                   Background(QPalette::Button)));
     p.drawPolygon(t.map(tri));
 }
 
@@ -102,9 +111,9 @@ void PaintColumnHeading(QPainter& p, const QRectF& rect, QIcon::Mode mode, int c
     const QTransform t = UnitSquare(rect, 1.5);
     const qreal unit = t.m11();
     p.setBrush(Qt::white);
-    p.setPen(QPen(Ink(mode, QColor(70, 70, 70)), std::max<qreal>(1.0, unit / 16)));
+    p.setPen(QPen(Ink(mode, QColor(70, 70, 70), Qt::white), std::max<qreal>(1.0, unit / 16)));
     p.drawRect(t.mapRect(QRectF(0, 0, 1, 1)));
-    QPen line(Ink(mode, QColor(200, 40, 40)), std::max<qreal>(1.2, unit / 10));
+    QPen line(Ink(mode, QColor(200, 40, 40), Qt::white), std::max<qreal>(1.2, unit / 10));
     line.setCapStyle(Qt::RoundCap);
     line.setJoinStyle(Qt::RoundJoin);
     p.setPen(line);
@@ -120,8 +129,8 @@ void PaintColumnHeading(QPainter& p, const QRectF& rect, QIcon::Mode mode, int c
         break;
     case 5: {
         // A toy pinwheel: four triangular blades turning around the centre.
-        p.setPen(QPen(Ink(mode, QColor(200, 40, 40)), std::max<qreal>(0.8, unit / 20)));
-        p.setBrush(Ink(mode, QColor(230, 120, 110)));
+        p.setPen(QPen(Ink(mode, QColor(200, 40, 40), Qt::white), std::max<qreal>(0.8, unit / 20)));
+        p.setBrush(Ink(mode, QColor(230, 120, 110), Qt::white));
         const QPolygonF blade({QPointF(0.5, 0.5), QPointF(0.5, 0.12), QPointF(0.76, 0.38)});
         for (int quarter = 0; quarter < 4; ++quarter) {
             QTransform turn;
@@ -139,10 +148,11 @@ void PaintColumnHeading(QPainter& p, const QRectF& rect, QIcon::Mode mode, int c
 void PaintValue(QPainter& p, const QRectF& rect, QIcon::Mode mode, int value, bool grey)
 {
     const QTransform t = UnitSquare(rect, 1);
-    // Dark blue on a light dialog, a light blue on a dark one.
+    // Dark blue on a light dialog, a light blue on a dark one, well ahead
+    // of the greyed marks of a cleared component.
     const QColor face = Background(QPalette::Window);
-    const QColor colour = grey ? controls::LegibleOn(QColor(165, 165, 165), face, 1.8)
-                               : Ink(mode, controls::LegibleOn(QColor(20, 20, 120), face));
+    const QColor colour = grey ? Faint(face) : Ink(mode, controls::LegibleOn(QColor(20, 20, 120), face,
+                                                                             controls::kStrongContrast));
     QPen pen(colour, std::max<qreal>(1.5, t.m11() / 7));
     pen.setCapStyle(Qt::RoundCap);
     p.setPen(pen);

@@ -146,13 +146,12 @@ void CPropsCorrelations::ApplyEditability()
     generated[6] = generated[7] = true;
 
     // Read-only cells in the button face, editable ones in the field colour.
-    // Dark themes make the two nearly alike: there the face is lightened
-    // until a user can tell them apart.
+    // Most palettes make the two nearly alike (white and a light grey, or
+    // two dark greys): the face is moved away from the field until a user
+    // tells them apart at a glance.
     const QPalette pal = palette();
     const QColor base = pal.color(QPalette::Base);
-    const QColor face = controls::IsDark(base)
-                            ? controls::LegibleOn(pal.color(QPalette::Button), base, controls::kSurfaceContrast)
-                            : pal.color(QPalette::Button);
+    const QColor face = controls::LegibleOn(pal.color(QPalette::Button), base, controls::kSurfaceContrast);
     const uint32_t buttonFace = controls::ToColorRef(face);
     const uint32_t window = controls::ToColorRef(pal.color(QPalette::Base));
     for (int r = 1; r < kRows; ++r) {

@@ -172,6 +172,9 @@ void CPropsSymmetries::OnSelChange(int c)
     SymmetryValuesFromItem(m_pList[c]->currentIndex(), m_nWorkSym[c]);
     for (int s = 0; s < 6; ++s)
         ShowValue(c, s, kValueIcon);
+    // The chosen picture in words when the pointer rests on the closed
+    // list, as each picture has them in the open one.
+    m_pList[c]->setToolTip(m_pList[c]->currentData(Qt::ToolTipRole).toString());
 }
 
 void CPropsSymmetries::ShowValue(int c, int s, int iconBase)

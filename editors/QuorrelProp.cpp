@@ -29,7 +29,9 @@ CQuorrelProp::CQuorrelProp(model::CTileParams& params, IEditorMessages* messages
     , m_pButtons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel))
 {
     setWindowTitle(QStringLiteral("Properties"));
-    setModal(true);
+    // A dialog of the window it edits for: it blocks that window only, and
+    // tiling compositors float it over it at its own size.
+    setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
     IEditorMessages& msgs = messages ? *messages : DefaultEditorMessages();
 
     m_pages = {
@@ -43,7 +45,9 @@ CQuorrelProp::CQuorrelProp(model::CTileParams& params, IEditorMessages* messages
     m_pTabs->setExpanding(false);
     for (CWizardPage* page : m_pages) {
         page->m_bWizardMode = m_bWizardMode;
-        m_pTabs->addTab(page->Title());
+        const int tab = m_pTabs->addTab(page->Title());
+        // Spoken without the blank some captions start with (" Colors").
+        m_pTabs->setAccessibleTabName(tab, page->Title().trimmed());
         m_pStack->addWidget(page);
     }
     m_bRegenerate = false;

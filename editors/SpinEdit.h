@@ -12,6 +12,11 @@ namespace quorrel::editors {
 
 class CSpinEdit final : public QAbstractSpinBox {
     Q_OBJECT
+    // Read by screen readers (the spin box's value and range) and set
+    // through them.
+    Q_PROPERTY(int value READ value WRITE setValue)
+    Q_PROPERTY(int minimum READ minimum)
+    Q_PROPERTY(int maximum READ maximum)
 public:
     explicit CSpinEdit(QWidget* parent = nullptr);
 

@@ -97,7 +97,11 @@ std::optional<QString> ChooseExportPath(QWidget* parent, const QString& document
     if (!choice)
         return std::nullopt;
     platform::RememberFolderOf(choice->path);
-    filterIndex = choice->filterIndex;
+    // The type written is the extension's when the name has one: the next
+    // dialog lists that file.
+    const uint32_t written = ExportFilterIndexOfPath(choice->path);
+    filterIndex = written ? written : choice->filterIndex;
+    RememberExportFilterIndex(filterIndex);
     return CompleteExportPath(choice->path, choice->filterIndex);
 }
 

@@ -55,6 +55,33 @@ uint32_t ExportFilterIndexOf(const QString& nameFilter)
     return index < 0 ? 0 : static_cast<uint32_t>(index + 1);
 }
 
+uint32_t ExportFilterIndexOfPath(const QString& path)
+{
+    const QString extension = FileExtension(path).toLower();   // ".png"
+    if (extension.size() < 2)
+        return 0;
+    for (size_t i = 0; i < Table().size(); ++i)
+        if (Table()[i].patterns.split(u';').contains(u'*' + extension))
+            return static_cast<uint32_t>(i + 1);
+    return 0;
+}
+
+namespace {
+uint32_t& LastIndex()
+{
+    static uint32_t index = kFirstExportFilterIndex;
+    return index;
+}
+} // namespace
+
+uint32_t LastExportFilterIndex() { return LastIndex(); }
+
+void RememberExportFilterIndex(uint32_t filterIndex)
+{
+    if (filterIndex >= 1 && filterIndex <= Table().size())
+        LastIndex() = filterIndex;
+}
+
 QString InitialExportName(const QString& documentTitle)
 {
     const qsizetype dot = documentTitle.lastIndexOf(u'.');

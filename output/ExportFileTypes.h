@@ -35,6 +35,16 @@ QStringList ExportNameFilters();
 // The 1-based index of a name filter from ExportNameFilters(), 0 if unknown.
 uint32_t ExportFilterIndexOf(const QString& nameFilter);
 
+// The 1-based index of the file type whose patterns hold the extension of
+// `path` ("x.PNG" -> 3), 0 when none does.
+uint32_t ExportFilterIndexOfPath(const QString& path);
+
+// The file type last chosen in any export dialog of this run, which the
+// next dialog and every new view offer first; kFirstExportFilterIndex
+// before the first choice.
+uint32_t LastExportFilterIndex();
+void RememberExportFilterIndex(uint32_t filterIndex);
+
 // The proposed file name: the document's title cut before its last "."
 // ("sky.wpp" -> "sky", "my.tile.wpp" -> "my.tile", "Untitled" unchanged).
 QString InitialExportName(const QString& documentTitle);

@@ -82,15 +82,22 @@ CScreenImageDialog::CScreenImageDialog(QWidget* parent, const CScreenImageSetup&
     fileLabel->setBuddy(m_pPath);   // a row of two widgets has no buddy of its own
     form->addRow(fileLabel, fileRow);
 
-    auto* note = new QLabel(
-        QStringLiteral("The %1 \u00d7 %2 tile repeated from the top-left corner, as a desktop shows it tiled. "
-                       "The file name's extension decides the format. Smooth computes 4 or 16 samples a pixel: "
-                       "softer edges, 4 or 16 times the work. Scale renders the same pattern at 2 to 4 times "
-                       "the tile's width and height: larger and calmer, still seamless.")
-            .arg(setup.tile.width())
-            .arg(setup.tile.height()),
-        this);
+    auto* note = new QLabel(this);
+    note->setObjectName(QStringLiteral("Note"));
     note->setWordWrap(true);
+    // The tile repeated is the one the chosen scale renders.
+    const auto describe = [this, note] {
+        const int scale = std::max(1, m_pScale->currentData().toInt());
+        note->setText(
+            QStringLiteral("The %1 \u00d7 %2 tile repeated from the top-left corner, as a desktop shows it tiled. "
+                           "The file name's extension decides the format. Smooth computes 4 or 16 samples a pixel: "
+                           "softer edges, 4 or 16 times the work. Scale renders the same pattern at 2 to 4 times "
+                           "the tile's width and height: larger and calmer, still seamless.")
+                .arg(m_setup.tile.width() * scale)
+                .arg(m_setup.tile.height() * scale));
+    };
+    describe();
+    connect(m_pScale, &QComboBox::currentIndexChanged, note, describe);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &CScreenImageDialog::accept);

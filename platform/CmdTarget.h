@@ -2,6 +2,8 @@
 // A receiver of commands: a table of command handlers and update rules,
 // registered by id (the counterpart of a message map).
 
+#include <QString>
+
 #include <functional>
 #include <map>
 
@@ -12,6 +14,13 @@ class CCmdUI final {
 public:
     explicit CCmdUI(int id) : m_nID(id) {}
     void Enable(bool enable = true) { m_bEnabled = enable; }
+    // Disabled, with the reason added to the command's status prompt and
+    // tooltip, so a greyed command says what it waits for.
+    void Disable(const QString& why)
+    {
+        m_bEnabled = false;
+        m_strWhyDisabled = why;
+    }
     void SetCheck(bool check = true)
     {
         m_bChecked = check;
@@ -22,6 +31,7 @@ public:
     bool m_bEnabled = true;
     bool m_bChecked = false;
     bool m_bCheckable = false;
+    QString m_strWhyDisabled;
 };
 
 class CCmdTarget {

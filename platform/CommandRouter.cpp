@@ -5,9 +5,15 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QWidget>
 
 namespace quorrel::platform {
+
+namespace {
+constexpr const char* kPromptProperty = "quorrelPrompt";
+constexpr const char* kTooltipProperty = "quorrelTooltip";
+} // namespace
 
 CCommandRouter::CCommandRouter(QObject* parent) : QObject(parent)
 {
@@ -23,10 +29,18 @@ QAction* CCommandRouter::AddCommand(const CommandInfo& info, QObject* owner)
     if (!info.shortcutText.isEmpty())
         text += QLatin1Char('\t') + info.shortcutText;
     auto* action = new QAction(text, owner);
+    // A button shows the command's name: the menu text without its
+    // mnemonic and keys.
+    QString name = info.menuText.isEmpty() ? info.tooltip : info.menuText;
+    action->setIconText(name.remove(QRegularExpression(QStringLiteral("&(?!&)"))).replace(QStringLiteral("&&"),
+                                                                                          QStringLiteral("&")));
     action->setShortcuts(info.keys);
     action->setStatusTip(info.prompt);
     action->setToolTip(info.tooltip);
     action->setData(info.id);
+    // The command's own texts, which a disabled state may extend.
+    action->setProperty(kPromptProperty, info.prompt);
+    action->setProperty(kTooltipProperty, info.tooltip);
     connect(action, &QAction::triggered, this, [this, id = info.id] { Execute(id); });
     m_actions[info.id] = action;
     return action;
@@ -82,6 +96,15 @@ bool CCommandRouter::Execute(int id)
 void CCommandRouter::Apply(QAction* action, const CCmdUI& ui)
 {
     action->setEnabled(ui.m_bEnabled);
+    const QString prompt = action->property(kPromptProperty).toString();
+    const QString tooltip = action->property(kTooltipProperty).toString();
+    const bool why = !ui.m_bEnabled && !ui.m_strWhyDisabled.isEmpty();
+    const QString wantedPrompt = why ? prompt + QStringLiteral(" (") + ui.m_strWhyDisabled + QLatin1Char(')') : prompt;
+    const QString wantedTooltip = why ? tooltip + QStringLiteral(": ") + ui.m_strWhyDisabled : tooltip;
+    if (action->property(kPromptProperty).isValid() && action->statusTip() != wantedPrompt)
+        action->setStatusTip(wantedPrompt);
+    if (action->property(kTooltipProperty).isValid() && action->toolTip() != wantedTooltip)
+        action->setToolTip(wantedTooltip);
     if (ui.m_bCheckable || action->isCheckable()) {
         action->setCheckable(true);
         action->setChecked(ui.m_bChecked);

@@ -4,8 +4,10 @@
 #include "MDIFrameWnd.h"
 #include "ScrollView.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QMdiArea>
+#include <QMenu>
 #include <QTimer>
 
 namespace quorrel::platform {
@@ -13,6 +15,12 @@ namespace quorrel::platform {
 CMDIChildWnd::CMDIChildWnd()
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    // The window's own menu would take Ctrl+W and Ctrl+F4 too, and two
+    // owners of one key leave it to neither: File > Close has them, and
+    // closes the document the way Close does.
+    if (QMenu* menu = systemMenu())
+        for (QAction* action : menu->actions())
+            action->setShortcuts({});
     // Maximising or restoring changes the main window's caption form; Qt
     // rewrites the caption itself first, so ours follows on the next pass.
     connect(this, &QMdiSubWindow::windowStateChanged, this, [this] {

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Makes the contact sheet of every preset shown in the README: each preset's
+# Makes the contact sheet of every preset shown in the user guide (docs/user-guide.md): each preset's
 # tile rendered by quorrel-render with continuous colours at the preset's
 # preferred scale (--preset ID --continuous) and repeated to a 256 x 256
 # square at that size (as a tiled desktop shows it), named below with its

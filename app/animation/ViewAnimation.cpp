@@ -7,10 +7,13 @@
 #include "app/CommandTable.h"
 #include "app/QuorrelView.h"
 
+#include "platform/CancelButton.h"
+#include "platform/FileDialogs.h"
 #include "platform/MessageBox.h"
 #include "render/animation/Keyframes.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScreen>
@@ -104,13 +107,16 @@ void CViewAnimation::Export()
     if (!doc)
         return;
     output::animation::CAnimationExportChoice offered = m_settings;
+    // The folder last used by any file dialog of this run; the name this
+    // view wrote last, else one from the document's title.
+    const QString folder =
+        platform::StartFolder(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
     if (offered.path.isEmpty()) {
-        QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-        if (folder.isEmpty() || !QDir(folder).exists())
-            folder = QDir::homePath();
         QString title = doc->GetTitle();
         title.remove(QLatin1String(".wpp"));
         offered.path = QDir(folder).filePath(title + QLatin1String(".webp"));
+    } else {
+        offered.path = QDir(folder).filePath(QFileInfo(offered.path).fileName());
     }
     std::optional<output::animation::CAnimationExportChoice> choice;
     if (InjectedChooser()) {
@@ -130,6 +136,7 @@ void CViewAnimation::Export()
         SetAsLivingWallpaper();
         return;
     }
+    platform::RememberFolderOf(choice->path);
 
     QString error;
     const auto loop = MakeLoop(choice->seconds, choice->fps, choice->keyframes, error);
@@ -147,6 +154,7 @@ void CViewAnimation::Export()
     if (frame) {
         m_cancelButton = new QPushButton(tr("Cancel Export"));
         m_cancelButton->setObjectName(QStringLiteral("cancelAnimationExport"));
+        platform::GiveCancelIcon(m_cancelButton);
         connect(m_cancelButton, &QPushButton::clicked, this, [this] { CancelExport(); });
         frame->StatusBar()->addPermanentWidget(m_cancelButton);
         frame->SetProgress(0);
@@ -197,15 +205,24 @@ void CQuorrelView::AddAnimationCommands()
     m_animation = std::make_unique<CViewAnimation>(*this);
     OnCommand(ID_VIEW_ANIMATE, [this] { m_animation->Toggle(); });
     OnUpdateCommand(ID_VIEW_ANIMATE, [this](platform::CCmdUI& ui) {
-        ui.Enable(m_bRendered);
+        if (!m_bRendered)
+            ui.Disable(kNoTileYet);
         ui.SetCheck(m_animation->IsPlaying());
     });
     OnCommand(ID_EXPORT_ANIMATION, [this] { m_animation->Export(); });
     OnCommand(ID_SET_AS_LIVING_WALLPAPER, [this] { m_animation->SetAsLivingWallpaper(); });
-    OnUpdateCommand(ID_SET_AS_LIVING_WALLPAPER,
-                    [this](platform::CCmdUI& ui) { ui.Enable(m_bRendered && !m_animation->IsSettingLiving()); });
-    OnUpdateCommand(ID_EXPORT_ANIMATION,
-                    [this](platform::CCmdUI& ui) { ui.Enable(m_bRendered && !m_animation->IsExporting()); });
+    OnUpdateCommand(ID_SET_AS_LIVING_WALLPAPER, [this](platform::CCmdUI& ui) {
+        if (!m_bRendered)
+            ui.Disable(kNoTileYet);
+        else
+            ui.Enable(!m_animation->IsSettingLiving());
+    });
+    OnUpdateCommand(ID_EXPORT_ANIMATION, [this](platform::CCmdUI& ui) {
+        if (!m_bRendered)
+            ui.Disable(kNoTileYet);
+        else
+            ui.Enable(!m_animation->IsExporting());
+    });
 }
 
 } // namespace quorrel::app

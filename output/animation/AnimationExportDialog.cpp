@@ -4,6 +4,8 @@
 #include "render/animation/LoopTiming.h"
 
 #include <QComboBox>
+
+#include <algorithm>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
@@ -59,11 +61,19 @@ CAnimationExportDialog::CAnimationExportDialog(QWidget* parent, const CAnimation
     form->addRow(tr("&Format:"), m_format);
 
     m_path = new QLineEdit(initial.path);
+    // Wide enough for a usual path in full; longer ones scroll.
+    const QFontMetrics metrics = m_path->fontMetrics();
+    const int character = metrics.averageCharWidth();
+    m_path->setMinimumWidth(std::clamp(metrics.horizontalAdvance(initial.path) + 2 * character + 16, 40 * character,
+                                       72 * character));
     auto* browse = new QPushButton(tr("&Browse..."));
     auto* pathRow = new QHBoxLayout;
     pathRow->addWidget(m_path, 1);
     pathRow->addWidget(browse);
-    form->addRow(tr("F&ile:"), pathRow);
+    // A row of a layout gets no buddy of its own: the label names the field.
+    auto* pathLabel = new QLabel(tr("F&ile:"));
+    pathLabel->setBuddy(m_path);
+    form->addRow(pathLabel, pathRow);
     connect(browse, &QPushButton::clicked, this, &CAnimationExportDialog::Browse);
     connect(m_format, &QComboBox::currentIndexChanged, this,
             [this](int index) { m_path->setText(PathForFormat(m_path->text(), index)); });
@@ -100,11 +110,15 @@ CAnimationExportDialog::CAnimationExportDialog(QWidget* parent, const CAnimation
         spin->setRange(1, 16383);
     m_fillWidth->setValue(fill.width());
     m_fillHeight->setValue(fill.height());
+    m_fillWidth->setAccessibleName(tr("Screen width"));
+    m_fillHeight->setAccessibleName(tr("Screen height"));
     auto* fillRow = new QHBoxLayout;
     fillRow->addWidget(m_fillWidth);
     fillRow->addWidget(new QLabel(QStringLiteral("x")));
     fillRow->addWidget(m_fillHeight);
-    form->addRow(tr("Screen size:"), fillRow);
+    auto* fillLabel = new QLabel(tr("Screen size:"));
+    fillLabel->setBuddy(m_fillWidth);
+    form->addRow(fillLabel, fillRow);
     auto enableFill = [this] {
         m_fillWidth->setEnabled(m_size->currentIndex() == 4);
         m_fillHeight->setEnabled(m_size->currentIndex() == 4);

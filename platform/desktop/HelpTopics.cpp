@@ -215,6 +215,9 @@ QString TopicForName(const QString& name)
         {QStringLiteral("HelpWindow"), QStringLiteral("index.html")},
         {QStringLiteral("CPresetGallery"), QStringLiteral("presets.html")},
         {QStringLiteral("CScreenImageDialog"), QStringLiteral("wallpapers.html#editor")},
+        {QStringLiteral("CAnimationExportDialog"), QStringLiteral("animation.html#export")},
+        {QStringLiteral("CRotationDialog"), QStringLiteral("rotation.html#dialog")},
+        {QStringLiteral("CPrintPreviewDialog"), QStringLiteral("files.html#printing")},
     };
     return topics.value(name);
 }

@@ -1,6 +1,7 @@
 #include "EditorFixture.h"
 
 #include "output/DesktopWallpaper.h"
+#include "output/ExportFileTypes.h"
 #include "platform/DocTemplate.h"
 #include "platform/MDIChildWnd.h"
 #include "platform/SettingsLocation.h"
@@ -24,6 +25,8 @@ void EditorFixture::SetUp()
     // Every test starts from a first run: no stored defaults, no recent files
     // (the two settings roots share one file).
     platform::OpenSettings("Vantorel", "Quorrel")->clear();
+    // ... and a run that has exported nothing yet.
+    output::RememberExportFilterIndex(output::kFirstExportFilterIndex);
     platform::SetMessageHandler([this](const platform::MessageRequest& request) {
         messages << request.text;
         if (!answers.empty()) {

@@ -16,7 +16,9 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QAbstractSpinBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTest>
 
@@ -59,6 +61,27 @@ void CollectUnnamed(QAccessibleInterface* item, QStringList& unnamed, int& inter
         return;
     if (item->state().invisible)
         return;
+    // Words as they are spoken: no menu mnemonic, no blanks at either end.
+    for (const QAccessible::Text kind : {QAccessible::Name, QAccessible::Description}) {
+        const QString words = item->text(kind);
+        static const QRegularExpression mnemonic(QStringLiteral("&(?!&)\\w"));
+        if (mnemonic.match(words).hasMatch() || words != words.trimmed())
+            unnamed << Describe(item) + QStringLiteral(" speaks '%1'").arg(words);
+    }
+    // A spin box's value and range are those of the number it shows.
+    if (item->role() == QAccessible::SpinBox && item->valueInterface()) {
+        bool isNumber = false;
+        const int shown = item->text(QAccessible::Value).toInt(&isNumber);
+        QAccessibleValueInterface* value = item->valueInterface();
+        if (isNumber && (value->currentValue().toInt() != shown || value->minimumValue().toInt() > shown ||
+                         value->maximumValue().toInt() < shown ||
+                         value->minimumValue().toInt() == value->maximumValue().toInt()))
+            unnamed << Describe(item) + QStringLiteral(" shows %1 but speaks %2 of %3..%4")
+                                            .arg(shown)
+                                            .arg(value->currentValue().toInt())
+                                            .arg(value->minimumValue().toInt())
+                                            .arg(value->maximumValue().toInt());
+    }
     if (IsInteractive(item->role())) {
         ++interactive;
         const QString name = item->text(QAccessible::Name);
@@ -100,10 +123,14 @@ TEST_F(AccessibilityTest, EveryInteractiveControlHasANameAScreenReaderSpeaks)
     editors::CQuorrelProp sheet(params);
     sheet.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&sheet));
+    int spinBoxes = 0;
     for (int page = 0; page < sheet.TabBar()->count(); ++page) {
         sheet.TabBar()->setCurrentIndex(page);
         ExpectEveryControlNamed(&sheet, 8, qPrintable(sheet.TabBar()->tabText(page)));
+        for (const QAbstractSpinBox* spin : sheet.findChildren<QAbstractSpinBox*>())
+            spinBoxes += spin->isVisible();
     }
+    EXPECT_EQ(spinBoxes, 14) << "the General and Shapes pages' spin boxes were not all checked";
     sheet.reject();
 
     editors::CCoeffsMainDlg coefficients(params);
@@ -118,6 +145,10 @@ TEST_F(AccessibilityTest, EveryInteractiveControlHasANameAScreenReaderSpeaks)
     table.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&table));
     ExpectEveryControlNamed(&table, 3 * 4 + 3, "coefficient table");
+    // Whose table it is: the window and the table say so.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&table)->text(QAccessible::Name), "Hue Cos/Sin Coefficients");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(table.Grid())->text(QAccessible::Name),
+              "Hue Cos/Sin Coefficients");
     // A cell speaks its value and is tied to its row's and column's headers.
     table.Grid()->SetItemText(2, 3, QStringLiteral("-17"));
     QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(table.Grid());

@@ -15,6 +15,8 @@
 #include "tools/ToolProcess.h"
 
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
 #include <QFile>
 #include <QProgressBar>
 #include <QPushButton>
@@ -202,5 +204,29 @@ INSTANTIATE_TEST_SUITE_P(Formats, AnimationPathTest,
                                            PathCase{"/p/sea-{n}.png", 0, "/p/sea.webp"},
                                            PathCase{"/p/f{n}.PNG", 3, "/p/f{n}.png"},
                                            PathCase{"/p/sea", 0, "/p/sea.webp"}));
+
+// The file field is named by its label (a mnemonic, not a literal "&")
+// and wide enough to show a usual path whole.
+TEST(AnimationExportDialogLayout, TheFileFieldIsLabelledAndShowsItsPathWhole)
+{
+    CAnimationExportChoice initial;
+    initial.path = QStringLiteral("/home/someone/Pictures/Wallpapers/Quorrel3.webp");
+    CAnimationExportDialog dialog(nullptr, initial, QSize(125, 125), QSize(1920, 1080));
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QLineEdit* path = nullptr;
+    for (QLineEdit* edit : dialog.findChildren<QLineEdit*>())
+        if (edit->text() == initial.path)
+            path = edit;
+    ASSERT_NE(path, nullptr);
+    QLabel* label = nullptr;
+    for (QLabel* candidate : dialog.findChildren<QLabel*>())
+        if (candidate->buddy() == path)
+            label = candidate;
+    ASSERT_NE(label, nullptr) << "no label names the file field";
+    EXPECT_EQ(label->text(), "F&ile:");
+    EXPECT_GE(path->contentsRect().width(), path->fontMetrics().horizontalAdvance(initial.path))
+        << "the path is cut";
+}
 
 } // namespace

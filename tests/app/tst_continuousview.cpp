@@ -80,7 +80,7 @@ TEST_F(ContinuousViewTest, TheViewRendersContinuouslyAndItsCaptionSaysSo)
         if (menu->text() == "&View")
             for (QAction* action : menu->menu()->actions())
                 items << action->text();
-    EXPECT_TRUE(items.join("|").contains("Zoom &Normal\tNum *||&Continuous Colours|&Animate\tA||&Full Screen")) << items.join("|").toStdString();
+    EXPECT_TRUE(items.join("|").contains("Zoom &Normal\tCtrl+0, Num *||&Continuous Colours|&Animate\tA||&Full Screen")) << items.join("|").toStdString();
 
     Frame()->Action(ID_VIEW_CONTINUOUS)->trigger();
     EXPECT_TRUE(Checked(ID_VIEW_CONTINUOUS));

@@ -219,7 +219,8 @@ TEST_F(EditorTest, MenuBarsFollowTheActiveDocument)
     };
     EXPECT_EQ(menuTitles(), (QStringList{"&File", "&Edit", "&View", "&Window", "&Help"}));
     EXPECT_EQ(Frame()->Action(ID_EDIT_UNDO)->text(), "&Undo\tCtrl+Z");
-    EXPECT_EQ(Frame()->Action(ID_ZOOM_IN)->text(), "Zoom &In\tNum +");
+    EXPECT_EQ(Frame()->Action(ID_ZOOM_IN)->text(), "Zoom &In\tCtrl++, Num +");
+    EXPECT_EQ(Frame()->Action(ID_FILE_CLOSE)->text(), "&Close\tCtrl+W");
     EXPECT_EQ(Frame()->Action(ID_FILE_NEW)->statusTip(), "Create a new document");
     EXPECT_EQ(Frame()->Action(ID_FILE_NEW)->toolTip(), "New");
 

@@ -8,6 +8,7 @@
 #include "app/FullScreen.h"
 #include "app/MainStatusBar.h"
 
+#include "platform/KeyLockState.h"
 #include "platform/MDIChildWnd.h"
 #include "platform/RecentFileList.h"
 #include "platform/SettingsLocation.h"
@@ -28,6 +29,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QWidgetAction>
 
 #include <set>
 
@@ -74,8 +76,15 @@ TEST_F(StatusBarTest, PanesComeInOrderWithTheirWidthsAndInitialTexts)
     const auto* color = static_cast<QLabel*>(bar->Pane(3));
     EXPECT_GE(color->contentsRect().width(), color->fontMetrics().horizontalAdvance("RGB(0, 0, 0)"))
         << "pane 3 cuts its own initial text";
-    for (int pane = 1; pane < CMainStatusBar::kPaneCount - 1; ++pane)
-        EXPECT_LT(bar->GetItemRect(pane).right(), bar->GetItemRect(pane + 1).left()) << pane;
+    // Left to right, the panes on show (the lock panes only where the
+    // platform tells the keys' states).
+    int previous = 1;
+    for (int pane = 2; pane < CMainStatusBar::kPaneCount; ++pane) {
+        if (!bar->Pane(pane)->isVisibleTo(bar))
+            continue;
+        EXPECT_LT(bar->GetItemRect(previous).right(), bar->GetItemRect(pane).left()) << pane;
+        previous = pane;
+    }
     EXPECT_GE(bar->height(), 21);
 
     // The position pane shows its icon in front of the text.
@@ -84,11 +93,13 @@ TEST_F(StatusBarTest, PanesComeInOrderWithTheirWidthsAndInitialTexts)
     EXPECT_FALSE(icon->pixmap().isNull());
     EXPECT_LT(icon->geometry().left(), bar->Pane(2)->findChild<QLabel*>("PositionPane")->geometry().left());
 
-    // Without a keyboard the platform tells about, the lock panes stay blank
-    // (and read only their own texts otherwise).
+    // A lock pane shows where the platform tells its key's state (and reads
+    // only its own text); elsewhere it gives its room away.
+    const platform::KeyLock locks[] = {platform::KeyLock::Caps, platform::KeyLock::Num, platform::KeyLock::Scroll};
     for (int pane = 4; pane < 7; ++pane) {
         const QString text = frame->GetPaneText(pane);
         EXPECT_TRUE(text.isEmpty() || text == QStringList({"CAP", "NUM", "SCRL"})[pane - 4]) << pane;
+        EXPECT_EQ(bar->Pane(pane)->isVisibleTo(bar), platform::IsKeyLockOn(locks[pane - 4]).has_value()) << pane;
     }
 }
 
@@ -263,8 +274,12 @@ TEST_F(MainFrameTest, FullScreenHidesAndRemembersAndLeavingRestoresEverything)
     EXPECT_FALSE(FloatingBar()->isWindow());
     EXPECT_EQ(FloatingBar()->parentWidget(), Frame());
     EXPECT_EQ(FloatingBar()->pos(), QPoint(300, 200));
-    ASSERT_EQ(FloatingBar()->actions().size(), 1);
+    // One button, Full Screen; beside it only the (hidden) Continuous
+    // Colours note.
+    ASSERT_EQ(FloatingBar()->actions().size(), 2);
     EXPECT_EQ(FloatingBar()->actions().front(), Frame()->Action(ID_FULL_SCREEN));
+    EXPECT_NE(qobject_cast<QWidgetAction*>(FloatingBar()->actions().back()), nullptr);
+    EXPECT_FALSE(FloatingBar()->actions().back()->isVisible());
 
     Press(Qt::Key_Escape);   // Esc toggles as F does
     EXPECT_FALSE(Frame()->IsFullScreen());

@@ -126,20 +126,44 @@ TEST_F(PrintCopyTest, CopyPutsTheImageAtItsOwnSizeOnTheClipboardWhateverTheZoom)
     EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(200, 150));
 }
 
-TEST_F(PrintCopyTest, CopyBeforeTheFirstRenderingTakesTheBlankBitmapNotThePlaceholder)
+TEST_F(PrintCopyTest, WithoutATileNothingIsCopiedPrintedOrWrittenAndTheCommandsSayWhy)
 {
+    // A cancelled first sheet leaves the placeholder and a blank bitmap:
+    // no command may hand that out as the tile.
     CQuorrelView::SetPropertySheetRunner([](CQuorrelView&, bool, bool&) { return false; });
     ASSERT_TRUE(Start());
     CQuorrelView* view = ActiveView();
     ASSERT_FALSE(view->IsRendered());
-    QApplication::clipboard()->clear();
+    const int outputs[] = {ID_EDIT_COPY,           ID_FILE_PRINT,       ID_FILE_PRINT_PREVIEW, ID_EXPORT_IMAGE,
+                           ID_EXPORT_SCREEN_IMAGE, ID_SET_AS_WALLPAPER, ID_EXPORT_ANIMATION,   ID_VIEW_ANIMATE};
+    QApplication::processEvents();
+    for (int id : outputs) {
+        QAction* action = Frame()->Action(id);
+        ASSERT_NE(action, nullptr) << id;
+        EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
+        EXPECT_TRUE(action->statusTip().startsWith(FindCommand(id)->prompt)) << id;
+        EXPECT_TRUE(action->statusTip().contains("no tile yet")) << action->statusTip().toStdString();
+        EXPECT_TRUE(action->toolTip().contains("no tile yet")) << action->toolTip().toStdString();
+    }
+    QApplication::clipboard()->setText("kept");
+    Press(Qt::Key_C, Qt::ControlModifier);
     Frame()->Action(ID_EDIT_COPY)->trigger();
-    const QImage copied = QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
-    const auto& params = ActiveDoc()->m_params;
-    ASSERT_EQ(copied.size(), QSize(int(params.m_nWidth), int(params.m_nHeight)));
-    EXPECT_EQ(copied, TileOf(view).convertToFormat(QImage::Format_RGB32));
-    const QImage placeholder = QImage(":/images/placeholder.png").convertToFormat(QImage::Format_RGB32);
-    EXPECT_NE(copied.pixel(40, 40), placeholder.pixel(40, 40));
+    EXPECT_EQ(QApplication::clipboard()->text(), "kept") << "the blank bitmap went to the clipboard";
+    EXPECT_TRUE(QApplication::clipboard()->image().isNull());
+
+    // The first generation makes a tile: the commands and their own texts return.
+    Press(Qt::Key_F5);
+    ASSERT_TRUE(view->IsRendered());
+    QApplication::processEvents();
+    for (int id : outputs) {
+        QAction* action = Frame()->Action(id);
+        EXPECT_TRUE(action->isEnabled()) << action->text().toStdString();
+        EXPECT_EQ(action->statusTip(), FindCommand(id)->prompt);
+        EXPECT_EQ(action->toolTip(), FindCommand(id)->tooltip);
+    }
+    Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
+              TileOf(view).convertToFormat(QImage::Format_RGB32));
 }
 
 TEST_F(PrintCopyTest, ThePrintedImageIsScaledByPrinterOverScreenResolutionAtTheTopLeft)

@@ -5,6 +5,7 @@
 
 #include "EditorFixture.h"
 #include "app/ExportProgress.h"
+#include "app/animation/ViewAnimation.h"
 #include "output/RgbImageView.h"
 #include "output/WhenModal.h"
 
@@ -19,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -391,4 +393,84 @@ TEST_F(ScreenExportTest, ALongExportShowsItsProgressAndCancelLeavesNoFile)
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(Frame()->GetPaneText(0), "Export cancelled: " + path + " was not written.");
     EXPECT_EQ(Frame()->ProgressIndicator()->value(), 0);
+}
+
+// Every export dialog of a run opens in the folder the last one wrote to,
+// and Export Image offers the type last written, also in a new window and
+// when the name's extension, not the type list, chose it.
+TEST_F(ScreenExportTest, EveryExportDialogOpensWhereTheLastOneWroteWithTheTypeLastWritten)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(QDir().mkpath(TempPath("first")));
+    ASSERT_TRUE(QDir().mkpath(TempPath("second")));
+    CChooser chooser;
+    CQuorrelView::SetExportFileChooser(&chooser);
+    std::optional<output::animation::CAnimationExportChoice> animationOffer;
+    CViewAnimation::SetExportChooser([&animationOffer](const output::animation::CAnimationExportChoice& offered) {
+        animationOffer = offered;
+        return std::optional<output::animation::CAnimationExportChoice>();
+    });
+    const auto restore = qScopeGuard([] {
+        CQuorrelView::SetExportFileChooser(nullptr);
+        CViewAnimation::SetExportChooser({});
+    });
+
+    // A PNG name typed while the list still shows the first type (bitmap).
+    chooser.path = TempPath("first/picture.png");
+    chooser.filterIndex = 1;
+    Frame()->Action(ID_EXPORT_IMAGE)->trigger();
+    ASSERT_TRUE(QFile::exists(TempPath("first/picture.png")));
+    EXPECT_EQ(ActiveView()->ExportFilterIndex(), 3u) << "the type written was PNG";
+
+    chooser.path.clear();   // cancelled from here on
+    Frame()->Action(ID_EXPORT_IMAGE)->trigger();
+    EXPECT_EQ(QDir(chooser.setup.directory), QDir(TempPath("first")));
+    EXPECT_EQ(chooser.setup.filterIndex, 3u) << "the PNG just written is not listed";
+
+    Export(std::nullopt);
+    EXPECT_EQ(QDir(QFileInfo(shown.path).absolutePath()), QDir(TempPath("first"))) << shown.path.toStdString();
+    Frame()->Action(ID_EXPORT_ANIMATION)->trigger();
+    ASSERT_TRUE(animationOffer.has_value());
+    EXPECT_EQ(QDir(QFileInfo(animationOffer->path).absolutePath()), QDir(TempPath("first")))
+        << animationOffer->path.toStdString();
+
+    // A screen-sized picture written elsewhere moves them all there; a new
+    // window keeps the run's type.
+    Export(CAnswer{64, 48, 0, TempPath("second/wide.png")});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(TempPath("second/wide.png")); }, 10000));
+    ASSERT_TRUE(Frame()->Router().Execute(ID_FILE_NEW));
+    ASSERT_EQ(DocumentCount(), 2);
+    EXPECT_EQ(ActiveView()->ExportFilterIndex(), 3u);
+    Frame()->Action(ID_EXPORT_IMAGE)->trigger();
+    EXPECT_EQ(QDir(chooser.setup.directory), QDir(TempPath("second")));
+    EXPECT_EQ(chooser.setup.filterIndex, 3u);
+    animationOffer.reset();
+    Frame()->Action(ID_EXPORT_ANIMATION)->trigger();
+    ASSERT_TRUE(animationOffer.has_value());
+    EXPECT_EQ(QDir(QFileInfo(animationOffer->path).absolutePath()), QDir(TempPath("second")));
+}
+
+// The note names the tile that is repeated: the tile at the chosen scale.
+TEST_F(ScreenExportTest, TheNoteNamesTheTileAtTheChosenScale)
+{
+    ASSERT_TRUE(Start());
+    const auto& params = ActiveDoc()->m_params;
+    const QSize tile(int(params.m_nWidth), int(params.m_nHeight));
+    std::vector<QString> notes;
+    WhenModal<output::CScreenImageDialog>([&notes](output::CScreenImageDialog* dialog) {
+        auto* scale = dialog->findChild<QComboBox*>(QStringLiteral("Scale"));
+        auto* note = dialog->findChild<QLabel*>(QStringLiteral("Note"));
+        ASSERT_TRUE(scale && note);
+        for (int index = 0; index < scale->count(); ++index) {
+            scale->setCurrentIndex(index);
+            notes.push_back(note->text());
+        }
+        dialog->reject();
+    });
+    Frame()->Action(ID_EXPORT_SCREEN_IMAGE)->trigger();
+    ASSERT_EQ(notes.size(), 4u);
+    for (int scale = 1; scale <= 4; ++scale) {
+        const QString named = QStringLiteral("The %1 \u00d7 %2 tile").arg(tile.width() * scale).arg(tile.height() * scale);
+        EXPECT_TRUE(notes[scale - 1].startsWith(named)) << scale << ": " << notes[scale - 1].toStdString();
+    }
 }

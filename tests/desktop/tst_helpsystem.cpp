@@ -169,7 +169,8 @@ TEST_F(HelpSystemTest, EveryWindowTopicExistsInTheGuide)
     for (const char* name : {"CMainFrame", "CChildFrame", "CQuorrelView", "CQuorrelProp", "CPropsGeneral",
                              "CPropsColors", "CPropsShapes", "CPropsSymmetries", "CPropsCorrelations",
                              "CCoeffsMainDlg", "CCoeffsDlg", "CAboutDlg", "QFileDialog", "QPrintDialog",
-                             "QPrintPreviewDialog", "HelpWindow", "CPresetGallery", "CScreenImageDialog"}) {
+                             "QPrintPreviewDialog", "HelpWindow", "CPresetGallery", "CScreenImageDialog",
+                             "CAnimationExportDialog", "CRotationDialog", "CPrintPreviewDialog"}) {
         const QString topic = quorrel::desktop::TopicForName(name);
         ASSERT_FALSE(topic.isEmpty()) << name;
         const QString page = topic.section('#', 0, 0);

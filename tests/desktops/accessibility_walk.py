@@ -3,7 +3,13 @@
 # screen reader does, and fails on what one could not speak or use:
 #  - a showing interactive element without a name (main window, the five
 #    pages of the Properties sheet, the Coefficients dialog and one
-#    coefficient table);
+#    coefficient table), or a name or description that carries a menu
+#    mnemonic ("Set As &Wallpaper") or blanks at either end (" Colors");
+#  - a spin box whose value or range disagrees with the number its text
+#    shows (a screen reader would speak 0 of 0..0 for "125");
+#  - a coefficient table (window and table) whose name does not say whose
+#    table it is; a document view, a zoom pane without a name that speaks
+#    what they show;
 #  - a combo box whose name is one of its own items (it would announce
 #    "Reflected", not what it sets), or whose items have no words;
 #  - a combo box whose current item cannot be read;
@@ -12,6 +18,7 @@
 # Dialogs are opened and pages turned through the bridge's own actions.
 # Exit 0 when all holds, 1 with one line a fault otherwise.
 
+import re
 import sys
 import time
 
@@ -70,6 +77,13 @@ def find(acc, predicate):
     return None
 
 
+def collect(acc, predicate, found):
+    if predicate(acc):
+        found.append(acc)
+    for child in children(acc):
+        collect(child, predicate, found)
+
+
 def showing(acc):
     return acc.getState().contains(pyatspi.STATE_SHOWING)
 
@@ -120,15 +134,54 @@ def check_combo(combo):
         fault("%s: its current item cannot be read (text '%s')" % (path_of(combo), current))
 
 
+MNEMONIC = re.compile(r"&(?!&)\w")
+
+
+def check_words(acc):
+    """A name or description as it is spoken: no menu mnemonic, no blanks
+    at either end."""
+    for what, words in (("name", acc.name), ("description", acc.description)):
+        if MNEMONIC.search(words or ""):
+            fault("%s: its %s '%s' carries a mnemonic" % (path_of(acc), what, words))
+        if words and words != words.strip():
+            fault("%s: its %s '%s' has blanks at an end" % (path_of(acc), what, words))
+
+
+def check_spin(spin):
+    """The value and range a screen reader speaks agree with the text shown."""
+    try:
+        text = spin.queryText()
+        shown = text.getText(0, text.characterCount)
+    except NotImplementedError:
+        shown = ""
+    match = re.match(r"\s*(-?\d+)", shown)
+    if match is None:
+        return
+    number = int(match.group(1))
+    try:
+        value = spin.queryValue()
+    except NotImplementedError:
+        fault("%s: a spin box without a value" % path_of(spin))
+        return
+    if abs(value.currentValue - number) > 1e-6:
+        fault("%s: value %s while its text reads '%s'" % (path_of(spin), value.currentValue, shown))
+    if not (value.minimumValue <= number <= value.maximumValue) or value.minimumValue == value.maximumValue:
+        fault("%s: range %s..%s for text '%s'" % (path_of(spin), value.minimumValue, value.maximumValue, shown))
+
+
 def walk(acc, counts):
-    """Every showing element under acc; names and combo boxes checked."""
+    """Every showing element under acc; names, spin boxes and combo boxes
+    checked."""
     if not showing(acc):
         return
     role = acc.getRole()
+    check_words(acc)
     if role in INTERACTIVE:
         counts[0] += 1
         if not acc.name.strip():
             fault("%s: no name" % path_of(acc))
+    if role == pyatspi.ROLE_SPIN_BUTTON:
+        check_spin(acc)
     if role == pyatspi.ROLE_COMBO_BOX:
         check_combo(acc)
         return  # its closed list is not on screen
@@ -220,15 +273,28 @@ def main():
     for page in pages:
         press(page)
         # The tab list speaks the current page's name.
-        wait_for("page %s" % page.name.strip(), lambda: tabs.name == page.name)
+        wait_for("page %s" % page.name, lambda: tabs.name == page.name)
         time.sleep(0.3)
-        check_window(sheet, 8, "Properties, page " + page.name.strip())
-        if page.name.strip() == "Colors":
+        check_window(sheet, 8, "Properties, page " + page.name)
+        if page.name == "Colors":
             check_markers(sheet)
+    spins = []
+    for page in pages:
+        if page.name in ("General", "Shapes"):
+            press(page)
+            wait_for("page %s" % page.name, lambda: tabs.name == page.name)
+            time.sleep(0.3)
+            collect(sheet, lambda a: a.getRole() == pyatspi.ROLE_SPIN_BUTTON and showing(a), spins)
+    if len(spins) < 14:
+        fault("the General and Shapes pages show %d spin boxes, 14 expected" % len(spins))
     press(find(sheet, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON and a.name == "Cancel"))
     wait_for("the Properties sheet to close", lambda: top("Properties") is None)
 
     check_window(frame, 20, "main window")
+    if find(frame, lambda a: a.name == "Tile view" and a.description.strip()) is None:
+        fault("main window: no document view named 'Tile view' with a description")
+    if find(frame, lambda a: a.name.startswith("Zoom ") and a.name.endswith("%")) is None:
+        fault("main window: the zoom pane does not speak its value ('Zoom 100 %')")
 
     press(find(frame, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON and a.name.startswith("Coefficients")),
           blocking=False)
@@ -245,11 +311,16 @@ def main():
     else:
         press(button, blocking=False)
         table_dialog = wait_for("the coefficient table", lambda: next(
-            (w for w in children(app) if w.name == "Coefficients" and showing(w) and w != coefficients
+            (w for w in children(app) if showing(w) and w != coefficients
              and find(w, lambda a: a.getRole() == pyatspi.ROLE_TABLE) is not None), None))
         time.sleep(0.3)
         check_window(table_dialog, 10, "coefficient table")
-        table = find(table_dialog, lambda a: a.getRole() == pyatspi.ROLE_TABLE).queryTable()
+        # Whose table it is, as the button that opened it says.
+        table_acc = find(table_dialog, lambda a: a.getRole() == pyatspi.ROLE_TABLE)
+        for what, acc in (("window", table_dialog), ("table", table_acc)):
+            if acc.name != button.name:
+                fault("coefficient table: its %s is named '%s', not '%s'" % (what, acc.name, button.name))
+        table = table_acc.queryTable()
         if table.nRows < 1 or table.nColumns < 1:
             fault("coefficient table: %d x %d cells" % (table.nRows, table.nColumns))
         else:

@@ -61,18 +61,27 @@ protected:
     QPalette m_saved;
 };
 
-TEST_P(EditorMarksOnAPalette, ValueIconsAndTheTriangleStandOutFromTheirFace)
+TEST_P(EditorMarksOnAPalette, EnabledMarksStandOutAndGreyedOnesStayBehindThem)
 {
     const QPalette palette = QApplication::palette();
-    for (int value = -1; value <= 1; ++value)
-        EXPECT_GE(IconContrast(EditorIcon(kValueIcon + value), palette.color(QPalette::Window)),
-                  controls::kTextContrast)
-            << "value " << value;
-    EXPECT_GE(IconContrast(EditorIcon(kTriangleIcon), palette.color(QPalette::Button)), controls::kTextContrast);
-    // The greyed values still show, more faintly.
+    const QColor face = palette.color(QPalette::Window);
+    double faintest = 21.0;
     for (int value = -1; value <= 1; ++value) {
-        const double grey = IconContrast(EditorIcon(kGreyValueIcon + value), palette.color(QPalette::Window));
-        EXPECT_GE(grey, 1.8) << "greyed value " << value;
+        const double enabled = IconContrast(EditorIcon(kValueIcon + value), face);
+        EXPECT_GE(enabled, controls::kTextContrast) << "value " << value;
+        faintest = std::min(faintest, enabled);
+    }
+    EXPECT_GE(IconContrast(EditorIcon(kTriangleIcon), palette.color(QPalette::Button)), controls::kTextContrast);
+    // Greyed values (a cleared component) and disabled ones still show, but
+    // well behind every enabled one.
+    for (int value = -1; value <= 1; ++value) {
+        for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled}) {
+            const int icon = mode == QIcon::Normal ? kGreyValueIcon + value : kValueIcon + value;
+            const QPixmap shown = EditorIcon(icon).pixmap(QSize(16, 16), mode);
+            const double greyed = IconContrast(QIcon(shown), face);
+            EXPECT_GE(greyed, 1.8) << "greyed value " << value;
+            EXPECT_LT(greyed * 1.5, faintest) << "greyed value " << value << " stands out like an enabled one";
+        }
     }
 }
 
@@ -109,14 +118,10 @@ TEST_P(EditorMarksOnAPalette, ReadOnlyCorrelationCellsLookUnlikeEditableOnes)
     ASSERT_GT(seenEditable, 0);
     ASSERT_GT(seenReadOnly, 0);
     const QPalette palette = QApplication::palette();
-    if (GetParam()) {
-        EXPECT_GE(controls::ContrastRatio(editable, readOnly), controls::kSurfaceContrast - 0.01)
-            << editable.name().toStdString() << " vs " << readOnly.name().toStdString();
-    } else {
-        // A light theme keeps the field and button colours as they are.
-        EXPECT_EQ(editable, palette.color(QPalette::Base));
-        EXPECT_EQ(readOnly, palette.color(QPalette::Button));
-    }
+    // Told apart at a glance on either palette; the field keeps its colour.
+    EXPECT_GE(controls::ContrastRatio(editable, readOnly), controls::kSurfaceContrast - 0.01)
+        << editable.name().toStdString() << " vs " << readOnly.name().toStdString();
+    EXPECT_EQ(editable, palette.color(QPalette::Base));
 }
 
 INSTANTIATE_TEST_SUITE_P(LightAndDark, EditorMarksOnAPalette, ::testing::Values(false, true),

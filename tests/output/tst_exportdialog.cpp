@@ -110,15 +110,18 @@ TEST(ChooseExportPath, OkRemembersTheTypeAndCompletesTheName)
     EXPECT_EQ(index, 4u);
     EXPECT_EQ(chooser.seen.back().initialName, "sky");
 
+    // JPEG listed, a PNG name typed: a PNG is written, and the next dialog
+    // lists PNG files, so the one just written shows.
     chooser.answer = CExportChoice{"/p/x.PNG", 2};
     EXPECT_EQ(ChooseExportPath(nullptr, "sky.wpp", index, chooser), QString("/p/x.PNG"));
     EXPECT_EQ(chooser.seen.back().filterIndex, 4u);   // preselects the type chosen last time
-    EXPECT_EQ(index, 2u);
+    EXPECT_EQ(index, 3u);
+    EXPECT_EQ(LastExportFilterIndex(), 3u);
 
     chooser.answer.reset();
     EXPECT_FALSE(ChooseExportPath(nullptr, "sky.wpp", index, chooser));
-    EXPECT_EQ(chooser.seen.back().filterIndex, 2u);
-    EXPECT_EQ(index, 2u);
+    EXPECT_EQ(chooser.seen.back().filterIndex, 3u);
+    EXPECT_EQ(index, 3u);
 
     uint32_t otherView = kFirstExportFilterIndex;   // another view starts again at Bitmap
     ChooseExportPath(nullptr, "sky.wpp", otherView, chooser);
