@@ -207,7 +207,13 @@ INSTANTIATE_TEST_SUITE_P(
         WorkedCase{"DiamondReadsTheDiagonal", 8, 8, 1, 3, 3, {{0, 1, 1, 90.0}, {0, 1, 0, 77.0}}, 0, 0, 90},
         WorkedCase{"DiamondStopsAtTheSmallerCount", 8, 8, 1, 3, 1, {{0, 0, 0, 30.0}, {0, 1, 1, 90.0}}, 0, 0, 30},
         WorkedCase{"NormalWithoutVerticalHarmonicsIsZero", 8, 8, 0, 3, 0, {{0, 0, 0, 30.0}}, 0, 0, 0},
-        WorkedCase{"OutOfRangeSumIsZero", 8, 1, 0, 1, 1, {{0, 0, 0, 1e300}}, 0, 0, 0}),
+        WorkedCase{"OutOfRangeSumIsZero", 8, 1, 0, 1, 1, {{0, 0, 0, 1e300}}, 0, 0, 0},
+        // 2^62 + 3072 is in the 64-bit range: its low 32 bits 3072 cycle
+        // to 12; its negative's 2^32 - 3072 to 244. 2^63 is just outside.
+        WorkedCase{"TwoToThe62Plus3072KeepsItsLowBits", 8, 1, 0, 1, 1, {{0, 0, 0, 4611686018427390976.0}}, 0, 0, 12},
+        WorkedCase{"MinusTwoToThe62Minus3072KeepsItsLowBits", 8, 1, 0, 1, 1, {{0, 0, 0, -4611686018427390976.0}},
+                   0, 0, 244},
+        WorkedCase{"TwoToThe63IsOutOfRange", 8, 1, 0, 1, 1, {{0, 0, 0, 9223372036854775808.0}}, 0, 0, 0}),
     [](const testing::TestParamInfo<WorkedCase>& info) { return std::string(info.param.name); });
 
 TEST_P(ContinuousWorked, RedLevelIsTheSumTruncatedOnce)
