@@ -6,6 +6,7 @@
 #include "EditorFixture.h"
 
 #include "platform/MDIChildWnd.h"
+#include "support/Sanitizers.h"
 
 #include <QElapsedTimer>
 #include <QMdiArea>
@@ -22,17 +23,7 @@ using quorrel::test::EditorFixture;
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
+using quorrel::test::kAddressSanitizer;
 
 constexpr int kInterval = 20;
 constexpr int kWarmUpMs = 1500;
