@@ -1,5 +1,7 @@
 #include "LoopBlend.h"
 
+#include "Keyframes.h"
+
 #include <stdexcept>
 
 namespace quorrel::render::animation {
@@ -15,7 +17,7 @@ std::array<double, 4> CatmullRomWeights(double u)
 CLoopBlend::CLoopBlend(std::vector<RealCoefficients> keyframes)
     : m_keyframes(std::move(keyframes))
 {
-    if (m_keyframes.size() < 2)
+    if (m_keyframes.size() < kMinKeyframes)
         throw std::invalid_argument("a loop needs two keyframes at least");
 }
 

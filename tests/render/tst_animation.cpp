@@ -126,6 +126,17 @@ INSTANTIATE_TEST_SUITE_P(Loops, LoopTimingTest,
                                            TimingCase{10.0, 121, 0, 0}, TimingCase{0.1, 1, 0, 0},
                                            TimingCase{4000.0, 30, 0, 0}, TimingCase{std::nan(""), 30, 0, 0}));
 
+TEST(LoopTiming, RefusalsNameTheRanges)
+{
+    std::string error;
+    EXPECT_FALSE(CLoopTiming::FromSeconds(4000.0, 30, error));
+    EXPECT_EQ(error, "the loop lasts from 0.1 to 3600 seconds");
+    EXPECT_FALSE(CLoopTiming::FromSeconds(10.0, 121, error));
+    EXPECT_EQ(error, "the frame rate is from 1 to 120 frames a second");
+    EXPECT_FALSE(CLoopTiming::FromSeconds(0.1, 1, error));
+    EXPECT_EQ(error, "a loop has from 2 to 100000 frames, not 0");
+}
+
 // ---------------------------------------------------------------- weights
 
 TEST(CatmullRomWeights, PassThroughTheKeyframeAndAddUpToOne)
