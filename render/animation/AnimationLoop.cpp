@@ -31,8 +31,7 @@ CAnimationLoop::CAnimationLoop(const std::vector<model::CTileParams>& keyframes,
     : m_settings(std::make_unique<model::CTileParams>(keyframes.empty() ? model::CTileParams() : keyframes[0])),
       m_blend(TablesOf(keyframes)),
       m_timing(timing)
-{
-}
+{}
 
 void CAnimationLoop::Coefficients(uint64_t f, RealCoefficients& out) const { m_blend.At(f, m_timing.Frames(), out); }
 

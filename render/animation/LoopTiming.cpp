@@ -25,8 +25,8 @@ std::optional<CLoopTiming> CLoopTiming::FromSeconds(double seconds, uint32_t fps
         return std::nullopt;
     }
     if (fps < kMinFps || fps > kMaxFps) {
-        error = "the frame rate is from " + std::to_string(kMinFps) + " to " + std::to_string(kMaxFps) +
-                " frames a second";
+        error =
+            "the frame rate is from " + std::to_string(kMinFps) + " to " + std::to_string(kMaxFps) + " frames a second";
         return std::nullopt;
     }
     const double frames = std::round(seconds * fps);
@@ -38,8 +38,7 @@ std::optional<CLoopTiming> CLoopTiming::FromSeconds(double seconds, uint32_t fps
     return CLoopTiming(static_cast<uint32_t>(frames), fps);
 }
 
-CLoopTiming::CLoopTiming(uint32_t frames, uint32_t fps)
-    : m_frames(frames), m_fps(fps)
+CLoopTiming::CLoopTiming(uint32_t frames, uint32_t fps) : m_frames(frames), m_fps(fps)
 {
     if (frames < kMinFrames || frames > kMaxFrames || fps < kMinFps || fps > kMaxFps)
         throw std::invalid_argument("loop timing out of range");

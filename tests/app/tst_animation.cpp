@@ -7,8 +7,8 @@
 
 #include "EditorFixture.h"
 
-#include "app/animation/ViewAnimation.h"
 #include "app/MainStatusBar.h"
+#include "app/animation/ViewAnimation.h"
 #include "model/TileParams.h"
 #include "model/WppFile.h"
 #include "output/animation/AnimationExportDialog.h"
@@ -69,7 +69,7 @@ protected:
     QImage Painted() const { return ActiveView()->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
     QString m_document;
-    QByteArray m_saved;   // the document's file as written
+    QByteArray m_saved; // the document's file as written
 };
 
 TEST_F(AnimationTest, AnimatePlaysChangingFramesAndStoppingShowsTheStillAgain)
@@ -158,12 +158,15 @@ TEST_F(AnimationTest, ACancelledExportLeavesNoFile)
     CViewAnimation& animation = ActiveView()->Animation();
     ASSERT_TRUE(animation.IsExporting());
     Frame()->Router().UpdateActions();
-    EXPECT_FALSE(Frame()->Action(ID_EXPORT_ANIMATION)->isEnabled());   // one export at a time
+    EXPECT_FALSE(Frame()->Action(ID_EXPORT_ANIMATION)->isEnabled()); // one export at a time
     auto* cancel = Frame()->StatusBar()->findChild<QPushButton*>(QStringLiteral("cancelAnimationExport"));
     ASSERT_TRUE(cancel);
     // Some frames go by, then Cancel.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Frame()->StatusBar()->ProgressIndicator() &&
-                                     Frame()->StatusBar()->ProgressIndicator()->value() >= 1; }, kWorkMs));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return Frame()->StatusBar()->ProgressIndicator() && Frame()->StatusBar()->ProgressIndicator()->value() >= 1;
+        },
+        kWorkMs));
     QTest::mouseClick(cancel, Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return animation.LastOutcome().has_value(); }, kWorkMs));
     EXPECT_EQ(animation.LastOutcome(), ExportOutcome::Cancelled);
@@ -183,16 +186,15 @@ class AnimationPathTest : public ::testing::TestWithParam<PathCase> {};
 
 TEST_P(AnimationPathTest, TheFileNameFollowsTheChosenFormat)
 {
-    EXPECT_EQ(CAnimationExportDialog::PathForFormat(QString::fromUtf8(GetParam().path), GetParam().format).toStdString(),
-              GetParam().expected);
+    EXPECT_EQ(
+        CAnimationExportDialog::PathForFormat(QString::fromUtf8(GetParam().path), GetParam().format).toStdString(),
+        GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, AnimationPathTest,
-                         ::testing::Values(PathCase{"/p/sea.webp", 1, "/p/sea.gif"},
-                                           PathCase{"/p/sea.gif", 2, "/p/sea.webm"},
-                                           PathCase{"/p/sea.webm", 3, "/p/sea-{n}.png"},
-                                           PathCase{"/p/sea-{n}.png", 0, "/p/sea.webp"},
-                                           PathCase{"/p/f{n}.PNG", 3, "/p/f{n}.png"},
-                                           PathCase{"/p/sea", 0, "/p/sea.webp"}));
+INSTANTIATE_TEST_SUITE_P(
+    Formats, AnimationPathTest,
+    ::testing::Values(PathCase{"/p/sea.webp", 1, "/p/sea.gif"}, PathCase{"/p/sea.gif", 2, "/p/sea.webm"},
+                      PathCase{"/p/sea.webm", 3, "/p/sea-{n}.png"}, PathCase{"/p/sea-{n}.png", 0, "/p/sea.webp"},
+                      PathCase{"/p/f{n}.PNG", 3, "/p/f{n}.png"}, PathCase{"/p/sea", 0, "/p/sea.webp"}));
 
 } // namespace

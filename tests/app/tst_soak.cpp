@@ -9,8 +9,8 @@
 #include "support/Sanitizers.h"
 
 #include <QElapsedTimer>
-#include <QMdiArea>
 #include <QFile>
+#include <QMdiArea>
 #include <QTest>
 #include <QTimer>
 
@@ -62,8 +62,8 @@ TEST_F(SlideShowSoakTest, TwoWindowsTickForHundredsOfTicksWithFlatMemory)
     // Warm up until both histories are full, so caches and the history's
     // 15 entries are in place before the first measurement.
     QTest::qWait(kWarmUpMs);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return first->History().Size() == 15 && second->History().Size() == 15; },
-                                10000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return first->History().Size() == 15 && second->History().Size() == 15; }, 10000));
     const long rssBefore = StatusKb("VmRSS");
     const long peakBefore = StatusKb("VmHWM");
     const uint64_t firstTicks = first->TimerTicks();

@@ -147,7 +147,7 @@ void InPropertySheet(QObject* owner, const std::function<void(editors::CQuorrelP
     poll->start(50);
     Xdo({"key", "F4"});
     EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 30000)) << "F4 showed no sheet";
-    delete poll;   // not left to fire on a sheet shown later
+    delete poll; // not left to fire on a sheet shown later
 }
 
 // The highest contrast any pixel of `area` (device pixels of the screen)
@@ -211,8 +211,8 @@ TEST_F(InWmSession, FullScreenIsTheWindowManagersAndLeavingRestoresTheWindow)
     EXPECT_EQ(floating->mapTo(Frame(), QPoint(0, 0)), QPoint(300, 200));
     // The tile covers the screen below the menu bar, but for the button.
     QImage shot;
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ShareShowingTile(shot = Screenshot("fullscreen"), View(), 1) > 0.97; },
-                                5000))
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return ShareShowingTile(shot = Screenshot("fullscreen"), View(), 1) > 0.97; }, 5000))
         << "the screen does not show the tile";
     EXPECT_LT(ShareShowingTile(shot, View(), 1, floating), 0.5) << "the floating button does not show";
     EXPECT_EQ(OnScreen(Frame()->MdiArea(), 1.0).bottom(), ScreenRect().bottom());
@@ -246,7 +246,7 @@ TEST_F(InWmSession, F1InADialogOpensTheHelpOnItsScreenAtItsPageAndEscClosesIt)
         // on it would reach past the screen's edges.
         const QRect screen = sheet->screen()->availableGeometry();
         sheet->move(screen.right() - sheet->frameGeometry().width(), screen.bottom() - sheet->frameGeometry().height());
-        sheet->TabBar()->setCurrentIndex(3);   // Symmetries
+        sheet->TabBar()->setCurrentIndex(3); // Symmetries
         Xdo({"key", "F1"});
         desktop::HelpSystem* help = &m_app->Help();
         ASSERT_TRUE(QTest::qWaitFor([&] { return help->Window() && help->Window()->isVisible(); }, 5000))
@@ -373,10 +373,11 @@ TEST_F(InDarkHiDpiSession, ZoomOneShowsOneImagePixelPerDevicePixelAndZoomTwoTwo)
         << "zoom 2 does not lay an image pixel on 2 x 2 device pixels";
     // The pointer read-out counts device pixels too: the logical point
     // (100, 50) is device pixel (200, 100), image pixel (100, 50) at zoom 2.
-    QMouseEvent move(QEvent::MouseMove, QPointF(100, 50), view->viewport()->mapToGlobal(QPointF(100, 50)),
-                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(100, 50), view->viewport()->mapToGlobal(QPointF(100, 50)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(view->viewport(), &move);
-    EXPECT_EQ(view->PointerPosition(), QPoint(100 % int(Doc()->m_params.m_nWidth), 50 % int(Doc()->m_params.m_nHeight)));
+    EXPECT_EQ(view->PointerPosition(),
+              QPoint(100 % int(Doc()->m_params.m_nWidth), 50 % int(Doc()->m_params.m_nHeight)));
 
     // The toolbar's zoom images keep their magnifier handles: the lower
     // right quarter of each stands out from the bar.
@@ -402,7 +403,7 @@ TEST_F(InDarkHiDpiSession, EveryMarkOfTheSymmetriesAndCorrelationsPagesStandsOut
         ASSERT_NE(page, nullptr);
         const QColor face = page->palette().color(QPalette::Window);
         const QList<editors::CIconLabel*> values = page->findChildren<editors::CIconLabel*>();
-        ASSERT_GE(values.size(), 36);   // the 6 x 6 values and the column headings
+        ASSERT_GE(values.size(), 36); // the 6 x 6 values and the column headings
         // The ticked components' value icons and the contrast of the faintest
         // on a screenshot.
         int ticked = 0;
@@ -412,7 +413,7 @@ TEST_F(InDarkHiDpiSession, EveryMarkOfTheSymmetriesAndCorrelationsPagesStandsOut
             for (const editors::CIconLabel* value : values) {
                 if (!value->isVisible() || value->IconId() < editors::kValueIcon - 1 ||
                     value->IconId() > editors::kValueIcon + 1)
-                    continue;   // a greyed value of an unticked component
+                    continue; // a greyed value of an unticked component
                 ++ticked;
                 worst = std::min(worst, BestContrast(shot, OnScreen(value, Ratio()), face));
             }
@@ -454,9 +455,10 @@ TEST_F(InDarkHiDpiSession, EveryMarkOfTheSymmetriesAndCorrelationsPagesStandsOut
         };
         (void)QTest::qWaitFor([&] { return grid->isVisible() && readCells(Screenshot("dark-correlations")); }, 5000);
         ASSERT_TRUE(haveReadOnly);
-        if (haveEditable)
+        if (haveEditable) {
             EXPECT_GE(controls::ContrastRatio(editable, readOnly), controls::kSurfaceContrast - 0.05)
                 << editable.name().toStdString() << " vs " << readOnly.name().toStdString();
+        }
     });
 }
 
@@ -478,13 +480,10 @@ TEST_F(InDarkHiDpiSession, GalleryThumbnailsHaveTheScreensDensity)
                                            gallery.Scale(i)))
             << i;
     }
-    Screenshot("hidpi-gallery");   // for a look
+    Screenshot("hidpi-gallery"); // for a look
     gallery.reject();
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    return quorrel::test::XServerTestMain(argc, argv);
-}
+int main(int argc, char** argv) { return quorrel::test::XServerTestMain(argc, argv); }

@@ -60,8 +60,8 @@ char ThreadState(pid_t tid)
 struct Shared {
     pid_t caller = ::gettid();
     std::atomic<pid_t> worker{0};
-    std::atomic<uint32_t> rendered{0};   // columns rendered so far, by either thread
-    std::atomic<uint32_t> furthest{0};   // one past the furthest column rendered
+    std::atomic<uint32_t> rendered{0}; // columns rendered so far, by either thread
+    std::atomic<uint32_t> furthest{0}; // one past the furthest column rendered
 };
 
 class CNumberedColumns final : public IColumnSource {
@@ -103,7 +103,7 @@ public:
     }
 
     uint32_t m_next = 0;
-    std::vector<uint32_t> m_wrong;   // columns out of order or not as rendered
+    std::vector<uint32_t> m_wrong; // columns out of order or not as rendered
     uint32_t m_furthestWhileStalled = 0;
     bool m_workerSlept = false;
 
@@ -148,8 +148,9 @@ TEST_P(ColumnDriverRing, AWorkerWaitsForItsSlotWhileTheSurfaceHoldsTheFirstBlock
 {
     Shared shared;
     CStallingSurface surface(shared);
-    DriveColumns(kWidth, kHeight, 2, [&] { return std::make_unique<CNumberedColumns>(shared); }, surface, {},
-                 GetParam().columnsPerRun);
+    DriveColumns(
+        kWidth, kHeight, 2, [&] { return std::make_unique<CNumberedColumns>(shared); }, surface, {},
+        GetParam().columnsPerRun);
 
     ASSERT_TRUE(surface.m_workerSlept) << "no worker thread ran, or it never waited";
     // The ring was full while the surface held the first block, and the

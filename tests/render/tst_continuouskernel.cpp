@@ -21,24 +21,24 @@ using namespace quorrel::render;
 namespace {
 
 constexpr std::size_t kRows = 3;
-constexpr std::size_t kLength = 96;   // positions in every row
+constexpr std::size_t kLength = 96; // positions in every row
 
 // Sums the kernels must truncate exactly: 2^62 + 3072 is inside the 64-bit
 // range and has low bits; 2^63 is just outside; NaN and infinities give 0.
 struct Edge {
     std::size_t at;
     double sum;
-    uint32_t low32;   // worked out by hand
+    uint32_t low32; // worked out by hand
 };
 const Edge kEdges[] = {
-    {17, 4611686018427390976.0, 3072u},                           // 2^62 + 3072
-    {18, -4611686018427390976.0, 4294964224u},                    // -(2^62 + 3072): 2^32 - 3072
-    {19, 9223372036854775808.0, 0u},                              // 2^63
-    {20, 9223372036854774784.0, 4294966272u},                     // 2^63 - 1024: 2^32 - 1024
-    {21, -9223372036854775808.0, 0u},                             // -2^63, in range
+    {17, 4611686018427390976.0, 3072u},        // 2^62 + 3072
+    {18, -4611686018427390976.0, 4294964224u}, // -(2^62 + 3072): 2^32 - 3072
+    {19, 9223372036854775808.0, 0u},           // 2^63
+    {20, 9223372036854774784.0, 4294966272u},  // 2^63 - 1024: 2^32 - 1024
+    {21, -9223372036854775808.0, 0u},          // -2^63, in range
     {33, std::numeric_limits<double>::quiet_NaN(), 0u},
     {34, std::numeric_limits<double>::infinity(), 0u},
-    {50, -2.75, 4294967294u},                                     // toward zero: -2
+    {50, -2.75, 4294967294u}, // toward zero: -2
     {51, 1e300, 0u},
 };
 
@@ -118,8 +118,8 @@ TEST_P(ContinuousKernelOn, TruncatedSumsOfOneToNineColumnsAtEveryStartAndLength)
                              std::to_string(length) + " long");
                 const std::size_t stride = length + 5;
                 std::vector<uint32_t> out(columns * stride, 0xDEADBEEFu);
-                CombineRowsTruncated(weights.data(), rows.pointers.data(), kRows, start, length, columns,
-                                     out.data(), stride);
+                CombineRowsTruncated(weights.data(), rows.pointers.data(), kRows, start, length, columns, out.data(),
+                                     stride);
                 for (std::size_t c = 0; c < columns; ++c) {
                     for (std::size_t i = 0; i < length; ++i) {
                         const double sum = ScalarSum(weights.data() + c * kRows, rows, start + i);
