@@ -9,7 +9,7 @@
 // view shows one image pixel per device pixel at zoom 1, and the gallery's
 // thumbnails have the screen's density.
 
-#include "X11SessionFixture.h"
+#include "support/EditorSession.h"
 
 #include "app/FullScreen.h"
 #include "app/QuorrelView.h"

@@ -7,7 +7,7 @@
 // tick, closing one of two maximised windows, Exit with the help window
 // open (the process must end) and the window captions.
 
-#include "X11SessionFixture.h"
+#include "support/EditorSession.h"
 
 #include "app/MainStatusBar.h"
 
