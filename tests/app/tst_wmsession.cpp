@@ -221,7 +221,7 @@ TEST_F(InWmSession, FullScreenIsTheWindowManagersAndLeavingRestoresTheWindow)
     QWidget* button = floating->widgetForAction(Frame()->Action(ID_FULL_SCREEN));
     ASSERT_NE(button, nullptr);
     const QPoint at = button->mapToGlobal(button->rect().center());
-    Xdo({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"}, 300);
+    Xdo({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return !Frame()->IsFullScreen(); }, 3000)) << "the button did not leave";
     EXPECT_TRUE(QTest::qWaitFor([&] { return !HasNetWmState(main, "_NET_WM_STATE_FULLSCREEN"); }, 5000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return HasNetWmState(main, "_NET_WM_STATE_MAXIMIZED"); }, 5000));

@@ -26,7 +26,12 @@ QString WorkDir() { return XServerWorkFolder(); }
 void Xdo(const QStringList& args, int settleMs)
 {
     QProcess::execute(QStringLiteral("xdotool"), args);
-    QTest::qWait(settleMs);
+    // A round trip to the X server: the events xdotool made are then in
+    // this process's queue, and are handled here.
+    QGuiApplication::sync();
+    QCoreApplication::processEvents();
+    if (settleMs > 0)
+        QTest::qWait(settleMs);
 }
 
 QString XProperty(WId window, const char* property)
@@ -151,7 +156,6 @@ void InX11Session::Focus()
     Frame()->raise();
     Frame()->activateWindow();
     (void)QTest::qWaitForWindowActive(Frame(), 3000);
-    QTest::qWait(100);
 }
 
 void InX11Session::MenuItem(const QString& menu, const QString& key)
@@ -163,9 +167,9 @@ void InX11Session::MenuItem(const QString& menu, const QString& key)
             title = action;
     ASSERT_NE(title, nullptr) << menu.toStdString();
     const QPoint at = bar->mapToGlobal(bar->actionGeometry(title).center());
-    Xdo({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"}, 300);
+    Xdo({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return title->menu()->isVisible(); }, 3000)) << "the menu did not open";
-    Xdo({"key", key}, 300);
+    Xdo({"key", key});
 }
 
 } // namespace quorrel::test

@@ -27,9 +27,9 @@ namespace quorrel::test {
 
 QString WorkDir();
 
-// Runs xdotool with `args` (real X input through XTest), then lets the
-// events arrive.
-void Xdo(const QStringList& args, int settleMs = 150);
+// Runs xdotool with `args` (real X input through XTest) and handles the
+// events it made; `settleMs` more for a case that needs the time to pass.
+void Xdo(const QStringList& args, int settleMs = 0);
 
 // The value the X server holds for `window` under `property` (a caption as
 // "_NET_WM_NAME" or "WM_NAME": the quoted text; otherwise xprop's line).
