@@ -136,7 +136,26 @@ def walk(acc, counts):
         walk(child, counts)
 
 
+def interactive_count(acc):
+    """The showing interactive elements under acc, unchecked."""
+    try:
+        if not showing(acc):
+            return 0
+        role = acc.getRole()
+        own = 1 if role in INTERACTIVE else 0
+        if role == pyatspi.ROLE_COMBO_BOX:
+            return own
+        return own + sum(interactive_count(child) for child in children(acc))
+    except GLib.Error:
+        return 0
+
+
 def check_window(window, at_least, what):
+    # A window's elements reach the bus a moment after it shows: wait (at
+    # most 10 s) until there are enough, then check them once.
+    end = time.monotonic() + 10.0
+    while time.monotonic() < end and interactive_count(window) < at_least:
+        time.sleep(0.1)
     counts = [0]
     walk(window, counts)
     print("%s: %d interactive elements" % (what, counts[0]), flush=True)
@@ -221,7 +240,6 @@ def main():
         press(page)
         # The tab list speaks the current page's name.
         wait_for("page %s" % page.name.strip(), lambda: tabs.name == page.name)
-        time.sleep(0.3)
         check_window(sheet, 8, "Properties, page " + page.name.strip())
         if page.name.strip() == "Colors":
             check_markers(sheet)
@@ -233,7 +251,6 @@ def main():
     press(find(frame, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON and a.name.startswith("Coefficients")),
           blocking=False)
     coefficients = wait_for("the Coefficients dialog", lambda: top("Coefficients", pyatspi.ROLE_DIALOG))
-    time.sleep(0.3)
     check_window(coefficients, 30, "Coefficients")
 
     # The first table a button opens (which are enabled depends on the
@@ -247,7 +264,6 @@ def main():
         table_dialog = wait_for("the coefficient table", lambda: next(
             (w for w in children(app) if w.name == "Coefficients" and showing(w) and w != coefficients
              and find(w, lambda a: a.getRole() == pyatspi.ROLE_TABLE) is not None), None))
-        time.sleep(0.3)
         check_window(table_dialog, 10, "coefficient table")
         table = find(table_dialog, lambda a: a.getRole() == pyatspi.ROLE_TABLE).queryTable()
         if table.nRows < 1 or table.nColumns < 1:
