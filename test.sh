@@ -12,7 +12,26 @@
 #                         checked in a clean Debian 12 (scripts/check-package.sh;
 #                         not part of the normal run: a few minutes, and the
 #                         first run downloads a minimal Debian of about 200 MB)
+# Any other option is refused.
 set -euo pipefail
+
+usage() {
+    sed -n '4,15p' "$0" | sed 's/^# \{0,1\}//' >&2
+    exit "${1:-2}"
+}
+case "${1:-}" in
+    -h | --help) usage 0 ;;
+    "" | --sanitize | --desktops | --package)
+        [ $# -le 1 ] || { echo "test.sh: $1 takes no value (got: ${*:2})" >&2; usage; } ;;
+    --fuzz)
+        [ $# -le 2 ] && [[ "${2:-300}" =~ ^[1-9][0-9]*$ ]] ||
+            { echo "test.sh: --fuzz takes a number of seconds (got: ${*:2})" >&2; usage; } ;;
+    *)
+        echo "test.sh: unknown option: $1" >&2
+        usage ;;
+esac
+
+# shellcheck source=scripts/setup.sh
 source "$(dirname "$0")/scripts/setup.sh"
 
 if [ "${1:-}" = "--package" ]; then
@@ -34,8 +53,8 @@ if [ "${1:-}" = "--fuzz" ]; then
 fi
 
 if [ "${1:-}" = "--desktops" ]; then
-    cmake -S "$QUORREL_ROOT" -B "$QUORREL_BUILD" -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$QUORREL_BUILD" -j "$jobs" --target quorrel-wallpaper-probe quorrel-render quorrel-print-probe quorrel
+    # The normal build (up to date after a normal run: nothing to redo).
+    quorrel_build
     cd "$QUORREL_BUILD"
     ctest -L desktops --output-on-failure -j "$jobs" --timeout 300
     echo "Screenshots and checks: $QUORREL_BUILD/tests/desktops/reports/"
@@ -55,6 +74,7 @@ fi
 quorrel_build
 # A short fuzzing run of the file readers on every change.
 quorrel_fuzz 20
+quorrel_shellcheck
 
 cd "$QUORREL_BUILD"
 ctest --output-on-failure -j "$jobs" --timeout 600

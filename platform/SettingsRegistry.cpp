@@ -108,10 +108,16 @@ QString CSettingsRegistry::UnstoredWarning() const
 
 namespace {
 
+// Never destroyed: the model keeps a pointer to it as its backend, and the
+// exit handler below reads it. Exit handlers and the destructors of static
+// objects run interleaved in reverse order of registration, so a static
+// object first built after the handler was registered would already be gone
+// (its file name freed) when the handler runs. A heap object that is never
+// deleted lives until the process ends, whatever the order.
 CSettingsRegistry& ProcessRegistry()
 {
-    static CSettingsRegistry registry;
-    return registry;
+    static CSettingsRegistry* const registry = new CSettingsRegistry;
+    return *registry;
 }
 
 } // namespace

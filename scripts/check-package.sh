@@ -16,7 +16,9 @@
 #
 #   scripts/check-package.sh        (or ./test.sh --package)
 #
-# Needs root (chroot, mounts); runs itself through sudo otherwise.
+# The build and the package's own checks run as the invoking user; only the
+# clean system needs root (debootstrap, chroot, mounts): the script goes on
+# through sudo with --clean-system and hands the reports back to the user.
 # QUORREL_PACKAGE_BUILD   the build folder (default build-package/: Release,
 #                         no tests or benchmarks)
 # QUORREL_PACKAGE_CACHE   the clean root and apt's downloads, kept between runs
@@ -25,9 +27,13 @@
 # $QUORREL_PACKAGE_BUILD/package-check/.
 set -euo pipefail
 
-if [ "$(id -u)" -ne 0 ]; then
-    exec sudo --preserve-env=QUORREL_PACKAGE_BUILD,QUORREL_PACKAGE_CACHE,CCACHE_DIR,CCACHE_BASEDIR "$0" "$@"
-fi
+clean_only=""
+case "${1:-}" in
+    "") ;;
+    --clean-system) clean_only=1 ;;
+    *) echo "usage: $0 (builds the package, then checks it in a clean Debian 12)" >&2; exit 2 ;;
+esac
+staged=""
 
 source "$(dirname "$0")/setup.sh"
 quorrel_install_packages "${QUORREL_PACKAGES[@]}" "${QUORREL_PACKAGE_PACKAGES[@]}"
@@ -62,59 +68,76 @@ debian_mirror() {
     echo "${uri:-$fallback}"
 }
 
-mkdir -p "$reports" "$cache"
-rm -f "$reports"/*
-
-step "Building the package in $build"
-cmake -S "$QUORREL_ROOT" -B "$build" -DCMAKE_BUILD_TYPE=Release \
-    -DQUORREL_BUILD_TESTS=OFF -DQUORREL_BUILD_BENCH=OFF >/dev/null
-rm -f "$build"/quorrel_*.deb
-cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)"
-cmake --build "$build" --target package >"$reports/cpack.log" 2>&1 || { cat "$reports/cpack.log"; fail "cpack"; }
+mkdir -p "$cache"
+if [ -z "$clean_only" ]; then
+    mkdir -p "$reports"
+    rm -f "$reports"/*
+    step "Building the package in $build"
+    cmake -S "$QUORREL_ROOT" -B "$build" -DCMAKE_BUILD_TYPE=Release \
+        -DQUORREL_BUILD_TESTS=OFF -DQUORREL_BUILD_BENCH=OFF >/dev/null
+    rm -f "$build"/quorrel_*.deb
+    cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)"
+    cmake --build "$build" --target package >"$reports/cpack.log" 2>&1 || { cat "$reports/cpack.log"; fail "cpack"; }
+fi
 version="$(sed -nE 's/^project\(Quorrel VERSION ([0-9.]+).*/\1/p' "$QUORREL_ROOT/CMakeLists.txt")"
 arch="$(dpkg --print-architecture)"
 deb="$build/quorrel_${version}_${arch}.deb"
 [ -f "$deb" ] || fail "cpack did not write $(basename "$deb") (found: $(ls "$build"/*.deb 2>/dev/null))"
-[ "$(ls "$build"/quorrel_*.deb | wc -l)" = 1 ] || fail "more than one package was written"
-
-step "The package's control data and files"
-dpkg-deb --info "$deb" | tee "$reports/control.txt"
-[ "$(dpkg-deb -f "$deb" Package)" = quorrel ] || fail "package name"
-[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "version"
-[ "$(dpkg-deb -f "$deb" Section)" = graphics ] || fail "section is not graphics"
+debs=("$build"/quorrel_*.deb)
+[ "${#debs[@]}" = 1 ] || fail "more than one package was written"
 depends="$(dpkg-deb -f "$deb" Depends)"
-for needed in libqt6gui6 libqt6widgets6 libqt6printsupport6 libhwy1 libgif7 libimagequant0 qt6-image-formats-plugins; do
-    grep -qE "(^|, )$needed( |,|$)" <<<"$depends" || fail "Depends lacks $needed: $depends"
-done
-# Debian's triggers refresh the desktop, MIME and icon caches: no scripts.
-control_files="$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | sed 's|^\./||' | grep -v '^$' | sort | tr '\n' ' ')"
-[ "$control_files" = "control md5sums " ] || fail "control files other than control and md5sums: $control_files"
-dpkg-deb -c "$deb" | awk '{ print $6 }' | sed 's|^\./|/|' >"$reports/files.txt"
-for wanted in /usr/bin/quorrel /usr/bin/quorrel-render \
-        "/usr/share/applications/$app_id.desktop" "/usr/share/metainfo/$app_id.metainfo.xml" \
-        /usr/share/mime/packages/quorrel.xml /usr/share/icons/hicolor/256x256/apps/quorrel.png \
-        /usr/share/icons/hicolor/48x48/mimetypes/application-x-quorrel-document.png \
-        /usr/share/quorrel/presets/$preset.wpp /usr/share/doc/quorrel/copyright \
-        /usr/share/doc/quorrel/changelog.gz /usr/share/man/man1/quorrel.1.gz \
-        /usr/share/man/man1/quorrel-render.1.gz /usr/share/doc/quorrel/html/index.html; do
-    grep -qxF "$wanted" "$reports/files.txt" || fail "the package lacks $wanted"
-done
-caches="$(grep -E '(mime\.cache|/globs2?|/magic|/subclasses|/aliases|/types|/icons|/treemagic|/XMLnamespaces|/generic-icons|/version)$|/mime/[^p/][^/]*/|mimeinfo\.cache|icon-theme\.cache' \
-    "$reports/files.txt" || true)"
-[ -z "$caches" ] || fail "cache files in the package: $caches"
 
-staged="$(mktemp -d)"
-trap 'rm -rf "$staged"' EXIT
-dpkg-deb -x "$deb" "$staged"
-desktop-file-validate "$staged/usr/share/applications/$app_id.desktop" | tee "$reports/desktop-file-validate.txt"
-[ ! -s "$reports/desktop-file-validate.txt" ] || fail "desktop-file-validate has remarks"
-appstreamcli validate --no-net --pedantic "$staged/usr/share/metainfo/$app_id.metainfo.xml" \
-    | tee "$reports/appstreamcli.txt" || fail "appstreamcli validate"
-grep -qE '^(E|W):' "$reports/appstreamcli.txt" && fail "appstreamcli reports errors or warnings"
+# The package itself, as the invoking user.
+package_checks() {
+    step "The package's control data and files"
+    dpkg-deb --info "$deb" | tee "$reports/control.txt"
+    [ "$(dpkg-deb -f "$deb" Package)" = quorrel ] || fail "package name"
+    [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "version"
+    [ "$(dpkg-deb -f "$deb" Section)" = graphics ] || fail "section is not graphics"
+    for needed in libqt6gui6 libqt6widgets6 libqt6printsupport6 libhwy1 libgif7 libimagequant0 qt6-image-formats-plugins; do
+        grep -qE "(^|, )$needed( |,|$)" <<<"$depends" || fail "Depends lacks $needed: $depends"
+    done
+    # Debian's triggers refresh the desktop, MIME and icon caches: no scripts.
+    control_files="$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | sed 's|^\./||' | grep -v '^$' | sort | tr '\n' ' ')"
+    [ "$control_files" = "control md5sums " ] || fail "control files other than control and md5sums: $control_files"
+    dpkg-deb -c "$deb" | awk '{ print $6 }' | sed 's|^\./|/|' >"$reports/files.txt"
+    for wanted in /usr/bin/quorrel /usr/bin/quorrel-render \
+            "/usr/share/applications/$app_id.desktop" "/usr/share/metainfo/$app_id.metainfo.xml" \
+            /usr/share/mime/packages/quorrel.xml /usr/share/icons/hicolor/256x256/apps/quorrel.png \
+            /usr/share/icons/hicolor/48x48/mimetypes/application-x-quorrel-document.png \
+            /usr/share/quorrel/presets/$preset.wpp /usr/share/doc/quorrel/copyright \
+            /usr/share/doc/quorrel/changelog.gz /usr/share/man/man1/quorrel.1.gz \
+            /usr/share/man/man1/quorrel-render.1.gz /usr/share/doc/quorrel/html/index.html; do
+        grep -qxF "$wanted" "$reports/files.txt" || fail "the package lacks $wanted"
+    done
+    caches="$(grep -E '(mime\.cache|/globs2?|/magic|/subclasses|/aliases|/types|/icons|/treemagic|/XMLnamespaces|/generic-icons|/version)$|/mime/[^p/][^/]*/|mimeinfo\.cache|icon-theme\.cache' \
+        "$reports/files.txt" || true)"
+    [ -z "$caches" ] || fail "cache files in the package: $caches"
 
-step "lintian"
-lintian --display-info --fail-on error,warning "$deb" 2>&1 | tee "$reports/lintian.txt" \
-    || fail "lintian reports errors or warnings that are not overridden"
+    staged="$(mktemp -d)"
+    trap 'rm -rf "$staged"' EXIT
+    dpkg-deb -x "$deb" "$staged"
+    desktop-file-validate "$staged/usr/share/applications/$app_id.desktop" | tee "$reports/desktop-file-validate.txt"
+    [ ! -s "$reports/desktop-file-validate.txt" ] || fail "desktop-file-validate has remarks"
+    appstreamcli validate --no-net --pedantic "$staged/usr/share/metainfo/$app_id.metainfo.xml" \
+        | tee "$reports/appstreamcli.txt" || fail "appstreamcli validate"
+    grep -qE '^(E|W):' "$reports/appstreamcli.txt" && fail "appstreamcli reports errors or warnings"
+
+    step "lintian"
+    lintian --display-info --fail-on error,warning "$deb" 2>&1 | tee "$reports/lintian.txt" \
+        || fail "lintian reports errors or warnings that are not overridden"
+}
+
+if [ -z "$clean_only" ]; then
+    package_checks
+    if [ "$(id -u)" -ne 0 ]; then
+        step "The clean Debian 12 needs root (chroot, mounts): going on through sudo"
+        rm -rf "$staged"
+        export QUORREL_PACKAGE_BUILD="$build" QUORREL_PACKAGE_CACHE="$cache"
+        sudo --preserve-env=QUORREL_PACKAGE_BUILD,QUORREL_PACKAGE_CACHE "$0" --clean-system
+        exit
+    fi
+fi
 
 # --- the clean Debian 12 --------------------------------------------------
 mirror="$(debian_mirror bookworm http://deb.debian.org/debian)"
@@ -145,6 +168,10 @@ cleanup() {
         umount "${mounted[i]}" 2>/dev/null || umount -l "${mounted[i]}" || true
     done
     rm -rf "$work" "$staged"
+    # Run through sudo: the reports in the user's build folder stay theirs.
+    if [ -n "$clean_only" ] && [ -n "${SUDO_UID:-}" ]; then
+        chown -R "$SUDO_UID:${SUDO_GID:-$SUDO_UID}" "$reports" 2>/dev/null || true
+    fi
     exit $status
 }
 trap cleanup EXIT INT TERM

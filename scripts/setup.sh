@@ -14,6 +14,7 @@ QUORREL_PACKAGES=(
     desktop-file-utils libxml2-utils shared-mime-info appstream help2man
     locales
     clang libclang-rt-14-dev
+    shellcheck
     libwebp-dev libvpx-dev webp ffmpeg
     libwayland-dev libwayland-bin wayland-protocols
 )
@@ -95,6 +96,13 @@ quorrel_build() {
     jobs="$(nproc 2>/dev/null || echo 2)"
     cmake -S "$QUORREL_ROOT" -B "$QUORREL_BUILD" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
     cmake --build "$QUORREL_BUILD" -j "$jobs"
+}
+
+# Runs shellcheck (warnings and errors) on every script that is run; each is
+# checked with the files it sources (settings in .shellcheckrc).
+quorrel_shellcheck() {
+    (cd "$QUORREL_ROOT" &&
+        shellcheck -S warning -x test.sh run.sh scripts/check-package.sh scripts/make-*.sh tests/desktops/check-*.sh)
 }
 
 # Builds the libFuzzer targets with clang in build-fuzz/ and runs each for a

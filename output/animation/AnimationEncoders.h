@@ -9,7 +9,5 @@ namespace quorrel::output::animation {
 std::unique_ptr<CAnimationEncoder> MakeGifEncoder(const AnimationSettings& settings, model::CStagedFile& file);
 std::unique_ptr<CAnimationEncoder> MakeWebpEncoder(const AnimationSettings& settings, model::CStagedFile& file);
 std::unique_ptr<CAnimationEncoder> MakeWebmEncoder(const AnimationSettings& settings, model::CStagedFile& file);
-std::unique_ptr<CAnimationEncoder> MakePngFramesEncoder(const AnimationSettings& settings,
-                                                        std::vector<model::CStagedFile*> files);
 
 } // namespace quorrel::output::animation

@@ -8,10 +8,10 @@ namespace quorrel::render::animation {
 
 namespace {
 
+// The keyframes' tables, once they are known to fit together (the blend
+// refuses fewer than two).
 std::vector<RealCoefficients> TablesOf(const std::vector<model::CTileParams>& keyframes)
 {
-    if (keyframes.size() < kMinKeyframes)
-        throw std::invalid_argument("a loop needs two keyframes at least");
     for (std::size_t k = 1; k < keyframes.size(); ++k) {
         const std::string mismatch =
             KeyframeMismatch(keyframes[0], "keyframe 1", keyframes[k], "keyframe " + std::to_string(k + 1));
@@ -31,8 +31,7 @@ CAnimationLoop::CAnimationLoop(const std::vector<model::CTileParams>& keyframes,
     : m_settings(std::make_unique<model::CTileParams>(keyframes.empty() ? model::CTileParams() : keyframes[0])),
       m_blend(TablesOf(keyframes)),
       m_timing(timing)
-{
-}
+{}
 
 void CAnimationLoop::Coefficients(uint64_t f, RealCoefficients& out) const { m_blend.At(f, m_timing.Frames(), out); }
 

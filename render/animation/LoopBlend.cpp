@@ -1,5 +1,7 @@
 #include "LoopBlend.h"
 
+#include "Keyframes.h"
+
 #include <stdexcept>
 
 namespace quorrel::render::animation {
@@ -12,10 +14,9 @@ std::array<double, 4> CatmullRomWeights(double u)
             (u3 - u2) * 0.5};
 }
 
-CLoopBlend::CLoopBlend(std::vector<RealCoefficients> keyframes)
-    : m_keyframes(std::move(keyframes))
+CLoopBlend::CLoopBlend(std::vector<RealCoefficients> keyframes) : m_keyframes(std::move(keyframes))
 {
-    if (m_keyframes.size() < 2)
+    if (m_keyframes.size() < kMinKeyframes)
         throw std::invalid_argument("a loop needs two keyframes at least");
 }
 

@@ -6,10 +6,11 @@
 #include "EditorFixture.h"
 
 #include "platform/MDIChildWnd.h"
+#include "support/Sanitizers.h"
 
 #include <QElapsedTimer>
-#include <QMdiArea>
 #include <QFile>
+#include <QMdiArea>
 #include <QTest>
 #include <QTimer>
 
@@ -22,17 +23,7 @@ using quorrel::test::EditorFixture;
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
+using quorrel::test::kAddressSanitizer;
 
 constexpr int kInterval = 20;
 constexpr int kWarmUpMs = 1500;
@@ -71,8 +62,8 @@ TEST_F(SlideShowSoakTest, TwoWindowsTickForHundredsOfTicksWithFlatMemory)
     // Warm up until both histories are full, so caches and the history's
     // 15 entries are in place before the first measurement.
     QTest::qWait(kWarmUpMs);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return first->History().Size() == 15 && second->History().Size() == 15; },
-                                10000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return first->History().Size() == 15 && second->History().Size() == 15; }, 10000));
     const long rssBefore = StatusKb("VmRSS");
     const long peakBefore = StatusKb("VmHWM");
     const uint64_t firstTicks = first->TimerTicks();

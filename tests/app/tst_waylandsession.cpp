@@ -8,7 +8,7 @@
 // the floating button inside the one window; at zoom 1 one image pixel is
 // one device pixel.
 
-#include "X11SessionFixture.h"
+#include "support/EditorSession.h"
 
 #include "app/FullScreen.h"
 #include "app/MainFrame.h"
@@ -19,10 +19,12 @@
 #include "platform/MessageBox.h"
 #include "platform/SettingsLocation.h"
 #include "support/FakeProcessRunner.h"
+#include "support/Sanitizers.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -95,8 +97,8 @@ TEST(WaylandSession, KeypadZoomFullScreenAndDevicePixelsUnderSway)
         HandOver(path);
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS", "SWAYSOCK",
-                            "QT_SCALE_FACTOR"})
+    for (const char* var :
+         {"DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS", "SWAYSOCK", "QT_SCALE_FACTOR"})
         env.remove(var);
     env.insert("HOME", dir.path());
     env.insert("XDG_RUNTIME_DIR", dir.filePath("run"));
@@ -130,12 +132,24 @@ TEST(WaylandSession, KeypadZoomFullScreenAndDevicePixelsUnderSway)
             return !socket.isEmpty();
         },
         15000))
-        << "sway did not start:\n" << sway.readAll().constData();
+        << "sway did not start:\n"
+        << sway.readAll().constData();
 
     env.insert("WAYLAND_DISPLAY", socket);
     env.insert("QT_QPA_PLATFORM", "wayland");
     env.insert(kInnerVariable, "1");
     env.insert(kWorkVariable, dir.filePath("work"));
+    // What Qt's Wayland platform keeps until the process ends is not ours.
+    const QString lsan = env.value("LSAN_OPTIONS");
+    env.insert("LSAN_OPTIONS", (lsan.isEmpty() ? QString() : lsan + ":") +
+                                   "suppressions=" + QStringLiteral(QUORREL_WAYLAND_LSAN_SUPPRESSIONS));
+    // Nor is the allocation Mesa's EGL driver makes once and leaves behind
+    // when it is unloaded at exit; its module is gone by the time
+    // LeakSanitizer reports, so no suppression can name it. Under the
+    // sanitizers Qt loads no EGL integration: the editor's widgets are drawn
+    // into shared-memory buffers either way.
+    if (test::kAddressSanitizer)
+        env.insert("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION", "none");
     QProcess driver;
     driver.setProcessEnvironment(env);
     driver.setProcessChannelMode(QProcess::MergedChannels);
@@ -163,12 +177,8 @@ TEST(WaylandSession, KeypadZoomFullScreenAndDevicePixelsUnderSway)
 
 QString WorkFolder() { return qEnvironmentVariable(kWorkVariable); }
 
-// Runs wtype with `args`, then lets the keys arrive.
-void Type(const QStringList& args, int settleMs = 200)
-{
-    QProcess::execute(QStringLiteral("wtype"), args);
-    QTest::qWait(settleMs);
-}
+// Types through wtype; the keys arrive in order, after it returns.
+void Type(const QStringList& args) { QProcess::execute(QStringLiteral("wtype"), args); }
 
 QString SwaySocket()
 {
@@ -200,47 +210,76 @@ QList<QJsonObject> OurSwayWindows()
     return ours;
 }
 
-class InWaylandSession : public ::testing::Test {
+// The virtual keyboards sway knows (the session has no other input).
+int SwayKeyboards()
+{
+    QProcess swaymsg;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("SWAYSOCK", SwaySocket());
+    swaymsg.setProcessEnvironment(env);
+    swaymsg.start(QStringLiteral("swaymsg"), {"-t", "get_inputs", "-r"});
+    if (!swaymsg.waitForFinished(5000))
+        return 0;
+    int keyboards = 0;
+    for (const QJsonValue& input : QJsonDocument::fromJson(swaymsg.readAllStandardOutput()).array())
+        keyboards += input.toObject().value("type").toString() == QLatin1String("keyboard");
+    return keyboards;
+}
+
+// Counts the key events the application sees.
+class CKeyCounter final : public QObject {
+public:
+    int count = 0;
+
 protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+        return false;
+    }
+};
+
+class InWaylandSession : public test::InEditorSession {
+protected:
+    InWaylandSession() : InEditorSession("wayland", UnderWayland(), WorkFolder()) {}
+
     void SetUp() override
     {
-        if (!UnderWayland())
-            GTEST_SKIP() << "runs only inside the sway session the outer test starts";
-        ASSERT_EQ(QGuiApplication::platformName(), "wayland");
-        quorrel::platform::OpenSettings("Vantorel", "Quorrel")->clear();
-        quorrel::platform::OpenSettings("Local AppWizard-Generated Applications", "Quorrel")->clear();
-        CQuorrelView::SetPropertySheetRunner([](CQuorrelView&, bool, bool&) { return true; });
-        platform::SetMessageHandler([](const platform::MessageRequest&) { return platform::MsgResult::No; });
+        InEditorSession::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         // One long-lived virtual keyboard: a keyboard wtype adds for a
         // single call loses that call's first press.
         m_keyboard.start(QStringLiteral("wtype"), {"-s", "100000000"});
         ASSERT_TRUE(m_keyboard.waitForStarted(5000));
-        QTest::qWait(500);
-
-        m_app = std::make_unique<CQuorrelApp>();
-        m_app->SetDesktopWallpaper(std::make_unique<output::CDesktopWallpaper>(
-            m_noHelpers, QProcessEnvironment(), WorkFolder() + "/wallpaper"));
-        ASSERT_TRUE(m_app->InitInstance());
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame()));
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame(), 5000));
-        ASSERT_NE(View(), nullptr);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return View()->IsRendered(); }, 10000));
-        QTest::qWait(300);
+        ASSERT_TRUE(QTest::qWaitFor([] { return SwayKeyboards() > 0; }, 5000)) << "sway has no keyboard of wtype";
+        Start();
+        if (HasFatalFailure())
+            return;
+        // Keys go to the window sway has given the keyboard, once the
+        // editor has the seat's keyboard: Shift (which does nothing here)
+        // until a key arrives.
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Frame(), 5000)) << "sway did not give the window the keyboard";
+        CKeyCounter keys;
+        qApp->installEventFilter(&keys);
+        bool arrived = false;
+        for (int i = 0; i < 20 && !arrived; ++i) {
+            Type({"-k", "Shift_L"});
+            arrived = QTest::qWaitFor([&] { return keys.count > 0; }, 250);
+        }
+        qApp->removeEventFilter(&keys);
+        ASSERT_TRUE(arrived) << "no key reached the editor";
     }
     void TearDown() override
     {
-        m_app.reset();
+        InEditorSession::TearDown();
         m_keyboard.kill();
         m_keyboard.waitForFinished(5000);
-        CQuorrelView::SetPropertySheetRunner({});
-        platform::SetMessageHandler({});
+        // Gone from sway too, before the next case looks for its own.
+        (void)QTest::qWaitFor([] { return SwayKeyboards() == 0; }, 5000);
     }
-    CMainFrame* Frame() const { return m_app->MainFrame(); }
-    CQuorrelView* View() const { return static_cast<CQuorrelView*>(Frame()->GetActiveView()); }
 
     QProcess m_keyboard;
-    test::CFakeRunner m_noHelpers;
-    std::unique_ptr<CQuorrelApp> m_app;
 };
 
 TEST_F(InWaylandSession, KeypadPlusMinusAndStarZoomAndTheMainKeyboardsKeysDoNot)
@@ -253,13 +292,17 @@ TEST_F(InWaylandSession, KeypadPlusMinusAndStarZoomAndTheMainKeyboardsKeysDoNot)
     EXPECT_TRUE(QTest::qWaitFor([&] { return view->ZoomFactor() == 3; }, 3000));
     Type({"-k", "KP_Subtract"});
     EXPECT_TRUE(QTest::qWaitFor([&] { return view->ZoomFactor() == 2; }, 3000)) << "keypad - did not zoom out";
-    Type({"-k", "minus"});
-    Type({"-k", "asterisk"}, 500);
-    EXPECT_EQ(view->ZoomFactor(), 2) << "the main keyboard's - or * zoomed";
+    // The main keyboard's keys, followed by keypad + whose effect shows that
+    // the keys before it have been handled: had - zoomed out or * reset,
+    // the zoom would not reach 3; had + zoomed in, it would not stop at 2.
+    Type({"-k", "minus", "-k", "asterisk", "-k", "KP_Add"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view->ZoomFactor() != 2; }, 3000));
+    EXPECT_EQ(view->ZoomFactor(), 3) << "the main keyboard's - or * zoomed";
     Type({"-k", "KP_Multiply"});
     EXPECT_TRUE(QTest::qWaitFor([&] { return view->ZoomFactor() == 1; }, 3000)) << "keypad * did not reset";
-    Type({"-k", "plus"}, 500);
-    EXPECT_EQ(view->ZoomFactor(), 1) << "the main keyboard's + zoomed";
+    Type({"-k", "plus", "-k", "KP_Add"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view->ZoomFactor() != 1; }, 3000));
+    EXPECT_EQ(view->ZoomFactor(), 2) << "the main keyboard's + zoomed";
 }
 
 TEST_F(InWaylandSession, FullScreenIsSwaysFullScreenWithTheButtonInsideTheWindow)
@@ -303,10 +346,16 @@ TEST_F(InWaylandSession, ZoomOneShowsOneImagePixelPerDevicePixel)
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return OurSwayWindows().size() == 1 && OurSwayWindows().front().value("fullscreen_mode").toInt() == 1; },
         5000));
-    QTest::qWait(700);
+    // The full-screen window is drawn a moment after sway lays it out.
     const QString path = WorkFolder() + "/wayland-zoom1.png";
-    ASSERT_EQ(QProcess::execute(QStringLiteral("grim"), {path}), 0);
-    const QImage shot = QImage(path).convertToFormat(QImage::Format_RGB32);
+    QImage shot;
+    auto share = [&] {
+        if (QProcess::execute(QStringLiteral("grim"), {path}) != 0)
+            return 0.0;
+        shot = QImage(path).convertToFormat(QImage::Format_RGB32);
+        return shot.size() == QSize(2560, 1600) ? test::ShareShowingTile(shot, View(), 1, nullptr, 2.0) : 0.0;
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return share() > 0.97; }, 5000));
     ASSERT_EQ(shot.size(), QSize(2560, 1600));
     EXPECT_GT(test::ShareShowingTile(shot, View(), 1, nullptr, 2.0), 0.97)
         << "zoom 1 does not lay the tile 1 : 1 in device pixels";

@@ -9,7 +9,7 @@
 // view shows one image pixel per device pixel at zoom 1, and the gallery's
 // thumbnails have the screen's density.
 
-#include "X11SessionFixture.h"
+#include "support/EditorSession.h"
 
 #include "app/FullScreen.h"
 #include "app/QuorrelView.h"
@@ -53,6 +53,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
@@ -135,7 +136,7 @@ void InPropertySheet(QObject* owner, const std::function<void(editors::CQuorrelP
             return;
         poll->stop();
         poll->deleteLater();
-        QTest::qWait(300);
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(modal, 5000)) << "the sheet never showed";
         auto* sheet = qobject_cast<editors::CQuorrelProp*>(modal);
         EXPECT_NE(sheet, nullptr) << "the modal window is not the sheet";
         if (sheet)
@@ -146,7 +147,7 @@ void InPropertySheet(QObject* owner, const std::function<void(editors::CQuorrelP
     poll->start(50);
     Xdo({"key", "F4"});
     EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 30000)) << "F4 showed no sheet";
-    delete poll;   // not left to fire on a sheet shown later
+    delete poll; // not left to fire on a sheet shown later
 }
 
 // The highest contrast any pixel of `area` (device pixels of the screen)
@@ -187,7 +188,10 @@ TEST_F(InWmSession, FullScreenIsTheWindowManagersAndLeavingRestoresTheWindow)
     Start();
     const WId main = Frame()->winId();
     ASSERT_TRUE(QTest::qWaitFor([&] { return HasNetWmState(main, "_NET_WM_STATE_MAXIMIZED"); }, 5000));
-    QTest::qWait(300);
+    // Maximised: the window with its frame fills the work area.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return Frame()->frameGeometry().size() == Frame()->screen()->availableGeometry().size(); }, 5000))
+        << "the maximised window does not fill the screen";
     const QRect before = Frame()->geometry();
     ASSERT_GT(before.top(), 0) << "the window manager gave the window no caption";
 
@@ -196,9 +200,8 @@ TEST_F(InWmSession, FullScreenIsTheWindowManagersAndLeavingRestoresTheWindow)
         << "no full-screen state: " << XProperty(main, "_NET_WM_STATE").toStdString();
     ASSERT_TRUE(QTest::qWaitFor([&] { return Frame()->geometry() == ScreenRect(); }, 5000))
         << "the window does not cover the screen";
-    QTest::qWait(400);
     // No caption, no border: the frame is the window.
-    EXPECT_EQ(Frame()->frameGeometry(), ScreenRect());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Frame()->frameGeometry() == ScreenRect(); }, 5000));
     EXPECT_FALSE(Frame()->ToolBar()->isVisible());
     EXPECT_FALSE(Frame()->statusBar()->isVisible());
     QToolBar* floating = Frame()->FullScreen().FloatingToolBar();
@@ -206,9 +209,11 @@ TEST_F(InWmSession, FullScreenIsTheWindowManagersAndLeavingRestoresTheWindow)
     EXPECT_TRUE(floating->isVisible());
     EXPECT_FALSE(floating->isWindow());
     EXPECT_EQ(floating->mapTo(Frame(), QPoint(0, 0)), QPoint(300, 200));
-    const QImage shot = Screenshot("fullscreen");
     // The tile covers the screen below the menu bar, but for the button.
-    EXPECT_GT(ShareShowingTile(shot, View(), 1), 0.97) << "the screen does not show the tile";
+    QImage shot;
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return ShareShowingTile(shot = Screenshot("fullscreen"), View(), 1) > 0.97; }, 5000))
+        << "the screen does not show the tile";
     EXPECT_LT(ShareShowingTile(shot, View(), 1, floating), 0.5) << "the floating button does not show";
     EXPECT_EQ(OnScreen(Frame()->MdiArea(), 1.0).bottom(), ScreenRect().bottom());
 
@@ -216,7 +221,7 @@ TEST_F(InWmSession, FullScreenIsTheWindowManagersAndLeavingRestoresTheWindow)
     QWidget* button = floating->widgetForAction(Frame()->Action(ID_FULL_SCREEN));
     ASSERT_NE(button, nullptr);
     const QPoint at = button->mapToGlobal(button->rect().center());
-    Xdo({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"}, 300);
+    Xdo({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return !Frame()->IsFullScreen(); }, 3000)) << "the button did not leave";
     EXPECT_TRUE(QTest::qWaitFor([&] { return !HasNetWmState(main, "_NET_WM_STATE_FULLSCREEN"); }, 5000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return HasNetWmState(main, "_NET_WM_STATE_MAXIMIZED"); }, 5000));
@@ -241,15 +246,14 @@ TEST_F(InWmSession, F1InADialogOpensTheHelpOnItsScreenAtItsPageAndEscClosesIt)
         // on it would reach past the screen's edges.
         const QRect screen = sheet->screen()->availableGeometry();
         sheet->move(screen.right() - sheet->frameGeometry().width(), screen.bottom() - sheet->frameGeometry().height());
-        sheet->TabBar()->setCurrentIndex(3);   // Symmetries
-        QTest::qWait(300);
-        Xdo({"key", "F1"}, 500);
+        sheet->TabBar()->setCurrentIndex(3); // Symmetries
+        Xdo({"key", "F1"});
         desktop::HelpSystem* help = &m_app->Help();
         ASSERT_TRUE(QTest::qWaitFor([&] { return help->Window() && help->Window()->isVisible(); }, 5000))
             << "F1 opened no help window";
         desktop::HelpWindow* window = help->Window();
-        QTest::qWait(500);
-        EXPECT_TRUE(screen.contains(window->frameGeometry()))
+        // The window manager places it a moment after it shows.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return screen.contains(window->frameGeometry()); }, 3000))
             << "the help window reaches off the screen: " << window->frameGeometry().x() << ","
             << window->frameGeometry().y() << " " << window->frameGeometry().width() << "x"
             << window->frameGeometry().height();
@@ -260,7 +264,7 @@ TEST_F(InWmSession, F1InADialogOpensTheHelpOnItsScreenAtItsPageAndEscClosesIt)
         EXPECT_GT(browser->verticalScrollBar()->value(), 0) << "the help shows the page's top";
         Screenshot("help-from-dialog");
 
-        Xdo({"key", "Escape"}, 500);
+        Xdo({"key", "Escape"});
         EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 3000)) << "Esc did not close the help";
         EXPECT_TRUE(sheet->isVisible()) << "Esc closed the sheet, not the help";
     });
@@ -282,27 +286,27 @@ TEST_F(InWmSession, ClosingTheActiveWindowActivatesThePreviousOneAndCascadeKeeps
     // next one created).
     MenuItem("&File", "c");
     ASSERT_TRUE(QTest::qWaitFor([&] { return Documents() == 2; }, 3000)) << "File Close did not close";
-    QTest::qWait(200);
-    EXPECT_EQ(Doc()->GetTitle().toStdString(), "Quorrel3");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Doc() && Doc()->GetTitle() == "Quorrel3"; }, 3000))
+        << Doc()->GetTitle().toStdString() << " is active, not Quorrel3";
     MenuItem("&File", "c");
     ASSERT_TRUE(QTest::qWaitFor([&] { return Documents() == 1; }, 3000));
     EXPECT_EQ(Doc()->GetTitle().toStdString(), "Quorrel2");
 
     // Cascade with one window: it keeps the whole client area.
     MenuItem("&Window", "c");
-    QTest::qWait(300);
     CMDIChildWnd* child = Frame()->MDIGetActive();
     ASSERT_NE(child, nullptr);
-    EXPECT_EQ(child->geometry(), Frame()->MdiArea()->viewport()->rect())
+    EXPECT_TRUE(QTest::qWaitFor([&] { return child->geometry() == Frame()->MdiArea()->viewport()->rect(); }, 3000))
         << child->width() << "x" << child->height();
     // Two windows cascade one caption apart, each still most of the area.
     Frame()->Router().Execute(ID_WINDOW_NEW);
     ASSERT_TRUE(QTest::qWaitFor([&] { return Frame()->MdiArea()->subWindowList().size() == 2; }, 5000));
     Focus();
     MenuItem("&Window", "c");
-    QTest::qWait(300);
     const QList<QMdiSubWindow*> windows = Frame()->MdiArea()->subWindowList();
     ASSERT_EQ(windows.size(), 2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return windows[0]->pos() == QPoint(0, 0) && windows[1]->x() > 0; }, 3000))
+        << "Cascade did not lay the windows out";
     const QSize area = Frame()->MdiArea()->viewport()->size();
     EXPECT_EQ(windows[0]->pos(), QPoint(0, 0));
     EXPECT_GT(windows[1]->x(), 0);
@@ -321,10 +325,10 @@ TEST_F(InWmSession, TheGalleryShowsEveryThumbnailAndEveryNameInFullUnderFusion)
     gallery.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&gallery));
     ASSERT_TRUE(QTest::qWaitFor([&] { return gallery.ThumbnailsReady() == gallery.Count(); }, 60000));
-    QTest::qWait(500);
     QListWidget* list = gallery.List();
     const QRect screen = gallery.screen()->availableGeometry();
-    EXPECT_TRUE(screen.contains(gallery.frameGeometry()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return screen.contains(gallery.frameGeometry()); }, 3000))
+        << "the gallery reaches off the screen";
     // Every row shows: nothing to scroll to.
     EXPECT_EQ(list->verticalScrollBar()->maximum(), 0) << "only part of the gallery shows";
     const QFontMetrics names(list->font());
@@ -359,19 +363,21 @@ TEST_F(InDarkHiDpiSession, ZoomOneShowsOneImagePixelPerDevicePixelAndZoomTwoTwo)
     Start();
     ASSERT_EQ(Ratio(), 2.0) << "QT_SCALE_FACTOR=2 did not apply";
     CQuorrelView* view = View();
-    QTest::qWait(300);
-    EXPECT_GT(ShareShowingTile(Screenshot("hidpi-zoom1"), view, 1, nullptr, Ratio()), 0.99)
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return ShareShowingTile(Screenshot("hidpi-zoom1"), view, 1, nullptr, Ratio()) > 0.99; }, 5000))
         << "zoom 1 does not lay the tile 1 : 1 in device pixels";
     Xdo({"key", "KP_Add"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return view->ZoomFactor() == 2; }, 3000));
-    QTest::qWait(300);
-    EXPECT_GT(ShareShowingTile(Screenshot("hidpi-zoom2"), view, 2, nullptr, Ratio()), 0.99);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return ShareShowingTile(Screenshot("hidpi-zoom2"), view, 2, nullptr, Ratio()) > 0.99; }, 5000))
+        << "zoom 2 does not lay an image pixel on 2 x 2 device pixels";
     // The pointer read-out counts device pixels too: the logical point
     // (100, 50) is device pixel (200, 100), image pixel (100, 50) at zoom 2.
-    QMouseEvent move(QEvent::MouseMove, QPointF(100, 50), view->viewport()->mapToGlobal(QPointF(100, 50)),
-                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(100, 50), view->viewport()->mapToGlobal(QPointF(100, 50)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(view->viewport(), &move);
-    EXPECT_EQ(view->PointerPosition(), QPoint(100 % int(Doc()->m_params.m_nWidth), 50 % int(Doc()->m_params.m_nHeight)));
+    EXPECT_EQ(view->PointerPosition(),
+              QPoint(100 % int(Doc()->m_params.m_nWidth), 50 % int(Doc()->m_params.m_nHeight)));
 
     // The toolbar's zoom images keep their magnifier handles: the lower
     // right quarter of each stands out from the bar.
@@ -393,52 +399,66 @@ TEST_F(InDarkHiDpiSession, EveryMarkOfTheSymmetriesAndCorrelationsPagesStandsOut
     Start();
     InPropertySheet(Frame(), [&](editors::CQuorrelProp* sheet) {
         sheet->TabBar()->setCurrentIndex(3);
-        QTest::qWait(500);
-        const QImage symmetries = Screenshot("dark-symmetries");
         auto* page = sheet->findChild<editors::CPropsSymmetries*>();
         ASSERT_NE(page, nullptr);
         const QColor face = page->palette().color(QPalette::Window);
         const QList<editors::CIconLabel*> values = page->findChildren<editors::CIconLabel*>();
-        ASSERT_GE(values.size(), 36);   // the 6 x 6 values and the column headings
+        ASSERT_GE(values.size(), 36); // the 6 x 6 values and the column headings
+        // The ticked components' value icons and the contrast of the faintest
+        // on a screenshot.
         int ticked = 0;
-        for (const editors::CIconLabel* value : values) {
-            if (!value->isVisible() || value->IconId() < editors::kValueIcon - 1 ||
-                value->IconId() > editors::kValueIcon + 1)
-                continue;   // a greyed value of an unticked component
-            ++ticked;
-            EXPECT_GE(BestContrast(symmetries, OnScreen(value, Ratio()), face), controls::kTextContrast)
-                << "value icon " << value->IconId() << " hides on the dark page";
-        }
+        auto faintest = [&](const QImage& shot) {
+            double worst = 21.0;
+            ticked = 0;
+            for (const editors::CIconLabel* value : values) {
+                if (!value->isVisible() || value->IconId() < editors::kValueIcon - 1 ||
+                    value->IconId() > editors::kValueIcon + 1)
+                    continue; // a greyed value of an unticked component
+                ++ticked;
+                worst = std::min(worst, BestContrast(shot, OnScreen(value, Ratio()), face));
+            }
+            return worst;
+        };
+        // The page reaches the screen a moment after it is chosen.
+        QImage symmetries;
+        (void)QTest::qWaitFor(
+            [&] { return faintest(symmetries = Screenshot("dark-symmetries")) >= controls::kTextContrast; }, 5000);
+        EXPECT_GE(faintest(symmetries), controls::kTextContrast) << "a value icon hides on the dark page";
         EXPECT_GT(ticked, 0) << "no ticked component to look at";
 
         // Correlations: read-only cells look unlike editable ones.
         sheet->TabBar()->setCurrentIndex(4);
-        QTest::qWait(500);
-        const QImage correlations = Screenshot("dark-correlations");
         auto* grid = sheet->findChild<controls::CGridCtrl*>();
         ASSERT_NE(grid, nullptr);
         QColor editable, readOnly;
         bool haveEditable = false, haveReadOnly = false;
-        for (int r = 1; r < grid->GetRowCount(); ++r) {
-            for (int k = 1; k < grid->GetColumnCount(); ++k) {
-                QRect cell;
-                if (!grid->GetCellRect(r, k, cell) || grid->GetItemText(r, k).size() > 0)
-                    continue;
-                const QPoint at = grid->viewport()->mapToGlobal(cell.topLeft() + QPoint(3, 3)) * Ratio();
-                const QColor shown(correlations.pixel(at));
-                if (grid->GetItemState(r, k) & controls::GCS_READONLY) {
-                    readOnly = shown;
-                    haveReadOnly = true;
-                } else {
-                    editable = shown;
-                    haveEditable = true;
+        auto readCells = [&](const QImage& shot) {
+            haveEditable = haveReadOnly = false;
+            for (int r = 1; r < grid->GetRowCount(); ++r) {
+                for (int k = 1; k < grid->GetColumnCount(); ++k) {
+                    QRect cell;
+                    if (!grid->GetCellRect(r, k, cell) || grid->GetItemText(r, k).size() > 0)
+                        continue;
+                    const QPoint at = grid->viewport()->mapToGlobal(cell.topLeft() + QPoint(3, 3)) * Ratio();
+                    const QColor shown(shot.pixel(at));
+                    if (grid->GetItemState(r, k) & controls::GCS_READONLY) {
+                        readOnly = shown;
+                        haveReadOnly = true;
+                    } else {
+                        editable = shown;
+                        haveEditable = true;
+                    }
                 }
             }
-        }
+            return haveReadOnly &&
+                   (!haveEditable || controls::ContrastRatio(editable, readOnly) >= controls::kSurfaceContrast - 0.05);
+        };
+        (void)QTest::qWaitFor([&] { return grid->isVisible() && readCells(Screenshot("dark-correlations")); }, 5000);
         ASSERT_TRUE(haveReadOnly);
-        if (haveEditable)
+        if (haveEditable) {
             EXPECT_GE(controls::ContrastRatio(editable, readOnly), controls::kSurfaceContrast - 0.05)
                 << editable.name().toStdString() << " vs " << readOnly.name().toStdString();
+        }
     });
 }
 
@@ -460,14 +480,10 @@ TEST_F(InDarkHiDpiSession, GalleryThumbnailsHaveTheScreensDensity)
                                            gallery.Scale(i)))
             << i;
     }
-    QTest::qWait(300);
-    Screenshot("hidpi-gallery");
+    Screenshot("hidpi-gallery"); // for a look
     gallery.reject();
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    return quorrel::test::XServerTestMain(argc, argv);
-}
+int main(int argc, char** argv) { return quorrel::test::XServerTestMain(argc, argv); }

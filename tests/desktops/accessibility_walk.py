@@ -189,7 +189,26 @@ def walk(acc, counts):
         walk(child, counts)
 
 
+def interactive_count(acc):
+    """The showing interactive elements under acc, unchecked."""
+    try:
+        if not showing(acc):
+            return 0
+        role = acc.getRole()
+        own = 1 if role in INTERACTIVE else 0
+        if role == pyatspi.ROLE_COMBO_BOX:
+            return own
+        return own + sum(interactive_count(child) for child in children(acc))
+    except GLib.Error:
+        return 0
+
+
 def check_window(window, at_least, what):
+    # A window's elements reach the bus a moment after it shows: wait (at
+    # most 10 s) until there are enough, then check them once.
+    end = time.monotonic() + 10.0
+    while time.monotonic() < end and interactive_count(window) < at_least:
+        time.sleep(0.1)
     counts = [0]
     walk(window, counts)
     print("%s: %d interactive elements" % (what, counts[0]), flush=True)
@@ -273,10 +292,9 @@ def main():
     for page in pages:
         press(page)
         # The tab list speaks the current page's name.
-        wait_for("page %s" % page.name, lambda: tabs.name == page.name)
-        time.sleep(0.3)
-        check_window(sheet, 8, "Properties, page " + page.name)
-        if page.name == "Colors":
+        wait_for("page %s" % page.name.strip(), lambda: tabs.name == page.name)
+        check_window(sheet, 8, "Properties, page " + page.name.strip())
+        if page.name.strip() == "Colors":
             check_markers(sheet)
     spins = []
     for page in pages:
@@ -299,7 +317,6 @@ def main():
     press(find(frame, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON and a.name.startswith("Coefficients")),
           blocking=False)
     coefficients = wait_for("the Coefficients dialog", lambda: top("Coefficients", pyatspi.ROLE_DIALOG))
-    time.sleep(0.3)
     check_window(coefficients, 30, "Coefficients")
 
     # The first table a button opens (which are enabled depends on the
@@ -313,7 +330,6 @@ def main():
         table_dialog = wait_for("the coefficient table", lambda: next(
             (w for w in children(app) if showing(w) and w != coefficients
              and find(w, lambda a: a.getRole() == pyatspi.ROLE_TABLE) is not None), None))
-        time.sleep(0.3)
         check_window(table_dialog, 10, "coefficient table")
         # Whose table it is, as the button that opened it says.
         table_acc = find(table_dialog, lambda a: a.getRole() == pyatspi.ROLE_TABLE)

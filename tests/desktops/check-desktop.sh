@@ -112,7 +112,8 @@ check_lxqt() {
     start_bus
     pcmanfm-qt --desktop >"$work/pcmanfm-qt.log" 2>&1 &
     pids+=($!)
-    sleep 3
+    wait_window pcmanfm-qt
+    wait_steady_screen
     expect_untiled_screen x_shot
     XDG_CURRENT_DESKTOP=LXQt XDG_SESSION_TYPE=x11 run_probe
     expect_tiled_screen x_shot
@@ -142,7 +143,7 @@ check_x11() {
 check_sway() {
     local variant="$1"
     need sway grim swaymsg swaybg
-    [ -w /dev/shm ] && [ -k /dev/shm -o "$(stat -c %a /dev/shm)" = 1777 ] || fail "/dev/shm is not world-writable"
+    world_writable_shm || fail "/dev/shm is not world-writable"
     if [ "$(id -u)" -eq 0 ]; then
         chown -R 65534:65534 "$work/home" "$work/run" "$work/data"
         chmod 644 "$tile"
@@ -181,9 +182,10 @@ check_sway() {
         count="$(differing "$report/screenshot.png" "$work/ref.png")"
         echo "screenshot vs tile repeated (${W}x${H}): $count differing pixels"
         [ "$count" = 0 ] || fail "the screen does not show the tile repeated"
-        local pid left=0
-        sleep 1
-        for pid in $(cat "$work/data/swaybg.pids"); do
+        local pid left=0 swaybgs
+        mapfile -t swaybgs <"$work/data/swaybg.pids"
+        wait_ended 50 "${swaybgs[@]}"
+        for pid in "${swaybgs[@]}"; do
             kill -0 "$pid" 2>/dev/null && left=$((left + 1))
         done
         echo "swaybg left after the probe ended: $left"
@@ -289,7 +291,7 @@ check_wayland_app_id() {
     need sway swaymsg
     [ -x "${QUORREL_EDITOR:-}" ] || fail "QUORREL_EDITOR names no editor"
     [ -n "${QUORREL_APP_ID:-}" ] || fail "QUORREL_APP_ID is not set"
-    [ -w /dev/shm ] && [ -k /dev/shm -o "$(stat -c %a /dev/shm)" = 1777 ] || fail "/dev/shm is not world-writable"
+    world_writable_shm || fail "/dev/shm is not world-writable"
     local editor="$QUORREL_EDITOR"
     if [ "$(id -u)" -eq 0 ]; then
         chown -R 65534:65534 "$work/home" "$work/run" "$work/data"

@@ -34,15 +34,10 @@ exec > >(tee "$report/check.txt") 2>&1
 pids=()
 work="$(mktemp -d /tmp/quorrel-print-XXXXXX)"
 cupsd_pid=""
+# shellcheck source=processes.sh
+source "$(dirname "$0")/processes.sh"
 cleanup() {
-    local pid
-    for pid in "${pids[@]}" $cupsd_pid; do
-        kill "$pid" 2>/dev/null
-    done
-    sleep 0.3
-    for pid in "${pids[@]}" $cupsd_pid; do
-        kill -9 "$pid" 2>/dev/null
-    done
+    end_processes "${pids[@]}" ${cupsd_pid:+"$cupsd_pid"}
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -142,13 +137,32 @@ add_queue() {
         fail "could not add the queue $1: $said"
 }
 
+# Waits up to 30 s until nothing is printing: the server (while it runs)
+# holds no unfinished job and cups-pdf's spool folder is empty, so every PDF
+# there is to be is written whole.
+printing_idle() {
+    for _ in $(seq 1 300); do
+        if [ -z "$(ls -A "$work/pdfspool")" ] &&
+            { [ -z "$cupsd_pid" ] || [ -z "$(lpstat -o 2>/dev/null)" ]; }; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "printing did not come to an end"
+}
+
+# The PDF cups-pdf wrote last, if any.
+latest_pdf() {
+    find "$work/out" -maxdepth 1 -name '*.pdf' -printf '%T@ %p\n' | sort -rn | head -n 1 | cut -d' ' -f2-
+}
+
 # The newest PDF cups-pdf wrote, waiting up to 60 s for one newer than $1.
 newest_pdf() {
     local before="$1" file
     for _ in $(seq 1 120); do
-        file="$(ls -t "$work/out"/*.pdf 2>/dev/null | head -n 1)"
+        file="$(latest_pdf)"
         if [ -n "$file" ] && [ "$file" != "$before" ]; then
-            sleep 0.5   # written whole
+            printing_idle
             echo "$file"
             return 0
         fi
@@ -157,7 +171,7 @@ newest_pdf() {
     return 1
 }
 
-pdf_count() { ls "$work/out"/*.pdf 2>/dev/null | wc -l; }
+pdf_count() { find "$work/out" -maxdepth 1 -name '*.pdf' | wc -l; }
 
 # Runs the probe (at most 90 s), its report kept as NAME.txt.
 run_probe() {
@@ -188,7 +202,7 @@ lpstat -p -d
 # The printed page, at zoom 1 and 3.
 check_printed() {
     local zoom="$1" ppi="$2" name="print-zoom$1" before file
-    before="$(ls -t "$work/out"/*.pdf 2>/dev/null | head -n 1)"
+    before="$(latest_pdf)"
     run_probe "$name" --printer PDF --zoom "$zoom" --tile "$report/$name/tile.png" --preview "$report/$name/preview.png"
     expect_no_message "$name"
     expect_line "$name" "setup: PDF"
@@ -238,7 +252,7 @@ expect_line rejected "dialog: PDF"
 grep -q '^message: Could not start print job\. | The printer "PDF" did not take it: .*not accepting jobs' \
     "$report/rejected.txt" || fail "rejected: no message naming the printer and the reason"
 cupsaccept PDF
-sleep 2
+printing_idle
 [ "$(pdf_count)" = "$count" ] || fail "rejected: a page was printed after all"
 
 # The queue chosen in Print Setup is deleted before Print.
@@ -256,7 +270,7 @@ run_probe stopped --printer PDF --while-dialog "$(stop_cupsd_command)"
 expect_line stopped "dialog: PDF"
 grep -q '^message: Could not start print job\.' "$report/stopped.txt" || fail "stopped: the lost job was not reported"
 cupsd_pid=""
-sleep 1
+printing_idle
 [ "$(pdf_count)" = "$count" ] || fail "stopped: a page was printed after all"
 
 # No server at all: Print says so and writes no file.

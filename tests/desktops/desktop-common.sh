@@ -3,19 +3,19 @@
 # as an ordinary user where a component refuses root. The sourcing script
 # sets `name` and `report` first.
 
-# Everything this check starts, ended by process id when it ends.
+# shellcheck source=processes.sh
+source "$(dirname "${BASH_SOURCE[0]}")/processes.sh"
+
+# Everything this check starts, ended by process id when it ends (the last
+# started first).
 pids=()
 work="$(mktemp -d /tmp/quorrel-desktop-XXXXXX)"
 cleanup() {
-    local pid
+    local reversed=() i
     for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        pid="${pids[$i]}"
-        kill "$pid" 2>/dev/null
+        reversed+=("${pids[$i]}")
     done
-    sleep 0.3
-    for pid in "${pids[@]}"; do
-        kill -9 "$pid" 2>/dev/null
-    done
+    end_processes "${reversed[@]}"
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -74,7 +74,8 @@ start_bus() {
     need dbus-daemon
     local line
     line="$(dbus-daemon --session --fork --print-address=1 --print-pid=1)" || fail "no session bus"
-    export DBUS_SESSION_BUS_ADDRESS="$(echo "$line" | head -n 1)"
+    DBUS_SESSION_BUS_ADDRESS="$(echo "$line" | head -n 1)"
+    export DBUS_SESSION_BUS_ADDRESS
     pids+=("$(echo "$line" | sed -n 2p)")
 }
 
@@ -95,6 +96,12 @@ screen_until() {
 # A screenshot of the X screen.
 x_shot() {
     import -window root "$1" 2>/dev/null
+}
+
+# sway's clients share buffers through /dev/shm: every user must write there
+# (sticky, or mode 1777).
+world_writable_shm() {
+    [ -w /dev/shm ] && { [ -k /dev/shm ] || [ "$(stat -c %a /dev/shm)" = 1777 ]; }
 }
 
 # sway refuses to run as root: the compositor and its clients run as nobody.
@@ -138,7 +145,8 @@ start_xfdesktop() {
         sleep 0.25
     done
     xfconf-query -c xfce4-desktop -l | grep '^/backdrop/' || fail "xfdesktop made no backdrop"
-    sleep 1
+    wait_window xfdesktop
+    wait_steady_screen
 }
 
 # sway headless as the ordinary user with `config`; exports its socket and
@@ -157,7 +165,13 @@ start_sway() {
     done
     [ -n "$socket" ] && [ -n "$display" ] || { cat "$work/sway.log"; fail "sway did not start"; }
     export SWAYSOCK="$socket" WAYLAND_DISPLAY="$display" XDG_SESSION_TYPE=wayland
-    sleep 0.5
+    # The sockets exist before sway has laid out its output.
+    for _ in $(seq 1 40); do
+        as_user swaymsg -t get_outputs 2>/dev/null | grep -q '"active": true' && return 0
+        sleep 0.25
+    done
+    cat "$work/sway.log"
+    fail "sway shows no active output"
 }
 
 # Plasma's shell on Xvfb with a private bus (no window manager needed);
@@ -180,6 +194,16 @@ start_plasmashell() {
         'var p = panels(); for (var i = 0; i < p.length; i++) p[i].remove();' >/dev/null ||
         fail "plasmashell did not run a script"
     wait_steady_screen
+}
+
+# Until an X window of class $1 shows (at most 20 s).
+wait_window() {
+    need xdotool
+    for _ in $(seq 1 80); do
+        [ -n "$(xdotool search --onlyvisible --class "$1" 2>/dev/null)" ] && return 0
+        sleep 0.25
+    done
+    fail "no window of $1 showed"
 }
 
 # Until two screenshots 1 s apart agree (at most 20 s).

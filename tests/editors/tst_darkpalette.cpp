@@ -31,7 +31,10 @@ namespace {
 
 QPalette Palette(bool dark)
 {
-    return dark ? test::DarkPalette() : QStyleFactory::create("Fusion")->standardPalette();
+    if (dark)
+        return test::DarkPalette();
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create("Fusion"));
+    return fusion->standardPalette();
 }
 
 // The best contrast any pixel of an icon painted on `background` has.

@@ -30,7 +30,7 @@ namespace {
 struct ContinuousCase {
     std::unique_ptr<CTileParams> params;
     RealCoefficients coefficients;
-    bool own;   // the coefficients are the set's own (the short overload)
+    bool own; // the coefficients are the set's own (the short overload)
     uint32_t width, height;
     CRgbImage expected;
 };
@@ -172,7 +172,7 @@ std::unique_ptr<CTileParams> RedOnly(uint32_t width, uint32_t height, int32_t st
 }
 
 struct Cell {
-    int table;   // 0 CosCos, 1 CosSin, 2 SinCos, 3 SinSin
+    int table; // 0 CosCos, 1 CosSin, 2 SinCos, 3 SinSin
     int h, k;
     double value;
 };
@@ -184,7 +184,7 @@ struct WorkedCase {
     uint32_t horz, vert;
     std::vector<Cell> cells;
     uint32_t x, y;
-    int red;   // worked out by hand
+    int red; // worked out by hand
 };
 
 void PrintTo(const WorkedCase& c, std::ostream* out) { *out << c.name; }
@@ -207,7 +207,13 @@ INSTANTIATE_TEST_SUITE_P(
         WorkedCase{"DiamondReadsTheDiagonal", 8, 8, 1, 3, 3, {{0, 1, 1, 90.0}, {0, 1, 0, 77.0}}, 0, 0, 90},
         WorkedCase{"DiamondStopsAtTheSmallerCount", 8, 8, 1, 3, 1, {{0, 0, 0, 30.0}, {0, 1, 1, 90.0}}, 0, 0, 30},
         WorkedCase{"NormalWithoutVerticalHarmonicsIsZero", 8, 8, 0, 3, 0, {{0, 0, 0, 30.0}}, 0, 0, 0},
-        WorkedCase{"OutOfRangeSumIsZero", 8, 1, 0, 1, 1, {{0, 0, 0, 1e300}}, 0, 0, 0}),
+        WorkedCase{"OutOfRangeSumIsZero", 8, 1, 0, 1, 1, {{0, 0, 0, 1e300}}, 0, 0, 0},
+        // 2^62 + 3072 is in the 64-bit range: its low 32 bits 3072 cycle
+        // to 12; its negative's 2^32 - 3072 to 244. 2^63 is just outside.
+        WorkedCase{"TwoToThe62Plus3072KeepsItsLowBits", 8, 1, 0, 1, 1, {{0, 0, 0, 4611686018427390976.0}}, 0, 0, 12},
+        WorkedCase{
+            "MinusTwoToThe62Minus3072KeepsItsLowBits", 8, 1, 0, 1, 1, {{0, 0, 0, -4611686018427390976.0}}, 0, 0, 244},
+        WorkedCase{"TwoToThe63IsOutOfRange", 8, 1, 0, 1, 1, {{0, 0, 0, 9223372036854775808.0}}, 0, 0, 0}),
     [](const testing::TestParamInfo<WorkedCase>& info) { return std::string(info.param.name); });
 
 TEST_P(ContinuousWorked, RedLevelIsTheSumTruncatedOnce)
@@ -267,7 +273,7 @@ TEST(ContinuousRenderer, ProgressComesFromTheCallingThreadAndEndsAtZero)
             reports.push_back(percent);
             callers.insert(std::this_thread::get_id());
         });
-        ASSERT_EQ(reports.size(), 101u);   // 0..99, then 0
+        ASSERT_EQ(reports.size(), 101u); // 0..99, then 0
         EXPECT_EQ(reports.front(), 0);
         EXPECT_EQ(reports[99], 99);
         EXPECT_EQ(reports.back(), 0);

@@ -1,4 +1,4 @@
-#include "X11SessionFixture.h"
+#include "support/EditorSession.h"
 
 #include "output/DesktopWallpaper.h"
 #include "platform/DocTemplate.h"
@@ -26,7 +26,12 @@ QString WorkDir() { return XServerWorkFolder(); }
 void Xdo(const QStringList& args, int settleMs)
 {
     QProcess::execute(QStringLiteral("xdotool"), args);
-    QTest::qWait(settleMs);
+    // A round trip to the X server: the events xdotool made are then in
+    // this process's queue, and are handled here.
+    QGuiApplication::sync();
+    QCoreApplication::processEvents();
+    if (settleMs > 0)
+        QTest::qWait(settleMs);
 }
 
 QString XProperty(WId window, const char* property)
@@ -40,10 +45,7 @@ QString XProperty(WId window, const char* property)
     return match.hasMatch() ? match.captured(1) : line;
 }
 
-QImage Screenshot(const QString& name)
-{
-    return XScreenshot(WorkDir() + "/x11-" + name + ".png");
-}
+QImage Screenshot(const QString& name) { return XScreenshot(WorkDir() + "/x11-" + name + ".png"); }
 
 QImage Tile(const CQuorrelView* view)
 {
@@ -92,12 +94,16 @@ QStringList WaitForXWindows(const QString& pattern, int timeoutMs)
     return found;
 }
 
-void InX11Session::SetUp()
+InEditorSession::InEditorSession(const char* platform, bool inside, QString work)
+    : m_platform(platform), m_inside(inside), m_work(std::move(work))
+{}
+
+void InEditorSession::SetUp()
 {
-    if (!UnderXServer())
-        GTEST_SKIP() << "runs only under the X server the outer test starts";
-    ASSERT_EQ(QGuiApplication::platformName(), "xcb");
-    ASSERT_TRUE(QDir().mkpath(WorkDir()));
+    if (!m_inside)
+        GTEST_SKIP() << "runs only inside the session the outer test starts";
+    ASSERT_EQ(QGuiApplication::platformName(), m_platform);
+    ASSERT_TRUE(QDir().mkpath(m_work));
     quorrel::platform::OpenSettings("Vantorel", "Quorrel")->clear();
     quorrel::platform::OpenSettings("Local AppWizard-Generated Applications", "Quorrel")->clear();
     CQuorrelView::SetPropertySheetRunner([](CQuorrelView&, bool, bool&) { return true; });
@@ -107,7 +113,7 @@ void InX11Session::SetUp()
     });
 }
 
-void InX11Session::TearDown()
+void InEditorSession::TearDown()
 {
     m_app.reset();
     CQuorrelView::SetPropertySheetRunner({});
@@ -117,16 +123,32 @@ void InX11Session::TearDown()
     SetFileDialogHandler({});
 }
 
-void InX11Session::Start()
+void InEditorSession::Start()
 {
     m_app = std::make_unique<CQuorrelApp>();
     m_app->SetDesktopWallpaper(
-        std::make_unique<output::CDesktopWallpaper>(m_noHelpers, QProcessEnvironment(), WorkDir() + "/wallpaper"));
+        std::make_unique<output::CDesktopWallpaper>(m_noHelpers, QProcessEnvironment(), m_work + "/wallpaper"));
     ASSERT_TRUE(m_app->InitInstance());
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame()));
-    Focus();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame(), 5000));
+    Frame()->raise();
+    Frame()->activateWindow();
     ASSERT_NE(View(), nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return View()->IsRendered(); }, 10000));
+}
+
+CQuorrelView* InEditorSession::View() const { return static_cast<CQuorrelView*>(Frame()->GetActiveView()); }
+
+CQuorrelDoc* InEditorSession::Doc() const { return static_cast<CQuorrelDoc*>(Frame()->GetActiveDocument()); }
+
+int InEditorSession::Documents() const { return int(m_app->GetDocTemplate()->GetDocuments().size()); }
+
+InX11Session::InX11Session() : InEditorSession("xcb", UnderXServer(), WorkDir()) {}
+
+void InX11Session::Start()
+{
+    InEditorSession::Start();
+    if (!HasFatalFailure())
+        Focus();
 }
 
 void InX11Session::Focus()
@@ -134,14 +156,7 @@ void InX11Session::Focus()
     Frame()->raise();
     Frame()->activateWindow();
     (void)QTest::qWaitForWindowActive(Frame(), 3000);
-    QTest::qWait(100);
 }
-
-CQuorrelView* InX11Session::View() const { return static_cast<CQuorrelView*>(Frame()->GetActiveView()); }
-
-CQuorrelDoc* InX11Session::Doc() const { return static_cast<CQuorrelDoc*>(Frame()->GetActiveDocument()); }
-
-int InX11Session::Documents() const { return int(m_app->GetDocTemplate()->GetDocuments().size()); }
 
 void InX11Session::MenuItem(const QString& menu, const QString& key)
 {
@@ -152,9 +167,9 @@ void InX11Session::MenuItem(const QString& menu, const QString& key)
             title = action;
     ASSERT_NE(title, nullptr) << menu.toStdString();
     const QPoint at = bar->mapToGlobal(bar->actionGeometry(title).center());
-    Xdo({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"}, 300);
+    Xdo({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return title->menu()->isVisible(); }, 3000)) << "the menu did not open";
-    Xdo({"key", key}, 300);
+    Xdo({"key", key});
 }
 
 } // namespace quorrel::test
