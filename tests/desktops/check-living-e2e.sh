@@ -73,7 +73,7 @@ expect_playing() {
 
 check_wlroots() {
     need sway swaymsg grim swaybg
-    [ -w /dev/shm ] && [ -k /dev/shm -o "$(stat -c %a /dev/shm)" = 1777 ] || fail "/dev/shm is not world-writable"
+    [ -w /dev/shm ] && { [ -k /dev/shm ] || [ "$(stat -c %a /dev/shm)" = 1777 ]; } || fail "/dev/shm is not world-writable"
     # nobody runs sway and the living wallpaper: copies of the programs it
     # can reach, the player beside quorrel-render where it is looked for.
     mkdir -p "$work/bin"

@@ -25,7 +25,7 @@ exec > >(tee "$report/check.txt") 2>&1
 # shellcheck source=desktop-common.sh
 source "$here/desktop-common.sh"
 need sway swaymsg grim convert compare
-[ -w /dev/shm ] && [ -k /dev/shm -o "$(stat -c %a /dev/shm)" = 1777 ] || fail "/dev/shm is not world-writable"
+[ -w /dev/shm ] && { [ -k /dev/shm ] || [ "$(stat -c %a /dev/shm)" = 1777 ]; } || fail "/dev/shm is not world-writable"
 
 mkdir -p "$work/data/frames"
 if [ "$(id -u)" -eq 0 ]; then

@@ -19,7 +19,8 @@ set -uo pipefail
 
 name="$1"
 render="$2"
-player="$3"
+# $3: the player, found by quorrel-render beside itself; named for the log.
+echo "player: $3"
 probe="$4"
 report="$5/living-$name"
 here="$(cd "$(dirname "$0")" && pwd)"

@@ -322,7 +322,8 @@ check_hostile() {
     rm "$XDG_DATA_HOME/quorrel/rotation"
 
     # A pipe as the state file: refused at once, and off clears it.
-    mkdir -p -m 700 "$XDG_DATA_HOME/quorrel/rotation"
+    mkdir -p "$XDG_DATA_HOME/quorrel/rotation"
+    chmod 700 "$XDG_DATA_HOME/quorrel/rotation"
     mkfifo "$XDG_DATA_HOME/quorrel/rotation/rotation.state"
     for what in status off; do
         timeout 20 env XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=x11 "$render" --rotate "$what" >"$work/pipe.out" 2>&1
