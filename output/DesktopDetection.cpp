@@ -1,5 +1,7 @@
 #include "DesktopDetection.h"
 
+#include <QDir>
+
 #include <QStringList>
 
 #include <optional>
@@ -141,6 +143,23 @@ QString SessionName(ESession session)
     case ESession::Wayland: return QStringLiteral("Wayland");
     }
     return {};
+}
+
+QString DescribeSession(EDesktop desktop, const QString& name, ESession session)
+{
+    QString text = DesktopName(desktop);
+    if (!name.isEmpty())
+        text += QStringLiteral(" (%1)").arg(name);
+    return text + QStringLiteral(", ") + SessionName(session);
+}
+
+QString XdgFolder(const QProcessEnvironment& environment, const char* variable, const char* fallback)
+{
+    const QString xdg = environment.value(QString::fromLatin1(variable));
+    if (QDir::isAbsolutePath(xdg))
+        return QDir::cleanPath(xdg);
+    const QString home = environment.value(QStringLiteral("HOME"));
+    return QDir::isAbsolutePath(home) ? QDir::cleanPath(QDir(home).filePath(QString::fromLatin1(fallback))) : QString();
 }
 
 } // namespace quorrel::output

@@ -37,5 +37,9 @@ EDesktop DetectDesktop(const QProcessEnvironment& environment);
 // "GNOME", "a plain X11 session", ... for messages.
 QString DesktopName(EDesktop desktop);
 QString SessionName(ESession session);
+// "GNOME (ubuntu:GNOME), X11": a desktop as the session named it, with its session type.
+QString DescribeSession(EDesktop desktop, const QString& name, ESession session);
+// $VARIABLE when it is an absolute path, else $HOME/fallback; empty without either.
+QString XdgFolder(const QProcessEnvironment& environment, const char* variable, const char* fallback);
 
 } // namespace quorrel::output

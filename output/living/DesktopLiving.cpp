@@ -18,24 +18,7 @@ namespace quorrel::output::living {
 
 namespace {
 
-QString XdgFolder(const QProcessEnvironment& environment, const char* variable, const char* fallback)
-{
-    const QString xdg = environment.value(QString::fromLatin1(variable));
-    if (QDir::isAbsolutePath(xdg))
-        return QDir::cleanPath(xdg);
-    const QString home = environment.value(QStringLiteral("HOME"));
-    return QDir::isAbsolutePath(home) ? QDir::cleanPath(QDir(home).filePath(QString::fromLatin1(fallback))) : QString();
-}
-
 std::string Native(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-QString SessionText(EDesktop desktop, const QString& name, ESession session)
-{
-    QString text = DesktopName(desktop);
-    if (!name.isEmpty())
-        text += QStringLiteral(" (%1)").arg(name);
-    return text + QStringLiteral(", ") + SessionName(session);
-}
 
 } // namespace
 
@@ -61,7 +44,7 @@ CDesktopLiving::~CDesktopLiving() = default;
 QString CDesktopLiving::SlidesFolder() const { return m_folder + QStringLiteral("/slides"); }
 QString CDesktopLiving::FramesPath() const { return m_folder + QStringLiteral("/loop.frames"); }
 QString CDesktopLiving::StatePath() const { return m_folder + QStringLiteral("/living.state"); }
-QString CDesktopLiving::Where() const { return SessionText(m_session.desktop, m_session.name, m_session.session); }
+QString CDesktopLiving::Where() const { return DescribeSession(m_session.desktop, m_session.name, m_session.session); }
 
 QString CDesktopLiving::PlayerProgram()
 {
@@ -345,7 +328,7 @@ QString CDesktopLiving::Status() const
         what += QStringLiteral(" from ") + state->source;
     lines << what;
     lines << QStringLiteral("set up on %1, %2")
-                 .arg(SessionText(state->desktop, state->desktopName, state->session),
+                 .arg(DescribeSession(state->desktop, state->desktopName, state->session),
                       state->since.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
     if (state->way == EWay::X11Player || state->way == EWay::WaylandPlayer) {
         const int pid = CPlayerLiving::RunningPlayer(m_folder);

@@ -1,6 +1,8 @@
 #include "LivingState.h"
 
 #include <QFile>
+#include "output/StateFields.h"
+
 #include <QUrl>
 
 #include <array>
@@ -22,44 +24,11 @@ const std::array<std::pair<EWay, const char*>, 5> kWays{{{EWay::X11Player, "x11-
                                                         {EWay::XfceCycle, "xfce-cycle"},
                                                         {EWay::PlasmaPackage, "plasma-package"}}};
 
-const std::array<std::pair<EDesktop, const char*>, 13> kDesktops{{{EDesktop::None, "none"},
-                                                                  {EDesktop::Gnome, "gnome"},
-                                                                  {EDesktop::Cinnamon, "cinnamon"},
-                                                                  {EDesktop::Mate, "mate"},
-                                                                  {EDesktop::Plasma, "plasma"},
-                                                                  {EDesktop::Xfce, "xfce"},
-                                                                  {EDesktop::Lxqt, "lxqt"},
-                                                                  {EDesktop::Lxde, "lxde"},
-                                                                  {EDesktop::Sway, "sway"},
-                                                                  {EDesktop::Wlroots, "wlroots"},
-                                                                  {EDesktop::X11, "x11"},
-                                                                  {EDesktop::Other, "other"},
-                                                                  {EDesktop::Windows, "windows"}}};
 
-const std::array<std::pair<ESession, const char*>, 3> kSessions{
-    {{ESession::None, "none"}, {ESession::X11, "x11"}, {ESession::Wayland, "wayland"}}};
 
-template <typename E, std::size_t N>
-const char* NameOf(const std::array<std::pair<E, const char*>, N>& table, E value)
-{
-    for (const auto& [each, name] : table) {
-        if (each == value)
-            return name;
-    }
-    return "";
-}
 
-template <typename E, std::size_t N>
-std::optional<E> ValueOf(const std::array<std::pair<E, const char*>, N>& table, const QString& name)
-{
-    for (const auto& [each, text] : table) {
-        if (name == QLatin1String(text))
-            return each;
-    }
-    return std::nullopt;
-}
 
-QByteArray Encoded(const QString& value) { return QUrl::toPercentEncoding(value, "/:.@+,~", "="); }
+
 
 bool PlainName(const QString& name)
 {
@@ -77,10 +46,10 @@ bool OurName(const QString& name)
 QByteArray WriteLivingState(const CLivingState& state)
 {
     QByteArray text = "version=" + QByteArray::number(kVersion) + '\n';
-    auto line = [&text](const char* key, const QString& value) { text += key + ('=' + Encoded(value)) + '\n'; };
+    auto line = [&text](const char* key, const QString& value) { text += key + ('=' + EncodedField(value)) + '\n'; };
     line("way", QString::fromLatin1(NameOf(kWays, state.way)));
-    line("desktop", QString::fromLatin1(NameOf(kDesktops, state.desktop)));
-    line("session", QString::fromLatin1(NameOf(kSessions, state.session)));
+    line("desktop", QString::fromLatin1(NameOf(kDesktopNames, state.desktop)));
+    line("session", QString::fromLatin1(NameOf(kSessionNames, state.session)));
     line("desktop-name", state.desktopName);
     line("size", QStringLiteral("%1x%2").arg(state.width).arg(state.height));
     line("frames", QString::number(state.frames));
@@ -92,7 +61,7 @@ QByteArray WriteLivingState(const CLivingState& state)
     for (const QString& file : state.files)
         line("file", file);
     for (const auto& [setting, value] : state.previous)
-        text += "previous=" + Encoded(setting) + '=' + Encoded(value) + '\n';
+        text += "previous=" + EncodedField(setting) + '=' + EncodedField(value) + '\n';
     return text;
 }
 
@@ -142,12 +111,12 @@ std::optional<CLivingState> ReadLivingState(const QByteArray& text, QString& err
             state.way = *way;
             waySeen = true;
         } else if (key == "desktop") {
-            const auto desktop = ValueOf(kDesktops, value);
+            const auto desktop = ValueOf(kDesktopNames, value);
             if (!desktop)
                 return bad("an unknown desktop");
             state.desktop = *desktop;
         } else if (key == "session") {
-            const auto session = ValueOf(kSessions, value);
+            const auto session = ValueOf(kSessionNames, value);
             if (!session)
                 return bad("an unknown session type");
             state.session = *session;

@@ -23,23 +23,6 @@ namespace quorrel::output::rotation {
 
 namespace {
 
-QString Folder(const QProcessEnvironment& environment, const char* variable, const char* fallback)
-{
-    const QString xdg = environment.value(QString::fromLatin1(variable));
-    if (QDir::isAbsolutePath(xdg))
-        return QDir::cleanPath(xdg);
-    const QString home = environment.value(QStringLiteral("HOME"));
-    return QDir::isAbsolutePath(home) ? QDir::cleanPath(QDir(home).filePath(QString::fromLatin1(fallback))) : QString();
-}
-
-QString SessionText(EDesktop desktop, const QString& name, ESession session)
-{
-    QString text = DesktopName(desktop);
-    if (!name.isEmpty())
-        text += QStringLiteral(" (%1)").arg(name);
-    return text + QStringLiteral(", ") + SessionName(session);
-}
-
 QString ImageName(const QString& stamp, int k)
 {
     return QStringLiteral("quorrel-%1-%2.png").arg(stamp).arg(k, 3, 10, QLatin1Char('0'));
@@ -87,8 +70,8 @@ CDesktopRotation::~CDesktopRotation()
 CRotationFolders CDesktopRotation::Folders(const QProcessEnvironment& environment)
 {
     CRotationFolders folders;
-    folders.dataHome = Folder(environment, "XDG_DATA_HOME", ".local/share");
-    folders.configHome = Folder(environment, "XDG_CONFIG_HOME", ".config");
+    folders.dataHome = XdgFolder(environment, "XDG_DATA_HOME", ".local/share");
+    folders.configHome = XdgFolder(environment, "XDG_CONFIG_HOME", ".config");
     if (!folders.dataHome.isEmpty()) {
         folders.rotation = folders.dataHome + QStringLiteral("/quorrel/rotation");
         folders.images = folders.rotation + QStringLiteral("/images");
@@ -105,7 +88,7 @@ QString CDesktopRotation::StatePath() const
 
 QString CDesktopRotation::Where() const
 {
-    return SessionText(m_session.desktop, m_session.name, m_session.session);
+    return DescribeSession(m_session.desktop, m_session.name, m_session.session);
 }
 
 std::optional<EMethod> CDesktopRotation::Method(bool filled, QString& why) const
@@ -526,7 +509,7 @@ QString CDesktopRotation::Mismatch(const CRotationState& state) const
     if (state.desktop == m_session.desktop && state.session == m_session.session)
         return {};
     QString line = QStringLiteral("this rotation was set up on %1 as %2; this session is %3")
-                       .arg(SessionText(state.desktop, state.desktopName, state.session), MethodName(state.method),
+                       .arg(DescribeSession(state.desktop, state.desktopName, state.session), MethodName(state.method),
                             Where());
     if (state.method == EMethod::SystemdTimer)
         line += QStringLiteral(": the timer sets the wallpaper through this session's setter, if it has one");
@@ -563,7 +546,7 @@ QString CDesktopRotation::Status() const
         what += QStringLiteral(", in a random order");
     lines << what;
     lines << QStringLiteral("set up on %1, %2")
-                 .arg(SessionText(state->desktop, state->desktopName, state->session),
+                 .arg(DescribeSession(state->desktop, state->desktopName, state->session),
                       state->since.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
     for (const QString& file : state->files) {
         if (file.startsWith(m_folders.units + u'/'))
@@ -578,7 +561,7 @@ QString CDesktopRotation::Status() const
 QString RotationFailureLine(const QString& doing, const CDesktopSession& session, const CRotationOutcome& outcome)
 {
     QString line = QStringLiteral("%1 failed on %2: %3")
-                       .arg(doing, SessionText(session.desktop, session.name, session.session), outcome.problem);
+                       .arg(doing, DescribeSession(session.desktop, session.name, session.session), outcome.problem);
     if (!outcome.tried.isEmpty())
         line += QStringLiteral(" (tried: %1)").arg(outcome.tried.join(QStringLiteral("; ")));
     for (const QString& note : outcome.notes)

@@ -3,6 +3,8 @@
 #include "RotationInterval.h"
 
 #include <QRegularExpression>
+#include "output/StateFields.h"
+
 #include <QUrl>
 
 #include <array>
@@ -19,61 +21,25 @@ const std::array<std::pair<EMethod, const char*>, 4> kMethods{{{EMethod::SlideSh
                                                                {EMethod::PlasmaSlideShow, "plasma-slide-show"},
                                                                {EMethod::SystemdTimer, "systemd-timer"}}};
 
-const std::array<std::pair<EDesktop, const char*>, 13> kDesktops{{{EDesktop::None, "none"},
-                                                                  {EDesktop::Gnome, "gnome"},
-                                                                  {EDesktop::Cinnamon, "cinnamon"},
-                                                                  {EDesktop::Mate, "mate"},
-                                                                  {EDesktop::Plasma, "plasma"},
-                                                                  {EDesktop::Xfce, "xfce"},
-                                                                  {EDesktop::Lxqt, "lxqt"},
-                                                                  {EDesktop::Lxde, "lxde"},
-                                                                  {EDesktop::Sway, "sway"},
-                                                                  {EDesktop::Wlroots, "wlroots"},
-                                                                  {EDesktop::X11, "x11"},
-                                                                  {EDesktop::Other, "other"},
-                                                                  {EDesktop::Windows, "windows"}}};
+
 
 const std::array<std::pair<EPhase, const char*>, 3> kPhases{
     {{EPhase::Preparing, "preparing"}, {EPhase::Installing, "installing"}, {EPhase::Installed, "installed"}}};
 
-const std::array<std::pair<ESession, const char*>, 3> kSessions{
-    {{ESession::None, "none"}, {ESession::X11, "x11"}, {ESession::Wayland, "wayland"}}};
 
-template <typename E, std::size_t N>
-const char* NameOf(const std::array<std::pair<E, const char*>, N>& table, E value)
-{
-    for (const auto& [each, name] : table) {
-        if (each == value)
-            return name;
-    }
-    return "";
-}
 
-template <typename E, std::size_t N>
-std::optional<E> ValueOf(const std::array<std::pair<E, const char*>, N>& table, const QString& name)
-{
-    for (const auto& [each, text] : table) {
-        if (name == QLatin1String(text))
-            return each;
-    }
-    return std::nullopt;
-}
 
-QByteArray Encoded(const QString& value)
-{
-    return QUrl::toPercentEncoding(value, "/:.@+,~", "=");
-}
 
 } // namespace
 
 QByteArray WriteState(const CRotationState& state)
 {
     QByteArray text = "version=" + QByteArray::number(kVersion) + '\n';
-    auto line = [&text](const char* key, const QString& value) { text += key + ('=' + Encoded(value)) + '\n'; };
+    auto line = [&text](const char* key, const QString& value) { text += key + ('=' + EncodedField(value)) + '\n'; };
     line("method", QString::fromLatin1(NameOf(kMethods, state.method)));
     line("phase", QString::fromLatin1(NameOf(kPhases, state.phase)));
-    line("desktop", QString::fromLatin1(NameOf(kDesktops, state.desktop)));
-    line("session", QString::fromLatin1(NameOf(kSessions, state.session)));
+    line("desktop", QString::fromLatin1(NameOf(kDesktopNames, state.desktop)));
+    line("session", QString::fromLatin1(NameOf(kSessionNames, state.session)));
     line("desktop-name", state.desktopName);
     line("interval", QString::number(state.intervalSeconds));
     line("count", QString::number(state.count));
@@ -86,7 +52,7 @@ QByteArray WriteState(const CRotationState& state)
     for (const QString& file : state.files)
         line("file", file);
     for (const auto& [setting, value] : state.previous)
-        text += "previous=" + Encoded(setting) + '=' + Encoded(value) + '\n';
+        text += "previous=" + EncodedField(setting) + '=' + EncodedField(value) + '\n';
     return text;
 }
 
@@ -144,12 +110,12 @@ std::optional<CRotationState> ReadState(const QByteArray& text, QString& error)
                 return bad("random-order is neither true nor false");
             state.randomOrder = value == u"true";
         } else if (key == "desktop") {
-            const auto desktop = ValueOf(kDesktops, value);
+            const auto desktop = ValueOf(kDesktopNames, value);
             if (!desktop)
                 return bad("an unknown desktop");
             state.desktop = *desktop;
         } else if (key == "session") {
-            const auto session = ValueOf(kSessions, value);
+            const auto session = ValueOf(kSessionNames, value);
             if (!session)
                 return bad("an unknown session type");
             state.session = *session;
