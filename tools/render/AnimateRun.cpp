@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <stdexcept>
 #include <unistd.h>
@@ -59,7 +60,11 @@ bool RunAnimation(const RenderOptions& options, const model::CTileParams& input,
 {
     const AnimateOptions& animate = options.animate;
     const bool clockSeed = !options.seed;
-    const uint32_t seed = options.seed ? *options.seed : BatchSeeds(std::nullopt, 1, ClockForSeeds())[0];
+    // The keyframes take seeds S to S + K - 1: a clock's seed leaves room
+    // for them (a given one was checked for it).
+    const uint32_t seed = options.seed ? *options.seed
+                                       : std::min(BatchSeeds(std::nullopt, 1, ClockForSeeds())[0],
+                                                  std::numeric_limits<uint32_t>::max() - (animate.Keyframes() - 1));
 
     const std::optional<CLoopTiming> timing = CLoopTiming::FromSeconds(*animate.seconds, animate.Fps(), error);
     if (!timing)
@@ -119,6 +124,7 @@ bool RunAnimation(const RenderOptions& options, const model::CTileParams& input,
         settings.frames = timing->Frames();
         settings.fps = timing->Fps();
         settings.quality = animate.quality;
+        settings.lossless = animate.lossless;
         settings.sharedPalette = animate.sharedPalette;
         std::vector<model::CStagedFile*> files;
         for (PlannedOutput& output : plan.Outputs())
@@ -137,7 +143,9 @@ bool RunAnimation(const RenderOptions& options, const model::CTileParams& input,
         bar.Complete();
         bar.Finish();
         if (outcome != ExportOutcome::Written) {
-            error = *options.output + ": " + error;
+            // A write's failure names the file already.
+            if (error.rfind(*options.output + ":", 0) != 0)
+                error = *options.output + ": " + error;
             plan.Discard();
             return false;
         }
