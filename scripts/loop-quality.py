@@ -171,7 +171,8 @@ def main():
         presets = sorted(p[:-4] for p in os.listdir(os.path.join(REPO, "resources/presets")) if p.endswith(".wpp"))
 
     if options.pace:
-        print("| preset | MAD a second | largest / median step | loop step |\n|---|---|---|---|")
+        print("| preset | MAD a second | largest / median step | loop step | contrast: least / most |\n"
+              "|---|---|---|---|---|")
         for preset in presets:
             folder = os.path.join(options.dir, "pace-" + preset)
             os.makedirs(folder, exist_ok=True)
@@ -183,8 +184,12 @@ def main():
             frames = [np.asarray(__import__("PIL.Image").Image.open(os.path.join(folder, n)).convert("RGB"))
                       for n in sorted(os.listdir(folder))]
             steps = [mad(frames[i], frames[(i + 1) % len(frames)]) for i in range(len(frames))]
+            # Contrast: the standard deviation of a frame's values; a blend
+            # that dims shows as frames far below the keyframes'.
+            contrast = [float(np.std(f)) for f in frames]
             print(f"| {preset} | {statistics.mean(steps) * float(options.fps):.2f} | "
-                  f"{max(steps):.2f} / {statistics.median(steps):.2f} | {steps[-1]:.2f} |", flush=True)
+                  f"{max(steps):.2f} / {statistics.median(steps):.2f} | {steps[-1]:.2f} | "
+                  f"{min(contrast):.1f} / {max(contrast):.1f} |", flush=True)
         return 0
 
     print(HEADER, flush=True)

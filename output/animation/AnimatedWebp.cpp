@@ -31,7 +31,7 @@ void PutFourCc(Bytes& out, const char* code) { out.insert(out.end(), code, code 
 
 // The lossy quality without --quality: where the presets' loops showed no
 // difference at 1:1 in the measurements of scripts/loop-quality.py.
-constexpr int kDefaultQuality = 82;
+constexpr int kDefaultQuality = 80;
 
 // libwebp's writer callback: appends to a byte vector.
 int CollectBytes(const uint8_t* data, size_t size, const WebPPicture* picture)

@@ -21,7 +21,7 @@ struct CAnimationExportChoice {
     QString path;   // with the format's extension; a frame sequence's holds {n}
     double seconds = 8.0;
     uint32_t fps = 30;
-    uint32_t keyframes = 3;
+    uint32_t keyframes = 2;
     int scale = 1;                // the tile rendered at this multiple of its size
     std::optional<QSize> fill;    // or repeated to this size
 };

@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "--seed 4294967294 with --keyframes 4 runs past the last seed, 4294967295"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(AnimateOptions, SeedAppliesWithoutGenerateAndDefaultsAreThirtyFramesThreeKeyframes)
+TEST(AnimateOptions, SeedAppliesWithoutGenerateAndDefaultsAreThirtyFramesTwoKeyframes)
 {
     std::string error;
     const auto options =
@@ -104,7 +104,7 @@ TEST(AnimateOptions, SeedAppliesWithoutGenerateAndDefaultsAreThirtyFramesThreeKe
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(*options->animate.seconds, 1.5);
     EXPECT_EQ(options->animate.Fps(), 30u);
-    EXPECT_EQ(options->animate.Keyframes(), 3u);
+    EXPECT_EQ(options->animate.Keyframes(), 2u);
     EXPECT_EQ(options->seed, 9u);
     const auto morph = tools::ParseRenderArguments({"--animate", "2", "--morph", "b.wpp", "--morph", "c.wpp",
                                                     "-o", "f-{n}.png"},
@@ -160,7 +160,7 @@ TEST_F(AnimateRunTest, KeyframeDocumentsRenderToTheFramesAtTheirTimes)
     // A document of its own: keyframe 1 is its tile, 2 and 3 generations.
     const ToolResult made = Render({"--preset", "ocean", "--generate", "--seed", "3", "--save-wpp", "doc.wpp"});
     ASSERT_EQ(made.exitCode, 0) << made.err;
-    const ToolResult run = Render({"doc.wpp", "--animate", "1.2", "--fps", "10", "--seed", "40", "-o",
+    const ToolResult run = Render({"doc.wpp", "--animate", "1.2", "--fps", "10", "--keyframes", "3", "--seed", "40", "-o",
                                    "frame-{n}.png", "--save-wpp", "key-{n}.wpp"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const auto document = Read("doc.wpp");

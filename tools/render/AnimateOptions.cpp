@@ -139,7 +139,7 @@ Living wallpapers (a loop that tiles and repeats without a jump):
                       scale, as with --continuous); --save-wpp (with {n})
                       saves the keyframes
   --fps N             frames a second (1..120, default 30; a GIF at most 50)
-  --keyframes K       K keyframes (2..64, default 3): the document's own tile
+  --keyframes K       K keyframes (2..64, default 2): the document's own tile
                       (unless --generate), then generations of its settings
                       with seeds S+1, S+2, ... (S from --seed, else the clock,
                       printed); with --generate the first is seed S's

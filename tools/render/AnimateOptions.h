@@ -26,8 +26,8 @@ struct AnimateOptions {
     bool Active() const { return seconds.has_value(); }
     uint32_t Fps() const { return fps.value_or(30); }
     // The keyframe count: the morph documents and the input, or --keyframes
-    // (3 by default).
-    uint32_t Keyframes() const { return morph.empty() ? keyframes.value_or(3) : uint32_t(morph.size() + 1); }
+    // (2 by default: a calm A to B and back).
+    uint32_t Keyframes() const { return morph.empty() ? keyframes.value_or(2) : uint32_t(morph.size() + 1); }
 };
 
 // Reads `arg` when it is an animation option. `value` takes the option's
