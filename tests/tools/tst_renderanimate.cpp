@@ -245,4 +245,16 @@ TEST_F(AnimateRunTest, ASeedFromTheClockIsToldSoTheLoopCanBeMadeAgain)
     EXPECT_GT(bytes("a.webp").size(), 100u);
 }
 
+TEST_F(AnimateRunTest, ALoopTooLargeIsRefusedBeforeAnyFrameWithWhatIsTooLarge)
+{
+    // An hour of 8K frames: days of work, and far more than any disk holds.
+    const ToolResult run =
+        Render({"--preset", "ocean", "--animate", "3600", "--fps", "27", "--fill", "7680x4320", "-o", "big.webm"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err,
+              "quorrel-render: -o big.webm: 97200 frames of 7680 x 4320 are 14.4 times the 223 gigapixels a loop "
+              "may have\n");
+    EXPECT_TRUE(std::filesystem::is_empty(m_folder.Path()));
+}
+
 } // namespace

@@ -50,13 +50,17 @@ bool COutputPlan::Add(OutputKind kind, const std::string& option, const std::str
         error = failure.message;
         return false;
     }
-    for (const PlannedOutput& other : m_outputs) {
-        if (model::IsSameFile(other.target, output.target)) {
-            error = path + ": the same file as " + other.path + " (" + other.option + "); each output needs a file "
-                    "of its own";
-            return false;
-        }
+    // The file's identity as IsSameFile compares it, looked up in an index
+    // so that planning many outputs (a frame sequence) takes linear time.
+    const model::CFileTarget& t = output.target;
+    auto key = t.exists ? FileKey{true, t.device, t.inode, {}} : FileKey{false, t.folderDevice, t.folderInode, t.name};
+    if (const auto found = m_files.find(key); found != m_files.end()) {
+        const PlannedOutput& other = m_outputs[found->second];
+        error = path + ": the same file as " + other.path + " (" + other.option + "); each output needs a file "
+                "of its own";
+        return false;
     }
+    m_files.emplace(std::move(key), m_outputs.size());
     m_outputs.push_back(std::move(output));
     return true;
 }
