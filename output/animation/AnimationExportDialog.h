@@ -1,6 +1,6 @@
 #pragma once
 // File > Export Animation...: the file and its format, the loop's length,
-// frames a second and keyframes, and the frames' size (the tile, the tile
+// frames a second and keyframes, the quality, and the frames' size (the tile, the tile
 // rendered 2 to 4 times as large, or the tile repeated to a screen's size).
 
 #include <QDialog>
@@ -24,6 +24,14 @@ struct CAnimationExportChoice {
     uint32_t keyframes = 2;
     int scale = 1;                // the tile rendered at this multiple of its size
     std::optional<QSize> fill;    // or repeated to this size
+    // The Quality choice: 0 the formats' defaults, 1 a smaller file, 2 a
+    // higher quality, 3 the exact frames (a lossless WebP; the highest
+    // quality in the other formats).
+    int quality = 0;
+
+    // What the quality choice asks of the encoders.
+    std::optional<int> EncoderQuality() const;
+    bool Lossless() const { return quality == 3; }
 };
 
 class CAnimationExportDialog final : public QDialog {
@@ -46,6 +54,7 @@ private:
     QDoubleSpinBox* m_seconds;
     QSpinBox* m_fps;
     QSpinBox* m_keyframes;
+    QComboBox* m_quality;
     QComboBox* m_size;
     QSpinBox* m_fillWidth;
     QSpinBox* m_fillHeight;

@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -452,6 +454,28 @@ TEST(AnimationExport, RefusesWhatNoFormatHolds)
               ExportOutcome::Failed);
     EXPECT_NE(error.find("{n}"), std::string::npos) << error;
     EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+}
+
+TEST(AnimationExport, AFrameSequenceLongerThanTheOpenFilesLimitIsWritten)
+{
+    // Every frame stays staged until the loop is whole: the export raises
+    // the soft limit of open files as far as the hard one allows.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    if (saved.rlim_max != RLIM_INFINITY && saved.rlim_max < 400)
+        GTEST_SKIP() << "the hard limit of open files is " << saved.rlim_max;
+    rlimit low = saved;
+    low.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+    test::CTempFolder folder("quorrel-animation-many");
+    const auto loop = MakeLoop(8, 8, 150, 30);
+    std::string error;
+    const ExportOutcome outcome =
+        ExportAnimation(*loop, FrameLayout{}, (folder.Path() / "f-{n}.png").string(), AnimationSettings{}, error);
+    setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_EQ(outcome, ExportOutcome::Written) << error;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), std::filesystem::directory_iterator()),
+              150);
 }
 
 TEST(FrameFileName, NumbersFromOnePaddedToTheCount)

@@ -8,26 +8,9 @@ namespace quorrel::tools {
 
 namespace {
 
-// Descriptors a staged output holds (its folder and its temporary), and
-// those kept free for the rest of the process (libraries, image plugins).
-constexpr rlim_t kDescriptorsAnOutput = 2;
-constexpr rlim_t kDescriptorsSpare = 64;
-
 bool EnoughDescriptors(std::size_t outputs, std::string& error)
 {
-    const rlim_t needed = rlim_t(outputs) * kDescriptorsAnOutput + kDescriptorsSpare;
-    rlimit limit {};
-    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= needed)
-        return true;
-    if (limit.rlim_max == RLIM_INFINITY || limit.rlim_max >= needed) {
-        limit.rlim_cur = needed;
-        if (::setrlimit(RLIMIT_NOFILE, &limit) == 0)
-            return true;
-    }
-    error = std::to_string(outputs) + " output files need " + std::to_string(needed) +
-            " open files at once, more than this process may open (" + std::to_string(limit.rlim_max) +
-            "); make fewer at a time";
-    return false;
+    return model::CStagedFile::ReserveDescriptors(outputs, error);
 }
 
 } // namespace
