@@ -15,6 +15,7 @@ QUORREL_PACKAGES=(
     locales
     clang libclang-rt-14-dev
     libwebp-dev libvpx-dev webp ffmpeg
+    python3-pil python3-numpy
 )
 
 # The real desktop components the wallpaper setters are tested against
