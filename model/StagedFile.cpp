@@ -1,5 +1,7 @@
 #include "StagedFile.h"
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -532,6 +534,27 @@ void CStagedFile::SyncFolder() const
     // folder; the file is in place either way.
     if (m_folderSyncable)
         (void)::fsync(m_folderFd);
+}
+
+// Descriptors a staged file holds (its folder and its temporary), and
+// those kept free for the rest of the process (libraries, image plugins).
+bool CStagedFile::ReserveDescriptors(std::size_t files, std::string& error)
+{
+    constexpr rlim_t kDescriptorsAFile = 2;
+    constexpr rlim_t kDescriptorsSpare = 64;
+    const rlim_t needed = rlim_t(files) * kDescriptorsAFile + kDescriptorsSpare;
+    rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= needed)
+        return true;
+    if (limit.rlim_max == RLIM_INFINITY || limit.rlim_max >= needed) {
+        limit.rlim_cur = needed;
+        if (::setrlimit(RLIMIT_NOFILE, &limit) == 0)
+            return true;
+    }
+    error = std::to_string(files) + " output files need " + std::to_string(needed) +
+            " open files at once, more than this process may open (" + std::to_string(limit.rlim_max) +
+            "); make fewer at a time";
+    return false;
 }
 
 } // namespace quorrel::model

@@ -74,6 +74,11 @@ public:
     // Drops the temporary; the target stays as it was.
     void Discard();
 
+    // Raises this process's limit of open files (up to its hard limit) so
+    // that `files` staged files can be open at once beside the rest; false
+    // with a one-line reason when the system allows too few.
+    static bool ReserveDescriptors(std::size_t files, std::string& error);
+
     // How the temporaries of the file called `name` start.
     static std::string TemporaryNameFor(const std::string& name);
 

@@ -1,5 +1,7 @@
 #include "GifPalette.h"
 
+#include <algorithm>
+
 #include <QIODevice>
 #include <QImage>
 
@@ -19,11 +21,11 @@ struct CLiqDeleter {
 template <typename T>
 using LiqPtr = std::unique_ptr<T, CLiqDeleter>;
 
-// The quantiser's settings: 256 colours, a fair speed.
-LiqPtr<liq_attr> MakeAttributes()
+// The quantiser's settings: 256 colours (or fewer), a fair speed.
+LiqPtr<liq_attr> MakeAttributes(int maxColours = 256)
 {
     LiqPtr<liq_attr> attr(liq_attr_create());
-    if (!attr || liq_set_max_colors(attr.get(), 256) != LIQ_OK || liq_set_speed(attr.get(), 3) != LIQ_OK)
+    if (!attr || liq_set_max_colors(attr.get(), maxColours) != LIQ_OK || liq_set_speed(attr.get(), 3) != LIQ_OK)
         return nullptr;
     return attr;
 }
@@ -84,14 +86,24 @@ bool QuantizeForGif(const QImage& image, CIndexedImage& out)
 }
 
 struct CSharedGifPalette::CState {
-    LiqPtr<liq_attr> attr = MakeAttributes();
+    explicit CState(int maxColours) : attr(MakeAttributes(maxColours)) {}
+    LiqPtr<liq_attr> attr;
     LiqPtr<liq_histogram> histogram{attr ? liq_histogram_create(attr.get()) : nullptr};
     LiqPtr<liq_result> result;
 };
 
-CSharedGifPalette::CSharedGifPalette()
-    : m_state(std::make_unique<CState>())
+CSharedGifPalette::CSharedGifPalette(int maxColours)
+    : m_state(std::make_unique<CState>(std::clamp(maxColours, 2, 256)))
 {
+}
+
+std::vector<GifColorType> CSharedGifPalette::Palette() const
+{
+    std::vector<GifColorType> colours;
+    const liq_palette* palette = m_state->result ? liq_get_palette(m_state->result.get()) : nullptr;
+    for (unsigned i = 0; palette && i < palette->count; ++i)
+        colours.push_back(GifColorType{palette->entries[i].r, palette->entries[i].g, palette->entries[i].b});
+    return colours;
 }
 
 CSharedGifPalette::~CSharedGifPalette() = default;

@@ -28,7 +28,8 @@ bool QuantizeForGif(const QImage& image, CIndexedImage& out);
 // remapped to it.
 class CSharedGifPalette final {
 public:
-    CSharedGifPalette();
+    // At most `maxColours` (2..256) colours.
+    explicit CSharedGifPalette(int maxColours = 256);
     ~CSharedGifPalette();
     CSharedGifPalette(const CSharedGifPalette&) = delete;
     CSharedGifPalette& operator=(const CSharedGifPalette&) = delete;
@@ -39,6 +40,8 @@ public:
     bool Fit();
     // `image` remapped to the fitted palette (out.palette is that palette).
     bool Remap(const QImage& image, CIndexedImage& out) const;
+    // The fitted palette (empty before Fit).
+    std::vector<GifColorType> Palette() const;
 
 private:
     struct CState;

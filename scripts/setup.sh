@@ -17,6 +17,7 @@ QUORREL_PACKAGES=(
     shellcheck
     libwebp-dev libvpx-dev webp ffmpeg
     libwayland-dev libwayland-bin wayland-protocols
+    python3-pil python3-numpy
 )
 
 # The real desktop components the wallpaper setters are tested against

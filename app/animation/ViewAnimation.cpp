@@ -161,10 +161,13 @@ void CViewAnimation::Export()
     }
     m_cancel = false;
     const std::string path = choice->path.toStdString();
-    m_exportWorker = std::thread([this, loop, layout, path] {
+    output::animation::AnimationSettings settings;
+    settings.quality = choice->EncoderQuality();
+    settings.lossless = choice->Lossless();
+    m_exportWorker = std::thread([this, loop, layout, path, settings] {
         std::string reason;
         const output::animation::ExportOutcome outcome = output::animation::ExportAnimation(
-            *loop, layout, path, output::animation::AnimationSettings{}, reason,
+            *loop, layout, path, settings, reason,
             [this](int percent) {
                 QMetaObject::invokeMethod(
                     this,

@@ -35,9 +35,11 @@ struct AnimationSettings {
     int height = 0;
     uint32_t frames = 0;
     uint32_t fps = 30;
-    // 0..100: lossy at this quality (WebP), the constant quality of a WebM;
-    // none: lossless WebP, a WebM's default quality.
+    // 0..100: the quality of a lossy WebP and the constant quality of a
+    // WebM; none: each format's default, chosen by measurement.
     std::optional<int> quality;
+    // WebP: the exact frames (lossless) instead of lossy ones.
+    bool lossless = false;
     // GIF: one palette learned from samples for every frame instead of one
     // a frame.
     bool sharedPalette = false;

@@ -124,6 +124,9 @@ ExportOutcome ExportAnimation(const render::animation::CAnimationLoop& loop, con
     settings.fps = loop.Timing().Fps();
 
     const uint32_t files = *format == AnimationFormat::PngFrames ? settings.frames : 1;
+    // Every frame of a sequence is staged until the whole loop is written.
+    if (!model::CStagedFile::ReserveDescriptors(files, error))
+        return ExportOutcome::Failed;
     std::vector<std::unique_ptr<model::CStagedFile>> staged;
     std::vector<model::CStagedFile*> targets;
     for (uint32_t f = 0; f < files; ++f) {

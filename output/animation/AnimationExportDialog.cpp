@@ -95,6 +95,11 @@ CAnimationExportDialog::CAnimationExportDialog(QWidget* parent, const CAnimation
     m_keyframes->setValue(int(initial.keyframes));
     form->addRow(tr("&Keyframes:"), m_keyframes);
 
+    m_quality = new QComboBox;
+    m_quality->addItems({tr("Standard"), tr("Smaller file"), tr("Higher quality"), tr("Exact frames (large)")});
+    m_quality->setCurrentIndex(std::clamp(initial.quality, 0, 3));
+    form->addRow(tr("&Quality:"), m_quality);
+
     m_size = new QComboBox;
     m_size->addItem(tr("The tile, %1 x %2").arg(tile.width()).arg(tile.height()));
     for (int scale = 2; scale <= 4; ++scale)
@@ -142,6 +147,20 @@ CAnimationExportDialog::CAnimationExportDialog(QWidget* parent, const CAnimation
     layout->addWidget(buttons);
 }
 
+std::optional<int> CAnimationExportChoice::EncoderQuality() const
+{
+    switch (quality) {
+    case 1:
+        return 60;
+    case 2:
+        return 90;
+    case 3:
+        return 100;   // a lossless WebP ignores it
+    default:
+        return std::nullopt;
+    }
+}
+
 void CAnimationExportDialog::Browse()
 {
     const QString chosen = QFileDialog::getSaveFileName(this, tr("Export Animation"), m_path->text(),
@@ -157,6 +176,7 @@ CAnimationExportChoice CAnimationExportDialog::Choice() const
     choice.seconds = m_seconds->value();
     choice.fps = uint32_t(m_fps->value());
     choice.keyframes = uint32_t(m_keyframes->value());
+    choice.quality = m_quality->currentIndex();
     if (m_size->currentIndex() == 4)
         choice.fill = QSize(m_fillWidth->value(), m_fillHeight->value());
     else

@@ -1,6 +1,6 @@
 #pragma once
 // File > Export Animation...: the file and its format, the loop's length,
-// frames a second and keyframes, and the frames' size (the tile, the tile
+// frames a second and keyframes, the quality, and the frames' size (the tile, the tile
 // rendered 2 to 4 times as large, or the tile repeated to a screen's size).
 
 #include <QDialog>
@@ -21,10 +21,18 @@ struct CAnimationExportChoice {
     QString path;   // with the format's extension; a frame sequence's holds {n}
     double seconds = 8.0;
     uint32_t fps = 30;
-    uint32_t keyframes = 3;
+    uint32_t keyframes = 2;
     int scale = 1;                // the tile rendered at this multiple of its size
     std::optional<QSize> fill;    // or repeated to this size
     bool living = false;          // Set As Living Wallpaper instead of a file
+    // The Quality choice: 0 the formats' defaults, 1 a smaller file, 2 a
+    // higher quality, 3 the exact frames (a lossless WebP; the highest
+    // quality in the other formats).
+    int quality = 0;
+
+    // What the quality choice asks of the encoders.
+    std::optional<int> EncoderQuality() const;
+    bool Lossless() const { return quality == 3; }
 };
 
 class CAnimationExportDialog final : public QDialog {
@@ -47,6 +55,7 @@ private:
     QDoubleSpinBox* m_seconds;
     QSpinBox* m_fps;
     QSpinBox* m_keyframes;
+    QComboBox* m_quality;
     QComboBox* m_size;
     QSpinBox* m_fillWidth;
     QSpinBox* m_fillHeight;

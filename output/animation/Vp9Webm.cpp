@@ -1,6 +1,9 @@
-// VP9 video in a WebM file: libvpx at a constant quality, the frames turned
-// from RGB into 4:2:0 YUV (BT.601, studio range, as players expect), a key
-// frame every few seconds so players can seek, muxed by our CWebmMuxer.
+// VP9 video in a WebM file that loops: libvpx in its good-quality mode at a
+// constant quality, the frames turned from RGB into 4:2:0 YUV (BT.601,
+// studio range, as players expect), one key frame at the loop's start (a
+// player loops from there, so a key frame anywhere else would show as a
+// pop where its quality differs from the frames around it), streamed into
+// the file by our CWebmMuxer.
 
 #include "AnimationEncoders.h"
 #include "WebmMuxer.h"
@@ -13,6 +16,7 @@
 #include <vpx/vpx_encoder.h>
 
 #include <algorithm>
+#include <span>
 #include <thread>
 
 namespace quorrel::output::animation {
@@ -20,12 +24,17 @@ namespace quorrel::output::animation {
 namespace {
 
 // The constant-quality level (0 best .. 63) without --quality, and libvpx's
-// real-time speed settings: the good-quality mode made files about a third
-// smaller but took six times the processor time, far over the half minute
-// an 8-second 1080p loop may take.
-constexpr int kDefaultCqLevel = 34;
-constexpr int kCpuUsed = 8;
-constexpr unsigned long kDeadline = VPX_DL_REALTIME;
+// good-quality speed. Measured with scripts/loop-quality.py on the presets'
+// 8-second loops: the real-time mode coded frames unevenly (steps between
+// decoded neighbours alternating small and large, 3.2 times the median at
+// the loop point); the good-quality mode at level 16 keeps the largest step
+// within 1.5 times the median, and Ocean at 1920 x 1080 within 4 MB. Lower
+// levels still alternate (the codec defers changes below its quantiser's
+// step), only less; alternate reference frames and look-ahead did not help
+// and cost memory, so both are off and each frame is coded as it comes.
+constexpr int kDefaultCqLevel = 16;
+constexpr int kCpuUsed = 4;
+constexpr unsigned long kDeadline = VPX_DL_GOOD_QUALITY;
 
 int CqLevel(std::optional<int> quality)
 {
@@ -64,7 +73,8 @@ class CWebmAnimationEncoder final : public CAnimationEncoder {
 public:
     CWebmAnimationEncoder(const AnimationSettings& settings, model::CStagedFile& file)
         : m_settings(settings), m_timing(settings.frames, settings.fps), m_file(file),
-          m_muxer(uint32_t(settings.width), uint32_t(settings.height), settings.fps, "V_VP9")
+          m_muxer(file, uint32_t(settings.width), uint32_t(settings.height), settings.fps, "V_VP9",
+                  m_timing.LengthMs())
     {
         vpx_codec_iface_t* iface = vpx_codec_vp9_cx();
         vpx_codec_enc_cfg_t config;
@@ -75,19 +85,27 @@ public:
         config.g_timebase = {1, int(settings.fps)};
         config.g_threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
         config.g_lag_in_frames = 0;
+        config.g_pass = VPX_RC_ONE_PASS;
         config.rc_end_usage = VPX_Q;
         config.rc_min_quantizer = 0;
         config.rc_max_quantizer = 63;
-        config.kf_mode = VPX_KF_AUTO;
+        // Only the first frame is a key frame.
+        config.kf_mode = VPX_KF_DISABLED;
         config.kf_min_dist = 0;
-        config.kf_max_dist = 5 * settings.fps;
-        if (vpx_codec_enc_init(&m_codec, iface, &config, 0) != VPX_CODEC_OK)
+        config.kf_max_dist = settings.frames;
+        const vpx_codec_err_t init = vpx_codec_enc_init(&m_codec, iface, &config, 0);
+        m_outOfMemory = init == VPX_CODEC_MEM_ERROR;
+        if (init != VPX_CODEC_OK)
             return;
         m_open = true;
         vpx_codec_control(&m_codec, VP8E_SET_CQ_LEVEL, CqLevel(settings.quality));
         vpx_codec_control(&m_codec, VP8E_SET_CPUUSED, kCpuUsed);
         vpx_codec_control(&m_codec, VP9E_SET_ROW_MT, 1);
         vpx_codec_control(&m_codec, VP9E_SET_TILE_COLUMNS, settings.width >= 1280 ? 2 : 0);
+        vpx_codec_control(&m_codec, VP8E_SET_ENABLEAUTOALTREF, 0);
+        vpx_codec_control(&m_codec, VP8E_SET_ARNR_MAXFRAMES, 0);
+        vpx_codec_control(&m_codec, VP9E_SET_FRAME_PERIODIC_BOOST, 0);
+        vpx_codec_control(&m_codec, VP9E_SET_AQ_MODE, 0);
         vpx_codec_control(&m_codec, VP9E_SET_COLOR_SPACE, VPX_CS_BT_601);
         vpx_codec_control(&m_codec, VP9E_SET_COLOR_RANGE, VPX_CR_STUDIO_RANGE);
         m_image = vpx_img_alloc(nullptr, VPX_IMG_FMT_I420, unsigned(settings.width), unsigned(settings.height), 16);
@@ -103,14 +121,21 @@ public:
 
     bool AddFrame(const QImage& frame) override
     {
-        if (!m_open || !m_image)
+        if (m_outOfMemory || (m_open && !m_image))
+            return Fail("not enough memory for the VP9 encoder");
+        if (!m_open)
             return Fail("the VP9 encoder could not be set up");
         if (m_frame >= m_settings.frames)
             return Fail("more frames than the animation has");
-        ConvertToI420(frame.convertToFormat(QImage::Format_RGB888), *m_image);
-        // A key frame every five seconds, where players can start or seek.
-        const vpx_enc_frame_flags_t flags = m_frame % (5 * m_settings.fps) == 0 ? VPX_EFLAG_FORCE_KF : 0;
-        if (vpx_codec_encode(&m_codec, m_image, m_frame, 1, flags, kDeadline) != VPX_CODEC_OK)
+        const QImage rgb = frame.convertToFormat(QImage::Format_RGB888);
+        if (rgb.isNull())
+            return Fail("not enough memory for a frame");
+        ConvertToI420(rgb, *m_image);
+        const vpx_enc_frame_flags_t flags = m_frame == 0 ? VPX_EFLAG_FORCE_KF : 0;
+        const vpx_codec_err_t coded = vpx_codec_encode(&m_codec, m_image, m_frame, 1, flags, kDeadline);
+        if (coded == VPX_CODEC_MEM_ERROR)
+            return Fail("not enough memory to encode a frame as VP9");
+        if (coded != VPX_CODEC_OK)
             return Fail(std::string("a frame could not be encoded as VP9: ") + vpx_codec_error(&m_codec));
         ++m_frame;
         return TakePackets();
@@ -130,8 +155,7 @@ public:
         if (m_muxer.Frames() != m_settings.frames)
             return Fail("the VP9 encoder gave " + std::to_string(m_muxer.Frames()) + " frames, not " +
                         std::to_string(m_settings.frames));
-        const std::vector<uint8_t> bytes = m_muxer.Finish(m_timing.LengthMs());
-        return m_file.Append(bytes) || Fail(m_file.Failure().message);
+        return m_muxer.Finish() || Fail(m_file.Failure().message);
     }
 
 private:
@@ -146,8 +170,11 @@ private:
             const auto* data = static_cast<const uint8_t*>(packet->data.frame.buf);
             const bool key = (packet->data.frame.flags & VPX_FRAME_IS_KEY) != 0;
             try {
-                m_muxer.AddFrame(std::vector<uint8_t>(data, data + packet->data.frame.sz),
-                                 m_timing.StartIn(uint64_t(packet->data.frame.pts), 1000), key);
+                if (!m_muxer.AddFrame(std::span<const uint8_t>(data, packet->data.frame.sz),
+                                      m_timing.StartIn(uint64_t(packet->data.frame.pts), 1000), key)) {
+                    m_error = m_file.Failure().message;
+                    return Fail(m_error);
+                }
             } catch (const std::invalid_argument& e) {
                 m_error = e.what();
                 return Fail(e.what());
@@ -162,6 +189,7 @@ private:
     CWebmMuxer m_muxer;
     vpx_codec_ctx_t m_codec{};
     bool m_open = false;
+    bool m_outOfMemory = false;
     vpx_image_t* m_image = nullptr;
     uint32_t m_frame = 0;
     bool m_gotPacket = false;

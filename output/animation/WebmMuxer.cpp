@@ -22,8 +22,9 @@ enum : uint32_t {
     kCuePoint = 0xBB, kCueTime = 0xB3, kCueTrackPositions = 0xB7, kCueTrack = 0xF7, kCueClusterPosition = 0xF1,
 };
 
-// The longest a cluster may run: block times are 16-bit offsets from it.
-constexpr uint64_t kClusterSpanMs = 30000;
+// The longest a cluster runs (block times are 16-bit offsets from it, and
+// players read a cluster whole).
+constexpr uint64_t kClusterSpanMs = 5000;
 
 void PutId(Bytes& out, uint32_t id)
 {
@@ -85,23 +86,51 @@ void PutString(Bytes& out, uint32_t id, const std::string& text)
 
 void Append(Bytes& out, const Bytes& more) { out.insert(out.end(), more.begin(), more.end()); }
 
+// An element's id and a size of 8 bytes, to be patched when it is known.
+constexpr uint64_t kPlaceholderSize = 8;
+
+void PutOpenElement(Bytes& out, uint32_t id)
+{
+    PutId(out, id);
+    out.push_back(0x01);
+    out.insert(out.end(), 7, 0xFF);
+}
+
+// A size in exactly 8 bytes.
+Bytes EightByteSize(uint64_t size)
+{
+    if (size >= (uint64_t(1) << 56) - 1)
+        throw std::length_error("element too large");
+    Bytes out{0x01};
+    for (int i = 6; i >= 0; --i)
+        out.push_back(uint8_t(size >> (8 * i)));
+    return out;
+}
+
+// The seek head, a fixed size (positions in 8 bytes) whatever they are.
+Bytes SeekHead(uint64_t infoAt, uint64_t tracksAt, uint64_t cuesAt)
+{
+    Bytes payload;
+    for (const auto& [id, at] : {std::pair{uint32_t(kInfo), infoAt}, std::pair{uint32_t(kTracks), tracksAt},
+                                 std::pair{uint32_t(kCues), cuesAt}}) {
+        Bytes seek, idBytes;
+        PutId(idBytes, id);
+        PutElement(seek, kSeekId, idBytes);
+        PutUint(seek, kSeekPosition, at, 8);
+        PutElement(payload, kSeek, seek);
+    }
+    Bytes out;
+    PutElement(out, kSeekHead, payload);
+    return out;
+}
+
 } // namespace
 
-CWebmMuxer::CWebmMuxer(uint32_t width, uint32_t height, uint32_t fps, std::string codecId)
-    : m_width(width), m_height(height), m_fps(fps), m_codecId(std::move(codecId))
+CWebmMuxer::CWebmMuxer(model::CStagedFile& file, uint32_t width, uint32_t height, uint32_t fps,
+                       std::string codecId, uint64_t durationMs)
+    : m_file(file)
 {
-}
-
-void CWebmMuxer::AddFrame(std::vector<uint8_t> frame, uint64_t timeMs, bool key)
-{
-    if (m_frames.empty() ? !key : timeMs < m_frames.back().timeMs)
-        throw std::invalid_argument("a WebM track starts with a key frame and runs forward in time");
-    m_frames.push_back(Frame{std::move(frame), timeMs, key});
-}
-
-std::vector<uint8_t> CWebmMuxer::Finish(uint64_t durationMs) const
-{
-    Bytes header;
+    Bytes& out = m_header;
     {
         Bytes ebml;
         PutUint(ebml, kEbmlVersion, 1);
@@ -111,8 +140,10 @@ std::vector<uint8_t> CWebmMuxer::Finish(uint64_t durationMs) const
         PutString(ebml, kDocType, "webm");
         PutUint(ebml, kDocTypeVersion, 4);
         PutUint(ebml, kDocTypeReadVersion, 2);
-        PutElement(header, kEbml, ebml);
+        PutElement(out, kEbml, ebml);
     }
+    PutOpenElement(out, kSegment);
+    m_segmentData = out.size();
 
     Bytes info;
     {
@@ -123,93 +154,101 @@ std::vector<uint8_t> CWebmMuxer::Finish(uint64_t durationMs) const
         PutString(payload, kWritingApp, "Quorrel");
         PutElement(info, kInfo, payload);
     }
-
     Bytes tracks;
     {
         Bytes video;
-        PutUint(video, kPixelWidth, m_width);
-        PutUint(video, kPixelHeight, m_height);
+        PutUint(video, kPixelWidth, width);
+        PutUint(video, kPixelHeight, height);
         Bytes entry;
         PutUint(entry, kTrackNumber, 1);
         PutUint(entry, kTrackUid, 1);
         PutUint(entry, kTrackType, 1);   // video
         PutUint(entry, kFlagLacing, 0);
-        PutString(entry, kCodecId, m_codecId);
-        PutUint(entry, kDefaultDuration, (1000000000ull + m_fps / 2) / m_fps);
+        PutString(entry, kCodecId, codecId);
+        PutUint(entry, kDefaultDuration, (1000000000ull + fps / 2) / fps);
         PutElement(entry, kVideo, video);
         Bytes payload;
         PutElement(payload, kTrackEntry, entry);
         PutElement(tracks, kTracks, payload);
     }
+    m_seekHeadAt = out.size();
+    const Bytes seekHead = SeekHead(0, 0, 0);
+    m_infoAt = seekHead.size();
+    m_tracksAt = m_infoAt + info.size();
+    Append(out, SeekHead(m_infoAt, m_tracksAt, 0));
+    Append(out, info);
+    Append(out, tracks);
+}
 
-    // The seek head has a fixed size (positions in 8 bytes), so the
-    // positions after it are known before it is written.
-    auto seekHead = [](uint64_t infoAt, uint64_t tracksAt, uint64_t cuesAt) {
-        Bytes payload;
-        for (const auto& [id, at] : {std::pair{uint32_t(kInfo), infoAt}, std::pair{uint32_t(kTracks), tracksAt},
-                                     std::pair{uint32_t(kCues), cuesAt}}) {
-            Bytes seek, idBytes;
-            PutId(idBytes, id);
-            PutElement(seek, kSeekId, idBytes);
-            PutUint(seek, kSeekPosition, at, 8);
-            PutElement(payload, kSeek, seek);
-        }
-        Bytes out;
-        PutElement(out, kSeekHead, payload);
-        return out;
-    };
-    const uint64_t seekHeadSize = seekHead(0, 0, 0).size();
-    const uint64_t infoAt = seekHeadSize;
-    const uint64_t tracksAt = infoAt + info.size();
-    uint64_t at = tracksAt + tracks.size();
+bool CWebmMuxer::Write(const Bytes& bytes)
+{
+    if (!m_file.WriteAt(m_at, bytes))
+        return false;
+    m_at += bytes.size();
+    return true;
+}
 
-    // Clusters: a new one at each key frame and before block offsets would
-    // overflow; a cue for each one that starts with a key frame.
-    Bytes clusters;
-    Bytes cuePoints;
-    std::size_t i = 0;
-    while (i < m_frames.size()) {
-        const uint64_t clusterTime = m_frames[i].timeMs;
-        Bytes payload;
-        PutUint(payload, kTimecode, clusterTime);
-        std::size_t j = i;
-        do {
-            const Frame& frame = m_frames[j];
-            Bytes block;
-            block.push_back(0x81);   // track 1
-            const auto offset = uint16_t(int16_t(frame.timeMs - clusterTime));
-            block.push_back(uint8_t(offset >> 8));
-            block.push_back(uint8_t(offset));
-            block.push_back(frame.key ? 0x80 : 0x00);
-            Append(block, frame.bytes);
-            PutElement(payload, kSimpleBlock, block);
-            ++j;
-        } while (j < m_frames.size() && !m_frames[j].key && m_frames[j].timeMs - clusterTime < kClusterSpanMs);
-        if (m_frames[i].key) {
+bool CWebmMuxer::AddFrame(std::span<const uint8_t> frame, uint64_t timeMs, bool key)
+{
+    if (m_frames == 0 ? !key : timeMs < m_lastTime)
+        throw std::invalid_argument("a WebM track starts with a key frame and runs forward in time");
+    if (m_frames == 0 && !Write(m_header))
+        return false;
+    // A new cluster at each key frame and before block offsets grow long.
+    if (m_clusterOpen && (key || timeMs - m_clusterTime >= kClusterSpanMs) && !CloseCluster())
+        return false;
+    if (!m_clusterOpen) {
+        m_clusterAt = m_at;
+        m_clusterTime = timeMs;
+        if (key) {
             Bytes positions, point;
             PutUint(positions, kCueTrack, 1);
-            PutUint(positions, kCueClusterPosition, at);
-            PutUint(point, kCueTime, clusterTime);
+            PutUint(positions, kCueClusterPosition, m_clusterAt - m_segmentData);
+            PutUint(point, kCueTime, timeMs);
             PutElement(point, kCueTrackPositions, positions);
-            PutElement(cuePoints, kCuePoint, point);
+            PutElement(m_cuePoints, kCuePoint, point);
         }
-        Bytes cluster;
-        PutElement(cluster, kCluster, payload);
-        at += cluster.size();
-        Append(clusters, cluster);
-        i = j;
+        Bytes opening;
+        PutOpenElement(opening, kCluster);
+        PutUint(opening, kTimecode, timeMs);
+        if (!Write(opening))
+            return false;
+        m_clusterOpen = true;
     }
-    Bytes cues;
-    PutElement(cues, kCues, cuePoints);
+    Bytes block;
+    PutId(block, kSimpleBlock);
+    PutSize(block, frame.size() + 4);
+    block.push_back(0x81);   // track 1
+    const auto offset = uint16_t(int16_t(timeMs - m_clusterTime));
+    block.push_back(uint8_t(offset >> 8));
+    block.push_back(uint8_t(offset));
+    block.push_back(key ? 0x80 : 0x00);
+    if (!Write(block) || !m_file.WriteAt(m_at, frame))
+        return false;
+    m_at += frame.size();
+    m_lastTime = timeMs;
+    ++m_frames;
+    return true;
+}
 
-    Bytes segment = seekHead(infoAt, tracksAt, at);
-    Append(segment, info);
-    Append(segment, tracks);
-    Append(segment, clusters);
-    Append(segment, cues);
-    Bytes file = header;
-    PutElement(file, kSegment, segment);
-    return file;
+bool CWebmMuxer::CloseCluster()
+{
+    m_clusterOpen = false;
+    const uint64_t payload = m_at - (m_clusterAt + 4 + kPlaceholderSize);
+    return m_file.WriteAt(m_clusterAt + 4, EightByteSize(payload));
+}
+
+bool CWebmMuxer::Finish()
+{
+    if (m_frames == 0)
+        throw std::invalid_argument("a WebM track has frames");
+    if (m_clusterOpen && !CloseCluster())
+        return false;
+    const uint64_t cuesAt = m_at - m_segmentData;
+    Bytes cues;
+    PutElement(cues, kCues, m_cuePoints);
+    return Write(cues) && m_file.WriteAt(m_seekHeadAt, SeekHead(m_infoAt, m_tracksAt, cuesAt)) &&
+           m_file.WriteAt(m_segmentData - kPlaceholderSize, EightByteSize(m_at - m_segmentData));
 }
 
 } // namespace quorrel::output::animation

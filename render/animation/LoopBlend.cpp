@@ -2,9 +2,18 @@
 
 #include "Keyframes.h"
 
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace quorrel::render::animation {
+
+namespace {
+
+// The most a blend is scaled up (where keyframes nearly cancel).
+constexpr double kMaxAmplitudeScale = 2.0;
+
+} // namespace
 
 std::array<double, 4> CatmullRomWeights(double u)
 {
@@ -18,6 +27,8 @@ CLoopBlend::CLoopBlend(std::vector<RealCoefficients> keyframes) : m_keyframes(st
 {
     if (m_keyframes.size() < kMinKeyframes)
         throw std::invalid_argument("a loop needs two keyframes at least");
+    for (const RealCoefficients& keyframe : m_keyframes)
+        m_amplitudes.push_back(Amplitude(keyframe));
 }
 
 void CLoopBlend::At(uint64_t f, uint64_t frames, RealCoefficients& out) const
@@ -53,6 +64,44 @@ void CLoopBlend::At(uint64_t f, uint64_t frames, RealCoefficients& out) const
     blend(&RealCoefficients::cosSin);
     blend(&RealCoefficients::sinCos);
     blend(&RealCoefficients::sinSin);
+
+    // Independent keyframes' waves partly cancel in a weighted sum, so a
+    // blend's amplitude sinks between keyframes (by up to a third midway
+    // between two): the colours would dim and flatten there. The blend is
+    // scaled back to the keyframes' amplitude, interpolated with the same
+    // weights. One factor for every cell but the constant ones keeps each
+    // relation between cells (equal, negated, zero) exact.
+    double amplitude = 0;
+    for (int i = 0; i < 4; ++i)
+        amplitude += w[std::size_t(i)] * m_amplitudes[(j + count - 1 + uint64_t(i)) % count];
+    const double blended = Amplitude(out);
+    if (blended > 0 && amplitude > blended) {
+        const double scale = std::min(amplitude / blended, kMaxAmplitudeScale);
+        auto rescale = [&](Table RealCoefficients::*table) {
+            Table& result = out.*table;
+            for (int c = 0; c < model::kComponents; ++c)
+                for (int h = 0; h < model::kMaxHarmonics; ++h)
+                    for (int k = 0; k < model::kMaxHarmonics; ++k)
+                        if (h != 0 || k != 0)
+                            result[c][h][k] *= scale;
+        };
+        rescale(&RealCoefficients::cosCos);
+        rescale(&RealCoefficients::cosSin);
+        rescale(&RealCoefficients::sinCos);
+        rescale(&RealCoefficients::sinSin);
+    }
+}
+
+double CLoopBlend::Amplitude(const RealCoefficients& tables)
+{
+    double sum = 0;
+    for (const auto* table : {&tables.cosCos, &tables.cosSin, &tables.sinCos, &tables.sinSin})
+        for (int c = 0; c < model::kComponents; ++c)
+            for (int h = 0; h < model::kMaxHarmonics; ++h)
+                for (int k = 0; k < model::kMaxHarmonics; ++k)
+                    if (h != 0 || k != 0)
+                        sum += (*table)[c][h][k] * (*table)[c][h][k];
+    return std::sqrt(sum);
 }
 
 } // namespace quorrel::render::animation

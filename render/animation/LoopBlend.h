@@ -5,6 +5,8 @@
 // passes through every keyframe exactly and its velocity is continuous, also
 // where the loop closes; with two keyframes it is an eased cross-fade,
 // A -> B -> A. Each cell is the same weighted sum of the keyframes' cells,
+// scaled by one factor that keeps the waves' amplitude at the keyframes'
+// (a plain weighted sum of independent keyframes is weaker between them),
 // so a relation that holds in every keyframe (a cell equal to another, or
 // its negation, or 0) holds in every frame bit for bit: frames keep the
 // keyframes' symmetries.
@@ -35,8 +37,12 @@ public:
     // a keyframe's time gets that keyframe's tables, bit for bit.
     void At(uint64_t f, uint64_t frames, RealCoefficients& out) const;
 
+    // The root of the sum of squares of every cell but the constant ones.
+    static double Amplitude(const RealCoefficients& tables);
+
 private:
     std::vector<RealCoefficients> m_keyframes;
+    std::vector<double> m_amplitudes;   // each keyframe's
 };
 
 } // namespace quorrel::render::animation

@@ -127,7 +127,9 @@ TEST_F(AnimationTest, ExportWritesTheLoopAndRemembersItsSettingsWithTheView)
     EXPECT_EQ(animation.LastOutcome(), ExportOutcome::Written);
     EXPECT_FALSE(Frame()->StatusBar()->findChild<QPushButton*>(QStringLiteral("cancelAnimationExport")));
     const test::ToolResult identify =
-        test::RunTool({"identify", "-format", "%w %h %T|", path.toStdString()}, TempPath(QString()).toStdString());
+        // The canvas of every frame (a frame after the first holds only the
+        // rectangle that changed).
+        test::RunTool({"identify", "-format", "%W %H %T|", path.toStdString()}, TempPath(QString()).toStdString());
     ASSERT_EQ(identify.exitCode, 0) << identify.err;
     EXPECT_EQ(identify.out, "192 128 10|192 128 10|192 128 10|192 128 10|192 128 10|");
 

@@ -56,7 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"Quality", {"--animate", "2", "--quality", "101", "-o", "a.webp"},
                     "--quality takes a whole number from 0 to 100, not '101'"},
         RefusalCase{"WithoutAnimate", {"--fps", "20", "-o", "a.png"},
-                    "--fps, --keyframes, --morph, --quality and --shared-palette only apply with --animate"},
+                    "--fps, --keyframes, --morph, --quality, --lossless and --shared-palette only apply with "
+                    "--animate"},
         RefusalCase{"StillExtension", {"--animate", "2", "-o", "a.bmp"},
                     "-o a.bmp: with --animate the name ends in .webp .gif .webm, or .png with {n} for a frame "
                     "sequence"},
@@ -85,11 +86,27 @@ INSTANTIATE_TEST_SUITE_P(
                     "--save-wpp k.wpp: with --animate the keyframes are saved, so the name needs {n}"},
         RefusalCase{"GifFps", {"--animate", "2", "--fps", "60", "-o", "a.gif"},
                     "a GIF shows at most 50 frames a second, not --fps 60"},
-        RefusalCase{"OneFrame", {"--animate", "0.1", "--fps", "10", "-o", "a.webm"},
-                    "--animate 0.100000 at --fps 10: a loop has from 2 to 100000 frames, not 1"}),
+        RefusalCase{"OneFrame", {"--animate", "0.10", "--fps", "10", "-o", "a.webm"},
+                    "--animate 0.10 at --fps 10: a loop has from 2 to 100000 frames, not 1"},
+        // Each option once, in either form; values echoed short and filtered.
+        RefusalCase{"AnimateTwice", {"--animate", "2", "--animate=3", "-o", "a.webm"},
+                    "--animate is given more than once"},
+        RefusalCase{"FpsTwice", {"--animate", "2", "--fps=4", "--fps", "5", "-o", "a.webm"},
+                    "--fps is given more than once"},
+        RefusalCase{"KeyframesTwice", {"--animate", "2", "--keyframes", "3", "--keyframes", "3", "-o", "a.webm"},
+                    "--keyframes is given more than once"},
+        RefusalCase{"QualityTwice", {"--animate", "2", "--quality=5", "--quality=6", "-o", "a.webm"},
+                    "--quality is given more than once"},
+        RefusalCase{"AttachedBadValue", {"--animate=2", "--quality=1\x1b[2J\n" + std::string(10000, '9'), "-o", "a.webm"},
+                    "--quality takes a whole number from 0 to 100, not '1?[2J?9999999999999999999999999999999999...'"},
+        RefusalCase{"FlagWithValue", {"--animate=2", "--lossless=1", "-o", "a.webp"}, "--lossless takes no value"},
+        RefusalCase{"LosslessAndQuality", {"--animate", "2", "--lossless", "--quality", "50", "-o", "a.webp"},
+                    "give either --lossless or --quality, not both"},
+        RefusalCase{"SeedsPastTheLast", {"--animate", "2", "--seed", "4294967294", "--keyframes", "4", "-o", "a.webp"},
+                    "--seed 4294967294 with --keyframes 4 runs past the last seed, 4294967295"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(AnimateOptions, SeedAppliesWithoutGenerateAndDefaultsAreThirtyFramesThreeKeyframes)
+TEST(AnimateOptions, SeedAppliesWithoutGenerateAndDefaultsAreThirtyFramesTwoKeyframes)
 {
     std::string error;
     const auto options =
@@ -97,13 +114,26 @@ TEST(AnimateOptions, SeedAppliesWithoutGenerateAndDefaultsAreThirtyFramesThreeKe
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(*options->animate.seconds, 1.5);
     EXPECT_EQ(options->animate.Fps(), 30u);
-    EXPECT_EQ(options->animate.Keyframes(), 3u);
+    EXPECT_EQ(options->animate.Keyframes(), 2u);
     EXPECT_EQ(options->seed, 9u);
     const auto morph = tools::ParseRenderArguments({"--animate", "2", "--morph", "b.wpp", "--morph", "c.wpp",
                                                     "-o", "f-{n}.png"},
                                                    error);
     ASSERT_TRUE(morph) << error;
     EXPECT_EQ(morph->animate.Keyframes(), 3u);
+    // Every animation option also takes its value after "=".
+    const auto attached = tools::ParseRenderArguments({"--animate=1", "--fps=4", "--keyframes=5", "--quality=50",
+                                                       "--seed", "4294967291", "-o", "a.webm"},
+                                                      error);
+    ASSERT_TRUE(attached) << error;
+    EXPECT_EQ(*attached->animate.seconds, 1.0);
+    EXPECT_EQ(attached->animate.Fps(), 4u);
+    EXPECT_EQ(attached->animate.Keyframes(), 5u);
+    EXPECT_EQ(attached->animate.quality, 50);
+    const auto attachedMorph =
+        tools::ParseRenderArguments({"--animate=1", "--morph=x.wpp", "--morph=y.wpp", "-o", "a.webp"}, error);
+    ASSERT_TRUE(attachedMorph) << error;
+    EXPECT_EQ(attachedMorph->animate.morph, (std::vector<std::string>{"x.wpp", "y.wpp"}));
 }
 
 class AnimateRunTest : public ::testing::Test {
@@ -140,7 +170,7 @@ TEST_F(AnimateRunTest, KeyframeDocumentsRenderToTheFramesAtTheirTimes)
     // A document of its own: keyframe 1 is its tile, 2 and 3 generations.
     const ToolResult made = Render({"--preset", "ocean", "--generate", "--seed", "3", "--save-wpp", "doc.wpp"});
     ASSERT_EQ(made.exitCode, 0) << made.err;
-    const ToolResult run = Render({"doc.wpp", "--animate", "1.2", "--fps", "10", "--seed", "40", "-o",
+    const ToolResult run = Render({"doc.wpp", "--animate", "1.2", "--fps", "10", "--keyframes", "3", "--seed", "40", "-o",
                                    "frame-{n}.png", "--save-wpp", "key-{n}.wpp"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const auto document = Read("doc.wpp");
@@ -223,6 +253,18 @@ TEST_F(AnimateRunTest, ASeedFromTheClockIsToldSoTheLoopCanBeMadeAgain)
     };
     EXPECT_EQ(bytes("a.webp"), bytes("b.webp"));
     EXPECT_GT(bytes("a.webp").size(), 100u);
+}
+
+TEST_F(AnimateRunTest, ALoopTooLargeIsRefusedBeforeAnyFrameWithWhatIsTooLarge)
+{
+    // An hour of 8K frames: days of work, and far more than any disk holds.
+    const ToolResult run =
+        Render({"--preset", "ocean", "--animate", "3600", "--fps", "27", "--fill", "7680x4320", "-o", "big.webm"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err,
+              "quorrel-render: -o big.webm: 97200 frames of 7680 x 4320 are 14.4 times the 223 gigapixels a loop "
+              "may have\n");
+    EXPECT_TRUE(std::filesystem::is_empty(m_folder.Path()));
 }
 
 } // namespace

@@ -7,7 +7,9 @@
 #include "render/animation/Keyframes.h"
 #include "render/animation/LoopTiming.h"
 
+#include <algorithm>
 #include <charconv>
+#include <limits>
 
 namespace quorrel::tools {
 
@@ -23,28 +25,29 @@ bool Whole(const std::string& text, uint32_t low, uint32_t high, uint32_t& value
 std::string Range(const std::string& option, uint32_t low, uint32_t high, const std::string& text)
 {
     return option + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
-           ", not '" + text + "'";
+           ", not '" + EchoedArgument(text) + "'";
 }
 
 } // namespace
 
-bool ParseAnimateArgument(const std::vector<std::string>& args, std::size_t& i, AnimateOptions& animate,
-                          std::string& error)
+bool ParseAnimateArgument(const std::string& arg, const ValueReader& value, const ValueReader& nextValue,
+                          AnimateOptions& animate, std::string& error)
 {
-    const std::string& arg = args[i];
-    static const char* const kOptions[] = {"--animate", "--fps", "--keyframes", "--morph", "--quality",
-                                           "--shared-palette"};
+    static const char* const kOptions[] = {"--animate", "--fps",      "--keyframes",     "--morph",
+                                           "--quality", "--lossless", "--shared-palette"};
     if (std::find(std::begin(kOptions), std::end(kOptions), arg) == std::end(kOptions))
         return false;
     if (arg == "--shared-palette") {
         animate.sharedPalette = true;
         return true;
     }
-    if (i + 1 >= args.size()) {
-        error = arg + " needs a value";
+    if (arg == "--lossless") {
+        animate.lossless = true;
         return true;
     }
-    const std::string& v = args[++i];
+    std::string v;
+    if (!(arg == "--morph" ? nextValue(v) : value(v)))
+        return true;
     uint32_t number = 0;
     if (arg == "--animate") {
         // A plain decimal number, the same in every locale.
@@ -53,10 +56,11 @@ bool ParseAnimateArgument(const std::vector<std::string>& args, std::size_t& i, 
         const auto [ptr, ec] = std::from_chars(v.data(), end, seconds, std::chars_format::fixed);
         if (v.empty() || ec != std::errc() || ptr != end || !(seconds >= render::animation::kMinSeconds) ||
             seconds > render::animation::kMaxSeconds) {
-            error = "--animate takes the loop's length in seconds, from 0.1 to 3600, not '" + v + "'";
+            error = "--animate takes the loop's length in seconds, from 0.1 to 3600, not '" + EchoedArgument(v) + "'";
             return true;
         }
         animate.seconds = seconds;
+        animate.secondsText = v;
     } else if (arg == "--fps") {
         if (!Whole(v, render::animation::kMinFps, render::animation::kMaxFps, number))
             error = Range(arg, render::animation::kMinFps, render::animation::kMaxFps, v);
@@ -83,8 +87,9 @@ std::string CheckAnimateCombination(const RenderOptions& options)
 {
     const AnimateOptions& animate = options.animate;
     if (!animate.Active()) {
-        if (animate.fps || animate.keyframes || !animate.morph.empty() || animate.quality || animate.sharedPalette)
-            return "--fps, --keyframes, --morph, --quality and --shared-palette only apply with --animate";
+        if (animate.fps || animate.keyframes || !animate.morph.empty() || animate.quality || animate.lossless ||
+            animate.sharedPalette)
+            return "--fps, --keyframes, --morph, --quality, --lossless and --shared-palette only apply with --animate";
         return {};
     }
     if (options.count)
@@ -95,18 +100,25 @@ std::string CheckAnimateCombination(const RenderOptions& options)
         return "--animate renders continuous frames; --reference does not apply";
     if (!animate.morph.empty() && animate.keyframes)
         return "give either --keyframes or --morph documents, not both";
+    if (animate.lossless && animate.quality)
+        return "give either --lossless or --quality, not both";
+    // The keyframes take seeds S to S + K - 1, as a batch of K images does.
+    if (options.seed && animate.morph.empty() && animate.Keyframes() > 1 &&
+        *options.seed > std::numeric_limits<uint32_t>::max() - (animate.Keyframes() - 1)) {
+        return "--seed " + std::to_string(*options.seed) + " with --keyframes " +
+               std::to_string(animate.Keyframes()) + " runs past the last seed, 4294967295";
+    }
     if (options.output && !output::animation::AnimationFormatForPath(*options.output))
-        return "-o " + *options.output + ": with --animate the name ends in " +
+        return "-o " + EchoedArgument(*options.output) + ": with --animate the name ends in " +
                output::animation::AnimationExtensions();
     if (options.saveWpp && !NamesEachImage(*options.saveWpp))
-        return "--save-wpp " + *options.saveWpp + ": with --animate the keyframes are saved, so the name needs {n}";
+        return "--save-wpp " + EchoedArgument(*options.saveWpp) + ": with --animate the keyframes are saved, so the name needs {n}";
     if (options.output && output::animation::AnimationFormatForPath(*options.output) ==
                               output::animation::AnimationFormat::Gif && animate.Fps() > 50)
         return "a GIF shows at most 50 frames a second, not --fps " + std::to_string(animate.Fps());
     std::string error;
     if (!render::animation::CLoopTiming::FromSeconds(*animate.seconds, animate.Fps(), error))
-        return "--animate " + std::to_string(*animate.seconds) + " at --fps " + std::to_string(animate.Fps()) +
-               ": " + error;
+        return "--animate " + EchoedArgument(animate.secondsText) + " at --fps " + std::to_string(animate.Fps()) + ": " + error;
     return {};
 }
 
@@ -125,17 +137,18 @@ Living wallpapers (a loop that tiles and repeats without a jump):
                       scale, as with --continuous); --save-wpp (with {n})
                       saves the keyframes
   --fps N             frames a second (1..120, default 30; a GIF at most 50)
-  --keyframes K       K keyframes (2..64, default 3): the document's own tile
+  --keyframes K       K keyframes (2..64, default 2): the document's own tile
                       (unless --generate), then generations of its settings
                       with seeds S+1, S+2, ... (S from --seed, else the clock,
                       printed); with --generate the first is seed S's
   --morph B.wpp       morph between the input and B.wpp and back (repeat for
                       more documents, in order); they must share size,
                       harmonic counts, styles, wrap modes and colour ranges
-  --quality Q         lossy at quality Q (0..100): WebP (lossless without it)
-                      and the constant quality of a WebM
-  --shared-palette    a GIF with one palette for every frame (default: one a
-                      frame)
+  --quality Q         the quality (0..100) of a lossy WebP and the constant
+                      quality of a WebM (each format's default without it)
+  --lossless          a WebP of the exact frames (lossless, many times larger)
+  --shared-palette    accepted for older scripts: a GIF always has one palette
+                      for the whole loop
 
   quorrel-render --preset ocean --animate 8 --fill 1920x1080 -o ocean.webm
   quorrel-render a.wpp --morph b.wpp --animate 6 --fps 20 -o morph.gif

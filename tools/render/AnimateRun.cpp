@@ -10,10 +10,14 @@
 #include "render/animation/AnimationLoop.h"
 #include "render/animation/Keyframes.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <stdexcept>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace quorrel::tools {
@@ -52,6 +56,65 @@ bool MakeKeyframes(const RenderOptions& options, const model::CTileParams& input
     return true;
 }
 
+// About how many bytes a pixel of a frame takes in each format, rounded up
+// from the presets' 8-second loops at 512 x 512 and 1920 x 1080
+// (scripts/loop-quality.py): a check of the free space, not a promise.
+double BytesPerPixel(AnimationFormat format, bool lossless)
+{
+    switch (format) {
+    case AnimationFormat::WebM:
+        return 0.02;
+    case AnimationFormat::WebP:
+        return lossless ? 1.0 : 0.05;
+    case AnimationFormat::Gif:
+        return 0.4;
+    case AnimationFormat::PngFrames:
+        return 1.5;
+    }
+    return 1.0;
+}
+
+// The most pixels a loop renders (all frames together): an hour of
+// 1920 x 1080 at 30 frames a second, some hours of work; beyond, a run
+// would take days.
+constexpr double kMaxLoopPixels = 1920.0 * 1080.0 * 30.0 * 3600.0;
+
+std::string Amount(double bytes)
+{
+    char text[32];
+    if (bytes >= 1e9)
+        std::snprintf(text, sizeof text, "%.1f GB", bytes / 1e9);
+    else
+        std::snprintf(text, sizeof text, "%.0f MB", std::max(1.0, bytes / 1e6));
+    return text;
+}
+
+// What is too large about the loop, before any frame is rendered: its
+// pixels altogether, or its estimated size against the free space of the
+// target's file system. Empty when it fits.
+std::string CheckLoopSize(const std::string& output, const model::CFileTarget& target, AnimationFormat format,
+                          bool lossless, QSize frame, uint32_t frames)
+{
+    const double pixels = double(frame.width()) * frame.height() * frames;
+    const std::string what = std::to_string(frames) + " frames of " + std::to_string(frame.width()) + " x " +
+                             std::to_string(frame.height());
+    if (pixels > kMaxLoopPixels) {
+        char times[32];
+        std::snprintf(times, sizeof times, "%.1f", pixels / kMaxLoopPixels);
+        return "-o " + output + ": " + what + " are " + times + " times the " +
+               std::to_string(uint64_t(kMaxLoopPixels / 1e9)) + " gigapixels a loop may have";
+    }
+    struct statvfs space {};
+    if (target.special || statvfs(target.folder.c_str(), &space) != 0)
+        return {};
+    const double estimate = pixels * BytesPerPixel(format, lossless);
+    const double free = double(space.f_bavail) * double(space.f_frsize);
+    if (estimate <= free)
+        return {};
+    return "-o " + output + ": about " + Amount(estimate) + " for " + what + ", " + Amount(estimate - free) +
+           " more than the " + Amount(free) + " free there";
+}
+
 } // namespace
 
 std::unique_ptr<render::animation::CAnimationLoop> MakeAnimationLoop(const RenderOptions& options,
@@ -77,7 +140,11 @@ bool RunAnimation(const RenderOptions& options, const model::CTileParams& input,
 {
     const AnimateOptions& animate = options.animate;
     const bool clockSeed = !options.seed;
-    const uint32_t seed = options.seed ? *options.seed : BatchSeeds(std::nullopt, 1, ClockForSeeds())[0];
+    // The keyframes take seeds S to S + K - 1: a clock's seed leaves room
+    // for them (a given one was checked for it).
+    const uint32_t seed = options.seed ? *options.seed
+                                       : std::min(BatchSeeds(std::nullopt, 1, ClockForSeeds())[0],
+                                                  std::numeric_limits<uint32_t>::max() - (animate.Keyframes() - 1));
 
     const std::optional<CLoopTiming> timing = CLoopTiming::FromSeconds(*animate.seconds, animate.Fps(), error);
     if (!timing)
@@ -126,6 +193,17 @@ bool RunAnimation(const RenderOptions& options, const model::CTileParams& input,
                 return false;
         }
     }
+    if (format) {
+        for (const PlannedOutput& output : plan.Outputs()) {
+            if (output.kind != OutputKind::Animation)
+                continue;
+            error = CheckLoopSize(EchoedArgument(*options.output), output.target, *format, animate.lossless,
+                                  layout.FrameSize(*loop), timing->Frames());
+            if (!error.empty())
+                return false;
+            break;
+        }
+    }
     if (!plan.Stage(error))
         return false;
 
@@ -137,6 +215,7 @@ bool RunAnimation(const RenderOptions& options, const model::CTileParams& input,
         settings.frames = timing->Frames();
         settings.fps = timing->Fps();
         settings.quality = animate.quality;
+        settings.lossless = animate.lossless;
         settings.sharedPalette = animate.sharedPalette;
         std::vector<model::CStagedFile*> files;
         for (PlannedOutput& output : plan.Outputs())
@@ -155,7 +234,9 @@ bool RunAnimation(const RenderOptions& options, const model::CTileParams& input,
         bar.Complete();
         bar.Finish();
         if (outcome != ExportOutcome::Written) {
-            error = *options.output + ": " + error;
+            // A write's failure names the file already.
+            if (error.rfind(*options.output + ":", 0) != 0)
+                error = *options.output + ": " + error;
             plan.Discard();
             return false;
         }

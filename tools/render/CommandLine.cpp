@@ -174,6 +174,8 @@ std::string CheckCombination(const RenderOptions& options)
 
 } // namespace
 
+std::string EchoedArgument(const std::string& text) { return Echoed(text); }
+
 std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>& args, std::string& error)
 {
     RenderOptions options;
@@ -188,9 +190,9 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
         }
         bool attachedTaken = false;
         // The value of an option; each option takes one, so a second is refused
-        // instead of silently replacing the first.
-        auto value = [&](std::string& out) {
-            if (!valued.insert(LongName(arg)).second) {
+        // instead of silently replacing the first (unless `repeatable`).
+        auto takeValue = [&](std::string& out, bool repeatable) {
+            if (!valued.insert(LongName(arg)).second && !repeatable) {
                 error = arg + " is given more than once";
                 return false;
             }
@@ -206,18 +208,18 @@ std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>
             out = args[++i];
             return true;
         };
-        if (ParseLivingArgument(args, i, options, error)) {
-            if (!error.empty())
-                return std::nullopt;
-            continue;
-        }
-        if (ParseAnimateArgument(args, i, options.animate, error)) {
-            if (!error.empty())
-                return std::nullopt;
-            continue;
-        }
+        auto value = [&](std::string& out) { return takeValue(out, false); };
         std::string v;
-        if (arg == "-h" || arg == "--help") {
+        if (ParseLivingArgument(arg, value, options, error)) {
+            if (!error.empty())
+                return std::nullopt;
+            continue;
+        }
+        if (ParseAnimateArgument(
+                arg, value, [&](std::string& out) { return takeValue(out, true); }, options.animate, error)) {
+            if (!error.empty())
+                return std::nullopt;
+        } else if (arg == "-h" || arg == "--help") {
             options.help = true;
         } else if (arg == "--version") {
             options.version = true;

@@ -78,6 +78,10 @@ struct RenderOptions {
     uint32_t ScaleToUse() const;
 };
 
+// A value from the command line as messages repeat it: shortened, and
+// filtered of control characters.
+std::string EchoedArgument(const std::string& text);
+
 // Parses the arguments after the program name. Returns the options, or
 // nothing with a one-line reason in `error`.
 std::optional<RenderOptions> ParseRenderArguments(const std::vector<std::string>& args, std::string& error);

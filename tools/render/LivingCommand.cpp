@@ -51,31 +51,24 @@ bool StopLiving(liv::CDesktopLiving& living, std::string& error)
 
 } // namespace
 
-bool ParseLivingArgument(const std::vector<std::string>& args, std::size_t& i, RenderOptions& options,
-                         std::string& error)
+bool ParseLivingArgument(const std::string& arg, const std::function<bool(std::string&)>& value,
+                         RenderOptions& options, std::string& error)
 {
-    const std::string& arg = args[i];
     if (arg != "--living" && arg != "--period")
         return false;
-    if (i + 1 >= args.size()) {
-        error = arg + " needs a value";
+    std::string v;
+    if (!value(v))
         return true;
-    }
-    const std::string& v = args[++i];
-    if ((arg == "--living" && options.living) || (arg == "--period" && options.periodSeconds)) {
-        error = arg + " is given more than once";
-        return true;
-    }
     if (arg == "--living") {
         if (v != "off" && v != "status")
-            error = "--living takes off or status, not '" + v + "'";
+            error = "--living takes off or status, not '" + EchoedArgument(v) + "'";
         options.living = v;
         return true;
     }
     QString reason;
     const std::optional<int> seconds = rot::ParseInterval(QString::fromStdString(v), reason);
     if (!seconds || *seconds < liv::kShortestPeriodSeconds || *seconds > liv::kLongestPeriodSeconds) {
-        error = "--period takes slow living's pace from 10m to 1d (30m, 2h, 1h30m), not '" + v + "'";
+        error = "--period takes slow living's pace from 10m to 1d (30m, 2h, 1h30m), not '" + EchoedArgument(v) + "'";
         return true;
     }
     options.periodSeconds = *seconds;

@@ -8,14 +8,15 @@
 
 #include "model/TileParams.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace quorrel::tools {
 
-// Parses args[i] (and its value) when it is --living or --period; false
+// Parses `arg` (its value through `value`) when it is --living or --period; false
 // when it is neither. Sets `error` on a bad value.
-bool ParseLivingArgument(const std::vector<std::string>& args, std::size_t& i, RenderOptions& options,
+bool ParseLivingArgument(const std::string& arg, const std::function<bool(std::string&)>& value, RenderOptions& options,
                          std::string& error);
 // What the living options say with the others; empty when they agree.
 std::string CheckLivingCombination(const RenderOptions& options);

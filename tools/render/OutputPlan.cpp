@@ -8,26 +8,9 @@ namespace quorrel::tools {
 
 namespace {
 
-// Descriptors a staged output holds (its folder and its temporary), and
-// those kept free for the rest of the process (libraries, image plugins).
-constexpr rlim_t kDescriptorsAnOutput = 2;
-constexpr rlim_t kDescriptorsSpare = 64;
-
 bool EnoughDescriptors(std::size_t outputs, std::string& error)
 {
-    const rlim_t needed = rlim_t(outputs) * kDescriptorsAnOutput + kDescriptorsSpare;
-    rlimit limit {};
-    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= needed)
-        return true;
-    if (limit.rlim_max == RLIM_INFINITY || limit.rlim_max >= needed) {
-        limit.rlim_cur = needed;
-        if (::setrlimit(RLIMIT_NOFILE, &limit) == 0)
-            return true;
-    }
-    error = std::to_string(outputs) + " output files need " + std::to_string(needed) +
-            " open files at once, more than this process may open (" + std::to_string(limit.rlim_max) +
-            "); make fewer at a time";
-    return false;
+    return model::CStagedFile::ReserveDescriptors(outputs, error);
 }
 
 } // namespace
@@ -50,13 +33,17 @@ bool COutputPlan::Add(OutputKind kind, const std::string& option, const std::str
         error = failure.message;
         return false;
     }
-    for (const PlannedOutput& other : m_outputs) {
-        if (model::IsSameFile(other.target, output.target)) {
-            error = path + ": the same file as " + other.path + " (" + other.option + "); each output needs a file "
-                    "of its own";
-            return false;
-        }
+    // The file's identity as IsSameFile compares it, looked up in an index
+    // so that planning many outputs (a frame sequence) takes linear time.
+    const model::CFileTarget& t = output.target;
+    auto key = t.exists ? FileKey{true, t.device, t.inode, {}} : FileKey{false, t.folderDevice, t.folderInode, t.name};
+    if (const auto found = m_files.find(key); found != m_files.end()) {
+        const PlannedOutput& other = m_outputs[found->second];
+        error = path + ": the same file as " + other.path + " (" + other.option + "); each output needs a file "
+                "of its own";
+        return false;
     }
+    m_files.emplace(std::move(key), m_outputs.size());
     m_outputs.push_back(std::move(output));
     return true;
 }

@@ -13,6 +13,8 @@
 
 #include <memory>
 #include <string>
+#include <map>
+#include <tuple>
 #include <vector>
 
 namespace quorrel::tools {
@@ -53,6 +55,9 @@ public:
 
 private:
     std::vector<PlannedOutput> m_outputs;
+    // Existing files by device and inode, new ones by folder and name.
+    using FileKey = std::tuple<bool, uint64_t, uint64_t, std::string>;
+    std::map<FileKey, std::size_t> m_files;
 };
 
 } // namespace quorrel::tools
