@@ -9,7 +9,7 @@
 // symmetry marks outshine greyed ones and read-only correlation cells stand
 // apart, on a light and on a dark palette.
 
-#include "X11SessionFixture.h"
+#include "support/EditorSession.h"
 
 #include "app/ColorStatic.h"
 #include "app/FullScreen.h"
