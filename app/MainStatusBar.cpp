@@ -83,7 +83,7 @@ CMainStatusBar::CMainStatusBar(QWidget* parent) : QStatusBar(parent)
     m_pZoomPane->setFixedWidth(
         m_pZoomPane->fontMetrics().horizontalAdvance(controls::WidestText(QStringLiteral("9999 %"), fontMetrics()))
         + 12);
-    m_pZoomPane->setAccessibleName(QStringLiteral("Zoom"));
+    m_pZoomPane->setAccessibleName(tr("Zoom"));
     addPermanentWidget(m_pZoomPane);
     // Panes 1 to 3 are at least 120, 90 and 60 pixels wide (120 - 30 x i),
     // wider where the font needs it for their longest texts.
@@ -177,7 +177,7 @@ void CMainStatusBar::SetProgress(int percent)
     if (!m_pProgress) {
         // The first call only makes the bar; its value is not shown.
         m_pProgress = new CProgressIndicator(this);
-        m_pProgress->setAccessibleName(QStringLiteral("Progress"));
+        m_pProgress->setAccessibleName(tr("Progress"));
         m_pProgress->setObjectName(QStringLiteral("ProgressIndicator"));
         m_pProgress->setProperty("childId", kProgressId);
         m_pProgress->setRange(0, 100);

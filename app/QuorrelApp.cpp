@@ -182,7 +182,7 @@ bool CQuorrelApp::PrintDocumentFile(const QString& path, const QString& printerN
         // A printer that is not there prints nothing: say so, rather than
         // let the job go to some other output.
         if (!QPrinterInfo::availablePrinterNames().contains(printerName)) {
-            platform::AfxMessageBox(QStringLiteral("Could not start print job."));
+            platform::AfxMessageBox(tr("Could not start print job."));
             return false;
         }
         printer.setPrinterName(printerName);

@@ -62,8 +62,8 @@ public:
     // entry). Nothing changes when the user declines.
     void OnResetToDefaults();
     static inline const QString kResetDefaultsQuestion =
-        QStringLiteral("Put the built-in default settings back into this document?\n\n"
-                       "A new tile is generated with them.");
+        QStringLiteral(QT_TR_NOOP("Put the built-in default settings back into this document?\n\n"
+                       "A new tile is generated with them."));
 
     // Writes the rendered tile (at its own width x height) to an image file;
     // a failure is reported in a message box.

@@ -26,9 +26,9 @@ CCoeffsDlg::CCoeffsDlg(model::CTileParams& params, CoeffTableMember table, int c
     , m_nComponent(component)
     , m_pGrid(new controls::CGridCtrl)
 {
-    setWindowTitle(QStringLiteral("Coefficients"));
+    setWindowTitle(tr("Coefficients"));
     SetControlId(m_pGrid, 6001);
-    m_pGrid->setAccessibleName(QStringLiteral("Coefficients"));
+    m_pGrid->setAccessibleName(tr("Coefficients"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pGrid, 1);
@@ -47,7 +47,7 @@ CCoeffsDlg::CCoeffsDlg(model::CTileParams& params, CoeffTableMember table, int c
         m_pGrid->SetFixedColumnCount(1);
     } catch (const std::bad_alloc&) {
         (messages ? *messages : DefaultEditorMessages())
-            .ShowError(this, QStringLiteral("Out of memory."));
+            .ShowError(this, tr("Out of memory."));
         return;
     }
     m_bGridReady = true;

@@ -28,7 +28,7 @@ CQuorrelProp::CQuorrelProp(model::CTileParams& params, IEditorMessages* messages
     , m_pStack(new QStackedWidget)
     , m_pButtons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel))
 {
-    setWindowTitle(QStringLiteral("Properties"));
+    setWindowTitle(tr("Properties"));
     setModal(true);
     IEditorMessages& msgs = messages ? *messages : DefaultEditorMessages();
 

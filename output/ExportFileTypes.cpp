@@ -2,6 +2,8 @@
 
 #include "ImageEncoders.h"
 
+#include <QCoreApplication>
+
 #include <array>
 
 namespace quorrel::output {
@@ -30,7 +32,7 @@ QString NameFilter(const CExportFileType& type)
 
 std::span<const CExportFileType> ExportFileTypes() { return Table(); }
 
-QString ExportDialogTitle() { return QStringLiteral("Export Image"); }
+QString ExportDialogTitle() { return QCoreApplication::translate("ExportDialog", "Export Image"); }
 
 QString DefaultExportExtension() { return QStringLiteral("bmp"); }
 

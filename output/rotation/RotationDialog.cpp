@@ -64,7 +64,7 @@ CRotationDialog::CRotationDialog(std::vector<uint8_t> documentWpp, QWidget* pare
     , m_title(std::move(title))
     , m_tool(tool.isEmpty() ? RenderToolPath() : std::move(tool))
 {
-    setWindowTitle(QStringLiteral("Desktop Rotation"));
+    setWindowTitle(tr("Desktop Rotation"));
     // Options another build of the tool may have: offered only where it has them.
     if (!m_tool.isEmpty()) {
         QProcess help;
@@ -81,32 +81,32 @@ CRotationDialog::CRotationDialog(std::vector<uint8_t> documentWpp, QWidget* pare
 
     auto* form = new QFormLayout;
     m_source = new QComboBox(this);
-    m_source->addItem(QStringLiteral("The active document"), kDocument);
-    m_source->addItem(QStringLiteral("The built-in defaults"), kDefaults);
+    m_source->addItem(tr("The active document"), kDocument);
+    m_source->addItem(tr("The built-in defaults"), kDefaults);
     const auto presets = model::Presets();
     for (std::size_t i = 0; i < presets.size(); ++i)
-        m_source->addItem(QStringLiteral("Preset: ") + QString::fromUtf8(presets[i].name.data(), presets[i].name.size()),
+        m_source->addItem(tr("Preset: ") + QString::fromUtf8(presets[i].name.data(), presets[i].name.size()),
                           int(i));
-    form->addRow(QStringLiteral("&Source:"), m_source);
+    form->addRow(tr("&Source:"), m_source);
     m_interval = new QLineEdit(QStringLiteral("30m"), this);
-    m_interval->setToolTip(QStringLiteral("A number with a unit: 90s, 30m, 2h, 1d or 1h30m"));
-    form->addRow(QStringLiteral("&Interval:"), m_interval);
+    m_interval->setToolTip(tr("A number with a unit: 90s, 30m, 2h, 1d or 1h30m"));
+    form->addRow(tr("&Interval:"), m_interval);
     m_intervalProblem = new QLabel(this);
     m_intervalProblem->setWordWrap(true);
     form->addRow(QString(), m_intervalProblem);
     m_count = new QSpinBox(this);
     m_count->setRange(1, 100);
     m_count->setValue(8);
-    m_count->setToolTip(QStringLiteral("Desktops with a slide show of their own (GNOME, Cinnamon, MATE, XFCE, "
+    m_count->setToolTip(tr("Desktops with a slide show of their own (GNOME, Cinnamon, MATE, XFCE, "
                                        "Plasma) show this many images in turn; elsewhere each change makes a new one"));
-    form->addRow(QStringLiteral("&Number of images:"), m_count);
-    m_continuous = new QCheckBox(QStringLiteral("&Continuous"), this);
+    form->addRow(tr("&Number of images:"), m_count);
+    m_continuous = new QCheckBox(tr("&Continuous"), this);
     m_scale = new QSpinBox(this);
     m_scale->setRange(1, 8);
     m_scale->setSuffix(QStringLiteral(" x"));
     form->addRow(QString(), m_continuous);
-    form->addRow(QStringLiteral("Sc&ale:"), m_scale);
-    const QString missing = QStringLiteral("This quorrel-render does not have %1.");
+    form->addRow(tr("Sc&ale:"), m_scale);
+    const QString missing = tr("This quorrel-render does not have %1.");
     m_continuous->setEnabled(m_toolContinuous);
     m_scale->setEnabled(m_toolScale);
     if (!m_toolContinuous)
@@ -120,8 +120,8 @@ CRotationDialog::CRotationDialog(std::vector<uint8_t> documentWpp, QWidget* pare
     m_status->setMinimumWidth(420);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    m_start = buttons->addButton(QStringLiteral("S&tart"), QDialogButtonBox::ActionRole);
-    m_stop = buttons->addButton(QStringLiteral("St&op"), QDialogButtonBox::ActionRole);
+    m_start = buttons->addButton(tr("S&tart"), QDialogButtonBox::ActionRole);
+    m_stop = buttons->addButton(tr("St&op"), QDialogButtonBox::ActionRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &CRotationDialog::reject);
     connect(m_start, &QPushButton::clicked, this, &CRotationDialog::StartRotation);
     connect(m_stop, &QPushButton::clicked, this, &CRotationDialog::StopRotation);

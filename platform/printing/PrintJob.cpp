@@ -3,6 +3,7 @@
 #include "PrintSystem.h"
 #include "platform/MessageBox.h"
 
+#include <QCoreApplication>
 #include <QPrinter>
 
 namespace quorrel::platform {
@@ -41,9 +42,9 @@ bool CPrintJob::Finish()
 
 bool CPrintJob::Fail(const std::optional<QString>& reason)
 {
-    QString text = QStringLiteral("Could not start print job.");
+    QString text = QCoreApplication::translate("PrintJob", "Could not start print job.");
     if (reason && !m_printerName.isEmpty())
-        text += QStringLiteral("\nThe printer \"%1\" did not take it: %2").arg(m_printerName, *reason);
+        text += QCoreApplication::translate("PrintJob", "\nThe printer \"%1\" did not take it: %2").arg(m_printerName, *reason);
     AfxMessageBox(text);
     return false;
 }
