@@ -88,10 +88,10 @@ void Dot(QPainter& p, QPointF centre, qreal radius, const QColor& color)
     p.drawEllipse(centre, radius, radius);
 }
 
-// Four copies of one radial motif: the repeat of a seamless tile.
-// The four-cell tile, cut to `shape` when one is given. The cut is made
-// with path intersections rather than a clip, so the icon exports to SVG
-// (which the SVG generator writes without clips) as it paints.
+// Four copies of one radial motif: the repeat of a seamless tile, cut to
+// `shape` when one is given. The cut is made with path intersections rather
+// than a clip, so the icon exports to SVG (which the SVG generator writes
+// without clips) as it paints.
 void TileMotif(QPainter& p, const QRectF& area, const QPainterPath& shape = QPainterPath())
 {
     const qreal w = area.width() / 2;
