@@ -129,7 +129,7 @@ CMainStatusBar::CMainStatusBar(QWidget* parent) : QStatusBar(parent)
         QLabel* pane = MakePane(QString(), this);
         pane->setObjectName(keys[i] + QStringLiteral("Pane"));
         pane->setAlignment(Qt::AlignCenter);
-        pane->setFixedWidth(pane->fontMetrics().horizontalAdvance(keys[i]) + 12);
+        pane->setFixedWidth(pane->fontMetrics().horizontalAdvance(tr(qPrintable(keys[i]))) + 12);
         addPermanentWidget(pane);
         m_panes[4 + i] = pane;
     }
@@ -226,10 +226,10 @@ void CMainStatusBar::UpdateKeyStates()
 {
     using platform::KeyLock;
     const std::array<std::pair<KeyLock, const char*>, 3> keys = {
-        {{KeyLock::Caps, "CAP"}, {KeyLock::Num, "NUM"}, {KeyLock::Scroll, "SCRL"}}};
+        {{KeyLock::Caps, QT_TR_NOOP("CAP")}, {KeyLock::Num, QT_TR_NOOP("NUM")}, {KeyLock::Scroll, QT_TR_NOOP("SCRL")}}};
     for (int i = 0; i < 3; ++i) {
         const std::optional<bool> on = platform::IsKeyLockOn(keys[i].first);
-        m_panes[4 + i]->setText(on.value_or(false) ? QString::fromLatin1(keys[i].second) : QString());
+        m_panes[4 + i]->setText(on.value_or(false) ? tr(keys[i].second) : QString());
     }
 }
 

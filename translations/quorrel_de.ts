@@ -810,6 +810,18 @@ Freie Software unter der GNU General Public License, Version 3 oder später.</tr
         <source>Progress</source>
         <translation>Fortschritt</translation>
     </message>
+    <message>
+        <source>CAP</source>
+        <translation>UF</translation>
+    </message>
+    <message>
+        <source>NUM</source>
+        <translation>NUM</translation>
+    </message>
+    <message>
+        <source>SCRL</source>
+        <translation>RF</translation>
+    </message>
 </context>
 <context>
     <name>quorrel::app::CQuorrelApp</name>
@@ -1410,6 +1422,13 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>St&amp;op</source>
         <translation>Sto&amp;ppen</translation>
+    </message>
+</context>
+<context>
+    <name>quorrel::platform::CMDIFrameWnd</name>
+    <message>
+        <source>Activate this window</source>
+        <translation>Dieses Fenster aktivieren</translation>
     </message>
 </context>
 <context>
