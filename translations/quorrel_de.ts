@@ -576,6 +576,26 @@ Prüfen Sie den Pfad und versuchen Sie es erneut.</translation>
         <source>Export Image</source>
         <translation>Bild exportieren</translation>
     </message>
+    <message>
+        <source>Bitmap image</source>
+        <translation>Bitmap-Bild</translation>
+    </message>
+    <message>
+        <source>JPEG image</source>
+        <translation>JPEG-Bild</translation>
+    </message>
+    <message>
+        <source>PNG image</source>
+        <translation>PNG-Bild</translation>
+    </message>
+    <message>
+        <source>GIF image</source>
+        <translation>GIF-Bild</translation>
+    </message>
+    <message>
+        <source>TIFF image</source>
+        <translation>TIFF-Bild</translation>
+    </message>
 </context>
 <context>
     <name>ExportProgress</name>
