@@ -13,7 +13,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
     // The help system finds the box's page by this name.
     setObjectName(QStringLiteral("CAboutDlg"));
-    setWindowTitle(QStringLiteral("About Quorrel"));
+    setWindowTitle(tr("About Quorrel"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     auto* icon = new QLabel(this);
@@ -22,9 +22,9 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     auto* version = new QLabel(QStringLiteral("Vantorel Quorrel Version 1.0"), this);
-    auto* copyright = new QLabel(QStringLiteral("Copyright \u00A9 2026 Vantorel.\n"
+    auto* copyright = new QLabel(tr("Copyright © 2026 Vantorel.\n"
                                                      "Free software under the GNU General Public License, version 3 or later."), this);
-    auto* site = new QLabel(QStringLiteral("Vantorel on the web: <a href=\"https://www.vantorel.com/quorrel\">"
+    auto* site = new QLabel(tr("Vantorel on the web: <a href=\"https://www.vantorel.com/quorrel\">"
                                            "www.vantorel.com/quorrel</a>"),
                             this);
     site->setTextFormat(Qt::RichText);

@@ -1,95 +1,103 @@
 #include "CommandTable.h"
 
+#include <QCoreApplication>
+
 namespace quorrel::app {
 
 namespace {
 
 QKeySequence Key(int key) { return QKeySequence(key); }
 
+QString Tr(const QString& text) { return QCoreApplication::translate("Commands", text.toUtf8().constData()); }
+
 std::vector<CommandInfo> MakeTable()
 {
     using K = QKeySequence;
     const auto keypad = [](Qt::Key key) { return K(Qt::KeypadModifier | key); };
     std::vector<CommandInfo> t = {
-        {ID_FILE_NEW, "&New", "Ctrl+N", {K(Qt::CTRL | Qt::Key_N)}, "Create a new document", "New"},
-        {ID_FILE_OPEN, "&Open...", "Ctrl+O", {K(Qt::CTRL | Qt::Key_O)}, "Open an existing document", "Open"},
-        {ID_FILE_CLOSE, "&Close", "Ctrl+W", {K(Qt::CTRL | Qt::Key_W), K(Qt::CTRL | Qt::Key_F4)}, "Close the active document",
-         "Close"},
-        {ID_FILE_SAVE, "&Save", "Ctrl+S", {K(Qt::CTRL | Qt::Key_S)}, "Save the active document", "Save"},
-        {ID_FILE_SAVE_AS, "Save &As...", "", {}, "Save the active document with a new name", "Save As"},
-        {ID_EXPORT_IMAGE, "&Export Image...", "", {}, "Export as other graphical types", "Export Image"},
-        {ID_EXPORT_SCREEN_IMAGE, "Export Screen-Si&zed Image...", "", {},
-         "Export the tile repeated to the size of a screen", "Export Screen-Sized Image"},
-        {ID_SET_AS_WALLPAPER, "Set As &Wallpaper (Tiled)", "", {}, "Set As &Wallpaper (Tiled)",
-         "Set As &Wallpaper (Tiled)"},
-        {ID_FILE_PRINT, "&Print...", "Ctrl+P", {K(Qt::CTRL | Qt::Key_P)}, "Print the active document", "Print"},
-        {ID_FILE_PRINT_PREVIEW, "Print Pre&view", "", {}, "Display full pages", "Print Preview"},
-        {ID_FILE_PRINT_SETUP, "P&rint Setup...", "", {}, "Change the printer and printing options", "Print Setup"},
-        {ID_APP_EXIT, "E&xit", "", {}, "Quit the application; prompts to save documents", "Exit"},
-        {ID_EDIT_UNDO, "&Undo", "Ctrl+Z", {K(Qt::CTRL | Qt::Key_Z), K(Qt::ALT | Qt::Key_Backspace)},
-         "Undo the last action", "Undo"},
-        {ID_EDIT_REDO, "&Redo", "Ctrl+Y", {K(Qt::CTRL | Qt::Key_Y)}, "Redo the previously undone action", "Redo"},
-        {ID_EDIT_COPY, "&Copy", "Ctrl+C", {K(Qt::CTRL | Qt::Key_C), K(Qt::CTRL | Qt::Key_Insert)},
-         "Copy the selection and put it on the Clipboard", "Copy"},
-        {ID_PROPERTIES, "&Properties...", "F4", {Key(Qt::Key_F4)}, "Properties", "Properties"},
-        {ID_COEFFICIENTS, "Coe&fficients...", "Shift+F4", {K(Qt::SHIFT | Qt::Key_F4)}, "Coefficients",
-         "Coefficients"},
-        {ID_RANDOM_GENERATION, "Random &Generation", "F5", {Key(Qt::Key_F5)}, "Random Generation",
-         "Random Generation"},
-        {ID_SLIDE_SHOW, "Slide &Show", "F6", {Key(Qt::Key_F6)}, "Slide Show", "Slide Show"},
-        {ID_RANDOM_DESKTOP, "Random Desktop", "F7", {Key(Qt::Key_F7)}, "Random Desktop Wallpapers",
-         "Random Desktop"},
-        {ID_DESKTOP_ROTATION, "Desktop &Rotation...", "", {},
-         "Make the desktop change its wallpaper by itself, without the editor", "Desktop Rotation"},
-        {ID_VIEW_TOOLBAR, "&Toolbar", "", {}, "Show or hide the toolbar", "Toggle ToolBar"},
-        {ID_VIEW_STATUS_BAR, "&Status Bar", "", {}, "Show or hide the status bar", "Toggle StatusBar"},
+        {ID_FILE_NEW, QT_TRANSLATE_NOOP("Commands", "&New"), QT_TRANSLATE_NOOP("Commands", "Ctrl+N"), {K(Qt::CTRL | Qt::Key_N)}, QT_TRANSLATE_NOOP("Commands", "Create a new document"), QT_TRANSLATE_NOOP("Commands", "New")},
+        {ID_FILE_OPEN, QT_TRANSLATE_NOOP("Commands", "&Open..."), QT_TRANSLATE_NOOP("Commands", "Ctrl+O"), {K(Qt::CTRL | Qt::Key_O)}, QT_TRANSLATE_NOOP("Commands", "Open an existing document"), QT_TRANSLATE_NOOP("Commands", "Open")},
+        {ID_FILE_CLOSE, QT_TRANSLATE_NOOP("Commands", "&Close"), QT_TRANSLATE_NOOP("Commands", "Ctrl+W"), {K(Qt::CTRL | Qt::Key_W), K(Qt::CTRL | Qt::Key_F4)}, QT_TRANSLATE_NOOP("Commands", "Close the active document"), QT_TRANSLATE_NOOP("Commands", "Close")},
+        {ID_FILE_SAVE, QT_TRANSLATE_NOOP("Commands", "&Save"), QT_TRANSLATE_NOOP("Commands", "Ctrl+S"), {K(Qt::CTRL | Qt::Key_S)}, QT_TRANSLATE_NOOP("Commands", "Save the active document"), QT_TRANSLATE_NOOP("Commands", "Save")},
+        {ID_FILE_SAVE_AS, QT_TRANSLATE_NOOP("Commands", "Save &As..."), "", {}, QT_TRANSLATE_NOOP("Commands", "Save the active document with a new name"), QT_TRANSLATE_NOOP("Commands", "Save As")},
+        {ID_EXPORT_IMAGE, QT_TRANSLATE_NOOP("Commands", "&Export Image..."), "", {}, QT_TRANSLATE_NOOP("Commands", "Export as other graphical types"), QT_TRANSLATE_NOOP("Commands", "Export Image")},
+        {ID_EXPORT_SCREEN_IMAGE, QT_TRANSLATE_NOOP("Commands", "Export Screen-Si&zed Image..."), "", {},
+         QT_TRANSLATE_NOOP("Commands", "Export the tile repeated to the size of a screen"), QT_TRANSLATE_NOOP("Commands", "Export Screen-Sized Image")},
+        {ID_SET_AS_WALLPAPER, QT_TRANSLATE_NOOP("Commands", "Set As &Wallpaper (Tiled)"), "", {}, QT_TRANSLATE_NOOP("Commands", "Set As &Wallpaper (Tiled)"),
+         QT_TRANSLATE_NOOP("Commands", "Set As &Wallpaper (Tiled)")},
+        {ID_FILE_PRINT, QT_TRANSLATE_NOOP("Commands", "&Print..."), QT_TRANSLATE_NOOP("Commands", "Ctrl+P"), {K(Qt::CTRL | Qt::Key_P)}, QT_TRANSLATE_NOOP("Commands", "Print the active document"), QT_TRANSLATE_NOOP("Commands", "Print")},
+        {ID_FILE_PRINT_PREVIEW, QT_TRANSLATE_NOOP("Commands", "Print Pre&view"), "", {}, QT_TRANSLATE_NOOP("Commands", "Display full pages"), QT_TRANSLATE_NOOP("Commands", "Print Preview")},
+        {ID_FILE_PRINT_SETUP, QT_TRANSLATE_NOOP("Commands", "P&rint Setup..."), "", {}, QT_TRANSLATE_NOOP("Commands", "Change the printer and printing options"), QT_TRANSLATE_NOOP("Commands", "Print Setup")},
+        {ID_APP_EXIT, QT_TRANSLATE_NOOP("Commands", "E&xit"), "", {}, QT_TRANSLATE_NOOP("Commands", "Quit the application; prompts to save documents"), QT_TRANSLATE_NOOP("Commands", "Exit")},
+        {ID_EDIT_UNDO, QT_TRANSLATE_NOOP("Commands", "&Undo"), QT_TRANSLATE_NOOP("Commands", "Ctrl+Z"), {K(Qt::CTRL | Qt::Key_Z), K(Qt::ALT | Qt::Key_Backspace)},
+         QT_TRANSLATE_NOOP("Commands", "Undo the last action"), QT_TRANSLATE_NOOP("Commands", "Undo")},
+        {ID_EDIT_REDO, QT_TRANSLATE_NOOP("Commands", "&Redo"), QT_TRANSLATE_NOOP("Commands", "Ctrl+Y"), {K(Qt::CTRL | Qt::Key_Y)}, QT_TRANSLATE_NOOP("Commands", "Redo the previously undone action"), QT_TRANSLATE_NOOP("Commands", "Redo")},
+        {ID_EDIT_COPY, QT_TRANSLATE_NOOP("Commands", "&Copy"), QT_TRANSLATE_NOOP("Commands", "Ctrl+C"), {K(Qt::CTRL | Qt::Key_C), K(Qt::CTRL | Qt::Key_Insert)},
+         QT_TRANSLATE_NOOP("Commands", "Copy the selection and put it on the Clipboard"), QT_TRANSLATE_NOOP("Commands", "Copy")},
+        {ID_PROPERTIES, QT_TRANSLATE_NOOP("Commands", "&Properties..."), "F4", {Key(Qt::Key_F4)}, QT_TRANSLATE_NOOP("Commands", "Properties"), QT_TRANSLATE_NOOP("Commands", "Properties")},
+        {ID_COEFFICIENTS, QT_TRANSLATE_NOOP("Commands", "Coe&fficients..."), QT_TRANSLATE_NOOP("Commands", "Shift+F4"), {K(Qt::SHIFT | Qt::Key_F4)}, QT_TRANSLATE_NOOP("Commands", "Coefficients"),
+         QT_TRANSLATE_NOOP("Commands", "Coefficients")},
+        {ID_RANDOM_GENERATION, QT_TRANSLATE_NOOP("Commands", "Random &Generation"), "F5", {Key(Qt::Key_F5)}, QT_TRANSLATE_NOOP("Commands", "Random Generation"),
+         QT_TRANSLATE_NOOP("Commands", "Random Generation")},
+        {ID_SLIDE_SHOW, QT_TRANSLATE_NOOP("Commands", "Slide &Show"), "F6", {Key(Qt::Key_F6)}, QT_TRANSLATE_NOOP("Commands", "Slide Show"), QT_TRANSLATE_NOOP("Commands", "Slide Show")},
+        {ID_RANDOM_DESKTOP, QT_TRANSLATE_NOOP("Commands", "Random Desktop"), "F7", {Key(Qt::Key_F7)}, QT_TRANSLATE_NOOP("Commands", "Random Desktop Wallpapers"),
+         QT_TRANSLATE_NOOP("Commands", "Random Desktop")},
+        {ID_DESKTOP_ROTATION, QT_TRANSLATE_NOOP("Commands", "Desktop &Rotation..."), "", {},
+         QT_TRANSLATE_NOOP("Commands", "Make the desktop change its wallpaper by itself, without the editor"), QT_TRANSLATE_NOOP("Commands", "Desktop Rotation")},
+        {ID_VIEW_TOOLBAR, QT_TRANSLATE_NOOP("Commands", "&Toolbar"), "", {}, QT_TRANSLATE_NOOP("Commands", "Show or hide the toolbar"), QT_TRANSLATE_NOOP("Commands", "Toggle ToolBar")},
+        {ID_VIEW_STATUS_BAR, QT_TRANSLATE_NOOP("Commands", "&Status Bar"), "", {}, QT_TRANSLATE_NOOP("Commands", "Show or hide the status bar"), QT_TRANSLATE_NOOP("Commands", "Toggle StatusBar")},
         // Beside the keypad's keys, the ones image viewers take: Ctrl+= and
         // Ctrl++, Ctrl+-, Ctrl+0 (and Ctrl+wheel in the view).
-        {ID_ZOOM_IN, "Zoom &In", "Ctrl++, Num +", {keypad(Qt::Key_Plus), K(Qt::CTRL | Qt::Key_Equal), K(Qt::CTRL | Qt::Key_Plus)},
-         "Zoom In", "Zoom In"},
-        {ID_ZOOM_OUT, "Zoom &Out", "Ctrl+-, Num -", {keypad(Qt::Key_Minus), K(Qt::CTRL | Qt::Key_Minus)}, "Zoom Out",
-         "Zoom Out"},
-        {ID_ZOOM_NORMAL, "Zoom &Normal", "Ctrl+0, Num *", {keypad(Qt::Key_Asterisk), K(Qt::CTRL | Qt::Key_0)}, "Zoom Normal",
-         "Zoom Normal"},
-        {ID_FULL_SCREEN, "&Full Screen", "F", {Key(Qt::Key_F), Key(Qt::Key_Escape)}, "Full Screen", "Full Screen"},
-        {ID_REFRESH, "", "", {Key(Qt::Key_R)}, "Refresh Image", "Refresh"},
-        {ID_WINDOW_NEW, "&New Window", "", {}, "Open another window for the active document", "New Window"},
-        {ID_WINDOW_CASCADE, "&Cascade", "", {}, "Arrange windows so they overlap", "Cascade Windows"},
-        {ID_WINDOW_TILE_HORZ, "&Tile", "", {}, "Arrange windows as non-overlapping tiles", "Tile Windows"},
-        {ID_WINDOW_ARRANGE, "&Arrange Icons", "", {}, "Arrange icons at the bottom of the window", "Arrange Icons"},
-        {ID_HELP_FINDER, "&Help Topics", "", {}, "List Help topics", "Help Topics"},
-        {ID_APP_ABOUT, "&About Quorrel...", "", {}, "Display program information, version number and copyright",
-         "About"},
-        {ID_HELP, "", "", {Key(Qt::Key_F1)}, "Display help for current task or command", "Help"},
+        {ID_ZOOM_IN, QT_TRANSLATE_NOOP("Commands", "Zoom &In"), "Ctrl++, Num +", {keypad(Qt::Key_Plus), K(Qt::CTRL | Qt::Key_Equal), K(Qt::CTRL | Qt::Key_Plus)},
+         QT_TRANSLATE_NOOP("Commands", "Zoom In"), QT_TRANSLATE_NOOP("Commands", "Zoom In")},
+        {ID_ZOOM_OUT, QT_TRANSLATE_NOOP("Commands", "Zoom &Out"), "Ctrl+-, Num -", {keypad(Qt::Key_Minus), K(Qt::CTRL | Qt::Key_Minus)}, QT_TRANSLATE_NOOP("Commands", "Zoom Out"),
+         QT_TRANSLATE_NOOP("Commands", "Zoom Out")},
+        {ID_ZOOM_NORMAL, QT_TRANSLATE_NOOP("Commands", "Zoom &Normal"), "Ctrl+0, Num *", {keypad(Qt::Key_Asterisk), K(Qt::CTRL | Qt::Key_0)}, QT_TRANSLATE_NOOP("Commands", "Zoom Normal"),
+         QT_TRANSLATE_NOOP("Commands", "Zoom Normal")},
+        {ID_FULL_SCREEN, QT_TRANSLATE_NOOP("Commands", "&Full Screen"), "F", {Key(Qt::Key_F), Key(Qt::Key_Escape)}, QT_TRANSLATE_NOOP("Commands", "Full Screen"), QT_TRANSLATE_NOOP("Commands", "Full Screen")},
+        {ID_REFRESH, "", "", {Key(Qt::Key_R)}, QT_TRANSLATE_NOOP("Commands", "Refresh Image"), QT_TRANSLATE_NOOP("Commands", "Refresh")},
+        {ID_WINDOW_NEW, QT_TRANSLATE_NOOP("Commands", "&New Window"), "", {}, QT_TRANSLATE_NOOP("Commands", "Open another window for the active document"), QT_TRANSLATE_NOOP("Commands", "New Window")},
+        {ID_WINDOW_CASCADE, QT_TRANSLATE_NOOP("Commands", "&Cascade"), "", {}, QT_TRANSLATE_NOOP("Commands", "Arrange windows so they overlap"), QT_TRANSLATE_NOOP("Commands", "Cascade Windows")},
+        {ID_WINDOW_TILE_HORZ, QT_TRANSLATE_NOOP("Commands", "&Tile"), "", {}, QT_TRANSLATE_NOOP("Commands", "Arrange windows as non-overlapping tiles"), QT_TRANSLATE_NOOP("Commands", "Tile Windows")},
+        {ID_WINDOW_ARRANGE, QT_TRANSLATE_NOOP("Commands", "&Arrange Icons"), "", {}, QT_TRANSLATE_NOOP("Commands", "Arrange icons at the bottom of the window"), QT_TRANSLATE_NOOP("Commands", "Arrange Icons")},
+        {ID_HELP_FINDER, QT_TRANSLATE_NOOP("Commands", "&Help Topics"), "", {}, QT_TRANSLATE_NOOP("Commands", "List Help topics"), QT_TRANSLATE_NOOP("Commands", "Help Topics")},
+        {ID_APP_ABOUT, QT_TRANSLATE_NOOP("Commands", "&About Quorrel..."), "", {}, QT_TRANSLATE_NOOP("Commands", "Display program information, version number and copyright"),
+         QT_TRANSLATE_NOOP("Commands", "About")},
+        {ID_HELP, "", "", {Key(Qt::Key_F1)}, QT_TRANSLATE_NOOP("Commands", "Display help for current task or command"), QT_TRANSLATE_NOOP("Commands", "Help")},
         {ID_CONTEXT_HELP, "", "", {K(Qt::SHIFT | Qt::Key_F1)},
-         "Display help for clicked on buttons, menus and windows", "Help"},
+         QT_TRANSLATE_NOOP("Commands", "Display help for clicked on buttons, menus and windows"), QT_TRANSLATE_NOOP("Commands", "Help")},
         {ID_EDIT_CUT, "", "", {K(Qt::CTRL | Qt::Key_X), K(Qt::SHIFT | Qt::Key_Delete)},
-         "Cut the selection and put it on the Clipboard", "Cut"},
-        {ID_EDIT_PASTE, "", "", {K(Qt::CTRL | Qt::Key_V), K(Qt::SHIFT | Qt::Key_Insert)}, "Insert Clipboard contents",
-         "Paste"},
-        {ID_FILE_NEW_FROM_PRESET, "New &from Preset...", "", {}, "Create a new document from a preset",
-         "New from Preset"},
-        {ID_EDIT_RESET_DEFAULTS, "Reset to Built-in &Defaults", "", {},
-         "Put the built-in default settings back and generate a new tile", "Reset to Built-in Defaults"},
+         QT_TRANSLATE_NOOP("Commands", "Cut the selection and put it on the Clipboard"), QT_TRANSLATE_NOOP("Commands", "Cut")},
+        {ID_EDIT_PASTE, "", "", {K(Qt::CTRL | Qt::Key_V), K(Qt::SHIFT | Qt::Key_Insert)}, QT_TRANSLATE_NOOP("Commands", "Insert Clipboard contents"),
+         QT_TRANSLATE_NOOP("Commands", "Paste")},
+        {ID_FILE_NEW_FROM_PRESET, QT_TRANSLATE_NOOP("Commands", "New &from Preset..."), "", {}, QT_TRANSLATE_NOOP("Commands", "Create a new document from a preset"),
+         QT_TRANSLATE_NOOP("Commands", "New from Preset")},
+        {ID_EDIT_RESET_DEFAULTS, QT_TRANSLATE_NOOP("Commands", "Reset to Built-in &Defaults"), "", {},
+         QT_TRANSLATE_NOOP("Commands", "Put the built-in default settings back and generate a new tile"), QT_TRANSLATE_NOOP("Commands", "Reset to Built-in Defaults")},
     };
-    t.push_back({ID_VIEW_CONTINUOUS, "&Continuous Colours", "", {},
-                 "Render the view continuously: the same pattern without the exact tile's grain",
-                 "Continuous Colours"});
+    // The table's texts in the user's language (the catalogue is installed
+    // before the table is first made).
+    for (CommandInfo& info : t)
+        for (QString* text : {&info.menuText, &info.shortcutText, &info.prompt, &info.tooltip})
+            *text = Tr(*text);
+    t.push_back({ID_VIEW_CONTINUOUS, QCoreApplication::translate("Commands", "&Continuous Colours"), "", {},
+                 QCoreApplication::translate("Commands", "Render the view continuously: the same pattern without the exact tile's grain"),
+                 QCoreApplication::translate("Commands", "Continuous Colours")});
     for (int scale = 1; scale <= 4; ++scale) {
         const QString text = QString::number(scale) + QChar(0x00d7);
         t.push_back({ID_WALLPAPER_SCALE_1 + scale - 1, "&" + text, "", {},
-                     "Set As Wallpaper renders the tile at " + text + " its size", "Wallpaper Scale " + text});
+                     QCoreApplication::translate("Commands", "Set As Wallpaper renders the tile at %1 its size").arg(text), QCoreApplication::translate("Commands", "Wallpaper Scale %1").arg(text)});
     }
     // Living wallpapers.
-    t.push_back({ID_VIEW_ANIMATE, "&Animate", "A", {Key(Qt::Key_A)},
-                 "Play the tile's loop: it moves and comes back seamlessly", "Animate"});
-    t.push_back({ID_EXPORT_ANIMATION, "Export &Animation...", "", {},
-                 "Write the tile's loop as animated WebP, GIF, WebM or PNG frames", "Export Animation"});
-    t.push_back({ID_SET_AS_LIVING_WALLPAPER, "Set As &Living Wallpaper", "", {},
-                 "Make the tile's loop the desktop's moving wallpaper, also after the next login",
-                 "Set As Living Wallpaper"});
+    t.push_back({ID_VIEW_ANIMATE, QCoreApplication::translate("Commands", "&Animate"), "A", {Key(Qt::Key_A)},
+                 QCoreApplication::translate("Commands", "Play the tile's loop: it moves and comes back seamlessly"), QCoreApplication::translate("Commands", "Animate")});
+    t.push_back({ID_EXPORT_ANIMATION, QCoreApplication::translate("Commands", "Export &Animation..."), "", {},
+                 QCoreApplication::translate("Commands", "Write the tile's loop as animated WebP, GIF, WebM or PNG frames"), QCoreApplication::translate("Commands", "Export Animation")});
+    t.push_back({ID_SET_AS_LIVING_WALLPAPER, QCoreApplication::translate("Commands", "Set As &Living Wallpaper"), "", {},
+                 QCoreApplication::translate("Commands", "Make the tile's loop the desktop's moving wallpaper, also after the next login"),
+                 QCoreApplication::translate("Commands", "Set As Living Wallpaper")});
     for (int id = ID_FILE_MRU_FILE1; id <= ID_FILE_MRU_FILE4; ++id)
-        t.push_back({id, "Recent File", "", {}, "Open this document", ""});
+        t.push_back({id, QCoreApplication::translate("Commands", "Recent File"), "", {}, QCoreApplication::translate("Commands", "Open this document"), ""});
     return t;
 }
 

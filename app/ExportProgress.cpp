@@ -24,7 +24,7 @@ uint32_t CExportProgress::Run(QWidget* parent, const QString& label, const Job& 
 {
     const CModalScope modal;   // no timer tick changes the tile meanwhile
     std::atomic<bool> cancel{false};
-    QProgressDialog dialog(label, QStringLiteral("Cancel"), 0, 100, parent);
+    QProgressDialog dialog(label, QCoreApplication::translate("ExportProgress", "Cancel"), 0, 100, parent);
     dialog.setWindowTitle(QStringLiteral("Quorrel"));
     auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), &dialog);
     platform::GiveCancelIcon(cancelButton);
@@ -35,7 +35,7 @@ uint32_t CExportProgress::Run(QWidget* parent, const QString& label, const Job& 
     dialog.setMinimumDuration(g_nShowDelay);
     QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [&cancel, &dialog] {
         cancel = true;
-        dialog.setLabelText(QStringLiteral("Cancelling..."));
+        dialog.setLabelText(QCoreApplication::translate("ExportProgress", "Cancelling..."));
     });
 
     bool finished = false;

@@ -26,7 +26,7 @@ constexpr int kWindowManagerGraceMs = 400;
 } // namespace
 
 CFloatingToolBar::CFloatingToolBar(QWidget& frame, QPoint position)
-    : QToolBar(QStringLiteral("Full Screen"), &frame), m_position(position)
+    : QToolBar(tr("Full Screen"), &frame), m_position(position)
 {
     setObjectName(QStringLiteral("FullScreenToolBar"));
     setOrientation(Qt::Horizontal);

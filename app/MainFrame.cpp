@@ -67,13 +67,13 @@ CMainFrame::CMainFrame() : m_pFullScreen(std::make_unique<CFullScreen>(*this))
             m_pFullScreen->ShowRenderWay(view && view->IsContinuous());
     });
     BuildMenus(false);
-    SetIdleMessage(QStringLiteral("For Help, press F1"));
+    SetIdleMessage(tr("For Help, press F1"));
     Router().UpdateActions();
 }
 
 void CMainFrame::CreateToolBar()
 {
-    m_pToolBar = addToolBar(QStringLiteral("Standard"));
+    m_pToolBar = addToolBar(tr("Standard"));
     m_pToolBar->setObjectName(QStringLiteral("MainToolBar"));
     m_pToolBar->setIconSize(kButtonImage);
     m_pToolBar->setMovable(true);
@@ -156,32 +156,32 @@ void CMainFrame::BuildMenus(bool documentActive)
         old->deleteLater();
     menuBar()->clear();
     if (!documentActive) {
-        AddMenu(QStringLiteral("&File"), {ID_FILE_NEW, ID_FILE_NEW_FROM_PRESET, ID_FILE_OPEN, 0, ID_FILE_PRINT_SETUP,
+        AddMenu(tr("&File"), {ID_FILE_NEW, ID_FILE_NEW_FROM_PRESET, ID_FILE_OPEN, 0, ID_FILE_PRINT_SETUP,
                                           0, kRecentMarker, 0, ID_FILE_CLOSE, ID_APP_EXIT});
-        AddMenu(QStringLiteral("&View"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR});
-        AddMenu(QStringLiteral("&Help"), {ID_HELP_FINDER, 0, ID_APP_ABOUT});
+        AddMenu(tr("&View"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR});
+        AddMenu(tr("&Help"), {ID_HELP_FINDER, 0, ID_APP_ABOUT});
         return;
     }
-    QMenu* file = AddMenu(QStringLiteral("&File"),
+    QMenu* file = AddMenu(tr("&File"),
             {ID_FILE_NEW, ID_FILE_NEW_FROM_PRESET, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS,
              ID_EXPORT_IMAGE, ID_EXPORT_SCREEN_IMAGE, ID_EXPORT_ANIMATION, 0, ID_SET_AS_WALLPAPER, ID_SET_AS_LIVING_WALLPAPER, 0, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0,
              kRecentMarker, 0, ID_APP_EXIT});
     AddWallpaperScaleMenu(file);
-    AddMenu(QStringLiteral("&Edit"), {ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_EDIT_COPY, 0, ID_PROPERTIES, ID_COEFFICIENTS,
+    AddMenu(tr("&Edit"), {ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_EDIT_COPY, 0, ID_PROPERTIES, ID_COEFFICIENTS,
                                       0, ID_RANDOM_GENERATION, ID_SLIDE_SHOW, ID_RANDOM_DESKTOP, ID_DESKTOP_ROTATION, 0,
                                       ID_EDIT_RESET_DEFAULTS});
-    AddMenu(QStringLiteral("&View"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_ZOOM_IN, ID_ZOOM_OUT, ID_ZOOM_NORMAL,
+    AddMenu(tr("&View"), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, 0, ID_ZOOM_IN, ID_ZOOM_OUT, ID_ZOOM_NORMAL,
                                       0, ID_VIEW_CONTINUOUS, ID_VIEW_ANIMATE, 0, ID_FULL_SCREEN});
-    QMenu* window = AddMenu(QStringLiteral("&Window"),
+    QMenu* window = AddMenu(tr("&Window"),
                             {ID_WINDOW_NEW, ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE});
     connect(window, &QMenu::aboutToShow, this, [this, window] { FillWindowList(window); });
-    AddMenu(QStringLiteral("&Help"), {ID_HELP_FINDER, 0, ID_APP_ABOUT});
+    AddMenu(tr("&Help"), {ID_HELP_FINDER, 0, ID_APP_ABOUT});
 }
 
 void CMainFrame::AddWallpaperScaleMenu(QMenu* file)
 {
     // Right after Set As Wallpaper: the scale it renders the tile at.
-    auto* scales = new QMenu(QStringLiteral("Wallpaper Sc&ale"), file);
+    auto* scales = new QMenu(tr("Wallpaper Sc&ale"), file);
     scales->setObjectName(QStringLiteral("WallpaperScale"));
     for (int id = ID_WALLPAPER_SCALE_1; id <= ID_WALLPAPER_SCALE_4; ++id)
         AddMenuItems(scales, {id});
@@ -201,7 +201,7 @@ void CMainFrame::UpdateRecentFileItems()
         QAction* action = Action(ID_FILE_MRU_FILE1 + i);
         if (count == 0) {
             // An empty list shows the placeholder item (disabled by its rule).
-            action->setText(QStringLiteral("Recent File"));
+            action->setText(tr("Recent File"));
             action->setVisible(i == 0);
         } else {
             action->setVisible(i < count);

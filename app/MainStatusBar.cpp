@@ -88,7 +88,7 @@ CMainStatusBar::CMainStatusBar(QWidget* parent) : QStatusBar(parent)
     m_pZoomPane->setFixedWidth(
         m_pZoomPane->fontMetrics().horizontalAdvance(controls::WidestText(QStringLiteral("9999 %"), fontMetrics()))
         + 12);
-    m_pZoomPane->setAccessibleName(QStringLiteral("Zoom"));
+    m_pZoomPane->setAccessibleName(tr("Zoom"));
     addPermanentWidget(m_pZoomPane);
     // Shown only while the active view renders Continuous Colours.
     m_pRenderWayPane = MakePane(QStringLiteral("Continuous Colours"), this);
@@ -143,7 +143,7 @@ CMainStatusBar::CMainStatusBar(QWidget* parent) : QStatusBar(parent)
         QLabel* pane = MakePane(QString(), this);
         pane->setObjectName(keys[i] + QStringLiteral("Pane"));
         pane->setAlignment(Qt::AlignCenter);
-        pane->setFixedWidth(pane->fontMetrics().horizontalAdvance(keys[i]) + 12);
+        pane->setFixedWidth(pane->fontMetrics().horizontalAdvance(tr(qPrintable(keys[i]))) + 12);
         addPermanentWidget(pane);
         m_panes[4 + i] = pane;
     }
@@ -193,7 +193,7 @@ void CMainStatusBar::SetProgress(int percent)
     if (!m_pProgress) {
         // The first call only makes the bar; its value is not shown.
         m_pProgress = new CProgressIndicator(this);
-        m_pProgress->setAccessibleName(QStringLiteral("Progress"));
+        m_pProgress->setAccessibleName(tr("Progress"));
         m_pProgress->setObjectName(QStringLiteral("ProgressIndicator"));
         m_pProgress->setProperty("childId", kProgressId);
         m_pProgress->setRange(0, 100);
@@ -242,10 +242,10 @@ void CMainStatusBar::UpdateKeyStates()
 {
     using platform::KeyLock;
     const std::array<std::pair<KeyLock, const char*>, 3> keys = {
-        {{KeyLock::Caps, "CAP"}, {KeyLock::Num, "NUM"}, {KeyLock::Scroll, "SCRL"}}};
+        {{KeyLock::Caps, QT_TR_NOOP("CAP")}, {KeyLock::Num, QT_TR_NOOP("NUM")}, {KeyLock::Scroll, QT_TR_NOOP("SCRL")}}};
     for (int i = 0; i < 3; ++i) {
         const std::optional<bool> on = platform::IsKeyLockOn(keys[i].first);
-        m_panes[4 + i]->setText(on.value_or(false) ? QString::fromLatin1(keys[i].second) : QString());
+        m_panes[4 + i]->setText(on.value_or(false) ? tr(keys[i].second) : QString());
         // Where the platform cannot tell (Wayland) the pane would stay
         // blank for good: it gives its room to the message instead.
         m_panes[4 + i]->setVisible(on.has_value());

@@ -211,7 +211,7 @@ bool CQuorrelApp::PrintDocumentFile(const QString& path, const QString& printerN
         // A printer that is not there prints nothing: say so, rather than
         // let the job go to some other output.
         if (!printers.names.contains(printerName)) {
-            platform::AfxMessageBox(QStringLiteral("Could not start print job."));
+            platform::AfxMessageBox(tr("Could not start print job."));
             return false;
         }
         printer.setPrinterName(printerName);

@@ -62,8 +62,8 @@ public:
     // entry). Nothing changes when the user declines.
     void OnResetToDefaults();
     static inline const QString kResetDefaultsQuestion =
-        QStringLiteral("Put the built-in default settings back into this document?\n\n"
-                       "A new tile is generated with them.");
+        QStringLiteral(QT_TR_NOOP("Put the built-in default settings back into this document?\n\n"
+                       "A new tile is generated with them."));
 
     // Why Copy, Print, the exports and the wallpaper commands wait: a new
     // document whose sheet was cancelled has no tile, only the placeholder.

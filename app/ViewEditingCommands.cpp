@@ -90,7 +90,7 @@ void CQuorrelView::OnResetToDefaults()
 {
     {
         const CModalScope modal;
-        if (platform::AfxMessageBox(kResetDefaultsQuestion, platform::MsgButtons::YesNo,
+        if (platform::AfxMessageBox(tr(kResetDefaultsQuestion.toUtf8().constData()), platform::MsgButtons::YesNo,
                                     platform::MsgIcon::Question) != platform::MsgResult::Yes)
             return;
     }

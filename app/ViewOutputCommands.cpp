@@ -58,7 +58,7 @@ CQuorrelApp* App() { return dynamic_cast<CQuorrelApp*>(platform::CWinApp::Instan
 
 QString WallpaperSetText(const output::CWallpaperResult& result)
 {
-    return QStringLiteral("Wallpaper set on %1: %2")
+    return CQuorrelView::tr("Wallpaper set on %1: %2")
         .arg(output::DesktopName(result.session.desktop), result.imagePath);
 }
 
@@ -102,7 +102,7 @@ void CQuorrelView::OnExportImage()
         return;
     if (SaveImage(*path)) {
         if (CMainFrame* frame = MainFrame())
-            frame->ShowNotice(QStringLiteral("Image written to %1").arg(*path));
+            frame->ShowNotice(tr("Image written to %1").arg(*path));
     }
     Invalidate();
 }
@@ -199,7 +199,7 @@ void CQuorrelView::OnExportScreenImage()
     // A smooth or scaled tile is rendered again; otherwise the view's own.
     const bool again = factor > 1 || scale > 1;
     const QImage viewTile = again ? QImage() : RenderedTile();
-    const QString label = QStringLiteral("Writing %1 (%2 \u00d7 %3 pixels)...")
+    const QString label = tr("Writing %1 (%2 × %3 pixels)...")
                               .arg(QFileInfo(path).fileName())
                               .arg(size.width())
                               .arg(size.height());
@@ -218,12 +218,12 @@ void CQuorrelView::OnExportScreenImage()
         frame->SetProgress(0);
     if (code == output::kStatusCancelled) {
         if (frame)
-            frame->ShowNotice(QStringLiteral("Export cancelled: %1 was not written.").arg(path));
+            frame->ShowNotice(tr("Export cancelled: %1 was not written.").arg(path));
     } else if (code != output::kStatusOk) {
         ReportSaveFailure(code);
     } else if (frame) {
         frame->ShowNotice(
-            QStringLiteral("Image written to %1 (%2 \u00d7 %3 pixels)").arg(path).arg(size.width()).arg(size.height()));
+            tr("Image written to %1 (%2 × %3 pixels)").arg(path).arg(size.width()).arg(size.height()));
     }
     Invalidate();
 }

@@ -9,6 +9,7 @@
 #include "platform/desktop/EditorStartup.h"
 #include "platform/desktop/FileAssociation.h"
 #include "platform/desktop/SingleInstance.h"
+#include "translations/Translations.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -38,6 +39,8 @@ int main(int argc, char** argv)
     std::optional<desktop::DisplayFailureGuard> noDisplay(std::in_place);
     QApplication qapp(argc, argv);
     noDisplay.reset();
+    // Before the first window and message: every text is looked up then.
+    translations::InstallTranslators(qapp);
     QApplication::setApplicationName(QStringLiteral("Quorrel"));
     // Wayland shells find the window's icon and name through the desktop
     // entry of this id.

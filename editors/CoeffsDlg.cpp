@@ -28,7 +28,7 @@ CCoeffsDlg::CCoeffsDlg(model::CTileParams& params, CoeffTableMember table, int c
     , m_nComponent(component)
     , m_pGrid(new controls::CGridCtrl)
 {
-    setWindowTitle(QStringLiteral("Coefficients"));
+    setWindowTitle(tr("Coefficients"));
     SetControlId(m_pGrid, 6001);
     // Whose table it is, on screen above it and in the names a screen
     // reader speaks for the window and the table.
@@ -56,7 +56,7 @@ CCoeffsDlg::CCoeffsDlg(model::CTileParams& params, CoeffTableMember table, int c
         m_pGrid->SetFixedColumnCount(1);
     } catch (const std::bad_alloc&) {
         (messages ? *messages : DefaultEditorMessages())
-            .ShowError(this, QStringLiteral("Out of memory."));
+            .ShowError(this, tr("Out of memory."));
         return;
     }
     m_bGridReady = true;

@@ -24,10 +24,10 @@ struct TableButton {
 };
 
 const TableButton kTableButtons[4] = {
-    {5000, "+ +", "Cos/Cos Coefficients", &model::CTileParams::m_nCosCos},
-    {5010, "+ -", "Cos/Sin Coefficients", &model::CTileParams::m_nCosSin},
-    {5100, "- +", "Sin/Cos Coefficients", &model::CTileParams::m_nSinCos},
-    {5110, "- -", "Sin/Sin Coefficients", &model::CTileParams::m_nSinSin},
+    {5000, "+ +", QT_TRANSLATE_NOOP("quorrel::editors::CCoeffsMainDlg", "Cos/Cos Coefficients"), &model::CTileParams::m_nCosCos},
+    {5010, "+ -", QT_TRANSLATE_NOOP("quorrel::editors::CCoeffsMainDlg", "Cos/Sin Coefficients"), &model::CTileParams::m_nCosSin},
+    {5100, "- +", QT_TRANSLATE_NOOP("quorrel::editors::CCoeffsMainDlg", "Sin/Cos Coefficients"), &model::CTileParams::m_nSinCos},
+    {5110, "- -", QT_TRANSLATE_NOOP("quorrel::editors::CCoeffsMainDlg", "Sin/Sin Coefficients"), &model::CTileParams::m_nSinSin},
 };
 
 } // namespace
@@ -38,9 +38,9 @@ CCoeffsMainDlg::CCoeffsMainDlg(model::CTileParams& params, IEditorMessages* mess
     , m_pParams(&params)
     , m_pMessages(messages)
 {
-    setWindowTitle(QStringLiteral("Coefficients"));
+    setWindowTitle(tr("Coefficients"));
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("Colors")), 0, 0);
+    grid->addWidget(new QLabel(tr("Colors")), 0, 0);
     for (int t = 0; t < 4; ++t)
         grid->addWidget(new QLabel(QString::fromLatin1(kTableButtons[t].label)), 0, 1 + t,
                         Qt::AlignCenter);
@@ -55,9 +55,9 @@ CCoeffsMainDlg::CCoeffsMainDlg(model::CTileParams& params, IEditorMessages* mess
             SetControlId(button, id);
             button->setAutoDefault(false);
             button->setFixedWidth(44);
-            button->setToolTip(QString::fromLatin1(kTableButtons[t].tooltip));
+            button->setToolTip(tr(kTableButtons[t].tooltip));
             // "+ -" read aloud says little: the component and the table instead.
-            button->setAccessibleName(ComponentName(c) + QLatin1Char(' ') + QString::fromLatin1(kTableButtons[t].tooltip));
+            button->setAccessibleName(ComponentName(c) + QLatin1Char(' ') + tr(kTableButtons[t].tooltip));
             m_pButton[c][t] = button;
             grid->addWidget(button, row, 1 + t);
             connect(button, &QPushButton::clicked, this, [this, id] { OnTableButton(id); });

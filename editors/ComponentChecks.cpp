@@ -6,6 +6,7 @@
 #include "controls/accessible/Accessibility.h"
 
 #include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QToolButton>
@@ -14,15 +15,15 @@ namespace quorrel::editors {
 
 QString ComponentLabel(int c)
 {
-    static const char* const labels[] = {"&Red", "&Green", "&Blue", "&Hue", "&Saturation",
-                                         "&Luminosity"};
-    return QString::fromLatin1(labels[c]);
+    static const char* const labels[] = {QT_TRANSLATE_NOOP("Components", "&Red"), QT_TRANSLATE_NOOP("Components", "&Green"), QT_TRANSLATE_NOOP("Components", "&Blue"), QT_TRANSLATE_NOOP("Components", "&Hue"), QT_TRANSLATE_NOOP("Components", "&Saturation"),
+                                         QT_TRANSLATE_NOOP("Components", "&Luminosity")};
+    return QCoreApplication::translate("Components", labels[c]);
 }
 
 QString ComponentShortName(int c)
 {
-    static const char* const names[] = {"Red", "Green", "Blue", "Hue", "Sat", "Lum"};
-    return QString::fromLatin1(names[c]);
+    static const char* const names[] = {QT_TRANSLATE_NOOP("Components", "Red"), QT_TRANSLATE_NOOP("Components", "Green"), QT_TRANSLATE_NOOP("Components", "Blue"), QT_TRANSLATE_NOOP("Components", "Hue"), QT_TRANSLATE_NOOP("Components", "Sat"), QT_TRANSLATE_NOOP("Components", "Lum")};
+    return QCoreApplication::translate("Components", names[c]);
 }
 
 QString ComponentName(int c) { return ComponentLabel(c).remove(QLatin1Char('&')); }

@@ -5,6 +5,8 @@
 
 #include "model/TileParams.h"
 
+#include <QCoreApplication>
+
 namespace quorrel::editors {
 
 bool DoProperties(model::CTileParams& params, bool newDocument, const EditingSteps& steps)
@@ -69,8 +71,8 @@ EditingSteps EditorSteps(QWidget* parent, IEditorMessages* messages)
     };
     steps.warnSymmetries = [parent, messages] {
         (messages ? *messages : DefaultEditorMessages())
-            .ShowWarning(parent, QStringLiteral("Warning"),
-                         QStringLiteral("The changes made will modify the symmetries."));
+            .ShowWarning(parent, QCoreApplication::translate("EditingCommands", "Warning"),
+                         QCoreApplication::translate("EditingCommands", "The changes made will modify the symmetries."));
     };
     return steps;
 }

@@ -50,9 +50,9 @@ QIcon Thumbnail(const QPixmap& pixmap)
 CPresetGallery::CPresetGallery(QWidget* parent, CThumbnailRenderer::RenderFunction render)
     : QDialog(parent), m_pRenderer(std::make_unique<CThumbnailRenderer>(std::move(render)))
 {
-    setWindowTitle(QStringLiteral("New from Preset"));
+    setWindowTitle(tr("New from Preset"));
 
-    auto* intro = new QLabel(QStringLiteral("Choose a starting point for the new document. "
+    auto* intro = new QLabel(tr("Choose a starting point for the new document. "
                                             "Another shows a new tile of the selected preset."));
     intro->setWordWrap(true);
 
@@ -102,9 +102,9 @@ CPresetGallery::CPresetGallery(QWidget* parent, CThumbnailRenderer::RenderFuncti
         UpdateToolTip(Count() - 1);
     }
 
-    m_pAnother = new QPushButton(QStringLiteral("&Another"));
+    m_pAnother = new QPushButton(tr("&Another"));
     m_pAnother->setAutoDefault(false);
-    m_pAnother->setToolTip(QStringLiteral("A new tile of the selected preset"));
+    m_pAnother->setToolTip(tr("A new tile of the selected preset"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->addButton(m_pAnother, QDialogButtonBox::ActionRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -202,7 +202,7 @@ void CPresetGallery::OnThumbnailReady(int index, const QImage& image)
 void CPresetGallery::UpdateToolTip(int index)
 {
     const Entry& entry = m_entries[index];
-    m_pList->item(index)->setToolTip(QStringLiteral("%1: a %2 \u00d7 %3 tile, seed %4")
+    m_pList->item(index)->setToolTip(tr("%1: a %2 × %3 tile, seed %4")
                                          .arg(QString::fromUtf8(entry.info->name.data(), entry.info->name.size()))
                                          .arg(entry.params->m_nWidth)
                                          .arg(entry.params->m_nHeight)

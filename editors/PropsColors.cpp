@@ -32,7 +32,7 @@ constexpr uint32_t kColorSliderStyle = 0x48F;  // segments, labels, integer, val
 
 CPropsColors::CPropsColors(model::CTileParams& params, IEditorMessages& messages,
                            QWidget* parent)
-    : CWizardPage(MiddlePage, 112, QStringLiteral(" Colors"), messages, parent)
+    : CWizardPage(MiddlePage, 112, tr(" Colors"), messages, parent)
     , m_pParams(&params)
     , m_pRgb(new CGroupCheckBox(QStringLiteral("RGB")))
     , m_pHsl(new CGroupCheckBox(QStringLiteral("HSL")))
@@ -43,12 +43,12 @@ CPropsColors::CPropsColors(model::CTileParams& params, IEditorMessages& messages
     SetControlId(m_pHsl, kHslBoxId);
     SetControlId(m_pRgbStrip, kStripId + 6);
     SetControlId(m_pHslStrip, kStripId + 7);
-    m_pApply = MakeApplyButton(3530, QStringLiteral("Apply the range to all RGB components"));
+    m_pApply = MakeApplyButton(3530, tr("Apply the range to all RGB components"));
 
     auto* grid = new QGridLayout(this);
     grid->setVerticalSpacing(2);
-    grid->addWidget(new QLabel(QStringLiteral("Colors")), 0, 0);
-    grid->addWidget(new QLabel(QStringLiteral("Color Ranges")), 0, 1);
+    grid->addWidget(new QLabel(tr("Colors")), 0, 0);
+    grid->addWidget(new QLabel(tr("Color Ranges")), 0, 1);
     grid->addWidget(m_pRgb, 1, 0);
     grid->addWidget(m_pRgbStrip, 1, 1);
     grid->addWidget(m_pHsl, 5, 0);
@@ -61,7 +61,7 @@ CPropsColors::CPropsColors(model::CTileParams& params, IEditorMessages& messages
         m_pCheck[c] = MakeComponentCheck(c);
         m_pSlider[c] = new controls::CRangeSliderCtrl(nullptr, controls::RSS_DEFAULT);
         SetControlId(m_pSlider[c], kSliderId + c);
-        SetSpokenName(m_pSlider[c], ComponentName(c) + QStringLiteral(" color range"));
+        SetSpokenName(m_pSlider[c], tr("%1 color range").arg(ComponentName(c)));
         m_pStrip[c] = new CGradientStatic;
         SetControlId(m_pStrip[c], kStripId + c);
         m_pStrip[c]->setFixedHeight(4);

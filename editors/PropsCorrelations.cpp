@@ -31,7 +31,7 @@ constexpr int kRowHeight = 40;
 
 CPropsCorrelations::CPropsCorrelations(model::CTileParams& params, IEditorMessages& messages,
                                        QWidget* parent)
-    : CWizardPage(LastPage, 115, QStringLiteral("Correlations"), messages, parent)
+    : CWizardPage(LastPage, 115, tr("Correlations"), messages, parent)
     , m_pParams(&params)
     , m_pGrid(new controls::CGridCtrl)
 {
@@ -40,7 +40,7 @@ CPropsCorrelations::CPropsCorrelations(model::CTileParams& params, IEditorMessag
     m_pGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_pGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Colors")), 0, 0);
+    layout->addWidget(new QLabel(tr("Colors")), 0, 0);
     // The check boxes face the grid's component rows (40 pixels each).
     auto* checks = new QVBoxLayout;
     checks->setSpacing(0);
@@ -53,7 +53,7 @@ CPropsCorrelations::CPropsCorrelations(model::CTileParams& params, IEditorMessag
     }
     checks->addStretch(1);
     layout->addLayout(checks, 1, 0);
-    m_pGrid->setAccessibleName(QStringLiteral("Correlations"));
+    m_pGrid->setAccessibleName(tr("Correlations"));
     layout->addWidget(m_pGrid, 1, 1, Qt::AlignLeft | Qt::AlignTop);
     layout->setColumnStretch(2, 1);
     layout->setRowStretch(2, 1);
@@ -61,9 +61,9 @@ CPropsCorrelations::CPropsCorrelations(model::CTileParams& params, IEditorMessag
 
 QString CPropsCorrelations::HeaderText(int index)
 {
-    static const char* const texts[kColumns] = {"", "Red", "Green", "Blue", "Hue",
-                                                "Sat", "Lum", "+", "Free"};
-    return QString::fromLatin1(texts[index]);
+    static const char* const texts[kColumns] = {"", QT_TR_NOOP("Red"), QT_TR_NOOP("Green"), QT_TR_NOOP("Blue"), QT_TR_NOOP("Hue"),
+                                                QT_TR_NOOP("Sat"), QT_TR_NOOP("Lum"), "+", QT_TR_NOOP("Free")};
+    return tr(texts[index]);
 }
 
 void CPropsCorrelations::OnInitDialog()
@@ -76,14 +76,14 @@ void CPropsCorrelations::OnInitDialog()
         m_pGrid->SetFixedRowCount(1);
         m_pGrid->SetFixedColumnCount(1);
     } catch (const std::bad_alloc&) {
-        Messages().ShowError(this, QStringLiteral("Out of memory."));
+        Messages().ShowError(this, tr("Out of memory."));
         return;
     }
     m_bGridReady = true;
     CWizardPage::OnInitDialog();
     // 40 x 39 pixels fit the headers with a small dialog font; wider where
     // this font needs it, so that "Green" is not cut.
-    const int width = std::max(39, m_pGrid->fontMetrics().horizontalAdvance(QStringLiteral("Green"))
+    const int width = std::max(39, m_pGrid->fontMetrics().horizontalAdvance(tr("Green"))
                                        + 2 * m_pGrid->GetCellMargin() + 6);
     for (int r = 0; r < kRows; ++r)
         m_pGrid->SetRowHeight(r, kRowHeight);

@@ -16,7 +16,7 @@ namespace quorrel::editors {
 
 CPropsGeneral::CPropsGeneral(model::CTileParams& params, IEditorMessages& messages,
                              QWidget* parent)
-    : CWizardPage(FirstPage, 926, QStringLiteral("General"), messages, parent)
+    : CWizardPage(FirstPage, 926, tr("General"), messages, parent)
     , m_pParams(&params)
     , m_pWidth(new CSpinEdit)
     , m_pHeight(new CSpinEdit)
@@ -24,14 +24,14 @@ CPropsGeneral::CPropsGeneral(model::CTileParams& params, IEditorMessages& messag
     SetControlId(m_pWidth, 2011);
     SetControlId(m_pHeight, 2012);
 
-    auto* group = new QGroupBox(QStringLiteral("Dimensions"));
+    auto* group = new QGroupBox(tr("Dimensions"));
     auto* grid = new QGridLayout(group);
-    auto* widthLabel = new QLabel(QStringLiteral("Width:"));
-    auto* heightLabel = new QLabel(QStringLiteral("Height:"));
+    auto* widthLabel = new QLabel(tr("Width:"));
+    auto* heightLabel = new QLabel(tr("Height:"));
     widthLabel->setBuddy(m_pWidth);
     heightLabel->setBuddy(m_pHeight);
-    SetSpokenName(m_pWidth, QStringLiteral("Width"));
-    SetSpokenName(m_pHeight, QStringLiteral("Height"));
+    SetSpokenName(m_pWidth, tr("Width"));
+    SetSpokenName(m_pHeight, tr("Height"));
     grid->addWidget(widthLabel, 0, 0);
     grid->addWidget(m_pWidth, 1, 0);
     grid->addWidget(heightLabel, 2, 0);
@@ -52,8 +52,8 @@ void CPropsGeneral::OnInitDialog()
 {
     m_pWidth->setRange(1, int(model::kMaxSize));
     m_pHeight->setRange(1, int(model::kMaxSize));
-    m_pWidth->setToolTip(QStringLiteral("Width"));
-    m_pHeight->setToolTip(QStringLiteral("Height"));
+    m_pWidth->setToolTip(tr("Width"));
+    m_pHeight->setToolTip(tr("Height"));
     CWizardPage::OnInitDialog();
 }
 

@@ -32,8 +32,8 @@ constexpr int kApplyRgbId = 3540;
 constexpr int kApplyHslId = 3550;
 constexpr uint32_t kAmplSliderStyle = 0x8F;  // segments, labels, integer, value tip
 
-const char* const kApplyWhat[5] = {"horizontal harmonics", "vertical harmonics", "wrap mode",
-                                   "tile style", "amplitudes range"};
+const char* const kApplyWhat[5] = {QT_TRANSLATE_NOOP("quorrel::editors::CPropsShapes", "horizontal harmonics"), QT_TRANSLATE_NOOP("quorrel::editors::CPropsShapes", "vertical harmonics"), QT_TRANSLATE_NOOP("quorrel::editors::CPropsShapes", "wrap mode"),
+                                   QT_TRANSLATE_NOOP("quorrel::editors::CPropsShapes", "tile style"), QT_TRANSLATE_NOOP("quorrel::editors::CPropsShapes", "amplitudes range")};
 
 void FillList(QComboBox* list, const QStringList& items, int selected)
 {
@@ -46,19 +46,19 @@ void FillList(QComboBox* list, const QStringList& items, int selected)
 
 CPropsShapes::CPropsShapes(model::CTileParams& params, bool* pbRegenerate,
                            IEditorMessages& messages, QWidget* parent)
-    : CWizardPage(MiddlePage, 114, QStringLiteral("Shapes"), messages, parent)
+    : CWizardPage(MiddlePage, 114, tr("Shapes"), messages, parent)
     , m_pParams(&params)
     , m_pbRegenerate(pbRegenerate)
 {
     auto* grid = new QGridLayout(this);
     grid->setVerticalSpacing(2);
-    grid->addWidget(new QLabel(QStringLiteral("Harmonics")), 0, 1, 1, 2, Qt::AlignCenter);
-    grid->addWidget(new QLabel(QStringLiteral("Colors")), 1, 0);
-    grid->addWidget(new QLabel(QStringLiteral("Horiz")), 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Vertical")), 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Wrap Mode")), 1, 3);
-    grid->addWidget(new QLabel(QStringLiteral("Tile Style")), 1, 4);
-    grid->addWidget(new QLabel(QStringLiteral("Amplitudes Ranges")), 1, 5);
+    grid->addWidget(new QLabel(tr("Harmonics")), 0, 1, 1, 2, Qt::AlignCenter);
+    grid->addWidget(new QLabel(tr("Colors")), 1, 0);
+    grid->addWidget(new QLabel(tr("Horiz")), 1, 1);
+    grid->addWidget(new QLabel(tr("Vertical")), 1, 2);
+    grid->addWidget(new QLabel(tr("Wrap Mode")), 1, 3);
+    grid->addWidget(new QLabel(tr("Tile Style")), 1, 4);
+    grid->addWidget(new QLabel(tr("Amplitudes Ranges")), 1, 5);
 
     for (int group = 0; group < 2; ++group) {
         const char* const name = group == 0 ? "RGB" : "HSL";
@@ -66,8 +66,8 @@ CPropsShapes::CPropsShapes(model::CTileParams& params, bool* pbRegenerate,
         for (int column = 0; column < 5; ++column) {
             const int id = (group == 0 ? kApplyRgbId : kApplyHslId) + column;
             m_pApply[group][column] = MakeApplyButton(
-                id, QStringLiteral("Apply the %1 to all %2 components")
-                        .arg(QLatin1String(kApplyWhat[column]), QLatin1String(name)));
+                id, tr("Apply the %1 to all %2 components")
+                        .arg(tr(kApplyWhat[column]), QLatin1String(name)));
             grid->addWidget(m_pApply[group][column], row, 1 + column, Qt::AlignCenter);
             connect(m_pApply[group][column], &QToolButton::clicked, this,
                     [this, group, column] { OnApply(group, Column(column)); });
@@ -96,11 +96,11 @@ CPropsShapes::CPropsShapes(model::CTileParams& params, bool* pbRegenerate,
         m_pHorz[c]->setMinimumWidth(52);
         m_pVert[c]->setMinimumWidth(52);
         // The headings above the columns are no labels of the row's controls.
-        SetSpokenName(m_pHorz[c], ComponentName(c) + QStringLiteral(" horizontal harmonics"));
-        SetSpokenName(m_pVert[c], ComponentName(c) + QStringLiteral(" vertical harmonics"));
-        SetSpokenName(m_pWrap[c], ComponentName(c) + QStringLiteral(" wrap mode"));
-        SetSpokenName(m_pStyle[c], ComponentName(c) + QStringLiteral(" tile style"));
-        SetSpokenName(m_pAmpl[c], ComponentName(c) + QStringLiteral(" amplitudes range"));
+        SetSpokenName(m_pHorz[c], tr("%1 horizontal harmonics").arg(ComponentName(c)));
+        SetSpokenName(m_pVert[c], tr("%1 vertical harmonics").arg(ComponentName(c)));
+        SetSpokenName(m_pWrap[c], tr("%1 wrap mode").arg(ComponentName(c)));
+        SetSpokenName(m_pStyle[c], tr("%1 tile style").arg(ComponentName(c)));
+        SetSpokenName(m_pAmpl[c], tr("%1 amplitudes range").arg(ComponentName(c)));
 
         grid->addWidget(m_pCheck[c], row, 0);
         grid->addWidget(m_pHorz[c], row, 1);
@@ -142,9 +142,9 @@ void CPropsShapes::ResetSliders()
 void CPropsShapes::Load()
 {
     m_pParams->SquareHarmonics();
-    const QStringList wrapModes = {QStringLiteral("Cycled"), QStringLiteral("Reflected"),
-                                   QStringLiteral("Scaled")};
-    const QStringList tileStyles = {QStringLiteral("Normal"), QStringLiteral("Diamond")};
+    const QStringList wrapModes = {tr("Cycled"), tr("Reflected"),
+                                   tr("Scaled")};
+    const QStringList tileStyles = {tr("Normal"), tr("Diamond")};
     for (int c = 0; c < 6; ++c) {
         FillList(m_pWrap[c], wrapModes, m_pParams->m_nWrapMode[c]);
         FillList(m_pStyle[c], tileStyles, m_pParams->m_nTileStyle[c]);
@@ -187,8 +187,8 @@ bool CPropsShapes::Store()
 
         const bool widened = low <= m_pParams->m_nAmplMin[c] && high >= m_pParams->m_nAmplMax[c];
         if (widened || *m_pbRegenerate
-            || Messages().AskYesNo(this, QStringLiteral("Warning"),
-                                   QStringLiteral("Do you accept the new values for the "
+            || Messages().AskYesNo(this, tr("Warning"),
+                                   tr("Do you accept the new values for the "
                                                   "amplitudes ranges?\nThis will imply the "
                                                   "regeneration of the coefficients."))) {
             if (!widened)

@@ -34,15 +34,15 @@ bool Forbids(const model::TableMask& oldMask, const model::TableMask& newMask)
 
 CPropsSymmetries::CPropsSymmetries(model::CTileParams& params, bool* pbRegenerate,
                                    IEditorMessages& messages, QWidget* parent)
-    : CWizardPage(MiddlePage, 113, QStringLiteral("Symmetries"), messages, parent)
+    : CWizardPage(MiddlePage, 113, tr("Symmetries"), messages, parent)
     , m_pParams(&params)
     , m_pbRegenerate(pbRegenerate)
 {
     auto* grid = new QGridLayout(this);
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(4);
-    grid->addWidget(new QLabel(QStringLiteral("Colors")), 0, 0);
-    grid->addWidget(new QLabel(QStringLiteral("Symmetry")), 0, 1);
+    grid->addWidget(new QLabel(tr("Colors")), 0, 0);
+    grid->addWidget(new QLabel(tr("Symmetry")), 0, 1);
     for (int s = 0; s < 6; ++s) {
         auto* heading = new CIconLabel(kSymmetryColumnIcon + s, 20);
         SetControlId(heading, kHeadingIconId + 10 * s);
@@ -52,8 +52,8 @@ CPropsSymmetries::CPropsSymmetries(model::CTileParams& params, bool* pbRegenerat
         grid->addWidget(heading, 0, 2 + s, Qt::AlignCenter);
     }
 
-    m_pApplyRgb = MakeApplyButton(4310, QStringLiteral("Apply the symmetry to all RGB components"));
-    m_pApplyHsl = MakeApplyButton(4311, QStringLiteral("Apply the symmetry to all HSL components"));
+    m_pApplyRgb = MakeApplyButton(4310, tr("Apply the symmetry to all RGB components"));
+    m_pApplyHsl = MakeApplyButton(4311, tr("Apply the symmetry to all HSL components"));
     grid->addWidget(m_pApplyRgb, 1, 1, Qt::AlignCenter);
     grid->addWidget(m_pApplyHsl, 5, 1, Qt::AlignCenter);
     connect(m_pApplyRgb, &QToolButton::clicked, this, [this] { OnApplyToGroup(model::Red); });
@@ -67,7 +67,7 @@ CPropsSymmetries::CPropsSymmetries(model::CTileParams& params, bool* pbRegenerat
 
         m_pList[c] = new QComboBox;
         SetControlId(m_pList[c], kListId + c);
-        SetSpokenName(m_pList[c], ComponentName(c) + QStringLiteral(" symmetry"));
+        SetSpokenName(m_pList[c], tr("%1 symmetry").arg(ComponentName(c)));
         m_pList[c]->setIconSize(QSize(32, 32));
         m_pList[c]->setMinimumWidth(72);
         m_pList[c]->setMaxVisibleItems(8);
@@ -133,8 +133,8 @@ bool CPropsSymmetries::Store()
         if (!Forbids(oldMask, newMask) || *m_pbRegenerate) {
             Apply(c);
         } else if (!bDeclined) {
-            if (Messages().AskYesNo(this, QStringLiteral("Warning"),
-                                    QStringLiteral("Do you accept the new values for the "
+            if (Messages().AskYesNo(this, tr("Warning"),
+                                    tr("Do you accept the new values for the "
                                                    "symmetries?\nThis will imply the "
                                                    "regeneration of the coefficients."))) {
                 Apply(c);

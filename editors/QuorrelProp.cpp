@@ -28,7 +28,7 @@ CQuorrelProp::CQuorrelProp(model::CTileParams& params, IEditorMessages* messages
     , m_pStack(new QStackedWidget)
     , m_pButtons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel))
 {
-    setWindowTitle(QStringLiteral("Properties"));
+    setWindowTitle(tr("Properties"));
     // A dialog of the window it edits for: it blocks that window only, and
     // tiling compositors float it over it at its own size.
     setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);

@@ -73,9 +73,9 @@ bool CWizardPage::ExchangeUnsigned(QWidget* control, const QString& text, uint32
 {
     const std::optional<int64_t> parsed = ParseUnsignedText(text);
     if (!parsed)
-        return Refuse(control, QStringLiteral("Please enter a positive integer."));
+        return Refuse(control, tr("Please enter a positive integer."));
     if (*parsed < int64_t(minimum) || *parsed > int64_t(maximum))
-        return Refuse(control, QStringLiteral("Please enter an integer between %1 and %2.")
+        return Refuse(control, tr("Please enter an integer between %1 and %2.")
                                    .arg(minimum)
                                    .arg(maximum));
     value = static_cast<uint32_t>(*parsed);

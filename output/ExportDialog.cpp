@@ -4,6 +4,7 @@
 
 #include "platform/FileDialogs.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -21,7 +22,7 @@ std::optional<QString> MissingFolder(const QString& path)
 
 QString MissingFolderText(const QString& path)
 {
-    return QStringLiteral("%1\nThe folder does not exist.\nCheck the path and try again.").arg(path);
+    return QCoreApplication::translate("ExportDialog", "%1\nThe folder does not exist.\nCheck the path and try again.").arg(path);
 }
 
 namespace {

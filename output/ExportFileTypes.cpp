@@ -2,6 +2,8 @@
 
 #include "ImageEncoders.h"
 
+#include <QCoreApplication>
+
 #include <array>
 
 namespace quorrel::output {
@@ -11,11 +13,11 @@ namespace {
 const std::array<CExportFileType, 5>& Table()
 {
     static const std::array<CExportFileType, 5> table = {
-        CExportFileType{QStringLiteral("Bitmap image"), QStringLiteral("*.bmp;*.dib"), QStringLiteral("bmp")},
-        CExportFileType{QStringLiteral("JPEG image"), QStringLiteral("*.jpeg;*.jpg;*.jpe;*.jfif"), QStringLiteral("jpg")},
-        CExportFileType{QStringLiteral("PNG image"), QStringLiteral("*.png"), QStringLiteral("png")},
-        CExportFileType{QStringLiteral("GIF image"), QStringLiteral("*.gif"), QStringLiteral("gif")},
-        CExportFileType{QStringLiteral("TIFF image"), QStringLiteral("*.tif;*.tiff"), QStringLiteral("tif")},
+        CExportFileType{QStringLiteral(QT_TRANSLATE_NOOP("ExportDialog", "Bitmap image")), QStringLiteral("*.bmp;*.dib"), QStringLiteral("bmp")},
+        CExportFileType{QStringLiteral(QT_TRANSLATE_NOOP("ExportDialog", "JPEG image")), QStringLiteral("*.jpeg;*.jpg;*.jpe;*.jfif"), QStringLiteral("jpg")},
+        CExportFileType{QStringLiteral(QT_TRANSLATE_NOOP("ExportDialog", "PNG image")), QStringLiteral("*.png"), QStringLiteral("png")},
+        CExportFileType{QStringLiteral(QT_TRANSLATE_NOOP("ExportDialog", "GIF image")), QStringLiteral("*.gif"), QStringLiteral("gif")},
+        CExportFileType{QStringLiteral(QT_TRANSLATE_NOOP("ExportDialog", "TIFF image")), QStringLiteral("*.tif;*.tiff"), QStringLiteral("tif")},
     };
     return table;
 }
@@ -23,14 +25,16 @@ const std::array<CExportFileType, 5>& Table()
 QString NameFilter(const CExportFileType& type)
 {
     QString patterns = type.patterns;
-    return type.description + QStringLiteral(" (") + patterns.replace(u';', u' ') + u')';
+    // The description in the user's language (the table holds the source).
+    return QCoreApplication::translate("ExportDialog", type.description.toUtf8().constData()) + QStringLiteral(" (")
+        + patterns.replace(u';', u' ') + u')';
 }
 
 } // namespace
 
 std::span<const CExportFileType> ExportFileTypes() { return Table(); }
 
-QString ExportDialogTitle() { return QStringLiteral("Export Image"); }
+QString ExportDialogTitle() { return QCoreApplication::translate("ExportDialog", "Export Image"); }
 
 QString DefaultExportExtension() { return QStringLiteral("bmp"); }
 

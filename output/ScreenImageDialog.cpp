@@ -36,7 +36,7 @@ QSpinBox* SideBox(QWidget* parent, const QString& name, int value)
 
 } // namespace
 
-QString CScreenImageDialog::Title() { return QStringLiteral("Export Screen-Sized Image"); }
+QString CScreenImageDialog::Title() { return tr("Export Screen-Sized Image"); }
 
 QString ProposedScreenImagePath(const QString& folder, const QString& documentTitle)
 {
@@ -48,13 +48,13 @@ CScreenImageDialog::CScreenImageDialog(QWidget* parent, const CScreenImageSetup&
 {
     setWindowTitle(Title());
     const QSize size = setup.size.isValid() && !setup.size.isEmpty() ? setup.size : QSize(1920, 1080);
-    m_pWidth = SideBox(this, QStringLiteral("Width"), size.width());
-    m_pHeight = SideBox(this, QStringLiteral("Height"), size.height());
+    m_pWidth = SideBox(this, tr("Width"), size.width());
+    m_pHeight = SideBox(this, tr("Height"), size.height());
 
     m_pSmooth = new QComboBox(this);
     m_pSmooth->setObjectName(QStringLiteral("Smooth"));
     for (const int factor : kSmoothFactors)
-        m_pSmooth->addItem(factor == 1 ? QStringLiteral("Off") : QStringLiteral("%1 \u00d7 %1").arg(factor), factor);
+        m_pSmooth->addItem(factor == 1 ? tr("Off") : tr("%1 × %1").arg(factor), factor);
     m_pSmooth->setCurrentIndex(std::max(0, m_pSmooth->findData(setup.smooth)));
 
     m_pScale = new QComboBox(this);
@@ -66,7 +66,7 @@ CScreenImageDialog::CScreenImageDialog(QWidget* parent, const CScreenImageSetup&
     m_pPath = new QLineEdit(setup.path, this);
     m_pPath->setObjectName(QStringLiteral("File"));
     m_pPath->setMinimumWidth(320);
-    auto* browseButton = new QPushButton(QStringLiteral("&Browse..."), this);
+    auto* browseButton = new QPushButton(tr("&Browse..."), this);
     browseButton->setObjectName(QStringLiteral("Browse"));
     connect(browseButton, &QPushButton::clicked, this, &CScreenImageDialog::OnBrowse);
     auto* fileRow = new QHBoxLayout;
@@ -74,11 +74,11 @@ CScreenImageDialog::CScreenImageDialog(QWidget* parent, const CScreenImageSetup&
     fileRow->addWidget(browseButton);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("&Width:"), m_pWidth);
-    form->addRow(QStringLiteral("&Height:"), m_pHeight);
-    form->addRow(QStringLiteral("&Smooth:"), m_pSmooth);
-    form->addRow(QStringLiteral("S&cale:"), m_pScale);
-    auto* fileLabel = new QLabel(QStringLiteral("&File:"), this);
+    form->addRow(tr("&Width:"), m_pWidth);
+    form->addRow(tr("&Height:"), m_pHeight);
+    form->addRow(tr("&Smooth:"), m_pSmooth);
+    form->addRow(tr("S&cale:"), m_pScale);
+    auto* fileLabel = new QLabel(tr("&File:"), this);
     fileLabel->setBuddy(m_pPath);   // a row of two widgets has no buddy of its own
     form->addRow(fileLabel, fileRow);
 
@@ -131,7 +131,7 @@ void CScreenImageDialog::accept()
     for (QSpinBox* side : {m_pWidth, m_pHeight}) {
         if (side->value() < 1 || side->value() > kMaxSide) {
             QMessageBox::warning(this, Title(),
-                                 QStringLiteral("Please enter an integer between %1 and %2.").arg(1).arg(kMaxSide));
+                                 tr("Please enter an integer between %1 and %2.").arg(1).arg(kMaxSide));
             side->setFocus();
             side->selectAll();
             return;
@@ -139,21 +139,21 @@ void CScreenImageDialog::accept()
     }
     const QString typed = m_pPath->text().trimmed();
     if (typed.isEmpty()) {
-        QMessageBox::warning(this, Title(), QStringLiteral("Choose a file name for the image."));
+        QMessageBox::warning(this, Title(), tr("Choose a file name for the image."));
         m_pPath->setFocus();
         return;
     }
     const QString path = CompleteExportPath(typed, m_nFilterIndex);
     if (!EncoderForPath(path)) {
         QMessageBox::warning(this, Title(),
-                             QStringLiteral("%1\nThe extension names no image format this program writes: use .bmp, "
+                             tr("%1\nThe extension names no image format this program writes: use .bmp, "
                                             ".jpg, .png, .gif or .tif.")
                                  .arg(path));
         m_pPath->setFocus();
         return;
     }
     if (QFileInfo(path).isDir()) {
-        QMessageBox::warning(this, Title(), QStringLiteral("%1\nThis is a folder. Choose a file name.").arg(path));
+        QMessageBox::warning(this, Title(), tr("%1\nThis is a folder. Choose a file name.").arg(path));
         m_pPath->setFocus();
         return;
     }
@@ -163,7 +163,7 @@ void CScreenImageDialog::accept()
         return;
     }
     if (path != m_strConfirmed && QFileInfo::exists(path) &&
-        QMessageBox::question(this, Title(), QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(path),
+        QMessageBox::question(this, Title(), tr("%1 already exists.\nDo you want to replace it?").arg(path),
                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
         m_pPath->setFocus();
         return;

@@ -1,5 +1,6 @@
 #include "WallpaperResult.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <algorithm>
@@ -16,24 +17,24 @@ QString WallpaperFailureText(const CWallpaperResult& result)
     QString desktop = DesktopName(result.session.desktop);
     if (!result.session.name.isEmpty())
         desktop += QStringLiteral(" (%1)").arg(result.session.name);
-    QString text = QStringLiteral("The wallpaper could not be set.\n\nDesktop: %1, %2.\n")
+    QString text = QCoreApplication::translate("WallpaperResult", "The wallpaper could not be set.\n\nDesktop: %1, %2.\n")
                        .arg(desktop, SessionName(result.session.session));
     if (result.tried.isEmpty()) {
-        text += QStringLiteral("Tried: nothing.\n");
+        text += QCoreApplication::translate("WallpaperResult", "Tried: nothing.\n");
     } else {
-        text += QStringLiteral("Tried:\n");
+        text += QCoreApplication::translate("WallpaperResult", "Tried:\n");
         const qsizetype skipped = std::max<qsizetype>(0, result.tried.size() - kTriedShown);
         if (skipped > 0)
-            text += QStringLiteral("  (%1 earlier steps)\n").arg(skipped);
+            text += QCoreApplication::translate("WallpaperResult", "  (%1 earlier steps)\n").arg(skipped);
         for (qsizetype i = skipped; i < result.tried.size(); ++i)
             text += QStringLiteral("  %1\n").arg(result.tried[i]);
     }
-    text += QStringLiteral("Problem: %1\n\n").arg(result.problem);
+    text += QCoreApplication::translate("WallpaperResult", "Problem: %1\n\n").arg(result.problem);
     const QString path = QDir::toNativeSeparators(result.imagePath);
     if (result.saveStatus == kStatusOk)
-        text += QStringLiteral("The image is in:\n%1\nSet it as a tiled wallpaper by hand.").arg(path);
+        text += QCoreApplication::translate("WallpaperResult", "The image is in:\n%1\nSet it as a tiled wallpaper by hand.").arg(path);
     else
-        text += QStringLiteral("The image could not be written to:\n%1").arg(path);
+        text += QCoreApplication::translate("WallpaperResult", "The image could not be written to:\n%1").arg(path);
     return text;
 }
 

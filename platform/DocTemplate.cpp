@@ -67,7 +67,7 @@ CDocument* CMultiDocTemplate::Open(const QString& path, const PrepareDocument& p
         doc->SetTitle(GetDocString(docName) + QString::number(++m_nUntitledCount));
         ok = doc->OnNewDocument();
         if (!ok)
-            AfxMessageBox(texts::kFailedToCreate);
+            AfxMessageBox(texts::Translated(texts::kFailedToCreate));
     } else {
         ok = doc->OnOpenDocument(path);   // reports its own failures
         if (ok)

@@ -64,7 +64,7 @@ bool CDocument::OnOpenDocument(const QString& path)
     if (!model::ReadFileStart(NativePath(path).toStdString(), std::size_t(MaxFileSize()), bytes, error,
                               model::FileKinds::RegularOnly)) {
         const bool missing = error.code == ENOENT || error.code == ENOTDIR;
-        AfxMessageBox(missing ? texts::kFileNotFound.arg(DisplayPath(path)) : texts::kFailedToOpen);
+        AfxMessageBox(missing ? texts::Translated(texts::kFileNotFound).arg(DisplayPath(path)) : texts::Translated(texts::kFailedToOpen));
         return false;
     }
     DeleteContents();
@@ -72,7 +72,7 @@ bool CDocument::OnOpenDocument(const QString& path)
         model::CArchive ar(bytes);
         Serialize(ar);
     } catch (const model::CArchiveException&) {
-        AfxMessageBox(texts::kUnexpectedFormat);
+        AfxMessageBox(texts::Translated(texts::kUnexpectedFormat));
         return false;
     }
     SetModifiedFlag(false);
@@ -85,7 +85,7 @@ bool CDocument::OnSaveDocument(const QString& path)
     Serialize(ar);
     model::CFileError error;
     if (!model::WriteFileAtomically(NativePath(path).toStdString(), ar.Buffer(), error)) {
-        AfxMessageBox(model::IsDiskFull(error) ? texts::kDiskFull : texts::kFailedToSave);
+        AfxMessageBox(model::IsDiskFull(error) ? texts::Translated(texts::kDiskFull) : texts::Translated(texts::kFailedToSave));
         return false;
     }
     SetModifiedFlag(false);
@@ -119,7 +119,7 @@ bool CDocument::SaveModified()
         return true;
     // The file's name without its folder, or the title of an untitled document.
     const QString name = m_strPathName.isEmpty() ? m_strTitle : DisplayPath(QFileInfo(m_strPathName).fileName());
-    switch (AfxMessageBox(texts::kSaveChanges.arg(name), MsgButtons::YesNoCancel, MsgIcon::Question)) {
+    switch (AfxMessageBox(texts::Translated(texts::kSaveChanges).arg(name), MsgButtons::YesNoCancel, MsgIcon::Question)) {
     case MsgResult::Yes: return DoFileSave();
     case MsgResult::No: return true;
     default: return false;
@@ -137,12 +137,12 @@ bool CDocument::DoSave(const QString& path)
     if (target.isEmpty()) {
         FileDialogRequest request;
         request.save = true;
-        request.title = QStringLiteral("Save As");
+        request.title = QCoreApplication::translate("MessageBox", "Save As");
         const CMultiDocTemplate* tmpl = m_pDocTemplate;
         const QString ext = tmpl ? tmpl->GetDocString(CMultiDocTemplate::filterExt) : QString();
         if (tmpl)
             request.filters = {tmpl->GetDocString(CMultiDocTemplate::filterName),
-                               QStringLiteral("All Files (*.*)")};
+                               QCoreApplication::translate("MessageBox", "All Files (*.*)")};
         QString suggested = m_strTitle;
         if (!ext.isEmpty() && QFileInfo(suggested).suffix().isEmpty())
             suggested += ext;

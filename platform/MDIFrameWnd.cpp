@@ -244,7 +244,7 @@ void CMDIFrameWnd::FillWindowList(QMenu* menu)
         action->setProperty(kWindowListProperty, true);
         action->setCheckable(true);
         action->setChecked(sub == m_pMdiArea->currentSubWindow());
-        action->setStatusTip(QStringLiteral("Activate this window"));
+        action->setStatusTip(tr("Activate this window"));
         connect(action, &QAction::triggered, this, [this, sub] { m_pMdiArea->setActiveSubWindow(sub); });
     }
 }

@@ -66,4 +66,9 @@ MsgResult AfxMessageBox(const QString& text, MsgButtons buttons, MsgIcon icon, c
     return Handler() ? Handler()(request) : ShowRealBox(request);
 }
 
+QString texts::Translated(const QString& text)
+{
+    return QCoreApplication::translate("MessageBox", text.toUtf8().constData());
+}
+
 } // namespace quorrel::platform

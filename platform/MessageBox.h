@@ -2,6 +2,7 @@
 // Message boxes with the framework's texts. The box itself can be replaced
 // (tests answer prompts without a person at the screen).
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <functional>
@@ -30,16 +31,18 @@ void SetMessageHandler(MessageHandler handler);
 MsgResult AfxMessageBox(const QString& text, MsgButtons buttons = MsgButtons::Ok,
                         MsgIcon icon = MsgIcon::Warning, const QString& caption = {});
 
-// The framework's own messages, worded exactly.
+// The framework's own messages, worded exactly (the English source texts;
+// Translated() gives them in the user's language).
 namespace texts {
-inline const QString kFailedToOpen = QStringLiteral("Failed to open document.");
-inline const QString kUnexpectedFormat = QStringLiteral("Unexpected file format.");
+inline const QString kFailedToOpen = QStringLiteral(QT_TRANSLATE_NOOP("MessageBox", "Failed to open document."));
+inline const QString kUnexpectedFormat = QStringLiteral(QT_TRANSLATE_NOOP("MessageBox", "Unexpected file format."));
 inline const QString kFileNotFound =
-    QStringLiteral("%1\nCannot find this file.\nPlease verify that the correct path and file name are given.");
-inline const QString kFailedToSave = QStringLiteral("Failed to save document.");
-inline const QString kDiskFull = QStringLiteral("Destination disk drive is full.");
-inline const QString kFailedToCreate = QStringLiteral("Failed to create empty document.");
-inline const QString kSaveChanges = QStringLiteral("Save changes to %1?");
+    QStringLiteral(QT_TRANSLATE_NOOP("MessageBox", "%1\nCannot find this file.\nPlease verify that the correct path and file name are given."));
+inline const QString kFailedToSave = QStringLiteral(QT_TRANSLATE_NOOP("MessageBox", "Failed to save document."));
+inline const QString kDiskFull = QStringLiteral(QT_TRANSLATE_NOOP("MessageBox", "Destination disk drive is full."));
+inline const QString kFailedToCreate = QStringLiteral(QT_TRANSLATE_NOOP("MessageBox", "Failed to create empty document."));
+inline const QString kSaveChanges = QStringLiteral(QT_TRANSLATE_NOOP("MessageBox", "Save changes to %1?"));
+QString Translated(const QString& text);
 } // namespace texts
 
 } // namespace quorrel::platform

@@ -3,6 +3,7 @@
 #include "printing/PrintPreviewDialog.h"
 #include "printing/PrinterChoice.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -42,7 +43,7 @@ bool RunPrintSetupDialog(QWidget* parent, QPrinter& printer)
     // The printer and its options (paper, orientation, the printer's own
     // settings), stored on `printer` for the next Print; nothing is printed.
     QPrintDialog dialog(&printer, parent);
-    dialog.setWindowTitle(QStringLiteral("Print Setup"));
+    dialog.setWindowTitle(QCoreApplication::translate("MessageBox", "Print Setup"));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);

@@ -94,10 +94,10 @@ CDocument* CWinApp::OnFileNew()
 void CWinApp::OnFileOpen()
 {
     FileDialogRequest request;
-    request.title = QStringLiteral("Open");
+    request.title = QCoreApplication::translate("MessageBox", "Open");
     if (m_pDocTemplate)
         request.filters << m_pDocTemplate->GetDocString(CMultiDocTemplate::filterName);
-    request.filters << QStringLiteral("All Files (*.*)");
+    request.filters << QCoreApplication::translate("MessageBox", "All Files (*.*)");
     const QString path = AskForFile(m_pMainWnd.get(), request);
     if (!path.isEmpty())
         OpenDocumentFile(path);

@@ -8,6 +8,7 @@ QUORREL_BUILD="${QUORREL_BUILD:-$QUORREL_ROOT/build}"
 QUORREL_PACKAGES=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev libx11-dev libxext-dev
+    qt6-svg-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
     libgtest-dev libgmock-dev libbenchmark-dev
     libhwy-dev libgif-dev libimagequant-dev libcups2-dev libpng-dev libjpeg-dev
     xvfb xauth imagemagick xdotool x11-utils dbus

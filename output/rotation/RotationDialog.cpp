@@ -65,7 +65,7 @@ CRotationDialog::CRotationDialog(const model::CTileParams& params, QWidget* pare
     , m_title(std::move(title))
     , m_look(look)
 {
-    setWindowTitle(QStringLiteral("Desktop Rotation"));
+    setWindowTitle(tr("Desktop Rotation"));
     const CDesktopRotation here;
     QString why;
     const std::optional<EMethod> native = here.Method(false, why);
@@ -76,16 +76,16 @@ CRotationDialog::CRotationDialog(const model::CTileParams& params, QWidget* pare
     // Fields take the room the dialog is given, rather than being squashed.
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     m_source = new QComboBox(this);
-    m_source->addItem(QStringLiteral("The active document"), kDocument);
-    m_source->addItem(QStringLiteral("The built-in defaults"), kDefaults);
+    m_source->addItem(tr("The active document"), kDocument);
+    m_source->addItem(tr("The built-in defaults"), kDefaults);
     const auto presets = model::Presets();
     for (std::size_t i = 0; i < presets.size(); ++i)
-        m_source->addItem(QStringLiteral("Preset: ") + QString::fromUtf8(presets[i].name.data(), presets[i].name.size()),
+        m_source->addItem(tr("Preset: ") + QString::fromUtf8(presets[i].name.data(), presets[i].name.size()),
                           int(i));
-    form->addRow(QStringLiteral("&Source:"), m_source);
+    form->addRow(tr("&Source:"), m_source);
     m_interval = new QLineEdit(QStringLiteral("30m"), this);
-    m_interval->setToolTip(QStringLiteral("A number with a unit: 90s, 30m, 2h, 1d or 1h30m"));
-    form->addRow(QStringLiteral("&Interval:"), m_interval);
+    m_interval->setToolTip(tr("A number with a unit: 90s, 30m, 2h, 1d or 1h30m"));
+    form->addRow(tr("&Interval:"), m_interval);
     m_intervalProblem = new QLabel(this);
     m_intervalProblem->setWordWrap(true);
     form->addRow(QString(), m_intervalProblem);
@@ -127,8 +127,8 @@ CRotationDialog::CRotationDialog(const model::CTileParams& params, QWidget* pare
     m_status->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::MinimumExpanding);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    m_start = buttons->addButton(QStringLiteral("S&tart"), QDialogButtonBox::ActionRole);
-    m_stop = buttons->addButton(QStringLiteral("St&op"), QDialogButtonBox::ActionRole);
+    m_start = buttons->addButton(tr("S&tart"), QDialogButtonBox::ActionRole);
+    m_stop = buttons->addButton(tr("St&op"), QDialogButtonBox::ActionRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &CRotationDialog::reject);
     connect(m_start, &QPushButton::clicked, this, &CRotationDialog::StartRotation);
     connect(m_stop, &QPushButton::clicked, this, &CRotationDialog::StopRotation);

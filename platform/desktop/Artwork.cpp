@@ -88,13 +88,15 @@ void Dot(QPainter& p, QPointF centre, qreal radius, const QColor& color)
     p.drawEllipse(centre, radius, radius);
 }
 
-// Four copies of one radial motif: the repeat of a seamless tile.
-void TileMotif(QPainter& p, const QRectF& area)
+// Four copies of one radial motif: the repeat of a seamless tile, cut to
+// `shape` when one is given. The cut is made with path intersections rather
+// than a clip, so the icon exports to SVG (which the SVG generator writes
+// without clips) as it paints.
+void TileMotif(QPainter& p, const QRectF& area, const QPainterPath& shape = QPainterPath())
 {
     const qreal w = area.width() / 2;
     const qreal h = area.height() / 2;
     p.save();
-    p.setClipRect(area);
     p.setPen(Qt::NoPen);
     for (int i = 0; i < 2; ++i) {
         for (int j = 0; j < 2; ++j) {
@@ -105,7 +107,13 @@ void TileMotif(QPainter& p, const QRectF& area)
             g.setColorAt(0.7, QColor(0x9b, 0x3f, 0xb5));
             g.setColorAt(1.0, QColor(0x2c, 0x5b, 0xc9));
             p.setBrush(g);
-            p.drawRect(cell);
+            if (shape.isEmpty()) {
+                p.drawRect(cell);
+            } else {
+                QPainterPath cellPath;
+                cellPath.addRect(cell);
+                p.drawPath(shape.intersected(cellPath));
+            }
         }
     }
     p.restore();
@@ -330,15 +338,14 @@ void PaintApplicationIcon(QPainter& p)
 {
     QPainterPath outline;
     outline.addRoundedRect(QRectF(0.5, 0.5, 15, 15), 2.5, 2.5);
-    p.save();
-    p.setClipPath(outline);
-    TileMotif(p, QRectF(0.5, 0.5, 15, 15));
+    TileMotif(p, QRectF(0.5, 0.5, 15, 15), outline);
     // A soft highlight over the top half.
     QLinearGradient shine(0, 0.5, 0, 8);
     shine.setColorAt(0, QColor(255, 255, 255, 90));
     shine.setColorAt(1, QColor(255, 255, 255, 0));
-    p.fillRect(QRectF(0.5, 0.5, 15, 8), shine);
-    p.restore();
+    QPainterPath topHalf;
+    topHalf.addRect(QRectF(0.5, 0.5, 15, 8));
+    p.fillPath(outline.intersected(topHalf), shine);
     // A one-pixel border at every size (the grid is scaled to the target).
     const qreal unitsPerPixel = 1.0 / std::max<qreal>(p.transform().m11(), 1e-6);
     p.setPen(QPen(QColor(0x3a, 0x24, 0x5c), std::clamp<qreal>(1.5 * unitsPerPixel, 0.12, 1.0)));

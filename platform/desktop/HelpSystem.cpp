@@ -21,7 +21,7 @@ namespace quorrel::desktop {
 
 namespace {
 
-const QString kFailedToLaunch = QStringLiteral("Failed to launch help.");
+const QString kFailedToLaunch = QStringLiteral(QT_TRANSLATE_NOOP("HelpSystem", "Failed to launch help."));
 
 // The topic of one widget: its object name first, then its class and the
 // classes it derives from (a dialog derived from QFileDialog is one).
@@ -117,7 +117,7 @@ void HelpSystem::SetMessageSink(MessageSink sink)
 bool HelpSystem::Fail(QWidget* parent)
 {
     if (m_sink)
-        m_sink(parent, kFailedToLaunch);
+        m_sink(parent, QCoreApplication::translate("HelpSystem", kFailedToLaunch.toUtf8().constData()));
     return false;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QPdfWriter>
 #include <QPrintEngine>
+#include <QCoreApplication>
 #include <QPrinter>
 #include <QTemporaryDir>
 
@@ -120,9 +121,9 @@ bool CPrintJob::Finish()
 
 bool CPrintJob::Fail(const std::optional<QString>& reason)
 {
-    QString text = QStringLiteral("Could not start print job.");
+    QString text = QCoreApplication::translate("PrintJob", "Could not start print job.");
     if (reason && !m_printerName.isEmpty())
-        text += QStringLiteral("\nThe printer \"%1\" did not take it: %2").arg(m_printerName, *reason);
+        text += QCoreApplication::translate("PrintJob", "\nThe printer \"%1\" did not take it: %2").arg(m_printerName, *reason);
     AfxMessageBox(text);
     return false;
 }

@@ -16,7 +16,7 @@ CPrintPreviewDialog::CPrintPreviewDialog(QPrinter* printer, QWidget* parent, int
     : QPrintPreviewDialog(printer, parent)
 {
     // One title, whatever the document's name is.
-    setWindowTitle(QStringLiteral("Print Preview"));
+    setWindowTitle(tr("Print Preview"));
     m_preview = findChild<QPrintPreviewWidget*>();
     auto* bar = findChild<QToolBar*>();
     if (bar) {
@@ -26,13 +26,13 @@ CPrintPreviewDialog::CPrintPreviewDialog(QPrinter* printer, QWidget* parent, int
     } else {
         bar = new QToolBar(this);
     }
-    m_print = bar->addAction(QStringLiteral("&Print..."));
-    m_next = bar->addAction(QStringLiteral("&Next Page"));
-    m_prev = bar->addAction(QStringLiteral("Pre&v Page"));
-    m_pages = bar->addAction(QStringLiteral("&Two Page"));
-    m_zoomIn = bar->addAction(QStringLiteral("Zoom &In"));
-    m_zoomOut = bar->addAction(QStringLiteral("Zoom &Out"));
-    m_close = bar->addAction(QStringLiteral("&Close"));
+    m_print = bar->addAction(tr("&Print..."));
+    m_next = bar->addAction(tr("&Next Page"));
+    m_prev = bar->addAction(tr("Pre&v Page"));
+    m_pages = bar->addAction(tr("&Two Page"));
+    m_zoomIn = bar->addAction(tr("Zoom &In"));
+    m_zoomOut = bar->addAction(tr("Zoom &Out"));
+    m_close = bar->addAction(tr("&Close"));
     // Buttons show their whole text, "..." and mnemonic included.
     for (QAction* action : {m_print, m_next, m_prev, m_pages, m_zoomIn, m_zoomOut, m_close})
         action->setIconText(action->text());
@@ -88,7 +88,7 @@ void CPrintPreviewDialog::StepZoom(int step)
 void CPrintPreviewDialog::UpdateButtons()
 {
     // The toggle names what it switches to.
-    const QString pages = PagesShown() == 2 ? QStringLiteral("&One Page") : QStringLiteral("&Two Page");
+    const QString pages = PagesShown() == 2 ? tr("&One Page") : tr("&Two Page");
     m_pages->setText(pages);
     m_pages->setIconText(pages);
     const int current = m_preview ? m_preview->currentPage() : 1;

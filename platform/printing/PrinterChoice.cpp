@@ -3,13 +3,15 @@
 #include "PrintSystem.h"
 #include "platform/MessageBox.h"
 
+#include <QCoreApplication>
 #include <QPrinter>
 
 namespace quorrel::platform {
 
 namespace {
 const QString kUseFileInstead =
-    QStringLiteral("Nothing was printed. To print into a PDF file, choose \"Print to File (PDF)\" in Print Setup.");
+    QStringLiteral(QT_TRANSLATE_NOOP("PrinterChoice", "Nothing was printed. To print into a PDF file, choose \"Print to File (PDF)\" in Print Setup."));
+QString UseFileInstead() { return QCoreApplication::translate("PrinterChoice", kUseFileInstead.toUtf8().constData()); }
 }
 
 PrinterChoice ChoosePrinter(const QString& chosen, const QStringList& available, const QString& defaultPrinter)
@@ -20,13 +22,13 @@ PrinterChoice ChoosePrinter(const QString& chosen, const QStringList& available,
     if (chosen.isEmpty()) {
         if (!other.isEmpty())
             return {other, {}};
-        return {{}, QStringLiteral("There is no printer.\n%1").arg(kUseFileInstead)};
+        return {{}, QCoreApplication::translate("PrinterChoice", "There is no printer.\n%1").arg(UseFileInstead())};
     }
     if (other.isEmpty())
         return {{},
-                QStringLiteral("The printer \"%1\" is no longer available, and there is no other printer.\n%2")
-                    .arg(chosen, kUseFileInstead)};
-    return {other, QStringLiteral("The printer \"%1\" is no longer available.\n\"%2\" is used instead.")
+                QCoreApplication::translate("PrinterChoice", "The printer \"%1\" is no longer available, and there is no other printer.\n%2")
+                    .arg(chosen, UseFileInstead())};
+    return {other, QCoreApplication::translate("PrinterChoice", "The printer \"%1\" is no longer available.\n\"%2\" is used instead.")
                        .arg(chosen, other)};
 }
 

@@ -1,12 +1,16 @@
 # What `cmake --install` puts under the prefix: the editor and quorrel-render
 # in bin/, the desktop entry, the MIME type of "*.wpp" documents, the icons
-# in the hicolor theme and the user guide. Included from
+# in the hicolor theme (PNGs and the scalable SVGs). Included from
 # platform/desktop/CMakeLists.txt.
+#
+# The user guide is not installed as files: the editor shows the copy built
+# into it (platform/desktop), which works wherever the editor runs, and a
+# second copy under /usr/share/doc would be 683 KB of the same pages that
+# systems leaving out documentation (dpkg path-exclude) may drop anyway.
 include(GNUInstallDirs)
 
 set(_desktop_dir ${CMAKE_CURRENT_LIST_DIR})
 set(_icons_dir ${CMAKE_CURRENT_LIST_DIR}/../icons)
-set(_help_dir ${CMAKE_CURRENT_LIST_DIR}/../help)
 
 install(FILES ${_desktop_dir}/com.vantorel.Quorrel.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -22,10 +26,10 @@ foreach(_size 16 22 24 32 48 64 128 256)
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_size}x${_size}/mimetypes
         RENAME application-x-quorrel-document.png)
 endforeach()
-
-install(DIRECTORY ${_help_dir}/
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quorrel/html
-    FILES_MATCHING PATTERN "*.html" PATTERN "*.css" PATTERN "*.png")
+install(FILES ${_icons_dir}/app/quorrel.svg
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${_icons_dir}/app/application-x-quorrel-document.svg
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/mimetypes)
 
 # The editor installs itself from app/CMakeLists.txt.
 

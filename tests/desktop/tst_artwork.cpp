@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPixmap>
+#include <QSvgRenderer>
 
 #include <gtest/gtest.h>
 
@@ -175,5 +176,40 @@ TEST(Artwork, ApplicationIconAtTheUsualSizesMatchesItsExports)
         const QImage document(dir + QStringLiteral("application-x-quorrel-document-%1.png").arg(size));
         ASSERT_EQ(document.size(), QSize(size, size)) << size;
         EXPECT_LE(MaxDifference(DocumentIcon().pixmap(size, size).toImage(), document), 8) << size;
+    }
+}
+
+// The scalable icons are the same painting recorded as SVG on a 256-unit
+// canvas: drawn by an SVG renderer at 256 pixels they match the 256-pixel
+// PNG exports (anti-aliasing may differ at edges, and Qt's SVG renderer reads
+// the miter limit more strictly at one corner of the page). Smaller PNGs
+// differ on purpose: their border stays about a pixel and a half wide.
+TEST(Artwork, ScalableIconsMatchThePngExports)
+{
+    const QString dir = QStringLiteral(QUORREL_RESOURCES_DIR "/icons/app/");
+    for (const QString& name : {QStringLiteral("quorrel"), QStringLiteral("application-x-quorrel-document")}) {
+        QSvgRenderer svg(dir + name + QStringLiteral(".svg"));
+        ASSERT_TRUE(svg.isValid()) << name.toStdString();
+        EXPECT_EQ(svg.viewBox(), QRect(0, 0, 256, 256)) << name.toStdString();
+        for (const int size : {256}) {
+            QImage drawn(size, size, QImage::Format_ARGB32_Premultiplied);
+            drawn.fill(Qt::transparent);
+            QPainter painter(&drawn);
+            svg.render(&painter, QRectF(0, 0, size, size));
+            painter.end();
+            const QImage exported(dir + QStringLiteral("%1-%2.png").arg(name).arg(size));
+            ASSERT_EQ(exported.size(), drawn.size()) << name.toStdString();
+            // Almost every pixel within a few levels.
+            int far = 0;
+            const QImage a = drawn.convertToFormat(QImage::Format_ARGB32);
+            const QImage b = exported.convertToFormat(QImage::Format_ARGB32);
+            for (int y = 0; y < size; ++y)
+                for (int x = 0; x < size; ++x) {
+                    const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+                    far += std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                     std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))}) > 24;
+                }
+            EXPECT_LE(far, size * size / 200) << name.toStdString() << " at " << size;
+        }
     }
 }

@@ -235,7 +235,7 @@ TEST(DesktopFiles, TheMetainfoDescribesThisApplication)
     // package's changelog alike.
     EXPECT_EQ(info.newestRelease, QStringLiteral(QUORREL_VERSION));
     EXPECT_TRUE(QDate::fromString(info.newestDate, Qt::ISODate).isValid()) << info.newestDate.toStdString();
-    EXPECT_TRUE(Read(kPackaging + "/changelog").startsWith("quorrel (" QUORREL_VERSION ") "));
+    EXPECT_TRUE(Read(kPackaging + "/../debian/changelog").startsWith("quorrel (" QUORREL_VERSION ") "));
 
     // Every screenshot is kept in the repository under its published name.
     ASSERT_EQ(info.screenshots.size(), 3);

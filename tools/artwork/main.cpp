@@ -1,5 +1,5 @@
-// quorrel-artwork RESOURCES_DIR: writes the PNG exports of the painted
-// application and document icons, and the pictures of the user guide
+// quorrel-artwork RESOURCES_DIR: writes the PNG and SVG exports of the
+// painted application and document icons, and the pictures of the user guide
 // (tiles rendered through the core under each symmetry, wrap mode and tile
 // style, the toolbar images, a corner of each preset's wallpaper).
 
@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QSvgGenerator>
 
 #include <cstdio>
 
@@ -69,6 +70,27 @@ QImage Painted(int artworkId, int width, int height)
     return image;
 }
 
+// The scalable icon: the same painting recorded as SVG on a 256-unit canvas
+// (the border's width follows the scale, as in the 256-pixel PNG).
+bool SaveSvg(int artworkId, const QString& title, const QString& path)
+{
+    constexpr int kSide = 256;
+    QSvgGenerator generator;
+    generator.setFileName(path);
+    generator.setTitle(title);
+    generator.setDescription(QStringLiteral("Exported from the painted artwork by quorrel-artwork"));
+    generator.setSize(QSize(kSide, kSide));
+    generator.setViewBox(QRect(0, 0, kSide, kSide));
+    generator.setResolution(96);
+    QPainter painter;
+    if (!painter.begin(&generator)) {
+        std::fprintf(stderr, "quorrel-artwork: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    desktop::PaintArtwork(painter, artworkId, QRectF(0, 0, kSide, kSide));
+    return painter.end();
+}
+
 // One Hue pattern, fully saturated, under the given symmetry row.
 QImage SymmetryPicture(const int (&row)[6], uint32_t seed)
 {
@@ -119,6 +141,8 @@ int main(int argc, char** argv)
         ok &= Save(Painted(0, size, size), QStringLiteral("%1/quorrel-%2.png").arg(iconDir).arg(size));
         ok &= Save(Painted(-1, size, size), QStringLiteral("%1/application-x-quorrel-document-%2.png").arg(iconDir).arg(size));
     }
+    ok &= SaveSvg(0, QStringLiteral("Quorrel"), iconDir + QStringLiteral("/quorrel.svg"));
+    ok &= SaveSvg(-1, QStringLiteral("Quorrel document"), iconDir + QStringLiteral("/application-x-quorrel-document.svg"));
 
     // The toolbar as one strip at 1x and 2x, and each image for the guide.
     for (const int scale : {1, 2}) {
