@@ -27,9 +27,7 @@
 #
 #   scripts/check-package.sh        (or ./test.sh --package)
 #
-# The build and the package's own checks run as the invoking user; only the
-# clean system needs root (debootstrap, chroot, mounts): the script goes on
-# through sudo with --clean-system and hands the reports back to the user.
+# Needs root (chroot, mounts); runs itself through sudo otherwise.
 # QUORREL_PACKAGE_BUILD   the build folder (default build-package/: Release,
 #                         no tests or benchmarks)
 # QUORREL_PACKAGE_CACHE   the clean root and apt's downloads, kept between runs
@@ -38,13 +36,9 @@
 # $QUORREL_PACKAGE_BUILD/package-check/.
 set -euo pipefail
 
-clean_only=""
-case "${1:-}" in
-    "") ;;
-    --clean-system) clean_only=1 ;;
-    *) echo "usage: $0 (builds the package, then checks it in a clean Debian 12)" >&2; exit 2 ;;
-esac
-staged=""
+if [ "$(id -u)" -ne 0 ]; then
+    exec sudo --preserve-env=QUORREL_PACKAGE_BUILD,QUORREL_PACKAGE_CACHE,CCACHE_DIR,CCACHE_BASEDIR "$0" "$@"
+fi
 
 source "$(dirname "$0")/setup.sh"
 quorrel_install_packages "${QUORREL_PACKAGES[@]}" "${QUORREL_PACKAGE_PACKAGES[@]}"
