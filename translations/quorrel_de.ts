@@ -17,7 +17,7 @@
     </message>
     <message>
         <source>Set As &amp;Living Wallpaper</source>
-        <translation>Als &amp;lebendes Hintergrundbild festlegen</translation>
+        <translation>Als lebendes Hintergrundbild fes&amp;tlegen</translation>
     </message>
     <message>
         <source>Make the tile&apos;s loop the desktop&apos;s moving wallpaper, also after the next login</source>
@@ -900,6 +900,46 @@ Mit ihnen wird eine neue Kachel erzeugt.</translation>
 <context>
     <name>quorrel::app::CViewAnimation</name>
     <message>
+        <source>The living wallpaper could not be set.
+
+%1</source>
+        <translation>Das lebende Hintergrundbild konnte nicht festgelegt werden.
+
+%1</translation>
+    </message>
+    <message>
+        <source>Set As Living Wallpaper</source>
+        <translation>Als lebendes Hintergrundbild festlegen</translation>
+    </message>
+    <message>
+        <source>Living wallpaper on %1: %2</source>
+        <translation>Lebendes Hintergrundbild auf %1: %2</translation>
+    </message>
+    <message>
+        <source>A living wallpaper is set up:
+
+%1
+
+Stop it and put the previous wallpaper back? (A desktop rotation also stops it.)</source>
+        <translation>Ein lebendes Hintergrundbild ist eingerichtet:
+
+%1
+
+Anhalten und das vorherige Hintergrundbild zurückholen? (Auch eine Desktop-Rotation hält es an.)</translation>
+    </message>
+    <message>
+        <source>The living wallpaper could not be stopped.
+
+%1</source>
+        <translation>Das lebende Hintergrundbild konnte nicht angehalten werden.
+
+%1</translation>
+    </message>
+    <message>
+        <source>Stopping</source>
+        <translation>Anhalten</translation>
+    </message>
+    <message>
         <source>Cancel Export</source>
         <translation>Export abbrechen</translation>
     </message>
@@ -1332,6 +1372,38 @@ Möchten Sie die Datei ersetzen?</translation>
 </context>
 <context>
     <name>quorrel::output::animation::CAnimationExportDialog</name>
+    <message>
+        <source>Standard</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <source>Smaller file</source>
+        <translation>Kleinere Datei</translation>
+    </message>
+    <message>
+        <source>Higher quality</source>
+        <translation>Höhere Qualität</translation>
+    </message>
+    <message>
+        <source>Exact frames (large)</source>
+        <translation>Exakte Bilder (groß)</translation>
+    </message>
+    <message>
+        <source>&amp;Quality:</source>
+        <translation>&amp;Qualität:</translation>
+    </message>
+    <message>
+        <source>Screen width</source>
+        <translation>Bildschirmbreite</translation>
+    </message>
+    <message>
+        <source>Screen height</source>
+        <translation>Bildschirmhöhe</translation>
+    </message>
+    <message>
+        <source>Set As &amp;Living Wallpaper</source>
+        <translation>Als lebendes Hintergrundbild fes&amp;tlegen</translation>
+    </message>
     <message>
         <source>Export Animation</source>
         <translation>Animation exportieren</translation>

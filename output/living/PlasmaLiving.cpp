@@ -17,6 +17,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 // The package's files are built into the program (resources/plasma/plasma.qrc);
 // a static library's resources are registered by hand.
 static void RegisterPlasmaPackage()
@@ -80,9 +82,23 @@ bool CPlasmaLiving::WriteLoopGif(const QString& framesFile, const QString& folde
         error = QString::fromStdString(encoderError);
         return false;
     }
+    auto frameAt = [&](uint32_t f) {
+        return QImage(reinterpret_cast<const uchar*>(frames.Frame(f)), int(header.width), int(header.height),
+                      qsizetype(header.strideWords) * 4, QImage::Format_RGB32);
+    };
+    // One palette for the whole loop, learned from frames spread across it.
+    if (encoder->WantsPaletteSamples()) {
+        constexpr uint32_t kSamples = 8;
+        const uint32_t samples = std::min(kSamples, header.frames);
+        for (uint32_t s = 0; s < samples; ++s) {
+            if (!encoder->AddPaletteSample(frameAt(uint32_t(uint64_t(s) * header.frames / samples)))) {
+                error = QString::fromStdString(encoder->Error());
+                return false;
+            }
+        }
+    }
     for (uint32_t f = 0; f < header.frames; ++f) {
-        const QImage frame(reinterpret_cast<const uchar*>(frames.Frame(f)), int(header.width), int(header.height),
-                           qsizetype(header.strideWords) * 4, QImage::Format_RGB32);
+        const QImage frame = frameAt(f);
         if (!encoder->AddFrame(frame)) {
             error = QString::fromStdString(encoder->Error());
             return false;

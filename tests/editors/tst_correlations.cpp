@@ -4,6 +4,7 @@
 #include "editors/ControlIds.h"
 #include "editors/PropsCorrelations.h"
 
+#include "controls/Contrast.h"
 #include "controls/GridCtrl.h"
 
 #include "model/TileParams.h"
@@ -71,9 +72,14 @@ TEST_F(CorrelationsPage, HeadersAndDefaultEditability)
     EXPECT_EQ(grid->GetRowHeight(3), 40);
     EXPECT_FALSE(grid->GetRowResize());
     const uint32_t window = controls::ToColorRef(page->palette().color(QPalette::Base));
-    const uint32_t face = controls::ToColorRef(page->palette().color(QPalette::Button));
+    // Read-only cells in the button face, moved away from the field colour
+    // until the two are told apart at a glance.
+    const uint32_t face = controls::ToColorRef(controls::LegibleOn(page->palette().color(QPalette::Button),
+                                                                   page->palette().color(QPalette::Base),
+                                                                   controls::kSurfaceContrast));
     EXPECT_EQ(grid->GetCell(1, 4)->m_crBkClr, window);
     EXPECT_EQ(grid->GetCell(1, 1)->m_crBkClr, face);
+    EXPECT_NE(face, window);
 }
 
 TEST_F(CorrelationsPage, TickingRedClosesItsRowAndOpensItsColumn)
