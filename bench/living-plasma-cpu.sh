@@ -40,7 +40,13 @@ script="var all = desktops(); for (var i = 0; i < all.length; i++) { var d = all
  d.writeConfig('Source', 'file://$work/data/loop.gif'); }"
 qdbus org.kde.plasmashell /PlasmaShell org.kde.PlasmaShell.evaluateScript "$script" >/dev/null ||
     fail "plasmashell did not run the script"
-sleep 5
+# Measured once the loop plays: two screenshots a moment apart differ (at most 20 s).
+playing=""
+for _ in $(seq 1 40); do
+    x_shot "$work/a.png" && sleep 0.25 && x_shot "$work/b.png" || continue
+    [ "$(differing "$work/a.png" "$work/b.png")" != 0 ] && { playing=1; break; }
+done
+[ -n "$playing" ] || fail "the loop never played"
 
 measure() {
     local p0 x0 t0 p1 x1 t1

@@ -33,7 +33,12 @@ sway_pid="${pids[-1]}"
 (as_user_exec "$probe" --size 256x256 --frames 30 --fps 30 >"$work/data/probe.log" 2>&1) &
 probe_pid=$!
 pids+=("$probe_pid")
-sleep 3
+# Measured once the background is on the output (at most 10 s).
+for _ in $(seq 1 40); do
+    grep -q '^visible' "$work/data/probe.log" 2>/dev/null && break
+    sleep 0.25
+done
+grep -q '^visible' "$work/data/probe.log" || fail "the probe never showed its background"
 
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 hz="$(getconf CLK_TCK)"
@@ -42,7 +47,10 @@ sleep "$seconds"
 p1="$(ticks "$probe_pid")" s1="$(ticks "$sway_pid")" t1="$(date +%s.%N)"
 rss_kb="$(awk '/^VmRSS/ { print $2 }' "/proc/$probe_pid/status")"
 kill -TERM "$probe_pid"
-sleep 0.5
+for _ in $(seq 1 40); do
+    kill -0 "$probe_pid" 2>/dev/null || break
+    sleep 0.1
+done
 shown="$(sed -n 's/^shown //p' "$work/data/probe.log")"
 
 awk -v p="$((p1 - p0))" -v s="$((s1 - s0))" -v hz="$hz" -v t0="$t0" -v t1="$t1" -v rss="$rss_kb" -v shown="$shown" \

@@ -108,7 +108,11 @@ for _ in $(seq 1 20); do
     as_user swaymsg -t get_outputs | grep -q '"HEADLESS-3"' && break
     sleep 0.25
 done
-sleep 0.5
+# Its surface is there once a shot of it shows a frame (at most 10 s).
+for _ in $(seq 1 40); do
+    output_shot HEADLESS-3 1 "$work/new-output.png" && case "$(which_frame "$work/new-output.png")" in none*) ;; *) break ;; esac
+    sleep 0.25
+done
 expect_playing HEADLESS-3 1
 
 # A window fullscreen over every output hides the whole background, as a

@@ -275,8 +275,13 @@ check_xfce() {
     [ -n "$first" ] || fail "the screen never showed a slide tiled"
     [ -n "$second" ] || fail "xfdesktop did not step to another slide"
     XDG_CURRENT_DESKTOP=XFCE XDG_SESSION_TYPE=x11 live --living off || fail "--living off failed"
-    sleep 1
-    xfconf-query -c xfce4-desktop -l -v | grep '^/backdrop/' | sort >"$report/xfconf-after.txt"
+    # xfdesktop takes the settings back at its own pace: until they are as
+    # before (at most 10 s), then compared.
+    for _ in $(seq 1 40); do
+        xfconf-query -c xfce4-desktop -l -v | grep '^/backdrop/' | sort >"$report/xfconf-after.txt"
+        cmp -s "$report/xfconf-before.txt" "$report/xfconf-after.txt" && break
+        sleep 0.25
+    done
     diff "$report/xfconf-before.txt" "$report/xfconf-after.txt" || fail "the backdrop settings are not as they were"
     expect_nothing_left
 }
