@@ -118,6 +118,7 @@ public:
 
     bool AddPaletteSample(const QImage& sample) override
     {
+        m_learned = true;
         return m_shared.Learn(sample) || Fail("not enough memory to make the GIF palette");
     }
 
@@ -125,7 +126,8 @@ public:
     {
         if (m_frame >= m_settings.frames)
             return Fail("more frames than the animation has");
-        if (!m_gif && !Open())
+        // A caller that gave no samples gets the palette of the first frame.
+        if (!m_gif && ((!m_learned && !AddPaletteSample(frame)) || !Open()))
             return Failed();
         const QImage rgb = frame.convertToFormat(QImage::Format_RGB888);
         if (rgb.isNull())
@@ -239,6 +241,7 @@ private:
 
     AnimationSettings m_settings;
     render::animation::CLoopTiming m_timing;
+    bool m_learned = false;   // samples were given for the palette
     model::CStagedFile& m_file;
     CStagedFileDevice m_device;
     GifFileType* m_gif = nullptr;

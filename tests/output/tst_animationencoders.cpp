@@ -7,6 +7,7 @@
 // (far more pixels changing from frame to frame than in the loop itself).
 // A cancelled or failed export leaves no file, and an existing file as it was.
 
+#include "model/StagedFile.h"
 #include "model/TileParams.h"
 #include "output/animation/AnimationEncoder.h"
 #include "output/animation/AnimationExport.h"
@@ -17,6 +18,7 @@
 #include "tools/ToolProcess.h"
 
 #include <QImage>
+#include <QImageReader>
 
 #include <gtest/gtest.h>
 
@@ -487,3 +489,33 @@ TEST(FrameFileName, NumbersFromOnePaddedToTheCount)
 }
 
 } // namespace
+
+// A caller that feeds no palette samples (the Plasma loop did not, once)
+// still gets a GIF: the first frame gives the palette.
+TEST(AnimatedGif, WithoutPaletteSamplesTheFirstFrameGivesThePalette)
+{
+    test::CTempFolder folder("gif-no-samples");
+    const std::string path = (folder.Path() / "loop.gif").string();
+    model::CFileError fileError;
+    auto file = model::CStagedFile::Create(path, fileError);
+    ASSERT_TRUE(file) << fileError.message;
+    AnimationSettings settings;
+    settings.width = 8;
+    settings.height = 8;
+    settings.frames = 2;
+    settings.fps = 10;
+    std::string error;
+    auto encoder = CreateAnimationEncoder(AnimationFormat::Gif, settings, {file.get()}, error);
+    ASSERT_TRUE(encoder) << error;
+    QImage red(8, 8, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QImage blue = red.copy();
+    blue.fill(Qt::blue);
+    ASSERT_TRUE(encoder->AddFrame(red)) << encoder->Error();
+    ASSERT_TRUE(encoder->AddFrame(blue)) << encoder->Error();
+    ASSERT_TRUE(encoder->Finish()) << encoder->Error();
+    ASSERT_TRUE(file->Commit(fileError)) << fileError.message;
+    QImageReader reader(QString::fromStdString(path));
+    EXPECT_EQ(reader.imageCount(), 2);
+    EXPECT_EQ(reader.read().pixel(3, 3), qRgb(255, 0, 0));
+}

@@ -127,13 +127,15 @@ TEST(SlideShowXml, EveryImageForTheIntervalThenAFadeToTheNextAndBackToTheFirst)
 struct WordCase {
     const char* word;
     const char* expected;   // nullptr: refused
+    bool program = false;   // the program's name (first word) rather than an argument
 };
 
 class UnitWordTest : public ::testing::TestWithParam<WordCase> {};
 
 TEST_P(UnitWordTest, QuotedSoSystemdExpandsNothing)
 {
-    const auto word = UnitWord(QString::fromUtf8(GetParam().word));
+    const QString text = QString::fromUtf8(GetParam().word);
+    const auto word = GetParam().program ? UnitProgram(text) : UnitWord(text);
     if (!GetParam().expected) {
         EXPECT_FALSE(word);
         return;
@@ -149,7 +151,16 @@ INSTANTIATE_TEST_SUITE_P(
                       WordCase{"100%", "\"100%%\""}, WordCase{"$HOME", "\"$$HOME\""},
                       WordCase{"a\"b\\c", "\"a\\\"b\\\\c\""}, WordCase{"it's", "\"it's\""},
                       WordCase{"*", "\"*\""}, WordCase{"", "\"\""}, WordCase{"a\nExecStartPre=/bin/rm", nullptr},
-                      WordCase{"tab\there", nullptr}));
+                      WordCase{"tab\there", nullptr},
+                      // A program's name: specifiers expanded (% doubled), variables not ($ single), and
+                      // no quote or backslash taken at all.
+                      WordCase{"/usr/bin/quorrel-render", "/usr/bin/quorrel-render", true},
+                      WordCase{"/opt/price$5/q", "/opt/price$5/q", true},
+                      WordCase{"/opt/100%/q", "\"/opt/100%%/q\"", true},
+                      WordCase{"/opt/a b/q", "\"/opt/a b/q\"", true},
+                      WordCase{"/opt/\xc3\xa9/q", "\"/opt/\xc3\xa9/q\"", true},
+                      WordCase{"/opt/it's/q", nullptr, true}, WordCase{"/opt/a\"b/q", nullptr, true},
+                      WordCase{"/opt/a\\b/q", nullptr, true}, WordCase{"/opt/a\nb/q", nullptr, true}));
 
 TEST(SystemdUnits, TimerAndServiceAndASwaybgUnitOnlyForWlroots)
 {
@@ -186,31 +197,7 @@ TEST(SystemdUnits, TimerAndServiceAndASwaybgUnitOnlyForWlroots)
         << (*environment)[1].text.toStdString();
 }
 
-struct ProgramCase {
-    const char* path;
-    const char* expected;   // nullptr: refused
-};
 
-class UnitProgramTest : public ::testing::TestWithParam<ProgramCase> {};
-
-TEST_P(UnitProgramTest, AsSystemdReadsAProgramsName)
-{
-    const auto word = UnitProgram(QString::fromUtf8(GetParam().path));
-    if (!GetParam().expected) {
-        EXPECT_FALSE(word);
-        return;
-    }
-    ASSERT_TRUE(word);
-    EXPECT_EQ(word->toStdString(), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rotation, UnitProgramTest,
-    ::testing::Values(ProgramCase{"/usr/bin/quorrel-render", "/usr/bin/quorrel-render"},
-                      ProgramCase{"/opt/price$5/q", "/opt/price$5/q"}, ProgramCase{"/opt/100%/q", "\"/opt/100%%/q\""},
-                      ProgramCase{"/opt/a b/q", "\"/opt/a b/q\""}, ProgramCase{"/opt/\xc3\xa9/q", "\"/opt/\xc3\xa9/q\""},
-                      ProgramCase{"/opt/it's/q", nullptr}, ProgramCase{"/opt/a\"b/q", nullptr},
-                      ProgramCase{"/opt/a\\b/q", nullptr}, ProgramCase{"/opt/a\nb/q", nullptr}));
 
 TEST(XfceRotation, TheLargestUnitThatDividesTheInterval)
 {
